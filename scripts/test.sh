@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The whole test suite on a fresh Debian 12 machine: installs what is missing, builds with
+# warnings as errors, runs every test, then runs the core tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+# The web engine's own sandbox cannot start as root; tests only.
+export QTWEBENGINE_DISABLE_SANDBOX=1
+
+MORVALEN_BUILD_DIR=build scripts/build.sh -DMORVALEN_WERROR=ON -DMORVALEN_BUILD_TESTS=ON -DMORVALEN_BUILD_BENCH=ON
+ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+
+if [ "${MORVALEN_SKIP_SANITIZERS:-0}" != 1 ]; then
+  MORVALEN_BUILD_DIR=build-sanitize MORVALEN_BUILD_TYPE=Debug scripts/build.sh \
+    -DMORVALEN_WERROR=ON -DMORVALEN_BUILD_TESTS=ON -DMORVALEN_SANITIZE=ON -DMORVALEN_BUILD_GUI=OFF
+  ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure --parallel "$(nproc)" -L core
+fi

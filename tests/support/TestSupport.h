@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+
+// Runs the main thread's events until condition holds or timeoutMs passes; returns
+// whether it held. The limit is generous: it only ends a test that would hang.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// Runs the main thread's events for ms milliseconds.
+void ProcessEventsFor(int ms);
+
+// Sets an environment variable for the lifetime of the object, then restores it.
+class ScopedEnvironment final
+{
+public:
+    ScopedEnvironment(const char* name, const QByteArray& value);
+    ~ScopedEnvironment();
+
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<QByteArray> m_previous;
+};
+
+QByteArray ReadFile(const QString& path);
+void WriteFile(const QString& path, const QByteArray& data);
