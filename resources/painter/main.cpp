@@ -2,7 +2,9 @@
 // with the resource collection file that compiles them into the program. The build runs it;
 // the drawings in this folder are the pictures' only source.
 //
-//   morvalen-picture-painter OUTPUT_FOLDER
+//   morvalen-picture-painter OUTPUT_FOLDER [--sheet FILE]
+//
+// --sheet also writes every picture and icon enlarged four times onto one PNG, for review.
 
 #include "Painter.h"
 
@@ -14,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPainter>
 #include <QtEndian>
 
 #include <cstdio>
@@ -66,6 +69,46 @@ QByteArray IconFile(const std::vector<QImage>& pictures)
     return file;
 }
 
+// Every drawing enlarged four times, in rows, on a light background.
+class ContactSheet final
+{
+public:
+    void Add(const QImage& image) { m_images.push_back(image); }
+
+    QImage Render() const
+    {
+        constexpr int kScale = 4;
+        constexpr int kGap = 12;
+        constexpr int kWidth = 1400;
+        int x = kGap;
+        int y = kGap;
+        int rowHeight = 0;
+        std::vector<QPoint> places;
+        for (const QImage& image : m_images) {
+            const QSize size = image.size() * kScale;
+            if (x + size.width() + kGap > kWidth) {
+                x = kGap;
+                y += rowHeight + kGap;
+                rowHeight = 0;
+            }
+            places.emplace_back(x, y);
+            x += size.width() + kGap;
+            rowHeight = std::max(rowHeight, size.height());
+        }
+        QImage sheet(kWidth, y + rowHeight + kGap, QImage::Format_ARGB32);
+        sheet.fill(QColor(0xF4, 0xF5, 0xF7));
+        QPainter painter(&sheet);
+        for (size_t i = 0; i < m_images.size(); ++i)
+            painter.drawImage(QRect(places[i], m_images[i].size() * kScale), m_images[i]);
+        return sheet;
+    }
+
+private:
+    std::vector<QImage> m_images;
+};
+
+ContactSheet g_sheet;
+
 template <typename Sizes>
 void PaintIcon(const QDir& folder, std::string_view name, const Sizes& sizes, QStringList& entries)
 {
@@ -74,6 +117,7 @@ void PaintIcon(const QDir& folder, std::string_view name, const Sizes& sizes, QS
         QImage picture = DrawIcon(name, size);
         if (picture.isNull())
             throw EMorvalenError(u"No drawing for the icon %1"_s.arg(Name(name)));
+        g_sheet.Add(picture);
         pictures.push_back(std::move(picture));
     }
     const QString file = u"icons/"_s + Name(name).toUpper() + u".ico"_s;
@@ -87,8 +131,9 @@ int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 2) {
-        std::fputs("Usage: morvalen-picture-painter OUTPUT_FOLDER\n", stderr);
+    const bool withSheet = arguments.size() == 4 && arguments[2] == u"--sheet"_s;
+    if (arguments.size() != 2 && !withSheet) {
+        std::fputs("Usage: morvalen-picture-painter OUTPUT_FOLDER [--sheet FILE]\n", stderr);
         return 2;
     }
     try {
@@ -104,6 +149,7 @@ int main(int argc, char* argv[])
             const QString file = u"pictures/"_s + Name(picture.name).toUpper() + u".png"_s;
             FileUtils::WriteFileAtomically(folder.filePath(file), PngFile::Write(image));
             entries.append(file);
+            g_sheet.Add(image);
         }
         for (const std::string_view name : PictureNames::kIcons)
             PaintIcon(folder, name, PictureNames::kIconSizes, entries);
@@ -115,6 +161,8 @@ int main(int argc, char* argv[])
             collection += u"    <file>"_s + entry + u"</file>\n"_s;
         collection += u"</qresource>\n</RCC>\n"_s;
         FileUtils::WriteFileAtomically(folder.filePath(u"pictures.qrc"_s), collection.toUtf8());
+        if (withSheet)
+            FileUtils::WriteFileAtomically(arguments[3], PngFile::Write(g_sheet.Render()));
     } catch (const EMorvalenError& error) {
         std::fprintf(stderr, "morvalen-picture-painter: %s\n", error.what());
         return 1;

@@ -1,13 +1,31 @@
 #include "Colors.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPalette>
 
+#include <iterator>
+
 namespace {
+
+// Without a GUI application (the command-line tool, core tests) there is no palette to ask:
+// the classic desktop colours stand in, so pictures made there come out the same everywhere.
+QColor DefaultSystemColor(int index)
+{
+    static constexpr QRgb kColors[] = {
+        0xC8C8C8, 0x000000, 0x99B4D1, 0xBFCDDB, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+        0x000000, 0x000000, 0xB4B4B4, 0xF4F7FC, 0xABABAB, 0x0078D7, 0xFFFFFF, 0xF0F0F0,
+        0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+        0xFFFFE1, 0x000000, 0x0066CC, 0xB9D1EA, 0xD7E4F2, 0x0078D7, 0xF0F0F0,
+    };
+    return QColor::fromRgb(index >= 0 && index < int(std::size(kColors)) ? kColors[index] : kColors[15]);
+}
 
 // The Windows system colour indexes mapped onto the nearest palette roles.
 QColor SystemColor(int index)
 {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return DefaultSystemColor(index);
     const QPalette palette = QGuiApplication::palette();
     switch (index) {
     case 1:  // desktop background
