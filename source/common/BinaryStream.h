@@ -17,7 +17,9 @@
 class BinaryReader final
 {
 public:
+    // The reader does not own the bytes: they must outlive it.
     explicit BinaryReader(QByteArrayView data) : m_data(data) {}
+    explicit BinaryReader(QByteArray&&) = delete;
 
     qsizetype Position() const { return m_position; }
     void SetPosition(qsizetype position);

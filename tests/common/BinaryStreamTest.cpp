@@ -42,7 +42,8 @@ TEST(BinaryStream, PrimitivesAreLittleEndianWithoutPadding)
 
 TEST(BinaryStream, BooleansReadAnyNonZeroByteAsTrue)
 {
-    BinaryReader reader(Bytes({0, 1, 0x80}));
+    const QByteArray data = Bytes({0, 1, 0x80});
+    BinaryReader reader(data);
     EXPECT_FALSE(reader.ReadBoolean());
     EXPECT_TRUE(reader.ReadBoolean());
     EXPECT_TRUE(reader.ReadBoolean());
@@ -75,7 +76,8 @@ TEST(BinaryStream, EmptyStringsAndListsRoundTrip)
 
 TEST(BinaryStream, ReadingPastTheEndFailsAndLeavesTheReaderAtTheEnd)
 {
-    BinaryReader reader(Bytes({1, 2, 3}));
+    const QByteArray data = Bytes({1, 2, 3});
+    BinaryReader reader(data);
     EXPECT_THROW(reader.ReadInteger(), EStreamReadError);
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_THROW(reader.ReadByte(), EStreamReadError);
@@ -105,13 +107,15 @@ TEST(BinaryStream, CountsLargerThanTheBytesLeftFailWithoutAllocating)
 TEST(BinaryStream, WideStringWithOddByteLeftOverFails)
 {
     // Two code units announced, three bytes present.
-    BinaryReader reader(Bytes({2, 0, 0, 0, 'a', 0, 'b'}));
+    const QByteArray data = Bytes({2, 0, 0, 0, 'a', 0, 'b'});
+    BinaryReader reader(data);
     EXPECT_THROW(reader.ReadWideString(), EStreamReadError);
 }
 
 TEST(BinaryStream, SetPositionIsChecked)
 {
-    BinaryReader reader(Bytes({1, 2}));
+    const QByteArray data = Bytes({1, 2});
+    BinaryReader reader(data);
     reader.SetPosition(2);
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_THROW(reader.SetPosition(3), EStreamReadError);
