@@ -12,13 +12,7 @@ struct TSyncThread::Shared
 
 namespace {
 
-enum class HandOverState
-{
-    Pending,
-    Running,
-    Done,
-    Dropped
-};
+enum class HandOverState { Pending, Running, Done, Dropped };
 
 } // namespace
 

@@ -16,20 +16,11 @@ QString EscapeValue(const QString& value)
     escaped.reserve(value.size());
     for (const QChar c : value) {
         switch (c.unicode()) {
-        case '\\':
-            escaped += u"\\\\"_s;
-            break;
-        case '\n':
-            escaped += u"\\n"_s;
-            break;
-        case '\t':
-            escaped += u"\\t"_s;
-            break;
-        case '\r':
-            escaped += u"\\r"_s;
-            break;
-        default:
-            escaped += c;
+        case '\\': escaped += u"\\\\"_s; break;
+        case '\n': escaped += u"\\n"_s; break;
+        case '\t': escaped += u"\\t"_s; break;
+        case '\r': escaped += u"\\r"_s; break;
+        default: escaped += c;
         }
     }
     return escaped;

@@ -14,20 +14,9 @@ class BinaryWriter;
 class TMVWebElement;
 
 // Shortcut kinds: bit positions of ShortcutKinds, and the kind numbers LaunchArgument takes.
-enum TShortcutKind : uint8_t
-{
-    skDesktop = 0,
-    skQuickLaunch = 1,
-    skWindowsStartup = 2,
-    skStartMenu = 3
-};
+enum TShortcutKind : uint8_t { skDesktop = 0, skQuickLaunch = 1, skWindowsStartup = 2, skStartMenu = 3 };
 
-enum TWindowState : uint8_t
-{
-    wsNormal = 0,
-    wsMinimized = 1,
-    wsMaximized = 2
-};
+enum TWindowState : uint8_t { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
 
 struct TWindowPlacementRec
 {
@@ -126,7 +115,8 @@ public:
 
 private:
     struct WithoutElementId
-    {};
+    {
+    };
     explicit TMorvalenBaseClass(WithoutElementId);
 
     void ReadPayload(BinaryReader& payload);
