@@ -78,10 +78,6 @@ public:
 
     void WriteBytes(QByteArrayView bytes) { m_data.append(bytes); }
 
-    // Replace bytes already written, such as a size known only after what follows it.
-    void OverwriteInteger(qsizetype at, int32_t value);
-    void OverwriteInt64(qsizetype at, int64_t value);
-
 private:
     QByteArray m_data;
 };

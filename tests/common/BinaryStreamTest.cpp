@@ -27,9 +27,8 @@ TEST(BinaryStream, PrimitivesAreLittleEndianWithoutPadding)
     writer.WriteInt64(0x0102030405060708);
     writer.WriteSingle(1.0f);
     writer.WriteDouble(2.0);
-    EXPECT_EQ(writer.Data(),
-              Bytes({0xAB, 0xFE, 0xFF, 0xFF, 0xFF, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,
-                     0x00, 0x00, 0x80, 0x3F, 0,    0,    0,    0,    0,    0,    0,    0x40}));
+    EXPECT_EQ(writer.Data(), Bytes({0xAB, 0xFE, 0xFF, 0xFF, 0xFF, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,
+                                    0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0x40}));
 
     BinaryReader reader(writer.Data());
     EXPECT_EQ(reader.ReadByte(), 0xAB);
@@ -54,7 +53,7 @@ TEST(BinaryStream, StringsCarryTheirCountAndNoTerminator)
     BinaryWriter writer;
     writer.WriteAnsiString(u"h\u00e9"_s);
     writer.WriteWideString(u"h\u00e9\U0001F600"_s);
-    EXPECT_EQ(writer.Data(), Bytes({3, 0, 0, 0, 'h', 0xC3, 0xA9,                            // UTF-8 bytes
+    EXPECT_EQ(writer.Data(), Bytes({3, 0, 0, 0, 'h', 0xC3, 0xA9,                    // UTF-8 bytes
                                     4, 0, 0, 0, 'h', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE})); // UTF-16 units
 
     BinaryReader reader(writer.Data());
@@ -87,11 +86,8 @@ TEST(BinaryStream, CountsLargerThanTheBytesLeftFailWithoutAllocating)
 {
     // A count of 2^31-1 code units would ask for 4 GiB; the reader must refuse first.
     const int32_t huge = std::numeric_limits<int32_t>::max();
-    for (const auto read :
-         {+[](BinaryReader& r) { r.ReadWideString(); }, +[](BinaryReader& r) { r.ReadAnsiString(); },
-          +[](BinaryReader& r) {
-              r.ReadWideStringList();
-          }}) {
+    for (const auto read : {+[](BinaryReader& r) { r.ReadWideString(); }, +[](BinaryReader& r) { r.ReadAnsiString(); },
+                            +[](BinaryReader& r) { r.ReadWideStringList(); }}) {
         BinaryWriter writer;
         writer.WriteInteger(huge);
         writer.WriteBytes("abcdef");

@@ -1,6 +1,6 @@
-#include "sites/TMorvalenBaseClass.h"
 #include "common/BinaryStream.h"
 #include "common/Errors.h"
+#include "sites/TMorvalenBaseClass.h"
 
 #include <QRegularExpression>
 #include <QSet>
