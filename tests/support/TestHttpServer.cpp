@@ -2,6 +2,11 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -67,7 +72,9 @@ TestHttpServer::TestHttpServer() : m_server(std::make_unique<httplib::Server>())
     m_server->new_task_queue = [] {
         return new httplib::ThreadPool(kServerThreads);
     };
-    // An idle kept-alive connection must not hold up the end of a test.
+    // One answer per connection: a body without length ends only when its connection does,
+    // and an idle kept-alive connection would hold up the end of a test.
+    m_server->set_keep_alive_max_count(1);
     m_server->set_keep_alive_timeout(1);
     m_server->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
         Answer(request, response);
@@ -203,12 +210,21 @@ int TestHttpServer::RequestCount(const QString& path) const
 
 int TestHttpServer::UnusedPort()
 {
-    // The port was free a moment ago and nothing of this process listens on it any more.
-    httplib::Server probe;
-    const int port = probe.bind_to_any_port("127.0.0.1");
-    if (port <= 0)
+    // Bound but never listening, then closed: the port was free a moment ago, and nothing
+    // of this process listens on it.
+    const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (socket < 0)
+        throw std::runtime_error("No socket for a free loopback port");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    const bool bound = ::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+                       ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    ::close(socket);
+    if (!bound)
         throw std::runtime_error("No free loopback port");
-    return port;
+    return ntohs(address.sin_port);
 }
 
 bool TestHttpServer::WaitWhileStalled()
@@ -232,6 +248,8 @@ void TestHttpServer::Answer(const httplib::Request& request, httplib::Response& 
         if (const auto found = m_routes.find(request.path); found != m_routes.end())
             route = found->second;
     }
+    // Offered with every answer, so that a client which kept cookies would give itself away.
+    response.set_header("Set-Cookie", "morvalen-test=1; Path=/");
     if (!route) {
         response.status = 404;
         response.set_content("<html><head><title>404 Not Found</title></head>"
@@ -303,4 +321,30 @@ void TestHttpServer::Answer(const httplib::Request& request, httplib::Response& 
         }
         break;
     }
+}
+
+TestSilentServer::TestSilentServer() : m_socket(::socket(AF_INET, SOCK_STREAM, 0))
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+        ::listen(m_socket, 64) != 0 ||
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (m_socket >= 0)
+            ::close(m_socket);
+        throw std::runtime_error("The silent test server cannot listen on 127.0.0.1");
+    }
+    m_port = ntohs(address.sin_port);
+}
+
+TestSilentServer::~TestSilentServer()
+{
+    ::close(m_socket);
+}
+
+QString TestSilentServer::Url(const QString& path) const
+{
+    return u"http://127.0.0.1:%1%2"_s.arg(m_port).arg(path);
 }

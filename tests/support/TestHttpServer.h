@@ -20,7 +20,8 @@ struct Response;
 // A real HTTP server on 127.0.0.1 for the network tests, running in the test's own process.
 // It listens on a free port from construction to destruction and answers GET requests by
 // path (the query string is ignored) in one of the ways a real server misbehaves. Every
-// path that was not set up answers 404 with a small HTML page.
+// path that was not set up answers 404 with a small HTML page. Every answer offers a
+// cookie.
 class TestHttpServer final
 {
 public:
@@ -94,4 +95,23 @@ private:
     int m_stalled = 0;
     bool m_released = false;
     bool m_stopping = false;
+};
+
+// A loopback port whose connections open (the system accepts them) but are never read or
+// answered: a server that hangs before its answer.
+class TestSilentServer final
+{
+public:
+    TestSilentServer();
+    ~TestSilentServer();
+
+    TestSilentServer(const TestSilentServer&) = delete;
+    TestSilentServer& operator=(const TestSilentServer&) = delete;
+
+    int Port() const { return m_port; }
+    QString Url(const QString& path) const;
+
+private:
+    int m_socket = -1;
+    int m_port = 0;
 };
