@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <exception>
 #include <stdexcept>
 
 using namespace Qt::Literals::StringLiterals;
@@ -84,6 +86,13 @@ TestHttpServer::TestHttpServer() : m_server(std::make_unique<httplib::Server>())
         throw std::runtime_error("The test HTTP server cannot listen on 127.0.0.1");
     // The socket listens from here on; connections wait in its queue until the loop runs.
     m_listener = std::thread([this] { m_server->listen_after_bind(); });
+    // A stop before the loop runs would be lost, and the loop would never end.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!m_server->is_running()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            std::terminate();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 TestHttpServer::~TestHttpServer()
