@@ -5,6 +5,7 @@
 #include "common/DateTime.h"
 #include "common/Errors.h"
 #include "common/FileUtils.h"
+#include "platform/FolderFileSizes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,6 +22,8 @@ namespace {
 // Room for the temporary name a replacing write uses beside the file.
 constexpr qsizetype kMaxFileNameBytes = 200;
 constexpr char kIndexFileName[] = "Cache.dat";
+// From this many entries on, loading the index checks their files from two threads.
+constexpr size_t kParallelCheckEntries = 2000;
 
 qint64 FreeSpaceOf(const QString& folder)
 {
@@ -81,21 +85,38 @@ void TFileCacheManager::AppendEntry(TCacheImageItemRec entry)
     // Lookups find the first entry of a key, as a search through the list would.
     if (!m_positions.contains(entry.URL))
         m_positions.insert(entry.URL, m_items.size());
-    const QString name = entry.FileName.toLower();
-    if (!m_nameOwners.contains(name))
-        m_nameOwners.insert(name, entry.URL);
+    if (!m_nameOwnersStale) {
+        const QString name = entry.FileName.toLower();
+        if (!m_nameOwners.contains(name))
+            m_nameOwners.insert(name, entry.URL);
+    }
     m_items.push_back(std::move(entry));
+}
+
+const QHash<QString, QString>& TFileCacheManager::NameOwners() const
+{
+    if (m_nameOwnersStale) {
+        m_nameOwners.clear();
+        m_nameOwners.reserve(qsizetype(m_items.size()));
+        for (const TCacheImageItemRec& entry : m_items)
+            m_nameOwners.insert(entry.FileName.toLower(), entry.URL);
+        m_nameOwnersStale = false;
+    }
+    return m_nameOwners;
 }
 
 void TFileCacheManager::LoadIndex(const QString& fileName)
 {
     m_fileName = fileName;
+    m_indexName = QFileInfo(fileName).fileName();
     if (!QFileInfo::exists(fileName))
         return;
     StopDownloads();
     m_items.clear();
     m_positions.clear();
     m_nameOwners.clear();
+    // Built when a new name is first chosen: loading stays quick for a large index.
+    m_nameOwnersStale = true;
 
     const std::optional<QByteArray> data = FileUtils::ReadWholeFile(fileName);
     if (!data)
@@ -104,14 +125,29 @@ void TFileCacheManager::LoadIndex(const QString& fileName)
     if (!parsed.headerValid)
         throw EMorvalenError(u"Invalid cache file format."_s);
 
-    m_items.reserve(parsed.entries.size());
-    for (TCacheImageItemRec& entry : parsed.entries) {
-        // A name from the file is not trusted: it must stay inside the cache folder.
-        if (!IsSafeFileName(entry.FileName))
-            continue;
-        const QFileInfo file(m_cacheFolder + entry.FileName);
-        if (file.isFile() && file.size() == qint64(entry.Size))
-            AppendEntry(std::move(entry));
+    // A name from the file is not trusted: it must stay inside the cache folder. Asking the
+    // file system for every file is most of the work, so a large index asks from two threads.
+    std::vector<TCacheImageItemRec>& entries = parsed.entries;
+    std::vector<char> present(entries.size(), 0);
+    const auto check = [&](size_t from, size_t to) {
+        const FolderFileSizes files(m_cacheFolder);
+        for (size_t i = from; i < to; ++i)
+            present[i] =
+                IsSafeFileName(entries[i].FileName) && files.SizeOf(entries[i].FileName) == entries[i].Size;
+    };
+    if (entries.size() >= kParallelCheckEntries) {
+        std::thread helper(check, entries.size() / 2, entries.size());
+        check(0, entries.size() / 2);
+        helper.join();
+    } else {
+        check(0, entries.size());
+    }
+
+    m_items.reserve(entries.size());
+    m_positions.reserve(qsizetype(entries.size()));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (present[i])
+            AppendEntry(std::move(entries[i]));
     }
 }
 
@@ -167,25 +203,33 @@ bool TFileCacheManager::IsSafeFileName(const QString& name) const
 {
     if (name.isEmpty() || name == "."_L1 || name == ".."_L1)
         return false;
-    for (const QChar c : name) {
+    // Counted as UTF-8, the way the name reaches the file system.
+    qsizetype bytes = 0;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
         if (c == u'/' || c == u'\\' || c.category() == QChar::Other_Control)
             return false;
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            bytes += 4;
+            ++i;
+        } else if (c.isSurrogate()) {
+            return false; // a lone half of a pair has no file name
+        } else {
+            bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
+        }
     }
-    const QByteArray bytes = name.toUtf8();
-    // Too long for the file system, or not the same name once written (a lone surrogate).
-    if (bytes.size() > kMaxFileNameBytes || QString::fromUtf8(bytes) != name)
+    if (bytes > kMaxFileNameBytes)
         return false;
     // The index lives in the cache folder too.
-    if (name.compare(QLatin1StringView(kIndexFileName), Qt::CaseInsensitive) == 0)
-        return false;
-    return m_fileName.isEmpty() || name.compare(QFileInfo(m_fileName).fileName(), Qt::CaseInsensitive) != 0;
+    return name.compare(QLatin1StringView(kIndexFileName), Qt::CaseInsensitive) != 0 &&
+           (m_indexName.isEmpty() || name.compare(m_indexName, Qt::CaseInsensitive) != 0);
 }
 
 bool TFileCacheManager::NameHeldByOtherAddress(const QString& name, const QString& key) const
 {
     // Asked only for an address without an entry, so any owner is another address.
-    if (const auto owner = m_nameOwners.constFind(name.toLower());
-        owner != m_nameOwners.cend() && *owner != key)
+    const QHash<QString, QString>& owners = NameOwners();
+    if (const auto owner = owners.constFind(name.toLower()); owner != owners.cend() && *owner != key)
         return true;
     for (const TDownloadThread* worker : m_downloads) {
         if (worker->TargetFileName().compare(name, Qt::CaseInsensitive) == 0 &&
@@ -223,7 +267,7 @@ QString TFileCacheManager::NewTempFileName() const
                 return worker->TargetFileName().compare(name, Qt::CaseInsensitive) == 0;
             });
         // An entry whose file the sweep deleted still owns its name.
-        const bool indexed = m_nameOwners.contains(name.toLower());
+        const bool indexed = NameOwners().contains(name.toLower());
         if (!held && !indexed && !QFileInfo::exists(m_cacheFolder + name))
             return name;
     }

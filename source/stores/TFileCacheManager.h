@@ -96,6 +96,7 @@ private:
     TCacheImageItemRec* FindEntry(const QString& key);
     const TCacheImageItemRec* FindEntry(const QString& key) const;
     void AppendEntry(TCacheImageItemRec entry);
+    const QHash<QString, QString>& NameOwners() const;
     bool IsSafeFileName(const QString& name) const;
     bool NameHeldByOtherAddress(const QString& name, const QString& key) const;
     QString FileNameForAddress(const QString& key) const;
@@ -109,10 +110,13 @@ private:
     std::vector<TCacheImageItemRec> m_items;
     // Key -> position of its first entry in m_items.
     QHash<QString, size_t> m_positions;
-    // Lower-cased file name -> key of the first entry that has it.
-    QHash<QString, QString> m_nameOwners;
+    // Lower-cased file name -> key of an entry that has it; see NameOwners.
+    mutable QHash<QString, QString> m_nameOwners;
+    mutable bool m_nameOwnersStale = false;
     std::vector<TDownloadThread*> m_downloads;
     QString m_fileName;
+    // The index file's own name, which no entry may take.
+    QString m_indexName;
     std::unique_ptr<TCacheTrashThread> m_sweeper;
     // A sweeper whose round is over; it ends by itself.
     std::unique_ptr<TCacheTrashThread> m_finishedSweeper;

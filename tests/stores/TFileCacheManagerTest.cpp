@@ -417,6 +417,29 @@ TEST_F(TFileCacheManagerTest, LoadIndexDropsEntriesWhoseFileIsGoneOrChangedAndKe
     EXPECT_TRUE(QFileInfo::exists(m_folder + u"d.txt"_s));
 }
 
+TEST_F(TFileCacheManagerTest, ALargeIndexKeepsExactlyTheEntriesWithTheirFilesInOrder)
+{
+    // Large enough to be checked from two threads.
+    std::vector<TCacheImageItemRec> entries(2500);
+    QStringList expected;
+    for (int i = 0; i < int(entries.size()); ++i) {
+        entries[i].URL = u"http://host/%1"_s.arg(i);
+        entries[i].FileName = u"f%1"_s.arg(i);
+        entries[i].Size = 1;
+        // Every seventh file is missing, every eleventh has another size.
+        if (i % 7 != 0)
+            WriteFile(m_folder + entries[i].FileName, i % 11 == 0 ? "xx" : "x");
+        if (i % 7 != 0 && i % 11 != 0)
+            expected << entries[i].FileName;
+    }
+    WriteFile(IndexPath(), CacheIndexFile::Serialize(entries));
+    m_cache->LoadIndex(IndexPath());
+    QStringList names;
+    for (const TCacheImageItemRec& entry : m_cache->Items())
+        names << entry.FileName;
+    EXPECT_EQ(names, expected);
+}
+
 TEST_F(TFileCacheManagerTest, LoadIndexDropsNamesThatLeaveTheCacheFolder)
 {
     WriteFile(m_dir.filePath(u"outside.txt"_s), "outside");

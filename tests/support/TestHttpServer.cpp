@@ -190,7 +190,7 @@ void TestHttpServer::ReleaseStalls()
 {
     {
         std::lock_guard lock(m_mutex);
-        m_released = true;
+        ++m_releases;
     }
     m_stallChanged.notify_all();
 }
@@ -239,9 +239,10 @@ int TestHttpServer::UnusedPort()
 bool TestHttpServer::WaitWhileStalled()
 {
     std::unique_lock lock(m_mutex);
+    const int releases = m_releases;
     ++m_stalled;
     m_stallChanged.notify_all();
-    m_stallChanged.wait(lock, [this] { return m_released || m_stopping; });
+    m_stallChanged.wait(lock, [&] { return m_releases != releases || m_stopping; });
     --m_stalled;
     return false;
 }

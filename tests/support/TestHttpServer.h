@@ -65,7 +65,8 @@ public:
     static char LargeBodyByte(qint64 offset) { return char(offset % 251); }
     static QByteArray LargeBody(qint64 size);
 
-    // Lets every stalled answer, present and future, drop its connection.
+    // Lets every answer that is stalled now drop its connection. A stalled answer holds a
+    // server thread until then, even when its client has gone.
     void ReleaseStalls();
     // Answers that are stalled right now.
     int StalledCount() const;
@@ -93,7 +94,7 @@ private:
     std::map<std::string, std::shared_ptr<const Route>> m_routes;
     QList<RecordedRequest> m_requests;
     int m_stalled = 0;
-    bool m_released = false;
+    int m_releases = 0;
     bool m_stopping = false;
 };
 
