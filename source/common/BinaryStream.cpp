@@ -104,6 +104,18 @@ void BinaryWriter::WriteInt64(int64_t value)
     m_data.append(bytes, 8);
 }
 
+void BinaryWriter::OverwriteInteger(qsizetype at, int32_t value)
+{
+    Q_ASSERT(at >= 0 && at + 4 <= m_data.size());
+    qToLittleEndian(value, m_data.data() + at);
+}
+
+void BinaryWriter::OverwriteInt64(qsizetype at, int64_t value)
+{
+    Q_ASSERT(at >= 0 && at + 8 <= m_data.size());
+    qToLittleEndian(value, m_data.data() + at);
+}
+
 void BinaryWriter::WriteSingle(float value)
 {
     char bytes[4];

@@ -17,7 +17,9 @@
 class BinaryReader final
 {
 public:
+    // The reader does not own the bytes: they must outlive it.
     explicit BinaryReader(QByteArrayView data) : m_data(data) {}
+    explicit BinaryReader(QByteArray&&) = delete;
 
     qsizetype Position() const { return m_position; }
     void SetPosition(qsizetype position);
@@ -75,6 +77,10 @@ public:
     void WriteWideStringList(const QStringList& values);
 
     void WriteBytes(QByteArrayView bytes) { m_data.append(bytes); }
+
+    // Replace bytes already written, such as a size known only after what follows it.
+    void OverwriteInteger(qsizetype at, int32_t value);
+    void OverwriteInt64(qsizetype at, int64_t value);
 
 private:
     QByteArray m_data;

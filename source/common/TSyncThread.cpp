@@ -12,7 +12,13 @@ struct TSyncThread::Shared
 
 namespace {
 
-enum class HandOverState { Pending, Running, Done, Dropped };
+enum class HandOverState
+{
+    Pending,
+    Running,
+    Done,
+    Dropped
+};
 
 } // namespace
 

@@ -8,8 +8,7 @@
 
 TApplicationsSettings::TApplicationsSettings(Autostart& autostart)
     : Now(&DateTime::Now), m_autostart(autostart), m_lastUpdateCheck(DateTime::Now() - 32)
-{
-}
+{}
 
 void TApplicationsSettings::LoadFromStream(BinaryReader& reader)
 {
@@ -104,19 +103,26 @@ void TApplicationsSettings::Changed()
 int TApplicationsSettings::NewsIntervalMinutes(int32_t index)
 {
     switch (index) {
-    case 1: return 15;
-    case 2: return 30;
-    default: return 0;
+    case 1:
+        return 15;
+    case 2:
+        return 30;
+    default:
+        return 0;
     }
 }
 
 int TApplicationsSettings::UpdateIntervalDays(int32_t index)
 {
     switch (index) {
-    case 1: return 1;
-    case 2: return 7;
-    case 3: return 30;
-    default: return 0;
+    case 1:
+        return 1;
+    case 2:
+        return 7;
+    case 3:
+        return 30;
+    default:
+        return 0;
     }
 }
 

@@ -7,7 +7,11 @@ class Autostart;
 class BinaryReader;
 class BinaryWriter;
 
-enum TBrowserEngine : uint8_t { beInternetExplorer = 0, beFireFox = 1 };
+enum TBrowserEngine : uint8_t
+{
+    beInternetExplorer = 0,
+    beFireFox = 1
+};
 
 // The user's program-wide preferences, stored as the 30-byte block at the head of
 // MorvalenDesktop.cfg. Option lists are stored as indexes; the consumers map them.

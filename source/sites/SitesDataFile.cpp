@@ -29,10 +29,8 @@ LoadResult Parse(QByteArrayView data)
     // The count is the file's word, not ours: once the bytes are used up, every further
     // record would fail the same way.
     for (; attempted < count && reader.Remaining() >= kFrameSize; ++attempted) {
-        auto record = std::make_unique<TMorvalenBaseClass>();
         try {
-            record->LoadFromStream(reader);
-            result.records.push_back(std::move(record));
+            result.records.push_back(TMorvalenBaseClass::FromStream(reader));
         } catch (const EMorvalenError&) {
             ++result.skipped;
         }

@@ -40,7 +40,7 @@ void TMorvalenBaseClass::SetWindowPlacement(int32_t left, int32_t top, int32_t w
         OnChange(*this);
 }
 
-void TMorvalenBaseClass::LoadFromStream(BinaryReader& reader)
+std::unique_ptr<TMorvalenBaseClass> TMorvalenBaseClass::FromStream(BinaryReader& reader)
 {
     const int64_t size = reader.ReadInt64();
     const int32_t checkSum = reader.ReadInteger();
@@ -52,27 +52,33 @@ void TMorvalenBaseClass::LoadFromStream(BinaryReader& reader)
     if (StreamCheckSum(payload) != checkSum)
         throw EMorvalenError(u"Invalid check sum detected!"_s);
 
-    // Read into a fresh record first, so a payload that ends early changes nothing.
-    TMorvalenBaseClass loaded(WithoutElementId{});
+    // The identifier comes from the payload: no need to draw one first.
+    std::unique_ptr<TMorvalenBaseClass> record(new TMorvalenBaseClass(WithoutElementId{}));
     BinaryReader payloadReader(payload);
-    loaded.ReadPayload(payloadReader);
+    record->ReadPayload(payloadReader);
+    return record;
+}
 
-    m_title = std::move(loaded.m_title);
-    m_url = std::move(loaded.m_url);
-    m_description = std::move(loaded.m_description);
-    m_browserEngine = loaded.m_browserEngine;
-    m_favIconFileName = std::move(loaded.m_favIconFileName);
-    m_runAsTrayIcon = loaded.m_runAsTrayIcon;
-    m_thumbnailScreenSize = loaded.m_thumbnailScreenSize;
-    m_windowPlacement = loaded.m_windowPlacement;
-    m_elementId = std::move(loaded.m_elementId);
-    m_runCount = loaded.m_runCount;
-    m_tabURLs = std::move(loaded.m_tabURLs);
-    m_userRating = loaded.m_userRating;
-    m_canRate = loaded.m_canRate;
-    m_catalogId = loaded.m_catalogId;
-    m_monitorChanges = loaded.m_monitorChanges;
-    m_monitorInterval = loaded.m_monitorInterval;
+void TMorvalenBaseClass::LoadFromStream(BinaryReader& reader)
+{
+    // Read into a fresh record first, so a record that fails changes nothing here.
+    std::unique_ptr<TMorvalenBaseClass> loaded = FromStream(reader);
+    m_title = std::move(loaded->m_title);
+    m_url = std::move(loaded->m_url);
+    m_description = std::move(loaded->m_description);
+    m_browserEngine = loaded->m_browserEngine;
+    m_favIconFileName = std::move(loaded->m_favIconFileName);
+    m_runAsTrayIcon = loaded->m_runAsTrayIcon;
+    m_thumbnailScreenSize = loaded->m_thumbnailScreenSize;
+    m_windowPlacement = loaded->m_windowPlacement;
+    m_elementId = std::move(loaded->m_elementId);
+    m_runCount = loaded->m_runCount;
+    m_tabURLs = std::move(loaded->m_tabURLs);
+    m_userRating = loaded->m_userRating;
+    m_canRate = loaded->m_canRate;
+    m_catalogId = loaded->m_catalogId;
+    m_monitorChanges = loaded->m_monitorChanges;
+    m_monitorInterval = loaded->m_monitorInterval;
 }
 
 void TMorvalenBaseClass::ReadPayload(BinaryReader& payload)
@@ -128,11 +134,15 @@ void TMorvalenBaseClass::WritePayload(BinaryWriter& payload) const
 
 void TMorvalenBaseClass::SaveToStream(BinaryWriter& writer) const
 {
-    BinaryWriter payload(256);
-    WritePayload(payload);
-    writer.WriteInt64(payload.Size());
-    writer.WriteInteger(StreamCheckSum(payload.Data()));
-    writer.WriteBytes(payload.Data());
+    // The payload is written in place; its size and checksum are filled in afterwards.
+    const qsizetype frame = writer.Size();
+    writer.WriteInt64(0);
+    writer.WriteInteger(0);
+    WritePayload(writer);
+    const qsizetype payloadStart = frame + 12;
+    const qsizetype payloadSize = writer.Size() - payloadStart;
+    writer.OverwriteInt64(frame, payloadSize);
+    writer.OverwriteInteger(frame + 8, StreamCheckSum(QByteArrayView(writer.Data()).sliced(payloadStart)));
 }
 
 int32_t StreamCheckSum(QByteArrayView data)

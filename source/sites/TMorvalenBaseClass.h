@@ -8,15 +8,27 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class BinaryReader;
 class BinaryWriter;
 class TMVWebElement;
 
 // Shortcut kinds: bit positions of ShortcutKinds, and the kind numbers LaunchArgument takes.
-enum TShortcutKind : uint8_t { skDesktop = 0, skQuickLaunch = 1, skWindowsStartup = 2, skStartMenu = 3 };
+enum TShortcutKind : uint8_t
+{
+    skDesktop = 0,
+    skQuickLaunch = 1,
+    skWindowsStartup = 2,
+    skStartMenu = 3
+};
 
-enum TWindowState : uint8_t { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
+enum TWindowState : uint8_t
+{
+    wsNormal = 0,
+    wsMinimized = 1,
+    wsMaximized = 2
+};
 
 struct TWindowPlacementRec
 {
@@ -109,14 +121,15 @@ public:
     // then stands after the record's payload.
     void LoadFromStream(BinaryReader& reader);
     void SaveToStream(BinaryWriter& writer) const;
+    // A new record read from one framed record; throws as LoadFromStream does.
+    static std::unique_ptr<TMorvalenBaseClass> FromStream(BinaryReader& reader);
 
     // Twenty characters of 0-9 and A-F from the system's random source.
     static QString NewElementId();
 
 private:
     struct WithoutElementId
-    {
-    };
+    {};
     explicit TMorvalenBaseClass(WithoutElementId);
 
     void ReadPayload(BinaryReader& payload);

@@ -27,8 +27,9 @@ TEST(BinaryStream, PrimitivesAreLittleEndianWithoutPadding)
     writer.WriteInt64(0x0102030405060708);
     writer.WriteSingle(1.0f);
     writer.WriteDouble(2.0);
-    EXPECT_EQ(writer.Data(), Bytes({0xAB, 0xFE, 0xFF, 0xFF, 0xFF, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,
-                                    0x00, 0x00, 0x80, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0x40}));
+    EXPECT_EQ(writer.Data(),
+              Bytes({0xAB, 0xFE, 0xFF, 0xFF, 0xFF, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,
+                     0x00, 0x00, 0x80, 0x3F, 0,    0,    0,    0,    0,    0,    0,    0x40}));
 
     BinaryReader reader(writer.Data());
     EXPECT_EQ(reader.ReadByte(), 0xAB);
@@ -41,7 +42,8 @@ TEST(BinaryStream, PrimitivesAreLittleEndianWithoutPadding)
 
 TEST(BinaryStream, BooleansReadAnyNonZeroByteAsTrue)
 {
-    BinaryReader reader(Bytes({0, 1, 0x80}));
+    const QByteArray data = Bytes({0, 1, 0x80});
+    BinaryReader reader(data);
     EXPECT_FALSE(reader.ReadBoolean());
     EXPECT_TRUE(reader.ReadBoolean());
     EXPECT_TRUE(reader.ReadBoolean());
@@ -52,7 +54,7 @@ TEST(BinaryStream, StringsCarryTheirCountAndNoTerminator)
     BinaryWriter writer;
     writer.WriteAnsiString(u"h\u00e9"_s);
     writer.WriteWideString(u"h\u00e9\U0001F600"_s);
-    EXPECT_EQ(writer.Data(), Bytes({3, 0, 0, 0, 'h', 0xC3, 0xA9,                    // UTF-8 bytes
+    EXPECT_EQ(writer.Data(), Bytes({3, 0, 0, 0, 'h', 0xC3, 0xA9,                            // UTF-8 bytes
                                     4, 0, 0, 0, 'h', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE})); // UTF-16 units
 
     BinaryReader reader(writer.Data());
@@ -74,7 +76,8 @@ TEST(BinaryStream, EmptyStringsAndListsRoundTrip)
 
 TEST(BinaryStream, ReadingPastTheEndFailsAndLeavesTheReaderAtTheEnd)
 {
-    BinaryReader reader(Bytes({1, 2, 3}));
+    const QByteArray data = Bytes({1, 2, 3});
+    BinaryReader reader(data);
     EXPECT_THROW(reader.ReadInteger(), EStreamReadError);
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_THROW(reader.ReadByte(), EStreamReadError);
@@ -84,8 +87,11 @@ TEST(BinaryStream, CountsLargerThanTheBytesLeftFailWithoutAllocating)
 {
     // A count of 2^31-1 code units would ask for 4 GiB; the reader must refuse first.
     const int32_t huge = std::numeric_limits<int32_t>::max();
-    for (const auto read : {+[](BinaryReader& r) { r.ReadWideString(); }, +[](BinaryReader& r) { r.ReadAnsiString(); },
-                            +[](BinaryReader& r) { r.ReadWideStringList(); }}) {
+    for (const auto read :
+         {+[](BinaryReader& r) { r.ReadWideString(); }, +[](BinaryReader& r) { r.ReadAnsiString(); },
+          +[](BinaryReader& r) {
+              r.ReadWideStringList();
+          }}) {
         BinaryWriter writer;
         writer.WriteInteger(huge);
         writer.WriteBytes("abcdef");
@@ -101,13 +107,15 @@ TEST(BinaryStream, CountsLargerThanTheBytesLeftFailWithoutAllocating)
 TEST(BinaryStream, WideStringWithOddByteLeftOverFails)
 {
     // Two code units announced, three bytes present.
-    BinaryReader reader(Bytes({2, 0, 0, 0, 'a', 0, 'b'}));
+    const QByteArray data = Bytes({2, 0, 0, 0, 'a', 0, 'b'});
+    BinaryReader reader(data);
     EXPECT_THROW(reader.ReadWideString(), EStreamReadError);
 }
 
 TEST(BinaryStream, SetPositionIsChecked)
 {
-    BinaryReader reader(Bytes({1, 2}));
+    const QByteArray data = Bytes({1, 2});
+    BinaryReader reader(data);
     reader.SetPosition(2);
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_THROW(reader.SetPosition(3), EStreamReadError);

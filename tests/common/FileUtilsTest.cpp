@@ -1,5 +1,5 @@
-#include "common/Errors.h"
 #include "common/FileUtils.h"
+#include "common/Errors.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

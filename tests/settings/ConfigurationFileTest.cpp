@@ -1,6 +1,6 @@
+#include "settings/ConfigurationFile.h"
 #include "common/BinaryStream.h"
 #include "platform/XdgAutostart.h"
-#include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
 #include "support/TestSupport.h"
 

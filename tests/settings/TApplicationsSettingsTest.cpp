@@ -1,7 +1,7 @@
+#include "settings/TApplicationsSettings.h"
 #include "common/BinaryStream.h"
 #include "common/DateTime.h"
 #include "platform/XdgAutostart.h"
-#include "settings/TApplicationsSettings.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -144,7 +144,8 @@ TEST_F(SettingsTest, SetRunWithWindowsWritesAndRemovesTheAutostartEntry)
     m_settings.SetRunWithWindows(true);
     ASSERT_TRUE(m_autostart.IsRegistered());
     const QString entry = QString::fromUtf8(ReadFile(XdgAutostart::EntryPath()));
-    EXPECT_TRUE(entry.contains(u"\nExec=\"/opt/morvalen desktop/morvalen-desktop\" runminimized\n"_s)) << entry.toStdString();
+    EXPECT_TRUE(entry.contains(u"\nExec=\"/opt/morvalen desktop/morvalen-desktop\" runminimized\n"_s))
+        << entry.toStdString();
     EXPECT_TRUE(entry.startsWith(u"[Desktop Entry]\n"_s));
 
     m_settings.SetRunWithWindows(false);
@@ -164,7 +165,9 @@ TEST_F(SettingsTest, DefaultsDoNotTouchTheAutostartEntry)
 TEST_F(SettingsTest, UpdateCheckIsDueOnceItsPeriodHasPassed)
 {
     const double now = 46000.5;
-    m_settings.Now = [now] { return now; };
+    m_settings.Now = [now] {
+        return now;
+    };
 
     m_settings.SetAutoUpdate(2); // weekly
     m_settings.SetLastUpdateCheck(now - 7 + 1.0 / 24);
@@ -207,7 +210,9 @@ TEST_F(SettingsTest, MarkUpdateCheckedStoresNowAndRaisesOnChangeOnce)
         EXPECT_EQ(&sender, &m_settings);
         ++changes;
     };
-    m_settings.Now = [] { return 46001.0; };
+    m_settings.Now = [] {
+        return 46001.0;
+    };
     m_settings.MarkUpdateChecked();
     EXPECT_EQ(m_settings.LastUpdateCheck(), 46001.0);
     EXPECT_EQ(changes, 1);

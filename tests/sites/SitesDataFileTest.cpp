@@ -1,5 +1,5 @@
-#include "common/BinaryStream.h"
 #include "sites/SitesDataFile.h"
+#include "common/BinaryStream.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "support/TestSupport.h"
 
@@ -97,7 +97,8 @@ TEST(SitesDataFile, EveryTruncationLoadsTheWholeRecordsBeforeIt)
 
     for (qsizetype length = 0; length <= data.size(); ++length) {
         const SitesDataFile::LoadResult loaded = SitesDataFile::Parse(QByteArrayView(data).first(length));
-        const auto whole = std::count_if(recordEnds.begin(), recordEnds.end(), [&](qsizetype e) { return e <= length; });
+        const auto whole =
+            std::count_if(recordEnds.begin(), recordEnds.end(), [&](qsizetype e) { return e <= length; });
         ASSERT_EQ(qsizetype(loaded.records.size()), whole) << length;
         EXPECT_EQ(loaded.headerValid, length >= 22) << length;
         if (length >= 26) {

@@ -1,6 +1,6 @@
+#include "sites/TMorvalenBaseClass.h"
 #include "common/BinaryStream.h"
 #include "common/Errors.h"
-#include "sites/TMorvalenBaseClass.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -122,7 +122,8 @@ TEST(TMorvalenBaseClass, EveryStoredFieldRoundTrips)
     record.SetMonitorInterval(3);
 
     TMorvalenBaseClass loaded;
-    BinaryReader reader(Saved(record));
+    const QByteArray saved = Saved(record);
+    BinaryReader reader(saved);
     loaded.LoadFromStream(reader);
     EXPECT_TRUE(reader.AtEnd());
     ExpectSameRecord(loaded, record);
@@ -165,7 +166,8 @@ TEST(TMorvalenBaseClass, EmptyTabEntriesAreDroppedOnLoad)
     TMorvalenBaseClass record;
     record.SetTabURLs({u"http://a.example"_s, QString(), u"http://c.example"_s});
     TMorvalenBaseClass loaded;
-    BinaryReader reader(Saved(record));
+    const QByteArray saved = Saved(record);
+    BinaryReader reader(saved);
     loaded.LoadFromStream(reader);
     EXPECT_EQ(loaded.TabURLs(), QStringList({u"http://a.example"_s, u"http://c.example"_s}));
 }

@@ -61,11 +61,11 @@ TEST_F(MorvalenToolTest, SitesPrintsEveryRecordWithExactlyTheDocumentedKeys)
     const QJsonObject json = result.Json();
     EXPECT_EQ(json.value(u"skipped"_s).toInt(-1), 0);
     const QJsonObject record = json.value(u"records"_s).toArray().at(0).toObject();
-    EXPECT_EQ(record.keys(), QStringList({u"BrowserEngine"_s, u"CanRate"_s, u"CatalogId"_s, u"Description"_s,
-                                          u"ElementId"_s, u"FavIconFileName"_s, u"MonitorChanges"_s,
-                                          u"MonitorInterval"_s, u"RunAsTrayIcon"_s, u"RunCount"_s, u"TabURLs"_s,
-                                          u"ThumbnailScreenSize"_s, u"Title"_s, u"URL"_s, u"UserRating"_s,
-                                          u"WindowPlacement"_s}));
+    EXPECT_EQ(record.keys(),
+              QStringList({u"BrowserEngine"_s, u"CanRate"_s, u"CatalogId"_s, u"Description"_s, u"ElementId"_s,
+                           u"FavIconFileName"_s, u"MonitorChanges"_s, u"MonitorInterval"_s,
+                           u"RunAsTrayIcon"_s, u"RunCount"_s, u"TabURLs"_s, u"ThumbnailScreenSize"_s,
+                           u"Title"_s, u"URL"_s, u"UserRating"_s, u"WindowPlacement"_s}));
     EXPECT_EQ(record.value(u"Title"_s).toString(), u"Mail"_s);
     EXPECT_TRUE(record.value(u"RunAsTrayIcon"_s).isBool());
     EXPECT_EQ(record.value(u"WindowPlacement"_s).toObject().value(u"Width"_s).toInt(), 700);
@@ -124,9 +124,9 @@ TEST_F(MorvalenToolTest, UnreadableInputIsReportedWithStatusOne)
     EXPECT_EQ(Run({u"sites"_s, Path(u"missing.dat"_s)}).status, 1);
     EXPECT_EQ(Run({u"config"_s, Path(u"missing.cfg"_s)}).status, 1);
 
-    for (const QByteArray& json : {"not json"_qba, R"({"records":{}})"_qba, R"({"records":[{"Title":5}]})"_qba,
-                                   R"({"records":[{"MonitorInterval":300}]})"_qba,
-                                   R"({"records":[{"TabURLs":["a",1]}]})"_qba}) {
+    for (const QByteArray& json :
+         {"not json"_qba, R"({"records":{}})"_qba, R"({"records":[{"Title":5}]})"_qba,
+          R"({"records":[{"MonitorInterval":300}]})"_qba, R"({"records":[{"TabURLs":["a",1]}]})"_qba}) {
         WriteFile(Path(u"bad.json"_s), json);
         const ToolResult result = Run({u"sites-write"_s, Path(u"bad.json"_s), Path(u"never.dat"_s)});
         EXPECT_EQ(result.status, 1) << json.toStdString();
@@ -159,8 +159,9 @@ TEST_F(MorvalenToolTest, ConfigReportsTheAutostartEntryAndTheArrangeMode)
     const QString autostart = Path(u"config/autostart/morvalen-desktop.desktop"_s);
     QDir().mkpath(QFileInfo(autostart).absolutePath());
     WriteFile(autostart, "[Desktop Entry]\n");
-    QByteArray data = QByteArray::fromHex("01 00 01 01 01 00 00 00 01 02 00 00 00 03 00 00 00 00 01 00 00 00") +
-                      QByteArray(8, '\0') + "\x02"_qba;
+    QByteArray data =
+        QByteArray::fromHex("01 00 01 01 01 00 00 00 01 02 00 00 00 03 00 00 00 00 01 00 00 00") +
+        QByteArray(8, '\0') + "\x02"_qba;
     ASSERT_EQ(data.size(), 31);
     WriteFile(Path(u"c.cfg"_s), data);
     const QJsonObject json = Run({u"config"_s, Path(u"c.cfg"_s)}).Json();

@@ -35,8 +35,8 @@ QJsonObject ReadJsonObjectFile(const QString& path)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(*data, &error);
     if (error.error != QJsonParseError::NoError)
-        throw EMorvalenError(u"\"%1\" is not valid JSON: %2 at offset %3."_s.arg(path, error.errorString())
-                                 .arg(error.offset));
+        throw EMorvalenError(
+            u"\"%1\" is not valid JSON: %2 at offset %3."_s.arg(path, error.errorString()).arg(error.offset));
     if (!document.isObject())
         throw EMorvalenError(u"\"%1\" does not hold a JSON object."_s.arg(path));
     return document.object();

@@ -93,8 +93,8 @@ public:
 
     [[noreturn]] void Fail(const char* key, const char* expected) const
     {
-        throw EMorvalenError(u"%1: \"%2\" must be %3."_s.arg(m_where, QLatin1StringView(key),
-                                                             QLatin1StringView(expected)));
+        throw EMorvalenError(
+            u"%1: \"%2\" must be %3."_s.arg(m_where, QLatin1StringView(key), QLatin1StringView(expected)));
     }
 
 private:

@@ -17,4 +17,5 @@ struct ToolCommand
 
 std::vector<ToolCommand> SitesCommands();
 std::vector<ToolCommand> ConfigCommands();
+std::vector<ToolCommand> PictureCommands();
 std::vector<ToolCommand> StoresCommands();

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's own command-line options, taken out before the parameters that a site
+// shortcut or the autostart entry pass ("runminimized", "Element=...").
+struct ProgramOptions
+{
+    static constexpr char16_t kDefaultCatalogServer[] = u"http://127.0.0.1:8370";
+
+    QString dataFolder;
+    QString catalogServer = QString::fromUtf16(kDefaultCatalogServer);
+    bool help = false;
+    bool version = false;
+    // Everything else, unchanged and in order.
+    QStringList parameters;
+    // Set when an option lacks its value.
+    QString error;
+
+    // arguments without the program's own path.
+    static ProgramOptions Parse(const QStringList& arguments);
+    static QString Usage();
+};
