@@ -4,6 +4,13 @@ namespace MnemonicText {
 
 QString HideMnemonics(const QString& text)
 {
+    qsizetype position = -1;
+    return HideMnemonics(text, position);
+}
+
+QString HideMnemonics(const QString& text, qsizetype& mnemonicPosition)
+{
+    mnemonicPosition = -1;
     if (!text.contains(u'&'))
         return text;
     QString shown;
@@ -17,6 +24,8 @@ QString HideMnemonics(const QString& text)
         if (i + 1 < text.size() && text.at(i + 1) == u'&') {
             shown += u'&';
             ++i;
+        } else if (i + 1 < text.size() && mnemonicPosition < 0) {
+            mnemonicPosition = shown.size();
         }
     }
     return shown;

@@ -8,4 +8,8 @@ namespace MnemonicText {
 // character after it shows plainly), "&&" shows one "&".
 QString HideMnemonics(const QString& text);
 
+// The same, and where in the shown text the mnemonic character stands (the first one marked),
+// or -1.
+QString HideMnemonics(const QString& text, qsizetype& mnemonicPosition);
+
 } // namespace MnemonicText

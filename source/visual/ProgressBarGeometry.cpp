@@ -20,9 +20,10 @@ void AddRun(TFillPlan& plan, int left, int width, int areaWidth)
         plan.Runs.push_back({from, to - from});
 }
 
+// A shadow may stand right after the area: the bar keeps that column free for it.
 void AddShadow(TFillPlan& plan, int x, int areaWidth)
 {
-    if (x >= 0 && x < areaWidth)
+    if (x >= 0 && x <= areaWidth)
         plan.Shadows.push_back(x);
 }
 

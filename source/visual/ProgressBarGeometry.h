@@ -33,8 +33,8 @@ using TLPBPercentBoundVisibilitySet = uint8_t;
 // left edge), free of painting so that it is tested on its own.
 namespace ProgressBarGeometry {
 
-// Columns [Left, Left + Width) of the fill area that show the pattern, and the x of each
-// shadow line, both already clipped to the fill area.
+// Columns [Left, Left + Width) of the fill area that show the pattern, clipped to it, and the
+// x of each shadow line, at most the area's width (the column a shadowed bar keeps free).
 struct TFillRun
 {
     int Left = 0;

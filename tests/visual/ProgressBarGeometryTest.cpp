@@ -51,7 +51,8 @@ TEST(ProgressBarGeometry, SmoothFillIsOneStripWithAnOptionalShadow)
 {
     EXPECT_EQ(SmoothFill(37, 100, false).Runs, Runs({{0, 37}}));
     EXPECT_EQ(SmoothFill(37, 100, true).Shadows, (std::vector<int>{37}));
-    EXPECT_TRUE(SmoothFill(100, 100, true).Shadows.empty());
+    EXPECT_EQ(SmoothFill(100, 100, true).Shadows, (std::vector<int>{100}));
+    EXPECT_TRUE(SmoothFill(0, 100, true).Shadows.empty());
     EXPECT_TRUE(SmoothFill(0, 100, true).Runs.empty());
 }
 
