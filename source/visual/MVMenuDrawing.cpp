@@ -277,6 +277,8 @@ void TMVMenuDrawing::DrawSeparatorItem(const QMenu& menu, QAction& item, QPainte
 void TMVMenuDrawing::MeasureSeparatorItem(const QStyleOptionMenuItem& item, int& width, int& height)
 {
     if (item.text.isEmpty()) {
+        // The width is the menu's; Qt skips an item of no width at all.
+        width = std::max(width, 1);
         height = kSeparatorHeight;
         return;
     }

@@ -3,6 +3,7 @@
 #include "PictureSeam.h"
 #include "VisualPainting.h"
 
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -126,9 +127,10 @@ void TMVFrame::SetFrameState(TMVFrameState state)
     m_frameState = state;
     if (state == fsCollapsed) {
         m_savedHeight = height();
+        m_savedMinimumHeight = minimumHeight();
         m_savedMaximumHeight = maximumHeight();
-        // No room for the children: they are hidden, so that no layout squeezes them into
-        // the caption bar and focus cannot stay on an invisible child.
+        // No room for the children: they are hidden, so that focus cannot stay on an invisible
+        // child, and the panel's layout rests, so that it cannot hold the panel open.
         m_hiddenChildren.clear();
         for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (!child->isHidden() && !child->isWindow()) {
@@ -136,11 +138,18 @@ void TMVFrame::SetFrameState(TMVFrameState state)
                 child->hide();
             }
         }
+        if (layout())
+            layout()->setEnabled(false);
+        // Fixed at the bar's height, so that a layout around the panel keeps it closed too.
+        setMinimumHeight(kCollapsedHeight);
         setMaximumHeight(kCollapsedHeight);
         resize(width(), kCollapsedHeight);
     } else if (previous == fsCollapsed) {
+        setMinimumHeight(m_savedMinimumHeight);
         setMaximumHeight(m_savedMaximumHeight);
         resize(width(), m_savedHeight);
+        if (layout())
+            layout()->setEnabled(true);
         for (const QPointer<QWidget>& child : m_hiddenChildren) {
             if (child)
                 child->show();

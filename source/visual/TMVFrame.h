@@ -122,6 +122,7 @@ private:
     QImage m_glyphHelp;
     int m_helpAreaHeight = PanelGeometry::kHelpAreaHeight;
     int m_savedHeight = 0;
+    int m_savedMinimumHeight = 0;
     int m_savedMaximumHeight = QWIDGETSIZE_MAX;
     // Children that were showing when the panel collapsed, shown again when it opens.
     std::vector<QPointer<QWidget>> m_hiddenChildren;
