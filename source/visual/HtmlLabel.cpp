@@ -8,11 +8,32 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <array>
+#include <optional>
+
 namespace {
 
 constexpr TColor kDisabledText = 0x808080;
 // Wider images than the label is high are drawn in full but only take this much of the line.
 constexpr int kTallImageSlot = 16;
+
+// The label's text: unshaped where the script allows (no kerning, as the desktop's own
+// text drawing), which makes measuring a line several times cheaper.
+QFont LabelFont(QFont font, TFontStyles style)
+{
+    font = VisualPainting::FontWithStyle(font, style);
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
+// Shaping a string is the dear part of a layout; the blanks around images and links are
+// single characters, whose advance needs no shaping.
+int TextWidth(const QFontMetrics& metrics, const QString& text)
+{
+    if (text.size() == 1 && text.at(0) >= u' ' && text.at(0) < QChar(0x7F) && text.at(0) != u'&')
+        return metrics.horizontalAdvance(text.at(0));
+    return metrics.horizontalAdvance(MnemonicText::HideMnemonics(text));
+}
 
 } // namespace
 
@@ -76,6 +97,8 @@ void THtmlLabel::Layout()
     int x = client.x();
     for (TStyledPhrase& phrase : m_phrases)
         phrase.Bounds = QRect();
+    // One set of metrics per style met in this pass.
+    std::array<std::optional<QFontMetrics>, 16> metricsByStyle;
 
     for (size_t i = 0; i < m_phrases.size() && x < right; ++i) {
         TStyledPhrase& phrase = m_phrases[i];
@@ -103,8 +126,10 @@ void THtmlLabel::Layout()
         }
         if (phrase.Text.isEmpty())
             continue;
-        const QFont phraseFont = VisualPainting::FontWithStyle(font(), phrase.Style);
-        const int width = VisualPainting::TextLineWidth(phraseFont, phrase.Text);
+        std::optional<QFontMetrics>& metrics = metricsByStyle[phrase.Style & 0x0F];
+        if (!metrics)
+            metrics.emplace(LabelFont(font(), phrase.Style));
+        const int width = TextWidth(*metrics, phrase.Text);
         phrase.Bounds = QRect(x, client.y(), std::min(width, right - x), client.height());
         x += phrase.Bounds.width();
         if (phrase.IsLink)
@@ -133,7 +158,7 @@ void THtmlLabel::paintEvent(QPaintEvent*)
         if (phrase.IsImage) {
             painter.drawImage(phrase.Bounds.topLeft(), m_pictures[i]);
         } else {
-            painter.setFont(VisualPainting::FontWithStyle(font(), fontStyle | phrase.Style));
+            painter.setFont(LabelFont(font(), fontStyle | phrase.Style));
             QColor color = FontColor();
             if (!isEnabled())
                 color = PictureSeam::ToQColor(kDisabledText);

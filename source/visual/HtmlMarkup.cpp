@@ -52,8 +52,12 @@ std::vector<TStyledPhrase> MarkupParser::Run(const QString& caption)
     while (position < caption.size()) {
         const TTagItemInfo tag = RecogniseTag(lower, position);
         if (tag.TagIndex < 0) {
-            m_text += caption.at(position);
-            ++position;
+            // Everything up to the next "<" is literal; a "<" that starts no tag is too.
+            qsizetype next = lower.indexOf(u'<', position + 1);
+            if (next < 0)
+                next = caption.size();
+            m_text += QStringView(caption).mid(position, next - position);
+            position = next;
             continue;
         }
         Flush();

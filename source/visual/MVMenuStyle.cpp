@@ -47,7 +47,7 @@ QSize TMVMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* opti
         int height = 0;
         if (item->menuItemType == QStyleOptionMenuItem::Separator) {
             m_drawing.MeasureSeparatorItem(*item, width, height);
-            return {width, height};
+            return {width + MenuMetrics::kPlatformItemAllowance, height};
         }
         m_drawing.MeasureMenuItem(*item, width, height);
         // QMenu adds the widest shortcut of the menu to every item, so the item's own
@@ -55,7 +55,7 @@ QSize TMVMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* opti
         const qsizetype tab = item->text.indexOf(u'\t');
         if (tab >= 0 && widget)
             width -= widget->fontMetrics().horizontalAdvance(item->text.mid(tab + 1));
-        return {width, height};
+        return {width + MenuMetrics::kPlatformItemAllowance, height};
     }
     if (type == CT_MenuBarItem && item && m_menuBar)
         return m_drawing.MeasureTopLevelItem(item->font, item->text);

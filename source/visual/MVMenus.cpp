@@ -9,9 +9,9 @@ namespace {
 constexpr QRgb kSiteEntryCaption = qRgb(0x00, 0x00, 0xFF);
 
 // Separators from "-" items, and the menu's look on every sub-menu.
-void PrepareMenu(QMenu& menu, QStyle& style)
+void PrepareMenu(QMenu& menu, QStyle* style)
 {
-    menu.setStyle(&style);
+    menu.setStyle(style);
     // Qt would hide a leading separator, which is where the title items live.
     menu.setSeparatorsCollapsible(false);
     for (QAction* action : menu.actions()) {
@@ -41,7 +41,13 @@ TMVPopupMenu::~TMVPopupMenu() = default;
 
 void TMVPopupMenu::PrepareItems()
 {
-    PrepareMenu(*this, *m_style);
+    PrepareMenu(*this, m_ownerDraw ? m_style : nullptr);
+}
+
+void TMVPopupMenu::SetOwnerDraw(bool ownerDraw)
+{
+    m_ownerDraw = ownerDraw;
+    setStyle(ownerDraw ? m_style : nullptr);
 }
 
 QImage TMVPopupMenu::TitleImage(const QAction& item) const
@@ -66,8 +72,14 @@ void TMVMainMenu::PrepareItems()
 {
     for (QAction* action : actions()) {
         if (QMenu* subMenu = action->menu())
-            PrepareMenu(*subMenu, *m_style);
+            PrepareMenu(*subMenu, m_ownerDraw ? m_style : nullptr);
     }
+}
+
+void TMVMainMenu::SetOwnerDraw(bool ownerDraw)
+{
+    m_ownerDraw = ownerDraw;
+    setStyle(ownerDraw ? m_style : nullptr);
 }
 
 TMVTrayPopupMenu::TMVTrayPopupMenu(QWidget* parent) : TMVPopupMenu(MenuMetrics::mkTray, parent) {}

@@ -31,6 +31,10 @@ public:
     // to every sub-menu, however deep.
     void PrepareItems();
 
+    // Off: the desktop style draws the items (for all sub-menus at the next PrepareItems).
+    bool OwnerDraw() const { return m_ownerDraw; }
+    void SetOwnerDraw(bool ownerDraw);
+
 protected:
     TMVPopupMenu(MenuMetrics::TMVMenuKind kind, QWidget* parent);
     QImage TitleImage(const QAction& item) const override;
@@ -38,6 +42,7 @@ protected:
 private:
     QIcon m_titleIcon;
     TMVMenuStyle* m_style;
+    bool m_ownerDraw = true;
 };
 
 // The main window's menu bar: top-level items on the menu bar colour, drop-downs in the
@@ -52,8 +57,12 @@ public:
 
     void PrepareItems();
 
+    bool OwnerDraw() const { return m_ownerDraw; }
+    void SetOwnerDraw(bool ownerDraw);
+
 private:
     TMVMenuStyle* m_style;
+    bool m_ownerDraw = true;
 };
 
 // The notification-area menu: one entry per installed site (tag = the tile's index) and the

@@ -23,6 +23,10 @@ inline constexpr int kSeparatorHeight = 7;
 // The catalog item menu's title item makes room for the rating strip.
 inline constexpr int kRatingExtraWidth = 79;
 inline constexpr int kRatingStripWidth = 75;
+// The desktop widens every owner-drawn item by its check mark's width less one beyond what
+// the item measured; the measures below count on that room (the catalog menu's rating strip
+// would otherwise run into the heading).
+inline constexpr int kPlatformItemAllowance = 12;
 
 // An ordinary item: caption + 8, shortcut + 40 when there is one, 8 and the glyph column;
 // the taller text + 6, at least 22.

@@ -13,12 +13,14 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A big font: glyph stems several pixels wide show their colour unblended.
+// A big font: glyph stems several pixels wide show their colour unblended. The label draws
+// without kerning, as the desktop's text drawing does.
 QFont BigFont(bool bold = false)
 {
     QFont font(u"DejaVu Sans"_s);
     font.setPixelSize(20);
     font.setBold(bold);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStyleOptionMenuItem>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,28 @@ QImage Square(const QColor& color)
     return image;
 }
 
+// What the menu answers when asked to measure the item, as Qt asks it.
+QSize Measured(TMVMenuDrawing& drawing, const QMenu& menu, const QAction& action)
+{
+    QStyleOptionMenuItem option;
+    option.font = menu.font();
+    option.text = action.text();
+    if (!action.shortcut().isEmpty())
+        option.text += u'\t' + action.shortcut().toString(QKeySequence::NativeText);
+    option.menuItemType = action.isSeparator()              ? QStyleOptionMenuItem::Separator
+                          : menu.defaultAction() == &action ? QStyleOptionMenuItem::DefaultItem
+                                                            : QStyleOptionMenuItem::Normal;
+    int width = 0;
+    int height = 0;
+    if (action.isSeparator())
+        drawing.MeasureSeparatorItem(option, width, height);
+    else
+        drawing.MeasureMenuItem(option, width, height);
+    return {width, height};
+}
+
+constexpr int kAllowance = MenuMetrics::kPlatformItemAllowance;
+
 int Width(const QFont& font, const QString& text, bool bold = false)
 {
     QFont measured = font;
@@ -59,9 +82,13 @@ TEST(MVMenus, OrdinaryItemsMeasureCaptionPlus40ByAtLeast22)
     TMVPopupMenu menu;
     QAction* open = menu.addAction(u"Open site"_s);
     menu.PrepareItems();
+    const QSize measured = Measured(menu, menu, *open);
+    EXPECT_EQ(measured.width(), Width(menu.font(), u"Open site"_s) + 40);
+    EXPECT_EQ(measured.height(), std::max(Height(menu.font()) + 6, 22));
+    // The item gets what it measured, with the room the desktop adds to owner-drawn items.
     const QRect item = menu.actionGeometry(open);
-    EXPECT_EQ(item.width(), Width(menu.font(), u"Open site"_s) + 40);
-    EXPECT_EQ(item.height(), std::max(Height(menu.font()) + 6, 22));
+    EXPECT_EQ(item.width(), measured.width() + kAllowance);
+    EXPECT_EQ(item.height(), measured.height());
 
     // A tall font makes the item taller than 22.
     QFont big = menu.font();
@@ -77,14 +104,17 @@ TEST(MVMenus, ShortcutsAndTheDefaultItemWidenTheItem)
     run->setShortcut(QKeySequence(u"Ctrl+R"_s));
     single.PrepareItems();
     const QString shortcut = QKeySequence(u"Ctrl+R"_s).toString(QKeySequence::NativeText);
-    EXPECT_EQ(single.actionGeometry(run).width(),
-              Width(single.font(), u"Run"_s) + 8 + Width(single.font(), shortcut) + 40 + 8 + 24);
+    const int expected = Width(single.font(), u"Run"_s) + 8 + Width(single.font(), shortcut) + 40 + 8 + 24;
+    EXPECT_EQ(Measured(single, single, *run).width(), expected);
+    EXPECT_EQ(single.actionGeometry(run).width(), expected + kAllowance);
 
     TMVPopupMenu bold;
     QAction* item = bold.addAction(u"Default entry"_s);
     bold.setDefaultAction(item);
     bold.PrepareItems();
-    EXPECT_EQ(bold.actionGeometry(item).width(), Width(bold.font(), u"Default entry"_s, true) + 40);
+    EXPECT_EQ(Measured(bold, bold, *item).width(), Width(bold.font(), u"Default entry"_s, true) + 40);
+    EXPECT_EQ(bold.actionGeometry(item).width(),
+              Width(bold.font(), u"Default entry"_s, true) + 40 + kAllowance);
 }
 
 TEST(MVMenus, SeparatorsAreSevenPixelsAndTitleItemsMeasureTheirHeading)
@@ -103,7 +133,9 @@ TEST(MVMenus, SeparatorsAreSevenPixelsAndTitleItemsMeasureTheirHeading)
     EXPECT_EQ(menu.actionGeometry(title).y(), 1);
     EXPECT_EQ(menu.actionGeometry(title).height(), Height(menu.font(), true) + 14);
     EXPECT_EQ(menu.actionGeometry(open).y(), 1 + Height(menu.font(), true) + 14);
-    EXPECT_GE(menu.actionGeometry(title).width(), Width(menu.font(), u"Site Title"_s, true) + 32);
+    EXPECT_EQ(Measured(menu, menu, *title),
+              QSize(Width(menu.font(), u"Site Title"_s, true) + 32, Height(menu.font(), true) + 14));
+    EXPECT_EQ(Measured(menu, menu, *separator).height(), 7);
 }
 
 TEST(MVMenus, FirstTitleItemIsUnderlinedFromTheLeftAndLaterOnesBetweenTwoLines)
@@ -229,6 +261,7 @@ TEST(MVMenus, CatalogMenuTitleIs79WiderAndHandsOverTheRatingStrip)
     QAction* webTitle = AddTitle(web, u"Web Mail"_s);
     web.addAction(u"Install"_s);
     web.PrepareItems();
+    EXPECT_EQ(Measured(web, web, *webTitle).width(), Measured(plain, plain, *plainTitle).width() + 79);
     EXPECT_EQ(web.actionGeometry(webTitle).width(), plain.actionGeometry(plainTitle).width() + 79);
 
     QRect strip;
@@ -248,6 +281,10 @@ TEST(MVMenus, CatalogMenuTitleIs79WiderAndHandsOverTheRatingStrip)
     EXPECT_EQ(strip.left(), item.right() + 1 - 4 - 99);
     EXPECT_EQ(strip.top(), item.top());
     EXPECT_EQ(Pixel(image, strip.center().x(), strip.center().y()), QColor(Qt::red));
+    // With the desktop's room the strip keeps clear of the heading.
+    QFont bold = web.font();
+    bold.setBold(true);
+    EXPECT_GT(strip.left(), item.left() + 16 + QFontMetrics(bold).horizontalAdvance(u"Web Mail"_s));
 }
 
 TEST(MVMenus, MainMenuBarItemsMeasureCaptionPlus8)
@@ -264,6 +301,22 @@ TEST(MVMenus, MainMenuBarItemsMeasureCaptionPlus8)
 
     // The drop-down is drawn by the main menu too; its first separator opens with the band.
     EXPECT_EQ(file->style(), bar.style());
-    EXPECT_EQ(file->actionGeometry(quit).width(), Width(file->font(), u"Quit"_s) + 40);
+    EXPECT_EQ(file->actionGeometry(quit).width(), Width(file->font(), u"Quit"_s) + 40 + kAllowance);
     EXPECT_EQ(file->actionGeometry(file->actions().first()).height(), 7);
+}
+
+TEST(MVMenus, WithoutOwnerDrawingTheDesktopStyleDrawsAndMeasures)
+{
+    TMVPopupMenu menu;
+    QMenu* sub = menu.addMenu(u"More"_s);
+    QAction* item = sub->addAction(u"Open site"_s);
+    menu.PrepareItems();
+    const QStyle* own = menu.style();
+    EXPECT_EQ(sub->style(), own);
+
+    menu.SetOwnerDraw(false);
+    menu.PrepareItems();
+    EXPECT_NE(menu.style(), own);
+    EXPECT_NE(sub->style(), own);
+    EXPECT_NE(sub->actionGeometry(item).width(), Width(sub->font(), u"Open site"_s) + 40 + kAllowance);
 }
