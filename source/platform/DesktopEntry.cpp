@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -35,7 +36,138 @@ QString EscapeValue(const QString& value)
     return escaped;
 }
 
+QString UnescapeValue(QStringView value)
+{
+    QString text;
+    text.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != u'\\' || i + 1 == value.size()) {
+            text += c;
+            continue;
+        }
+        switch (value.at(++i).unicode()) {
+        case 's':
+            text += u' ';
+            break;
+        case 'n':
+            text += u'\n';
+            break;
+        case 't':
+            text += u'\t';
+            break;
+        case 'r':
+            text += u'\r';
+            break;
+        case '\\':
+            text += u'\\';
+            break;
+        default:
+            text += u'\\';
+            text += value.at(i);
+        }
+    }
+    return text;
+}
+
 } // namespace
+
+std::optional<DesktopEntry> DesktopEntry::Read(const QString& path)
+{
+    const std::optional<QByteArray> data = FileUtils::ReadWholeFile(path);
+    if (!data)
+        return std::nullopt;
+    const QString text = QString::fromUtf8(*data);
+    bool inGroup = false;
+    bool found = false;
+    DesktopEntry entry;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u'[')) {
+            inGroup = line == u"[Desktop Entry]";
+            found = found || inGroup;
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inGroup || equals <= 0)
+            continue;
+        const QStringView key = line.first(equals).trimmed();
+        const QString value = UnescapeValue(line.sliced(equals + 1).trimmed());
+        if (key == u"Name")
+            entry.name = value;
+        else if (key == u"Exec")
+            entry.exec = value;
+        else if (key == u"Comment")
+            entry.comment = value;
+        else if (key == u"Icon")
+            entry.icon = value;
+    }
+    if (!found)
+        return std::nullopt;
+    return entry;
+}
+
+QString DesktopEntry::FindApplication(const QString& desktopFileId)
+{
+    if (desktopFileId.isEmpty() || desktopFileId.contains(u'/'))
+        return {};
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + u"/.local/share"_s;
+    QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty())
+        dataDirs = u"/usr/local/share:/usr/share"_s;
+    QStringList folders{dataHome};
+    folders += dataDirs.split(u':', Qt::SkipEmptyParts);
+    // A file id "vendor-app.desktop" may also stand for "vendor/app.desktop".
+    QStringList names{desktopFileId};
+    if (desktopFileId.contains(u'-'))
+        names.append(QString(desktopFileId).replace(u'-', u'/'));
+    for (const QString& folder : std::as_const(folders)) {
+        for (const QString& name : std::as_const(names)) {
+            const QString path = folder + u"/applications/"_s + name;
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+    }
+    return {};
+}
+
+std::optional<QStringList> DesktopEntry::SplitExec(const QString& exec)
+{
+    QStringList arguments;
+    QString current;
+    bool inQuotes = false;
+    bool hasArgument = false;
+    for (qsizetype i = 0; i < exec.size(); ++i) {
+        const QChar c = exec.at(i);
+        if (inQuotes) {
+            if (c == u'"') {
+                inQuotes = false;
+            } else if (c == u'\\' && i + 1 < exec.size()) {
+                current += exec.at(++i);
+            } else {
+                current += c;
+            }
+        } else if (c == u'"') {
+            inQuotes = true;
+            hasArgument = true;
+        } else if (c == u' ' || c == u'\t') {
+            if (hasArgument)
+                arguments.append(current);
+            current.clear();
+            hasArgument = false;
+        } else {
+            current += c;
+            hasArgument = true;
+        }
+    }
+    if (inQuotes)
+        return std::nullopt;
+    if (hasArgument)
+        arguments.append(current);
+    return arguments;
+}
 
 QString DesktopEntry::QuoteExecArgument(const QString& argument)
 {

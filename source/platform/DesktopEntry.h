@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // A freedesktop.org desktop entry of type Application: the autostart entry and the
 // site shortcuts.
@@ -13,6 +16,14 @@ struct DesktopEntry
 
     // Writes the entry atomically; false when it could not be written.
     bool Write(const QString& path) const;
+    // The [Desktop Entry] group of a file; nothing when it cannot be read or has none.
+    static std::optional<DesktopEntry> Read(const QString& path);
+    // Finds an entry by its desktop file id in $XDG_DATA_HOME and $XDG_DATA_DIRS.
+    static QString FindApplication(const QString& desktopFileId);
+
+    // Splits an Exec value into the program and its arguments (the quoting rules of
+    // desktop entries); nothing when the quotes do not close.
+    static std::optional<QStringList> SplitExec(const QString& exec);
 
     // One argument of an Exec line, quoted when it has to be.
     static QString QuoteExecArgument(const QString& argument);

@@ -1,7 +1,8 @@
 #include "HtmlLabel.h"
 
 #include "MnemonicText.h"
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QFontMetrics>
@@ -161,10 +162,10 @@ void THtmlLabel::paintEvent(QPaintEvent*)
             painter.setFont(LabelFont(font(), fontStyle | phrase.Style));
             QColor color = FontColor();
             if (!isEnabled())
-                color = PictureSeam::ToQColor(kDisabledText);
+                color = ColorToQColor(kDisabledText);
             else if (phrase.HasColor && phrase.Color != ColorNames::kNone &&
                      phrase.Color != ColorNames::kDefault)
-                color = PictureSeam::ToQColor(phrase.Color);
+                color = ColorToQColor(phrase.Color);
             painter.setPen(color);
             const QRect line(phrase.Bounds.x(), 0, phrase.Bounds.width(), height());
             VisualPainting::TextLine(painter, line, phrase.Text,

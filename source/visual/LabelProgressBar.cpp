@@ -1,7 +1,8 @@
 #include "LabelProgressBar.h"
 
 #include "ColorSteps.h"
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QFontMetrics>
@@ -16,9 +17,6 @@ using namespace ProgressBarGeometry;
 
 namespace {
 
-constexpr TColor kWindow = TColor(0xFF000005);
-constexpr TColor kBtnFace = TColor(0xFF00000F);
-constexpr TColor kBtnShadow = TColor(0xFF000010);
 constexpr int kDefaultWidth = 220;
 constexpr int kDefaultBarHeight = 20;
 // A bar line never gets this small from a resize.
@@ -26,11 +24,6 @@ constexpr int kSmallestBarHeight = 13;
 constexpr int kPercentAlpha = 178;
 const QString kElapsedFormat = u"Elapsed time: [Hours]:[Minutes]:[Seconds]"_s;
 const QString kTimeLeftFormat = u"Time left: [Hours]:[Minutes]:[Seconds]"_s;
-
-QColor QColorOf(TColor color)
-{
-    return PictureSeam::ToQColor(color);
-}
 
 int64_t SteadyMilliseconds()
 {
@@ -53,9 +46,9 @@ QFont Tahoma(bool bold)
 } // namespace
 
 TLabelProgressBar::TLabelProgressBar(QWidget* parent)
-    : QWidget(parent), m_textFont(Tahoma(false)), m_infoFont(Tahoma(false)), m_fillColor(kWindow),
-      m_flatColor(kBtnShadow), m_percentColor(ColorSteps::Lighten(0xFF0000, 50)), m_percentFont(Tahoma(true)),
-      m_color(kBtnFace), m_clock(SteadyMilliseconds)
+    : QWidget(parent), m_textFont(Tahoma(false)), m_infoFont(Tahoma(false)), m_fillColor(clWindow),
+      m_flatColor(clBtnShadow), m_percentColor(ColorSteps::Lighten(0xFF0000, 50)), m_percentFont(Tahoma(true)),
+      m_color(clBtnFace), m_clock(SteadyMilliseconds)
 {
     m_position = QRandomGenerator::global()->bounded(1, 101);
     m_textLineHeight = LineHeight(m_textFont);
@@ -363,7 +356,7 @@ void TLabelProgressBar::paintEvent(QPaintEvent*)
 void TLabelProgressBar::PaintLine(QPainter& painter, const QRect& line, const QString& text,
                                   const QFont& font, TLPBAlignment alignment) const
 {
-    painter.fillRect(line, QColorOf(m_color));
+    painter.fillRect(line, ColorToQColor(m_color));
     painter.setFont(font);
     painter.setPen(palette().color(QPalette::WindowText));
     const int flags = VisualPainting::tlEllipsis | (alignment == alCenter  ? VisualPainting::tlCenter

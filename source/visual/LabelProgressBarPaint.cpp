@@ -4,7 +4,8 @@
 #include "LabelProgressBar.h"
 
 #include "ColorSteps.h"
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QFontMetrics>
@@ -15,20 +16,7 @@ using namespace ProgressBarGeometry;
 
 namespace {
 
-constexpr TColor kBtnShadow = TColor(0xFF000010);
-constexpr TColor kBtnHighlight = TColor(0xFF000014);
 constexpr qreal kPercentOpacity = 178.0 / 255.0;
-
-QColor QColorOf(TColor color)
-{
-    return PictureSeam::ToQColor(color);
-}
-
-TColor Resolved(TColor color)
-{
-    const QColor resolved = QColorOf(color);
-    return TColor(resolved.red() | (resolved.green() << 8) | (resolved.blue() << 16));
-}
 
 // A one-pixel frame on rect's border pixels: top and left in one colour, bottom and right in
 // another; cut corners leave the four corner pixels out.
@@ -70,7 +58,7 @@ QImage TLabelProgressBar::FillPattern(int innerHeight) const
     for (const GradientSection& section : sections) {
         if (section.Height <= 0)
             continue;
-        PictureSeam::GradientFillRect(painter, QRect(0, y, width, section.Height), section.StartColor, 1,
+        GraphicTools::GradientFillRect(painter, QRect(0, y, width, section.Height), section.StartColor, 1,
                                       section.EndColor);
         y += section.Height;
         if (y >= innerHeight)
@@ -81,14 +69,14 @@ QImage TLabelProgressBar::FillPattern(int innerHeight) const
 
 void TLabelProgressBar::PaintBorder(QPainter& painter, const QRect& rect) const
 {
-    const QColor light = QColorOf(ColorSteps::Lighten(Resolved(m_flatColor), m_flatLight));
-    const QColor dark = QColorOf(ColorSteps::Darken(Resolved(m_flatColor), m_flatDark));
+    const QColor light = ColorToQColor(ColorSteps::Lighten(ColorToRGB(m_flatColor), m_flatLight));
+    const QColor dark = ColorToQColor(ColorSteps::Darken(ColorToRGB(m_flatColor), m_flatDark));
     switch (m_border) {
     case brLowered:
-        Frame(painter, rect, QColorOf(kBtnShadow), QColorOf(kBtnHighlight), false);
+        Frame(painter, rect, ColorToQColor(clBtnShadow), ColorToQColor(clBtnHighlight), false);
         break;
     case brRaised:
-        Frame(painter, rect, QColorOf(kBtnHighlight), QColorOf(kBtnShadow), false);
+        Frame(painter, rect, ColorToQColor(clBtnHighlight), ColorToQColor(clBtnShadow), false);
         break;
     case brFlat:
     case brFlatRounded:
@@ -109,7 +97,7 @@ void TLabelProgressBar::PaintBar(QPainter& target, const QRect& bar)
     QImage image(bar.size(), QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     const QRect line(QPoint(0, 0), bar.size());
-    painter.fillRect(line, QColorOf(m_color));
+    painter.fillRect(line, ColorToQColor(m_color));
 
     const QRect borderRect = line.adjusted(1, 1, -1, -1);
     PaintBorder(painter, borderRect);
@@ -118,7 +106,7 @@ void TLabelProgressBar::PaintBar(QPainter& target, const QRect& bar)
     if (!m_fillBitmap.isNull())
         painter.drawTiledPixmap(inside, QPixmap::fromImage(m_fillBitmap));
     else
-        painter.fillRect(inside, QColorOf(m_fillColor));
+        painter.fillRect(inside, ColorToQColor(m_fillColor));
 
     QRect fill = inside.adjusted(1, 1, -1, -1);
     if (m_segmentShadow)
@@ -141,7 +129,7 @@ void TLabelProgressBar::PaintBar(QPainter& target, const QRect& bar)
         for (const TFillRun& run : plan.Runs)
             painter.drawTiledPixmap(QRect(fill.x() + run.Left, fill.y(), run.Width, fill.height()), pattern);
         for (const int x : plan.Shadows)
-            painter.fillRect(QRect(fill.x() + x, fill.y() + 1, 1, fill.height() - 2), QColorOf(kBtnShadow));
+            painter.fillRect(QRect(fill.x() + x, fill.y() + 1, 1, fill.height() - 2), ColorToQColor(clBtnShadow));
         if (!m_animationMode && m_percentView != percentNone &&
             PercentVisible(m_percentVisibility, m_position, m_min, m_max)) {
             painter.end();
@@ -167,11 +155,11 @@ void TLabelProgressBar::PaintPercent(QImage& image, const QRect& fill, int fillW
     // The bar shows through the label's tint.
     const QImage behind = image.copy(box);
     QPainter painter(&image);
-    painter.fillRect(box, QColorOf(m_percentColor));
+    painter.fillRect(box, ColorToQColor(m_percentColor));
     painter.setOpacity(kPercentOpacity);
     painter.drawImage(box.topLeft(), behind);
     painter.setOpacity(1.0);
-    painter.setPen(QPen(QColorOf(ColorSteps::Darken(Resolved(m_flatColor), m_flatDark)), 0));
+    painter.setPen(QPen(ColorToQColor(ColorSteps::Darken(ColorToRGB(m_flatColor), m_flatDark)), 0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(box.adjusted(0, 0, -1, -1), 2, 2);
     painter.setFont(m_percentFont);

@@ -1,7 +1,8 @@
 #include "MVMenuDrawing.h"
 
 #include "MnemonicText.h"
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QAction>
@@ -25,21 +26,19 @@ constexpr TColor kDisabledHighlightOutline = 0x707070;
 constexpr TColor kCheckSelected = 0x3E80FE;
 constexpr TColor kCheckUnselected = 0x6FC0FF;
 constexpr TColor kCaptionShadow = 0xAECEDA;
-constexpr TColor kMenuText = TColor(0xFF000007);
 constexpr TColor kDisabledText = 0x808080;
 constexpr TColor kShortcutText = 0x800000;
 constexpr TColor kTitleBandTop = 0xFFFAFD;
 constexpr TColor kTitleBandBottom = 0xF6EDED;
 constexpr TColor kTitleShadow = 0xC9C3C4;
 constexpr TColor kLine = 0x8F6D6E;
-constexpr TColor kMenuBar = TColor(0xFF00001E);
 
 const char* const kTagProperty = "MVMenuTag";
 const char* const kImageIndexProperty = "MVMenuImageIndex";
 
 QColor Color(TColor color)
 {
-    return PictureSeam::ToQColor(color);
+    return ColorToQColor(color);
 }
 
 int Right(const QRect& rect)
@@ -110,7 +109,7 @@ bool IsSeparator(const QAction& item)
 
 TMVMenuDrawing::TMVMenuDrawing(TMVMenuKind kind) : m_kind(kind)
 {
-    m_checkMark = PictureSeam::LoadPngResource(u"mnCheck"_s);
+    m_checkMark = GraphicTools::LoadPngResource(u"mnCheck"_s);
 }
 
 TMVMenuDrawing::~TMVMenuDrawing() = default;
@@ -147,7 +146,7 @@ bool TMVMenuDrawing::IsFirstItem(const QMenu& menu, const QAction& item)
 void TMVMenuDrawing::DrawItemBackground(QPainter& canvas, const QRect& rect) const
 {
     canvas.fillRect(rect, Color(kItemBackground));
-    PictureSeam::GradientFillRect(canvas, GlyphColumn(rect), kGlyphColumnStart, 0, kGlyphColumnEnd);
+    GraphicTools::GradientFillRect(canvas, GlyphColumn(rect), kGlyphColumnStart, 0, kGlyphColumnEnd);
 }
 
 void TMVMenuDrawing::DrawHighlight(QPainter& canvas, const QRect& rect, bool enabled) const
@@ -178,7 +177,7 @@ void TMVMenuDrawing::DrawItemText(const QAction& item, QPainter& canvas, const Q
         canvas.setPen(Color(kCaptionShadow));
         VisualPainting::TextLine(canvas, text.translated(1, 1), caption, flags);
     }
-    canvas.setPen(enabled ? captionColor.value_or(Color(kMenuText)) : Color(kDisabledText));
+    canvas.setPen(enabled ? captionColor.value_or(Color(clMenuText)) : Color(kDisabledText));
     VisualPainting::TextLine(canvas, text, caption, flags);
 
     const QString shortcut = ShortcutText(item);
@@ -242,7 +241,7 @@ void TMVMenuDrawing::DrawTitle(const QAction& item, QPainter& canvas, const QRec
         canvas.setPen(Color(kTitleShadow));
         VisualPainting::TextLine(canvas, textRect.translated(1, 1), heading, flags);
     }
-    canvas.setPen(Color(kMenuText));
+    canvas.setPen(Color(clMenuText));
     VisualPainting::TextLine(canvas, textRect, heading, flags);
 
     const int lineLeft = firstItem ? rect.x() : rect.x() + kGlyphColumnWidth;
@@ -261,7 +260,7 @@ void TMVMenuDrawing::DrawSeparatorItem(const QMenu& menu, QAction& item, QPainte
     const bool first = IsFirstItem(menu, item);
     // The main menu's drop-downs open with a band even when their first separator has no heading.
     if (first && (title || m_kind == mkMain)) {
-        PictureSeam::GradientFillRect(canvas, TitleBand(rect), kTitleBandTop, 1, kTitleBandBottom);
+        GraphicTools::GradientFillRect(canvas, TitleBand(rect), kTitleBandTop, 1, kTitleBandBottom);
         const QImage image = TitleImage(item);
         if (!image.isNull())
             canvas.drawImage(rect.topLeft() + QPoint(3, 4), image);
@@ -296,7 +295,7 @@ void TMVMenuDrawing::DrawTopLevelItem(QAction& item, QPainter& canvas, const QRe
     if (selected)
         DrawHighlight(canvas, rect.adjusted(1, 1, -1, -1), true);
     else
-        canvas.fillRect(rect, Color(kMenuBar));
+        canvas.fillRect(rect, Color(clMenuBar));
     const QRect text = TopLevelTextRect(rect);
     const int flags = VisualPainting::tlCenter |
                       (showMnemonic ? VisualPainting::tlShowMnemonic : VisualPainting::tlHideMnemonic);
@@ -305,7 +304,7 @@ void TMVMenuDrawing::DrawTopLevelItem(QAction& item, QPainter& canvas, const QRe
         canvas.setPen(Color(kCaptionShadow));
         VisualPainting::TextLine(canvas, text.translated(1, 1), item.text(), flags);
     }
-    canvas.setPen(Color(enabled ? kMenuText : kDisabledText));
+    canvas.setPen(Color(enabled ? clMenuText : kDisabledText));
     VisualPainting::TextLine(canvas, text, item.text(), flags);
 }
 

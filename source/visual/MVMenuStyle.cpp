@@ -1,7 +1,8 @@
 #include "MVMenuStyle.h"
 
 #include "MVMenuDrawing.h"
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QFontMetrics>
@@ -14,7 +15,6 @@ namespace {
 
 constexpr TColor kItemBackground = 0xFFFAFD;
 constexpr TColor kMenuBorder = 0x8F6D6E;
-constexpr TColor kMenuBar = TColor(0xFF00001E);
 
 } // namespace
 
@@ -102,11 +102,11 @@ void TMVMenuStyle::drawControl(ControlElement element, const QStyleOption* optio
         return;
     }
     if (element == CE_MenuBarEmptyArea && m_menuBar) {
-        painter->fillRect(option->rect, PictureSeam::ToQColor(kMenuBar));
+        painter->fillRect(option->rect, ColorToQColor(clMenuBar));
         return;
     }
     if (element == CE_MenuEmptyArea) {
-        painter->fillRect(option->rect, PictureSeam::ToQColor(kItemBackground));
+        painter->fillRect(option->rect, ColorToQColor(kItemBackground));
         return;
     }
     QProxyStyle::drawControl(element, option, painter, widget);
@@ -117,15 +117,15 @@ void TMVMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
 {
     switch (element) {
     case PE_PanelMenu:
-        VisualPainting::Rectangle(*painter, option->rect, PictureSeam::ToQColor(kMenuBorder),
-                                  PictureSeam::ToQColor(kItemBackground));
+        VisualPainting::Rectangle(*painter, option->rect, ColorToQColor(kMenuBorder),
+                                  ColorToQColor(kItemBackground));
         return;
     case PE_FrameMenu:
-        VisualPainting::Rectangle(*painter, option->rect, PictureSeam::ToQColor(kMenuBorder),
+        VisualPainting::Rectangle(*painter, option->rect, ColorToQColor(kMenuBorder),
                                   Qt::transparent);
         return;
     case PE_PanelMenuBar:
-        painter->fillRect(option->rect, PictureSeam::ToQColor(kMenuBar));
+        painter->fillRect(option->rect, ColorToQColor(clMenuBar));
         return;
     default:
         QProxyStyle::drawPrimitive(element, option, painter, widget);

@@ -1,14 +1,12 @@
 #include "TDialogHeader.h"
 
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 
 #include <QPainter>
 
 namespace {
 
-constexpr TColor kBtnShadow = TColor(0xFF000010);
-constexpr TColor kBtnHighlight = TColor(0xFF000014);
-constexpr TColor k3DDkShadow = TColor(0xFF000015);
 constexpr int kBottomEdge = 2;
 
 } // namespace
@@ -67,7 +65,7 @@ void TDialogHeader::Relayout()
 void TDialogHeader::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), PictureSeam::ToQColor(m_color));
+    painter.fillRect(rect(), ColorToQColor(m_color));
     if (!m_image.isNull()) {
         const int y = (height() - m_image.height() - 2) / 2;
         const int x = m_imageAlignment == iaLeft ? m_imageOffset : width() - m_image.width() - m_imageOffset;
@@ -77,15 +75,15 @@ void TDialogHeader::paintEvent(QPaintEvent*)
     const QRect upper(0, height() - 2, width(), 1);
     switch (m_bottomBorder) {
     case bbEtched:
-        painter.fillRect(upper, PictureSeam::ToQColor(kBtnShadow));
-        painter.fillRect(lower, PictureSeam::ToQColor(kBtnHighlight));
+        painter.fillRect(upper, ColorToQColor(clBtnShadow));
+        painter.fillRect(lower, ColorToQColor(clBtnHighlight));
         break;
     case bbShadowed:
-        painter.fillRect(upper, PictureSeam::ToQColor(kBtnShadow));
-        painter.fillRect(lower, PictureSeam::ToQColor(k3DDkShadow));
+        painter.fillRect(upper, ColorToQColor(clBtnShadow));
+        painter.fillRect(lower, ColorToQColor(cl3DDkShadow));
         break;
     case bbSolid:
-        painter.fillRect(lower, PictureSeam::ToQColor(kBtnShadow));
+        painter.fillRect(lower, ColorToQColor(clBtnShadow));
         break;
     }
 }

@@ -1,16 +1,11 @@
 #include "TDscLabel.h"
 
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QPainter>
 #include <QStyleOptionFrame>
-
-namespace {
-
-constexpr TColor kBtnShadow = TColor(0xFF000010);
-
-} // namespace
 
 TDscLabel::TDscLabel(QWidget* parent) : QWidget(parent)
 {
@@ -50,15 +45,15 @@ void TDscLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (m_useXPStyles) {
-        painter.fillRect(rect(), PictureSeam::ToQColor(m_color));
+        painter.fillRect(rect(), ColorToQColor(m_color));
         QStyleOptionFrame option;
         option.initFrom(this);
         option.lineWidth = 1;
         option.state |= QStyle::State_Sunken;
         style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
     } else {
-        VisualPainting::Rectangle(painter, rect(), PictureSeam::ToQColor(kBtnShadow),
-                                  PictureSeam::ToQColor(m_color));
+        VisualPainting::Rectangle(painter, rect(), ColorToQColor(clBtnShadow),
+                                  ColorToQColor(m_color));
     }
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::WindowText));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorNames.h"
+#include "Colors.h"
 
 #include <QWidget>
 
@@ -31,5 +31,5 @@ private:
     QString m_caption;
     int m_borderSpace = 2;
     bool m_useXPStyles = true;
-    TColor m_color = TColor(0xFF000005);
+    TColor m_color = clWindow;
 };

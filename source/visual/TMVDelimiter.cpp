@@ -1,6 +1,7 @@
 #include "TMVDelimiter.h"
 
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 
 #include <QPainter>
 
@@ -31,6 +32,6 @@ void TMVDelimiter::paintEvent(QPaintEvent*)
     for (const TDelimiterPart& part : DelimiterParts(m_fillType, horizontal ? width() : height())) {
         const QRect line = horizontal ? QRect(part.From, at, part.To - part.From, 1)
                                       : QRect(at, part.From, 1, part.To - part.From);
-        PictureSeam::GradientFillRect(painter, line, part.StartColor, horizontal ? 0 : 1, part.EndColor);
+        GraphicTools::GradientFillRect(painter, line, part.StartColor, horizontal ? 0 : 1, part.EndColor);
     }
 }

@@ -1,6 +1,7 @@
 #include "TMVFrame.h"
 
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 #include "VisualPainting.h"
 
 #include <QLayout>
@@ -19,12 +20,11 @@ constexpr TColor kCaptionShadow = 0xC8C8C8;
 constexpr TColor kCaptionText = 0x000000;
 constexpr TColor kHelpText = 0x896E6F;
 constexpr TColor kBottomBand = 0xFFF2EF;
-constexpr TColor kWindow = TColor(0xFF000005);
 constexpr int kBottomBandHeight = 16;
 
 QColor Color(TColor color)
 {
-    return PictureSeam::ToQColor(color);
+    return ColorToQColor(color);
 }
 
 QRect FromEdges(int left, int top, int right, int bottom)
@@ -52,10 +52,10 @@ QRect GlyphRect(const QRect& rect, const QImage& glyph)
 
 TMVFrame::TMVFrame(QWidget* parent) : QWidget(parent)
 {
-    m_glyphOpen = PictureSeam::LoadPngResource(u"cbGlyphOpen"_s);
-    m_glyphClose = PictureSeam::LoadPngResource(u"cbGlyphClose"_s);
-    m_glyphHide = PictureSeam::LoadPngResource(u"hbGlyphHide"_s);
-    m_glyphHelp = PictureSeam::LoadPngResource(u"hbGlyphHelp"_s);
+    m_glyphOpen = GraphicTools::LoadPngResource(u"cbGlyphOpen"_s);
+    m_glyphClose = GraphicTools::LoadPngResource(u"cbGlyphClose"_s);
+    m_glyphHide = GraphicTools::LoadPngResource(u"hbGlyphHide"_s);
+    m_glyphHelp = GraphicTools::LoadPngResource(u"hbGlyphHelp"_s);
     setMouseTracking(true);
     resize(300, 200);
     Relayout();
@@ -244,7 +244,7 @@ void TMVFrame::PaintCollapsed(QPainter& painter)
     const QRect client = rect();
     VisualPainting::Rectangle(painter, client, Color(kBorder), Qt::transparent);
     const QRect inner = client.adjusted(1, 1, -1, -1);
-    PictureSeam::GradientFillRect(painter, inner, kBarTop, 1, kBarBottom);
+    GraphicTools::GradientFillRect(painter, inner, kBarTop, 1, kBarBottom);
     PaintCaption(painter, inner.adjusted(4, 0, -4, 0), m_glyphClose, zoneExpand, m_options & foExpandClick);
 }
 
@@ -283,14 +283,14 @@ void TMVFrame::PaintOpen(QPainter& painter)
         r.setHeight(r.height() - m_helpAreaHeight);
         helpBox = FromEdges(r.x() + 13, Bottom(r) - 1, Right(client), Bottom(client));
     }
-    VisualPainting::Rectangle(painter, r, Color(kBorder), Color(kWindow));
+    VisualPainting::Rectangle(painter, r, Color(kBorder), Color(clWindow));
     if (m_showHelpArea)
-        VisualPainting::Rectangle(painter, helpBox, Color(kBorder), Color(kWindow));
+        VisualPainting::Rectangle(painter, helpBox, Color(kBorder), Color(clWindow));
     r.adjust(1, 1, -1, -1);
 
     if (m_showCaptionBar) {
         const QRect band = FromEdges(r.x(), r.y(), Right(r), r.y() + 18);
-        PictureSeam::GradientFillRect(painter, band, kBarTop, 1, kBarBottom);
+        GraphicTools::GradientFillRect(painter, band, kBarTop, 1, kBarBottom);
         VisualPainting::Line(painter, QPoint(band.x(), Bottom(band)), QPoint(Right(band), Bottom(band)),
                              Color(kBorder));
         const bool expanded = m_frameState == fsExpanded;
@@ -303,7 +303,7 @@ void TMVFrame::PaintOpen(QPainter& painter)
 
     if (m_bottomBackground) {
         const int y = m_showHelpArea ? helpBox.y() - 2 : Bottom(r);
-        PictureSeam::GradientFillRect(painter, FromEdges(r.x(), y - kBottomBandHeight, Right(r), y), kWindow,
+        GraphicTools::GradientFillRect(painter, FromEdges(r.x(), y - kBottomBandHeight, Right(r), y), clWindow,
                                       1, kBottomBand);
     }
 }

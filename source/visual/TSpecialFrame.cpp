@@ -1,6 +1,7 @@
 #include "TSpecialFrame.h"
 
-#include "PictureSeam.h"
+#include "Colors.h"
+#include "GraphicTools.h"
 
 #include <QPainter>
 #include <QPolygon>
@@ -55,15 +56,15 @@ void TSpecialFrame::paintEvent(QPaintEvent*)
         option.shape = QTabBar::RoundedNorth;
         style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &painter, this);
         const int frame = option.lineWidth;
-        painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), PictureSeam::ToQColor(m_color));
+        painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), ColorToQColor(m_color));
         return;
     }
-    painter.fillRect(rect(), PictureSeam::ToQColor(m_color));
+    painter.fillRect(rect(), ColorToQColor(m_color));
     const std::vector<QPoint> points =
         PanelGeometry::SpecialFramePolygon(width(), height(), m_corners.TopLeft(), m_corners.TopRight(),
                                            m_corners.BottomRight(), m_corners.BottomLeft());
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(PictureSeam::ToQColor(m_frameColor), 0));
-    painter.setBrush(PictureSeam::ToQColor(m_fillColor));
+    painter.setPen(QPen(ColorToQColor(m_frameColor), 0));
+    painter.setBrush(ColorToQColor(m_fillColor));
     painter.drawPolygon(QPolygon(QList<QPoint>(points.begin(), points.end())));
 }

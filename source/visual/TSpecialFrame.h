@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorNames.h"
+#include "Colors.h"
 #include "PanelGeometry.h"
 
 #include <QWidget>
@@ -57,9 +57,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TColor m_fillColor = TColor(0xFF000005);
-    TColor m_frameColor = TColor(0xFF000010);
-    TColor m_color = TColor(0xFF00000F);
+    TColor m_fillColor = clWindow;
+    TColor m_frameColor = clBtnShadow;
+    TColor m_color = clBtnFace;
     bool m_tabStyle = false;
     TFrameCorners m_corners;
 };

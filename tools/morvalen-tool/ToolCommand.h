@@ -18,3 +18,4 @@ struct ToolCommand
 std::vector<ToolCommand> SitesCommands();
 std::vector<ToolCommand> ConfigCommands();
 std::vector<ToolCommand> MarkupCommands();
+std::vector<ToolCommand> PictureCommands();

@@ -15,7 +15,7 @@ namespace {
 std::vector<ToolCommand> AllCommands()
 {
     std::vector<ToolCommand> commands;
-    for (auto&& group : {SitesCommands(), ConfigCommands(), MarkupCommands()})
+    for (auto&& group : {SitesCommands(), ConfigCommands(), PictureCommands(), MarkupCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }

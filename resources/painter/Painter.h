@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QImage>
+
+#include <string_view>
+
+// The drawing of one named picture at its size, or a null image for a name without one.
+QImage DrawPicture(std::string_view name, int width, int height);
+
+// The drawing of one named icon at size x size pixels, or a null image.
+QImage DrawIcon(std::string_view name, int size);

@@ -1,0 +1,22 @@
+#include "Recommendation.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace Recommendation {
+
+QString Subject(const QString& title)
+{
+    return u"New Web 2.0 Application Recommendation: %1\r\n"_s.arg(title);
+}
+
+QString Body(const QString& title, const QString& mainDescription, const QString& applicationUrl,
+             const QString& screenshotUrl, const QString& webSite)
+{
+    return u"I thought you would like to check out this great new Web 2.0 application I just found:\r\n\r\n\r\n"_s +
+           u'\t' + title + u"\r\n\r\n\r\n"_s + u'\t' + mainDescription + u"\r\n\r\n\r\n"_s + u'\t' +
+           applicationUrl + u"\r\n"_s + u"\tScreenshot: "_s + screenshotUrl + u"\r\n\r\n\r\n"_s +
+           u"This Web 2.0 application is brought to you by Morvalen. Visit us at "_s + webSite +
+           u"\r\n\r\n"_s + u"Thank You!"_s;
+}
+
+} // namespace Recommendation

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Where the program's named pictures and icons live: Qt resources compiled from what
+// resources/ draws, under their names in upper case.
+namespace PictureResources {
+
+// ":/pictures/NAME.png" and ":/icons/NAME.ico"; registers the resources on first use.
+QString PngPath(const QString& name);
+QString IconPath(const QString& name);
+
+} // namespace PictureResources
