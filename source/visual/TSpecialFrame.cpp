@@ -55,8 +55,9 @@ void TSpecialFrame::paintEvent(QPaintEvent*)
         option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, this);
         option.shape = QTabBar::RoundedNorth;
         style()->drawPrimitive(QStyle::PE_FrameTabWidget, &option, &painter, this);
-        const int frame = option.lineWidth;
-        painter.fillRect(rect().adjusted(frame, frame, -frame, -frame), ColorToQColor(m_color));
+        // Inside the frame's lines and the shadow some styles draw below them.
+        const int inset = option.lineWidth + 1;
+        painter.fillRect(rect().adjusted(inset, inset, -inset, -inset), ColorToQColor(m_color));
         return;
     }
     painter.fillRect(rect(), ColorToQColor(m_color));

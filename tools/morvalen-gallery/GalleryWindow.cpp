@@ -2,6 +2,7 @@
 
 #include "GallerySections.h"
 
+#include "visual/GraphicTools.h"
 #include "visual/HtmlLabel.h"
 #include "visual/LabelProgressBar.h"
 #include "visual/TDialogHeader.h"
@@ -22,6 +23,7 @@ GalleryWindow::GalleryWindow(bool still, QWidget* parent) : QWidget(parent)
 
     auto* header = new TDialogHeader;
     header->setFixedHeight(56);
+    header->SetImage(GraphicTools::LoadPngResource(u"png_MorvalenProLogo"_s));
     auto* headerLayout = new QVBoxLayout(header);
     headerLayout->setContentsMargins(16, 8, 16, 8);
     auto* title = new THtmlLabel;

@@ -168,7 +168,7 @@ QWidget* Separators()
     for (const auto& [fill, note] : fills) {
         auto* delimiter = new TMVDelimiter;
         delimiter->SetFillType(fill);
-        delimiter->setFixedSize(300, 5);
+        delimiter->setFixedHeight(5);
         rows << WithNote(note, delimiter);
     }
 
@@ -198,7 +198,7 @@ QWidget* Separators()
     rows << frames;
 
     auto* description = new TDscLabel;
-    description->setFixedSize(300, 58);
+    description->setFixedHeight(58);
     description->SetCaption(u"Faster start-up, sharper thumbnails and a notification window that keeps "
                             u"out of the way."_s);
     rows << WithNote(u"Description block"_s, description);

@@ -1,6 +1,10 @@
 #include "GallerySections.h"
 
+#include "visual/Colors.h"
 #include "visual/LabelProgressBar.h"
+#include "visual/TSpecialFrame.h"
+
+#include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -8,16 +12,34 @@ namespace GallerySections {
 
 namespace {
 
-TLabelProgressBar* Bar(const TLPBStoredForm& form, TLPBViewSet view, int position)
+TLabelProgressBar* Bar(const TLPBStoredForm& form, TLPBViewSet view, int position, TColor ground = clWindow)
 {
     auto* bar = new TLabelProgressBar;
     bar->SetViewOptions(view);
     bar->LoadStoredForm(form);
     bar->SetPosition(position);
-    bar->SetColor(0xFFFFFF); // the panel's ground
-    bar->setFixedWidth(300);
+    bar->SetColor(ground);
     bar->setFixedHeight(bar->sizeHint().height());
     return bar;
+}
+
+// A dialog's body: the three-dimensional borders need its grey ground to show.
+QWidget* DialogGround(const QList<QWidget*>& rows)
+{
+    auto* ground = new TSpecialFrame;
+    ground->SetColor(clWindow);
+    ground->SetFillColor(clBtnFace);
+    ground->SetFrameColor(0xCECECE);
+    ground->Corners().SetTopLeft(csRound);
+    ground->Corners().SetTopRight(csRound);
+    ground->Corners().SetBottomLeft(csRound);
+    ground->Corners().SetBottomRight(csRound);
+    auto* layout = new QVBoxLayout(ground);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(6);
+    for (QWidget* row : rows)
+        layout->addWidget(row);
+    return ground;
 }
 
 } // namespace
@@ -50,24 +72,27 @@ QWidget* ProgressBars(bool still)
     page->SetBorder(brFlatRounded);
     rows << WithNote(u"Page loading, smooth"_s, page);
 
-    auto* capture = Bar(ThumbnailFormBar(), viewText | viewInfo, 45);
+    auto* capture = Bar(ThumbnailFormBar(), viewText | viewInfo, 45, clBtnFace);
     capture->SetText(u"Capturing the page of Web Mail"_s);
     capture->SetInfo(u"Step 3 of 5: sharpening"_s);
     capture->SetSegmentShadow(true);
-    rows << WithNote(u"Thumbnail capture with text and info lines"_s, capture);
+    auto* lowered = Bar({20, {}, {}}, 0, 30, clBtnFace);
+    auto* raised = Bar({20, {}, {}}, 0, 55, clBtnFace);
+    raised->SetBorder(brRaised);
+    rows << DialogGround({WithNote(u"Thumbnail capture: text and info lines, segment shadows"_s, capture),
+                          WithNote(u"Lowered border, 30 %"_s, lowered), WithNote(u"Raised border, 55 %"_s, raised)});
 
     const std::pair<TLPBBorder, QString> borders[] = {
-        {brLowered, u"Lowered border, 30 %"_s},
-        {brRaised, u"Raised border, 55 %"_s},
+        {brFlat, u"Flat border, 65 %"_s},
         {brFlatBold, u"Bold flat border, 80 %"_s},
         {brFlatBoldRounded, u"Bold rounded border, full"_s},
     };
-    int position = 30;
+    int position = 65;
     for (const auto& [border, note] : borders) {
         auto* bar = Bar({20, {}, {}}, 0, position);
         bar->SetBorder(border);
         rows << WithNote(note, bar);
-        position = position == 30 ? 55 : position == 55 ? 80 : 100;
+        position = position == 65 ? 80 : 100;
     }
 
     const std::pair<TLPBPercentMode, TLPBPercentType> labels[] = {
