@@ -1,8 +1,8 @@
 #include "HtmlLabel.h"
 
-#include "MnemonicText.h"
 #include "Colors.h"
 #include "GraphicTools.h"
+#include "MnemonicText.h"
 #include "VisualPainting.h"
 
 #include <QFontMetrics>

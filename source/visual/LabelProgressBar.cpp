@@ -47,8 +47,8 @@ QFont Tahoma(bool bold)
 
 TLabelProgressBar::TLabelProgressBar(QWidget* parent)
     : QWidget(parent), m_textFont(Tahoma(false)), m_infoFont(Tahoma(false)), m_fillColor(clWindow),
-      m_flatColor(clBtnShadow), m_percentColor(ColorSteps::Lighten(0xFF0000, 50)), m_percentFont(Tahoma(true)),
-      m_color(clBtnFace), m_clock(SteadyMilliseconds)
+      m_flatColor(clBtnShadow), m_percentColor(ColorSteps::Lighten(0xFF0000, 50)),
+      m_percentFont(Tahoma(true)), m_color(clBtnFace), m_clock(SteadyMilliseconds)
 {
     m_position = QRandomGenerator::global()->bounded(1, 101);
     m_textLineHeight = LineHeight(m_textFont);

@@ -59,7 +59,7 @@ QImage TLabelProgressBar::FillPattern(int innerHeight) const
         if (section.Height <= 0)
             continue;
         GraphicTools::GradientFillRect(painter, QRect(0, y, width, section.Height), section.StartColor, 1,
-                                      section.EndColor);
+                                       section.EndColor);
         y += section.Height;
         if (y >= innerHeight)
             break;
@@ -129,7 +129,8 @@ void TLabelProgressBar::PaintBar(QPainter& target, const QRect& bar)
         for (const TFillRun& run : plan.Runs)
             painter.drawTiledPixmap(QRect(fill.x() + run.Left, fill.y(), run.Width, fill.height()), pattern);
         for (const int x : plan.Shadows)
-            painter.fillRect(QRect(fill.x() + x, fill.y() + 1, 1, fill.height() - 2), ColorToQColor(clBtnShadow));
+            painter.fillRect(QRect(fill.x() + x, fill.y() + 1, 1, fill.height() - 2),
+                             ColorToQColor(clBtnShadow));
         if (!m_animationMode && m_percentView != percentNone &&
             PercentVisible(m_percentVisibility, m_position, m_min, m_max)) {
             painter.end();

@@ -1,8 +1,8 @@
 #include "MVMenuStyle.h"
 
-#include "MVMenuDrawing.h"
 #include "Colors.h"
 #include "GraphicTools.h"
+#include "MVMenuDrawing.h"
 #include "VisualPainting.h"
 
 #include <QFontMetrics>
@@ -121,8 +121,7 @@ void TMVMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
                                   ColorToQColor(kItemBackground));
         return;
     case PE_FrameMenu:
-        VisualPainting::Rectangle(*painter, option->rect, ColorToQColor(kMenuBorder),
-                                  Qt::transparent);
+        VisualPainting::Rectangle(*painter, option->rect, ColorToQColor(kMenuBorder), Qt::transparent);
         return;
     case PE_PanelMenuBar:
         painter->fillRect(option->rect, ColorToQColor(clMenuBar));

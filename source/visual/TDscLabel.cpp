@@ -52,8 +52,7 @@ void TDscLabel::paintEvent(QPaintEvent*)
         option.state |= QStyle::State_Sunken;
         style()->drawPrimitive(QStyle::PE_Frame, &option, &painter, this);
     } else {
-        VisualPainting::Rectangle(painter, rect(), ColorToQColor(clBtnShadow),
-                                  ColorToQColor(m_color));
+        VisualPainting::Rectangle(painter, rect(), ColorToQColor(clBtnShadow), ColorToQColor(m_color));
     }
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::WindowText));

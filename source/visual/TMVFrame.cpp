@@ -4,6 +4,7 @@
 #include "GraphicTools.h"
 #include "VisualPainting.h"
 
+#include <QChildEvent>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -303,8 +304,8 @@ void TMVFrame::PaintOpen(QPainter& painter)
 
     if (m_bottomBackground) {
         const int y = m_showHelpArea ? helpBox.y() - 2 : Bottom(r);
-        GraphicTools::GradientFillRect(painter, FromEdges(r.x(), y - kBottomBandHeight, Right(r), y), clWindow,
-                                      1, kBottomBand);
+        GraphicTools::GradientFillRect(painter, FromEdges(r.x(), y - kBottomBandHeight, Right(r), y),
+                                       clWindow, 1, kBottomBand);
     }
 }
 
@@ -393,4 +394,21 @@ void TMVFrame::changeEvent(QEvent* event)
         update();
     }
     QWidget::changeEvent(event);
+}
+
+void TMVFrame::childEvent(QChildEvent* event)
+{
+    // Children inherit the panel's cursor; they must not show the zones' hand.
+    if (event->added() && event->child()->isWidgetType())
+        event->child()->installEventFilter(this);
+    else if (event->removed())
+        event->child()->removeEventFilter(this);
+    QWidget::childEvent(event);
+}
+
+bool TMVFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Enter && watched->parent() == this)
+        unsetCursor();
+    return QWidget::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #include "visual/HtmlLabel.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QTest>
@@ -246,4 +247,14 @@ TEST_F(HtmlLabelTest, FontChangesLayOutAgain)
     m_label.SetCaption(u"a</b>b"_s);
     EXPECT_EQ(m_label.Phrases()[1].Style, 0);
     EXPECT_EQ(m_label.Phrases()[1].Bounds.width(), Advance(u"b"_s));
+}
+
+TEST_F(HtmlLabelTest, SystemColoursAreTheDesktopsCurrentOnes)
+{
+    QPalette palette = QGuiApplication::palette();
+    palette.setColor(QPalette::Active, QPalette::Highlight, QColor(0x12, 0x80, 0x34));
+    QGuiApplication::setPalette(palette);
+    m_label.SetCaption(u"<color clHighlight>MARKED</color>"_s);
+    EXPECT_EQ(DarkestPixel(Render(m_label), m_label.Phrases()[0].Bounds), QColor(0x12, 0x80, 0x34));
+    QGuiApplication::setPalette(QPalette());
 }

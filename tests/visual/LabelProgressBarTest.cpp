@@ -252,3 +252,18 @@ TEST(LabelProgressBar, NewBarsHaveTheirDefaults)
     EXPECT_TRUE(bar.PercentFont().bold());
     EXPECT_EQ(bar.ViewOptions(), viewText | viewInfo);
 }
+
+TEST_F(LabelProgressBarTest, StoredGradientRunsFromTopToBottomBand)
+{
+    m_bar.LoadStoredForm(LabelProgressBarData::BrowserWindowBar());
+    m_bar.SetSmooth(true);
+    m_bar.SetPosition(100);
+    const QImage image = Render(m_bar);
+    // Fill area rows 3..13: 5 rows fading towards blue, 1 of blue, 5 fading towards $002A0001.
+    EXPECT_EQ(image.pixel(10, 3), qRgb(0xD5, 0xD4, 0xFF));
+    EXPECT_LT(qRed(image.pixel(10, 7)), 0x40);
+    EXPECT_EQ(image.pixel(10, 8), qRgb(0x00, 0x00, 0xFF));
+    EXPECT_EQ(image.pixel(10, 9), qRgb(0x00, 0x00, 0xFF));
+    EXPECT_LT(qBlue(image.pixel(10, 13)), 0x60);
+    EXPECT_EQ(qGreen(image.pixel(10, 13)), 0);
+}

@@ -320,3 +320,24 @@ TEST(MVMenus, WithoutOwnerDrawingTheDesktopStyleDrawsAndMeasures)
     EXPECT_NE(sub->style(), own);
     EXPECT_NE(sub->actionGeometry(item).width(), Width(sub->font(), u"Open site"_s) + 40 + kAllowance);
 }
+
+TEST(MVMenus, CheckedItemsWithoutPictureShowTheCheckMark)
+{
+    TMVPopupMenu menu;
+    QAction* checked = menu.addAction(u"Arrange"_s);
+    checked->setCheckable(true);
+    checked->setChecked(true);
+    QAction* withImage = menu.addAction(u"Stars"_s);
+    withImage->setCheckable(true);
+    withImage->setChecked(true);
+    withImage->setIcon(QIcon(QPixmap::fromImage(Square(Qt::green))));
+    menu.PrepareItems();
+    const QImage image = RenderMenu(menu);
+
+    // The mark covers some of the box from (5, 5) to (15, 15); the picture sits at (3, 3).
+    const QRect mark = QRect(menu.actionGeometry(checked).topLeft() + QPoint(1 + 5, 1 + 5), QSize(10, 10));
+    EXPECT_GT(CountPixels(image, mark, [](const QColor& c) { return c != kCheckUnselected; }), 5);
+    const QRect box = menu.actionGeometry(withImage);
+    EXPECT_EQ(Pixel(image, box.left() + 4, box.top() + 4), QColor(Qt::green));
+    EXPECT_EQ(Pixel(image, box.left() + 3, box.top() + 3), kCheckUnselected);
+}

@@ -6,6 +6,7 @@
 #include "visual/TMVFrame.h"
 #include "visual/TSpecialFrame.h"
 
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -205,4 +206,120 @@ TEST(TDscLabel, WrapsItsCaptionInsideTheBorderSpace)
     const int lineHeight = QFontMetrics(label.font()).height();
     EXPECT_GT(CountPixels(image, QRect(inset, inset, 120 - 2 * inset, lineHeight), ink), 0);
     EXPECT_GT(CountPixels(image, QRect(inset, inset + lineHeight, 120 - 2 * inset, lineHeight), ink), 0);
+}
+
+namespace {
+
+// A shown frame, painted once so that its click zones are known.
+struct ShownFrame
+{
+    explicit ShownFrame(TMVFrameState state, TMVFrameOptions options)
+    {
+        framed.frame.SetOptions(options);
+        framed.frame.SetFrameState(state);
+        framed.frame.show();
+        Render(framed.frame);
+    }
+
+    TMVFrame& Frame() { return framed.frame; }
+
+    void Click(QPoint at)
+    {
+        QTest::mouseClick(&framed.frame, Qt::LeftButton, {}, at);
+        Render(framed.frame);
+    }
+
+    FramedChild framed;
+};
+
+} // namespace
+
+TEST(TMVFrame, TheGlyphCollapsesAndExpandsWithTheRightOptions)
+{
+    ShownFrame shown(fsExpanded, foExpandClick | foCollapseClick);
+    const QRect glyph = shown.Frame().ZoneRect(TMVFrame::zoneCollapse);
+    ASSERT_EQ(glyph.size(), QSize(16, 16));
+    EXPECT_EQ(glyph.left(), 5);
+
+    // Elsewhere on the bar nothing happens without foCaptionBarClick.
+    shown.Click(QPoint(150, 10));
+    EXPECT_EQ(shown.Frame().FrameState(), fsExpanded);
+    shown.Click(glyph.center());
+    EXPECT_EQ(shown.Frame().FrameState(), fsCollapsed);
+    EXPECT_EQ(shown.Frame().height(), 20);
+
+    const QRect expand = shown.Frame().ZoneRect(TMVFrame::zoneExpand);
+    ASSERT_FALSE(expand.isEmpty());
+    shown.Click(expand.center());
+    EXPECT_EQ(shown.Frame().FrameState(), fsExpanded);
+    EXPECT_EQ(shown.Frame().height(), 200);
+}
+
+TEST(TMVFrame, CaptionBarClicksAndMissingOptions)
+{
+    ShownFrame bar(fsExpanded, foCollapseClick | foCaptionBarClick);
+    EXPECT_EQ(bar.Frame().ZoneRect(TMVFrame::zoneCollapse), QRect(5, 1, 290, 18));
+    QTest::mouseMove(&bar.Frame(), QPoint(200, 10));
+    EXPECT_EQ(bar.Frame().cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseMove(&bar.Frame(), QPoint(200, 100));
+    EXPECT_EQ(bar.Frame().cursor().shape(), Qt::ArrowCursor);
+    bar.Click(QPoint(200, 10));
+    EXPECT_EQ(bar.Frame().FrameState(), fsCollapsed);
+
+    // Without foCollapseClick nothing reacts, not even the glyph.
+    ShownFrame none(fsExpanded, foExpandClick | foHideHelpClick);
+    EXPECT_TRUE(none.Frame().ZoneRect(TMVFrame::zoneCollapse).isEmpty());
+    none.Click(QPoint(12, 10));
+    EXPECT_EQ(none.Frame().FrameState(), fsExpanded);
+
+    // A press on the glyph released elsewhere does nothing.
+    ShownFrame moved(fsExpanded, foCollapseClick);
+    QTest::mousePress(&moved.Frame(), Qt::LeftButton, {}, QPoint(12, 10));
+    QTest::mouseRelease(&moved.Frame(), Qt::LeftButton, {}, QPoint(150, 100));
+    EXPECT_EQ(moved.Frame().FrameState(), fsExpanded);
+}
+
+TEST(TMVFrame, TheHideGlyphHidesTheHelpArea)
+{
+    ShownFrame shown(fsNormal, foHideHelpClick);
+    const int before = shown.framed.ChildGeometry().height();
+    const QRect hide = shown.Frame().ZoneRect(TMVFrame::zoneHideHelp);
+    ASSERT_EQ(hide.size(), QSize(16, 16));
+    EXPECT_EQ(hide.right(), 300 - 1 - 1 - 2);
+    shown.Click(hide.center());
+    EXPECT_FALSE(shown.Frame().ShowHelpArea());
+    EXPECT_EQ(shown.framed.ChildGeometry().height(), before + 19);
+
+    // Without the option the glyph is not drawn and the text runs to the edge.
+    ShownFrame without(fsNormal, 0);
+    EXPECT_TRUE(without.Frame().ZoneRect(TMVFrame::zoneHideHelp).isEmpty());
+}
+
+TEST(TMVFrame, CaptionBarIsAGradientOverALine)
+{
+    TMVFrame frame;
+    const QImage image = Render(frame);
+    EXPECT_EQ(Pixel(image, 150, 1), QColor(Qt::white));
+    EXPECT_TRUE(SameColor(Pixel(image, 150, 18), QColor(0xE4, 0xE4, 0xE4), 1));
+    EXPECT_EQ(Pixel(image, 150, 19), kLine);
+    EXPECT_EQ(Pixel(image, 150, 20), QColor(Qt::white));
+    // The help box starts 13 pixels in, sharing the content's bottom line.
+    EXPECT_EQ(Pixel(image, 13, 200 - 19 - 1), kLine);
+    EXPECT_EQ(Pixel(image, 13, 199), kLine);
+    EXPECT_NE(Pixel(image, 5, 199), kLine);
+}
+
+TEST(TMVDelimiter, FadesAlongTheLine)
+{
+    TMVDelimiter delimiter;
+    delimiter.SetFillType(ftGradientTN);
+    QImage image = Render(delimiter);
+    EXPECT_EQ(Pixel(image, 0, 2), QColor(0xF4, 0xF4, 0xF4));
+    EXPECT_TRUE(SameColor(Pixel(image, 155, 2), kLine, 1));
+
+    delimiter.SetFillType(ftGradientTNT);
+    image = Render(delimiter);
+    EXPECT_EQ(Pixel(image, 0, 2), QColor(0xF4, 0xF4, 0xF4));
+    EXPECT_TRUE(SameColor(Pixel(image, 77, 2), kLine, 1));
+    EXPECT_TRUE(SameColor(Pixel(image, 155, 2), QColor(0xF4, 0xF4, 0xF4), 1));
 }

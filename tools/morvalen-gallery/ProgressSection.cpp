@@ -80,7 +80,8 @@ QWidget* ProgressBars(bool still)
     auto* raised = Bar({20, {}, {}}, 0, 55, clBtnFace);
     raised->SetBorder(brRaised);
     rows << DialogGround({WithNote(u"Thumbnail capture: text and info lines, segment shadows"_s, capture),
-                          WithNote(u"Lowered border, 30 %"_s, lowered), WithNote(u"Raised border, 55 %"_s, raised)});
+                          WithNote(u"Lowered border, 30 %"_s, lowered),
+                          WithNote(u"Raised border, 55 %"_s, raised)});
 
     const std::pair<TLPBBorder, QString> borders[] = {
         {brFlat, u"Flat border, 65 %"_s},
