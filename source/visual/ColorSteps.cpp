@@ -52,12 +52,12 @@ int ToChannel(int64_t numerator, int64_t denominator)
     return int(std::clamp<int64_t>(DivideHalfEven(numerator * 255, denominator), 0, 255));
 }
 
-TColor Adjust(TColor color, int delta)
+TColor Adjust(TColor color, int64_t delta)
 {
     if (delta == 0)
         return color;
     THLSColor hls = ColorToHLS(color);
-    hls.Lightness = std::clamp(hls.Lightness + delta, 0, 255);
+    hls.Lightness = int(std::clamp<int64_t>(hls.Lightness + delta, 0, 255));
     return HLSToColor(hls);
 }
 
@@ -152,7 +152,7 @@ TColor Lighten(TColor color, int amount)
 
 TColor Darken(TColor color, int amount)
 {
-    return Adjust(color, -amount);
+    return Adjust(color, -int64_t(amount));
 }
 
 } // namespace ColorSteps

@@ -49,8 +49,13 @@ std::vector<TStyledPhrase> MarkupParser::Run(const QString& caption)
 {
     const QString lower = LowerCaseCopy(caption);
     qsizetype position = 0;
+    // The first ">" at or after the position, found once per ">" rather than once per "<":
+    // a caption full of "<" stays linear.
+    qsizetype closeAt = lower.indexOf(u'>');
     while (position < caption.size()) {
-        const TTagItemInfo tag = RecogniseTag(lower, position);
+        if (closeAt >= 0 && closeAt < position)
+            closeAt = lower.indexOf(u'>', position);
+        const TTagItemInfo tag = RecogniseTagBefore(lower, position, closeAt);
         if (tag.TagIndex < 0) {
             // Everything up to the next "<" is literal; a "<" that starts no tag is too.
             qsizetype next = lower.indexOf(u'<', position + 1);
@@ -156,12 +161,17 @@ QString LowerCaseCopy(const QString& text)
 
 TTagItemInfo RecogniseTag(QStringView lowerText, qsizetype position)
 {
+    return RecogniseTagBefore(lowerText, position, lowerText.indexOf(u'>', position));
+}
+
+TTagItemInfo RecogniseTagBefore(QStringView lowerText, qsizetype position, qsizetype closeAt)
+{
     const QStringView rest = lowerText.mid(position);
     TTagItemInfo info;
     if (!rest.startsWith(u'<'))
         return info;
 
-    const qsizetype end = rest.indexOf(u'>');
+    const qsizetype end = closeAt < 0 ? -1 : closeAt - position;
     if (end >= 0) {
         for (size_t row = 0; row < kTagTable.size(); ++row) {
             const QLatin1StringView name = kTagTable[row].Name;

@@ -88,6 +88,8 @@ QString LowerCaseCopy(const QString& text);
 
 // Whether a tag begins at position of the lower-case text, and which.
 TTagItemInfo RecogniseTag(QStringView lowerText, qsizetype position);
+// The same, with closeAt the first ">" at or after position (-1 when there is none).
+TTagItemInfo RecogniseTagBefore(QStringView lowerText, qsizetype position, qsizetype closeAt);
 
 // The phrases of a caption, in caption order, before layout. fontStyle is the label font's
 // style, the starting style of the markup.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace Qt::Literals::StringLiterals;
 
 TEST(ColorNames, NamesMatchWithoutRegardToCase)
@@ -78,4 +80,8 @@ TEST(ColorSteps, StepsClampAndZeroLeavesTheColourAlone)
     EXPECT_GT(lighter & 0xFF, 0x80);
     // Lightness beyond 240 is allowed and saturates instead of wrapping.
     EXPECT_EQ(ColorSteps::Lighten(0xFF0000, 200), 0xFFFFFF);
+    // Adjustments are plain integers a caller may set to anything.
+    EXPECT_EQ(ColorSteps::Lighten(0x123456, INT_MAX), 0xFFFFFF);
+    EXPECT_EQ(ColorSteps::Darken(0x123456, INT_MIN), 0xFFFFFF);
+    EXPECT_EQ(ColorSteps::Darken(0x123456, INT_MAX), 0x000000);
 }

@@ -145,6 +145,18 @@ TEST(HtmlMarkup, ALiteralLessThanDoesNotHideALaterTag)
     EXPECT_EQ(doubled[1].Style, fsBold);
 }
 
+TEST(HtmlMarkup, ManyLessThanSignsStayLiteralText)
+{
+    // Search texts reach captions unchanged; a long run of "<" must not make parsing crawl.
+    const QString run(200000, u'<');
+    const auto phrases = HtmlMarkup::Parse(run + u"<b>x</b>"_s + run + u">"_s);
+    ASSERT_EQ(phrases.size(), 3u);
+    EXPECT_EQ(phrases[0].Text, run);
+    EXPECT_EQ(phrases[1].Text, u"x"_s);
+    EXPECT_EQ(phrases[1].Style, fsBold);
+    EXPECT_EQ(phrases[2].Text, run + u">"_s);
+}
+
 TEST(HtmlMarkup, ParametersFollowABlankAndAreTrimmed)
 {
     // A blank before ">" makes a tag with an empty parameter.
