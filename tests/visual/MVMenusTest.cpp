@@ -1,5 +1,6 @@
 #include "RenderSupport.h"
 
+#include "catalog/TWebApplicationClass.h"
 #include "visual/MVMenus.h"
 
 #include <QFontMetrics>
@@ -265,8 +266,8 @@ TEST(MVMenus, CatalogMenuTitleIs79WiderAndHandsOverTheRatingStrip)
     EXPECT_EQ(web.actionGeometry(webTitle).width(), plain.actionGeometry(plainTitle).width() + 79);
 
     QRect strip;
-    const TWebApplicationClass* handed = reinterpret_cast<const TWebApplicationClass*>(&web);
-    web.SetWebApp(handed);
+    const TWebApplicationClass application(42);
+    web.SetWebApp(&application);
     const TWebApplicationClass* received = nullptr;
     web.OnDrawRating = [&](const TMVPopupMenu&, const TWebApplicationClass* app, QPainter& canvas,
                            const QRect& rect) {
@@ -276,7 +277,7 @@ TEST(MVMenus, CatalogMenuTitleIs79WiderAndHandsOverTheRatingStrip)
     };
     const QImage image = RenderMenu(web);
     const QRect item = web.actionGeometry(webTitle);
-    EXPECT_EQ(received, handed);
+    EXPECT_EQ(received, &application);
     EXPECT_EQ(strip.width(), 75);
     EXPECT_EQ(strip.left(), item.right() + 1 - 4 - 99);
     EXPECT_EQ(strip.top(), item.top());

@@ -15,7 +15,8 @@ namespace {
 std::vector<ToolCommand> AllCommands()
 {
     std::vector<ToolCommand> commands;
-    for (auto&& group : {SitesCommands(), ConfigCommands(), PictureCommands(), MarkupCommands()})
+    for (auto&& group :
+         {SitesCommands(), ConfigCommands(), PictureCommands(), CatalogCommands(), MarkupCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }
