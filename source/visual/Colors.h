@@ -25,6 +25,10 @@ inline constexpr TColor clGrayText = kSystemColorFlag | 17;
 inline constexpr TColor clBtnText = kSystemColorFlag | 18;
 inline constexpr TColor clWindow = kSystemColorFlag | 5;
 inline constexpr TColor clWindowText = kSystemColorFlag | 8;
+inline constexpr TColor clMenuText = kSystemColorFlag | 7;
+inline constexpr TColor clBtnHighlight = kSystemColorFlag | 20;
+inline constexpr TColor cl3DDkShadow = kSystemColorFlag | 21;
+inline constexpr TColor clMenuBar = kSystemColorFlag | 30;
 
 // $00BBGGRR from red, green and blue.
 constexpr TColor RGBColor(int red, int green, int blue)

@@ -17,6 +17,7 @@ struct ToolCommand
 
 std::vector<ToolCommand> SitesCommands();
 std::vector<ToolCommand> ConfigCommands();
+std::vector<ToolCommand> MarkupCommands();
 std::vector<ToolCommand> PictureCommands();
 std::vector<ToolCommand> CatalogCommands();
 std::vector<ToolCommand> StoresCommands();

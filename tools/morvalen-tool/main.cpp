@@ -15,8 +15,8 @@ namespace {
 std::vector<ToolCommand> AllCommands()
 {
     std::vector<ToolCommand> commands;
-    for (auto&& group :
-         {SitesCommands(), ConfigCommands(), PictureCommands(), CatalogCommands(), StoresCommands()})
+    for (auto&& group : {SitesCommands(), ConfigCommands(), PictureCommands(), CatalogCommands(),
+                         StoresCommands(), MarkupCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }

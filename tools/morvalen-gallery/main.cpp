@@ -1,0 +1,47 @@
+// morvalen-gallery: every control of the program in one window, for design review.
+// --screenshot FILE renders the window off-screen into a PNG file and ends.
+
+#include "GalleryWindow.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPixmap>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char* argv[])
+{
+    const char* screenshot = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = argv[++i];
+        } else if (std::strcmp(argv[i], "--help") == 0) {
+            std::puts("Usage: morvalen-gallery [--screenshot FILE]");
+            return 0;
+        } else {
+            std::fprintf(stderr, "Usage: morvalen-gallery [--screenshot FILE]\n");
+            return 2;
+        }
+    }
+    // A screenshot needs no display.
+    if (screenshot && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    QApplication application(argc, argv);
+    QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
+    GalleryWindow window(screenshot != nullptr);
+    window.resize(1180, 800);
+    if (!screenshot) {
+        window.show();
+        return QApplication::exec();
+    }
+    window.show();
+    QApplication::processEvents();
+    const QPixmap picture = window.grab();
+    if (!picture.save(QString::fromLocal8Bit(screenshot), "PNG")) {
+        std::fprintf(stderr, "morvalen-gallery: cannot write \"%s\".\n", screenshot);
+        return 1;
+    }
+    return 0;
+}
