@@ -17,3 +17,4 @@ struct ToolCommand
 
 std::vector<ToolCommand> SitesCommands();
 std::vector<ToolCommand> ConfigCommands();
+std::vector<ToolCommand> CatalogCommands();

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <optional>
+
+// What the catalog readers share: opening a file as an XML document and turning element
+// texts and attribute values into the program's types.
+//
+// The parser is pugixml with its default options. It never fetches anything a document
+// refers to: a DOCTYPE and its entity declarations are skipped, and a reference to an
+// entity other than the five predefined ones and character references stays in the text
+// as it stands ("&name;"), so neither an entity-expansion bomb nor an external entity
+// can make a reader use more than the file or open another file.
+namespace CatalogXml {
+
+// Parses the file into document. The result tells whether it is well-formed XML with a
+// document element; everything else (a missing file, a syntax error, an empty file) is a
+// failure that LoadErrorMessage describes.
+pugi::xml_parse_result LoadFile(pugi::xml_document& document, const QString& path);
+
+// A message for a failed LoadFile, with the line and column of a syntax error.
+QString LoadErrorMessage(const QString& path, const pugi::xml_parse_result& result);
+
+// The element's text: all text and CDATA below it in document order, verbatim (no
+// trimming), the way a DOM's text content reads.
+QString ElementText(const pugi::xml_node& element);
+
+// The attribute's value verbatim; empty when the attribute is missing.
+QString AttributeText(const pugi::xml_attribute& attribute);
+
+// A decimal 32-bit integer: optional blanks, an optional sign, digits, optional blanks.
+// Nothing else: no hexadecimal, no fraction, nothing beyond the 32-bit range.
+std::optional<int32_t> ToInteger(const char* text);
+
+// A decimal floating-point number written with "." whatever the user's locale says (the
+// catalog is written that way): optional blanks, an optional sign, digits with an optional
+// fraction and exponent, optional blanks. Infinities, NaN and values beyond the type's
+// range are not numbers here.
+std::optional<float> ToSingle(const char* text);
+std::optional<double> ToDouble(const char* text);
+
+// Catalog flags are true only for the exact text "True".
+bool ToFlag(const pugi::xml_attribute& attribute);
+
+} // namespace CatalogXml

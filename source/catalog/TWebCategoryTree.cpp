@@ -1,0 +1,94 @@
+#include "TWebCategoryTree.h"
+
+#include "CatalogXml.h"
+#include "TWebCategoryNode.h"
+#include "common/Errors.h"
+
+#include <cstring>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool IsCategory(const pugi::xml_node& element)
+{
+    return std::strcmp(element.name(), "category") == 0 && element.attribute("id") &&
+           element.attribute("title");
+}
+
+int32_t IdOf(const pugi::xml_node& element)
+{
+    const pugi::xml_attribute id = element.attribute("id");
+    if (const std::optional<int32_t> value = CatalogXml::ToInteger(id.value()))
+        return *value;
+    throw EMorvalenError(u"'%1' is not a valid integer value"_s.arg(CatalogXml::AttributeText(id)));
+}
+
+} // namespace
+
+TWebCategoryTree::TWebCategoryTree() = default;
+TWebCategoryTree::~TWebCategoryTree() = default;
+
+TWebCategoryNode& TWebCategoryTree::AddNode(int32_t id, const QString& title)
+{
+    if (FindById(id))
+        throw EMorvalenError(u"Category already exists. ID="_s + QString::number(id));
+    m_nodes.push_back(std::make_unique<TWebCategoryNode>(id, title));
+    return *m_nodes.back();
+}
+
+TWebCategoryNode& TWebCategoryTree::Nodes(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EMorvalenError(u"Index out of range!"_s);
+    return *m_nodes[size_t(index)];
+}
+
+void TWebCategoryTree::Clear()
+{
+    m_nodes.clear();
+}
+
+TWebCategoryClass* TWebCategoryTree::FindById(int32_t id) const
+{
+    for (const auto& node : m_nodes) {
+        if (node->Category().ID() == id)
+            return &node->Category();
+        if (TWebCategoryClass* child = node->Children().FindById(id))
+            return child;
+    }
+    return nullptr;
+}
+
+void TWebCategoryTree::LoadFromFile(const QString& fileName)
+{
+    pugi::xml_document document;
+    const pugi::xml_parse_result loaded = CatalogXml::LoadFile(document, fileName);
+    if (!loaded)
+        throw EMorvalenError(CatalogXml::LoadErrorMessage(fileName, loaded));
+
+    const pugi::xml_node root = document.document_element();
+    if (std::strcmp(root.name(), "categories") != 0)
+        return;
+    bool hasCategory = false;
+    for (const pugi::xml_node& element : root.children()) {
+        if (IsCategory(element)) {
+            hasCategory = true;
+            break;
+        }
+    }
+    if (!hasCategory)
+        return;
+
+    Clear();
+    for (const pugi::xml_node& element : root.children()) {
+        if (!IsCategory(element))
+            continue;
+        TWebCategoryNode& node =
+            AddNode(IdOf(element), CatalogXml::AttributeText(element.attribute("title")));
+        for (const pugi::xml_node& child : element.children()) {
+            if (IsCategory(child))
+                node.Children().Add(IdOf(child), CatalogXml::AttributeText(child.attribute("title")));
+        }
+    }
+}
