@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <unordered_set>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -55,41 +56,103 @@ bool IsText(const pugi::xml_node& node)
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
-} // namespace
-
-pugi::xml_parse_result LoadFile(pugi::xml_document& document, const QString& path)
+// The parser counts bytes; people count lines. Only a refused file pays for this.
+QString Malformed(const QString& path, const QString& what, qint64 offset)
 {
-    return document.load_file(QFile::encodeName(path).constData(), pugi::parse_default, pugi::encoding_auto);
+    qint64 line = 1;
+    qint64 column = 1;
+    QFile file(path);
+    if (offset > 0 && file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.read(offset);
+        line += head.count('\n');
+        column = head.size() - (head.lastIndexOf('\n') + 1) + 1;
+    }
+    return u"\"%1\" is not well-formed XML: %2 at line %3, column %4."_s.arg(path, what)
+        .arg(line)
+        .arg(column);
 }
 
-QString LoadErrorMessage(const QString& path, const pugi::xml_parse_result& result)
+// The name of an attribute that occurs twice on the element, or null.
+const char* RepeatedAttribute(const pugi::xml_node& element)
 {
+    // Few attributes: compare each with those before it. Many: a set, so that an element
+    // with a hundred thousand attributes does not cost ten billion comparisons.
+    constexpr int kFew = 8;
+    int count = 0;
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute && count <= kFew;
+         attribute = attribute.next_attribute())
+        ++count;
+    if (count <= kFew) {
+        for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
+            for (pugi::xml_attribute b = element.first_attribute(); b != a; b = b.next_attribute()) {
+                if (std::strcmp(a.name(), b.name()) == 0)
+                    return a.name();
+            }
+        }
+        return nullptr;
+    }
+    std::unordered_set<std::string_view> names;
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
+         attribute = attribute.next_attribute()) {
+        if (!names.insert(attribute.name()).second)
+            return attribute.name();
+    }
+    return nullptr;
+}
+
+std::optional<QString> StructureError(const pugi::xml_document& document, const QString& path)
+{
+    int elements = 0;
+    for (const pugi::xml_node& node : document.children()) {
+        if (IsText(node))
+            return Malformed(path, u"Text outside the document element"_s, node.offset_debug());
+        if (node.type() == pugi::node_element && ++elements > 1)
+            return Malformed(path, u"More than one document element"_s, node.offset_debug());
+    }
+    if (elements == 0)
+        return u"\"%1\" holds no XML element."_s.arg(path);
+    // Every element in document order, without recursion.
+    const pugi::xml_node root = document.document_element();
+    pugi::xml_node node = root;
+    while (node) {
+        if (const char* name = RepeatedAttribute(node))
+            return Malformed(path, u"Attribute \"%1\" repeated"_s.arg(QString::fromUtf8(name)),
+                             node.offset_debug());
+        pugi::xml_node next = node.first_child();
+        while (next && next.type() != pugi::node_element)
+            next = next.next_sibling();
+        if (!next) {
+            // Up until an element has a following sibling element.
+            for (pugi::xml_node up = node; up && up != root && !next; up = up.parent()) {
+                next = up.next_sibling();
+                while (next && next.type() != pugi::node_element)
+                    next = next.next_sibling();
+            }
+        }
+        node = next;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> LoadFile(pugi::xml_document& document, const QString& path)
+{
+    // As a fragment, text at the top level stays in the tree instead of vanishing unseen, so
+    // that StructureError can refuse it.
+    const pugi::xml_parse_result result = document.load_file(
+        QFile::encodeName(path).constData(), pugi::parse_default | pugi::parse_fragment, pugi::encoding_auto);
     switch (result.status) {
     case pugi::status_ok:
-        return {};
+        return StructureError(document, path);
     case pugi::status_file_not_found:
     case pugi::status_io_error:
         return u"Cannot read \"%1\"."_s.arg(path);
     case pugi::status_out_of_memory:
         return u"\"%1\" is too large to read."_s.arg(path);
-    case pugi::status_no_document_element:
-        return u"\"%1\" holds no XML element."_s.arg(path);
     default:
-        break;
+        return Malformed(path, QString::fromUtf8(result.description()), result.offset);
     }
-    // The parser counts bytes; people count lines. Only a failed load pays for this.
-    qint64 line = 1;
-    qint64 column = 1;
-    QFile file(path);
-    if (result.offset > 0 && file.open(QIODevice::ReadOnly)) {
-        const QByteArray head = file.read(result.offset);
-        line += head.count('\n');
-        column = head.size() - (head.lastIndexOf('\n') + 1) + 1;
-    }
-    return u"\"%1\" is not well-formed XML: %2 at line %3, column %4."_s
-        .arg(path, QString::fromUtf8(result.description()))
-        .arg(line)
-        .arg(column);
 }
 
 QString ElementText(const pugi::xml_node& element)

@@ -17,13 +17,16 @@
 // can make a reader use more than the file or open another file.
 namespace CatalogXml {
 
-// Parses the file into document. The result tells whether it is well-formed XML with a
-// document element; everything else (a missing file, a syntax error, an empty file) is a
-// failure that LoadErrorMessage describes.
-pugi::xml_parse_result LoadFile(pugi::xml_document& document, const QString& path);
-
-// A message for a failed LoadFile, with the line and column of a syntax error.
-QString LoadErrorMessage(const QString& path, const pugi::xml_parse_result& result);
+// Parses the file into document. Empty when it is well-formed XML with one document
+// element; otherwise a message that names the file (and the line and column of a syntax
+// error): a missing or unreadable file, a syntax error, no element at all.
+//
+// pugixml leaves a few rules of XML to the caller; these are checked here as well, so that
+// a document breaking them is refused like any other malformed one: exactly one element at
+// the top level (two catalog files glued together are not one catalog), no text outside
+// it, no attribute twice on one element. Characters that XML does not allow (control
+// characters) are not looked for; they are harmless text.
+std::optional<QString> LoadFile(pugi::xml_document& document, const QString& path);
 
 // The element's text: all text and CDATA below it in document order, verbatim (no
 // trimming), the way a DOM's text content reads.

@@ -45,7 +45,7 @@ void TRemoteVersion::LoadFromFile(const QString& fileName)
     *this = TRemoteVersion();
 
     pugi::xml_document document;
-    if (!CatalogXml::LoadFile(document, fileName))
+    if (CatalogXml::LoadFile(document, fileName))
         return;
     const pugi::xml_node products = document.document_element();
     if (std::strcmp(products.name(), "products") != 0)

@@ -113,7 +113,7 @@ void TWebApplicationList::LoadFromFile(const QString& fileName, Applications* ta
     const TargetListScope scope(m_targetList, targetList);
 
     pugi::xml_document document;
-    if (!CatalogXml::LoadFile(document, fileName))
+    if (CatalogXml::LoadFile(document, fileName))
         return;
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "webapplications") != 0)

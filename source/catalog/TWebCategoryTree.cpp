@@ -63,9 +63,8 @@ TWebCategoryClass* TWebCategoryTree::FindById(int32_t id) const
 void TWebCategoryTree::LoadFromFile(const QString& fileName)
 {
     pugi::xml_document document;
-    const pugi::xml_parse_result loaded = CatalogXml::LoadFile(document, fileName);
-    if (!loaded)
-        throw EMorvalenError(CatalogXml::LoadErrorMessage(fileName, loaded));
+    if (const std::optional<QString> error = CatalogXml::LoadFile(document, fileName))
+        throw EMorvalenError(*error);
 
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "categories") != 0)
