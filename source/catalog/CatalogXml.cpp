@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
-#include <unordered_set>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,34 +71,6 @@ QString Malformed(const QString& path, const QString& what, qint64 offset)
         .arg(column);
 }
 
-// The name of an attribute that occurs twice on the element, or null.
-const char* RepeatedAttribute(const pugi::xml_node& element)
-{
-    // Few attributes: compare each with those before it. Many: a set, so that an element
-    // with a hundred thousand attributes does not cost ten billion comparisons.
-    constexpr int kFew = 8;
-    int count = 0;
-    for (pugi::xml_attribute attribute = element.first_attribute(); attribute && count <= kFew;
-         attribute = attribute.next_attribute())
-        ++count;
-    if (count <= kFew) {
-        for (pugi::xml_attribute a = element.first_attribute(); a; a = a.next_attribute()) {
-            for (pugi::xml_attribute b = element.first_attribute(); b != a; b = b.next_attribute()) {
-                if (std::strcmp(a.name(), b.name()) == 0)
-                    return a.name();
-            }
-        }
-        return nullptr;
-    }
-    std::unordered_set<std::string_view> names;
-    for (pugi::xml_attribute attribute = element.first_attribute(); attribute;
-         attribute = attribute.next_attribute()) {
-        if (!names.insert(attribute.name()).second)
-            return attribute.name();
-    }
-    return nullptr;
-}
-
 std::optional<QString> StructureError(const pugi::xml_document& document, const QString& path)
 {
     int elements = 0;
@@ -111,26 +82,6 @@ std::optional<QString> StructureError(const pugi::xml_document& document, const 
     }
     if (elements == 0)
         return u"\"%1\" holds no XML element."_s.arg(path);
-    // Every element in document order, without recursion.
-    const pugi::xml_node root = document.document_element();
-    pugi::xml_node node = root;
-    while (node) {
-        if (const char* name = RepeatedAttribute(node))
-            return Malformed(path, u"Attribute \"%1\" repeated"_s.arg(QString::fromUtf8(name)),
-                             node.offset_debug());
-        pugi::xml_node next = node.first_child();
-        while (next && next.type() != pugi::node_element)
-            next = next.next_sibling();
-        if (!next) {
-            // Up until an element has a following sibling element.
-            for (pugi::xml_node up = node; up && up != root && !next; up = up.parent()) {
-                next = up.next_sibling();
-                while (next && next.type() != pugi::node_element)
-                    next = next.next_sibling();
-            }
-        }
-        node = next;
-    }
     return std::nullopt;
 }
 
@@ -155,21 +106,17 @@ std::optional<QString> LoadFile(pugi::xml_document& document, const QString& pat
     }
 }
 
-QString ElementText(const pugi::xml_node& element)
-{
-    // The usual case, one text child, needs no gathering.
-    const pugi::xml_node first = element.first_child();
-    if (!first)
-        return {};
-    if (IsText(first) && !first.next_sibling())
-        return QString::fromUtf8(first.value());
+namespace {
 
-    // Walk the subtree without recursion: a deeply nested element must not exhaust the stack.
-    QByteArray text;
-    pugi::xml_node node = first;
+// Calls take(text) for every text and CDATA piece below the element, in document order.
+template <typename Take>
+void ForEachText(const pugi::xml_node& element, Take take)
+{
+    // Without recursion: a deeply nested element must not exhaust the stack.
+    pugi::xml_node node = element.first_child();
     while (node && node != element) {
         if (IsText(node))
-            text.append(node.value());
+            take(node.value());
         if (node.first_child()) {
             node = node.first_child();
             continue;
@@ -179,7 +126,33 @@ QString ElementText(const pugi::xml_node& element)
         if (node != element)
             node = node.next_sibling();
     }
+}
+
+// The text when the element holds exactly one piece of text, which is the usual case.
+const char* SingleText(const pugi::xml_node& element)
+{
+    const pugi::xml_node first = element.first_child();
+    return first && IsText(first) && !first.next_sibling() ? first.value() : nullptr;
+}
+
+} // namespace
+
+QString ElementText(const pugi::xml_node& element)
+{
+    if (const char* text = SingleText(element))
+        return QString::fromUtf8(text);
+    QByteArray text;
+    ForEachText(element, [&text](const char* piece) { text.append(piece); });
     return QString::fromUtf8(text);
+}
+
+QByteArray ElementTextUtf8(const pugi::xml_node& element)
+{
+    if (const char* text = SingleText(element))
+        return QByteArray::fromRawData(text, qsizetype(std::strlen(text)));
+    QByteArray text;
+    ForEachText(element, [&text](const char* piece) { text.append(piece); });
+    return text;
 }
 
 QString AttributeText(const pugi::xml_attribute& attribute)

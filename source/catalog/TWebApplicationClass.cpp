@@ -2,10 +2,8 @@
 
 #include "TWebCategoryClass.h"
 
-TWebApplicationClass::TWebApplicationClass()
-{
-    Reset();
-}
+// The members' initialisers are the defaults Reset restores.
+TWebApplicationClass::TWebApplicationClass(int32_t id) : m_id(id) {}
 
 void TWebApplicationClass::Reset()
 {
@@ -25,7 +23,6 @@ void TWebApplicationClass::Reset()
     m_fireFox = false;
     m_mainURL.clear();
     m_title.clear();
-    m_id = 0;
     m_mainDescription.clear();
     m_loginURL.clear();
     m_appURL.clear();

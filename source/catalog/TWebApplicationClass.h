@@ -17,12 +17,13 @@ class TWebCategoryClass;
 class TWebApplicationClass final
 {
 public:
-    TWebApplicationClass();
+    explicit TWebApplicationClass(int32_t id = 0);
 
     TWebApplicationClass(const TWebApplicationClass&) = delete;
     TWebApplicationClass& operator=(const TWebApplicationClass&) = delete;
 
-    // Puts every field back to its default, the category included.
+    // Puts every field back to its default, the category included, except the catalog
+    // number: it is the application's identity, by which the list finds it.
     void Reset();
 
     // Days since 1899-12-30 (see common/DateTime.h); 0.0 when the list gave no date.
@@ -59,26 +60,27 @@ public:
     void SetCategory(TWebCategoryClass* category);
     void SetCategoryId(int32_t value) { m_categoryId = value; }
 
+    // Texts are taken by value, so that a freshly read one moves in without touching a
+    // reference count.
     void SetDateAdded(double value) { m_dateAdded = value; }
     void SetOpera(bool value) { m_opera = value; }
-    void SetCost(const QString& value) { m_cost = value; }
+    void SetCost(QString value) { m_cost = std::move(value); }
     void SetPremium(bool value) { m_premium = value; }
     void SetUserRating(float value) { m_userRating = value; }
-    void SetScreenshotURL(const QString& value) { m_screenshotURL = value; }
+    void SetScreenshotURL(QString value) { m_screenshotURL = std::move(value); }
     void SetPopularity(float value) { m_popularity = value; }
     void SetSafari(bool value) { m_safari = value; }
     void SetIE(bool value) { m_ie = value; }
-    void SetTagline(const QString& value) { m_tagline = value; }
+    void SetTagline(QString value) { m_tagline = std::move(value); }
     void SetFireFox(bool value) { m_fireFox = value; }
-    void SetMainURL(const QString& value) { m_mainURL = value; }
-    void SetTitle(const QString& value) { m_title = value; }
-    void SetID(int32_t value) { m_id = value; }
-    void SetMainDescription(const QString& value) { m_mainDescription = value; }
-    void SetLoginURL(const QString& value) { m_loginURL = value; }
-    void SetAppURL(const QString& value) { m_appURL = value; }
-    void SetThumbnailURL(const QString& value) { m_thumbnailURL = value; }
+    void SetMainURL(QString value) { m_mainURL = std::move(value); }
+    void SetTitle(QString value) { m_title = std::move(value); }
+    void SetMainDescription(QString value) { m_mainDescription = std::move(value); }
+    void SetLoginURL(QString value) { m_loginURL = std::move(value); }
+    void SetAppURL(QString value) { m_appURL = std::move(value); }
+    void SetThumbnailURL(QString value) { m_thumbnailURL = std::move(value); }
     void SetWizard(bool value) { m_wizard = value; }
-    void SetSignupURL(const QString& value) { m_signupURL = value; }
+    void SetSignupURL(QString value) { m_signupURL = std::move(value); }
 
 private:
     double m_dateAdded = 0.0;
@@ -99,7 +101,7 @@ private:
     bool m_fireFox = false;
     QString m_mainURL;
     QString m_title;
-    int32_t m_id = 0;
+    const int32_t m_id;
     QString m_mainDescription;
     QString m_loginURL;
     QString m_appURL;

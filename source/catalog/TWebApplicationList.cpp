@@ -25,49 +25,71 @@ int32_t NumberOrMinusOne(const pugi::xml_attribute& attribute)
     return CatalogXml::ToInteger(attribute.value()).value_or(-1);
 }
 
-QString ChildText(const pugi::xml_node& group, const char* name)
-{
-    return CatalogXml::ElementText(group.child(name));
-}
-
 // The details of a new application from its webapp element.
 void ReadDetails(TWebApplicationClass& application, const pugi::xml_node& webapp)
 {
-    if (const pugi::xml_node description = webapp.child("description")) {
-        application.SetTitle(ChildText(description, "title"));
-        application.SetTagline(ChildText(description, "tagline"));
-        application.SetMainDescription(ChildText(description, "maindescription"));
+    using CatalogXml::ElementText;
+    using CatalogXml::FirstChildren;
+    using CatalogXml::ToFlag;
+
+    enum
+    {
+        Description,
+        Links,
+        Images,
+        Browser,
+        Rating,
+        Price,
+        Options,
+        DateAdded
+    };
+    pugi::xml_node group[8];
+    FirstChildren(webapp,
+                  {"description", "links", "images", "browser", "rating", "price", "options", "dateadded"},
+                  group);
+
+    if (group[Description]) {
+        pugi::xml_node text[3];
+        FirstChildren(group[Description], {"title", "tagline", "maindescription"}, text);
+        application.SetTitle(ElementText(text[0]));
+        application.SetTagline(ElementText(text[1]));
+        application.SetMainDescription(ElementText(text[2]));
     }
-    if (const pugi::xml_node links = webapp.child("links")) {
-        application.SetMainURL(ChildText(links, "main_url"));
-        application.SetSignupURL(ChildText(links, "signup_url"));
-        application.SetLoginURL(ChildText(links, "login_url"));
-        application.SetAppURL(ChildText(links, "app_url"));
+    if (group[Links]) {
+        pugi::xml_node url[4];
+        FirstChildren(group[Links], {"main_url", "signup_url", "login_url", "app_url"}, url);
+        application.SetMainURL(ElementText(url[0]));
+        application.SetSignupURL(ElementText(url[1]));
+        application.SetLoginURL(ElementText(url[2]));
+        application.SetAppURL(ElementText(url[3]));
     }
-    if (const pugi::xml_node images = webapp.child("images")) {
-        application.SetThumbnailURL(ChildText(images, "thumbnail_url"));
-        application.SetScreenshotURL(ChildText(images, "screenshot_url"));
+    if (group[Images]) {
+        pugi::xml_node url[2];
+        FirstChildren(group[Images], {"thumbnail_url", "screenshot_url"}, url);
+        application.SetThumbnailURL(ElementText(url[0]));
+        application.SetScreenshotURL(ElementText(url[1]));
     }
-    if (const pugi::xml_node browser = webapp.child("browser")) {
-        application.SetIE(CatalogXml::ToFlag(browser.attribute("ie")));
-        application.SetFireFox(CatalogXml::ToFlag(browser.attribute("firefox")));
-        application.SetOpera(CatalogXml::ToFlag(browser.attribute("opera")));
-        application.SetSafari(CatalogXml::ToFlag(browser.attribute("safari")));
+    if (const pugi::xml_node browser = group[Browser]) {
+        application.SetIE(ToFlag(browser.attribute("ie")));
+        application.SetFireFox(ToFlag(browser.attribute("firefox")));
+        application.SetOpera(ToFlag(browser.attribute("opera")));
+        application.SetSafari(ToFlag(browser.attribute("safari")));
     }
-    if (const pugi::xml_node rating = webapp.child("rating")) {
+    if (const pugi::xml_node rating = group[Rating]) {
         application.SetUserRating(
             CatalogXml::ToSingle(rating.attribute("userrating").value()).value_or(0.0f));
         application.SetPopularity(
             CatalogXml::ToSingle(rating.attribute("popularity").value()).value_or(0.0f));
     }
-    if (const pugi::xml_node price = webapp.child("price"))
-        application.SetCost(CatalogXml::AttributeText(price.attribute("cost")));
-    if (const pugi::xml_node options = webapp.child("options")) {
-        application.SetWizard(CatalogXml::ToFlag(options.attribute("wizard")));
-        application.SetPremium(CatalogXml::ToFlag(options.attribute("premium")));
+    if (group[Price])
+        application.SetCost(CatalogXml::AttributeText(group[Price].attribute("cost")));
+    if (const pugi::xml_node options = group[Options]) {
+        application.SetWizard(ToFlag(options.attribute("wizard")));
+        application.SetPremium(ToFlag(options.attribute("premium")));
     }
-    if (const pugi::xml_node dateAdded = webapp.child("dateadded")) {
-        const QByteArray text = CatalogXml::ElementText(dateAdded).toUtf8();
+    if (group[DateAdded]) {
+        // The bytes may still belong to the document; either way they end with a zero.
+        const QByteArray text = CatalogXml::ElementTextUtf8(group[DateAdded]);
         const double seconds = CatalogXml::ToDouble(text.constData()).value_or(0.0);
         application.SetDateAdded(seconds / kSecondsPerDay + kUnixEpochDays);
     }
@@ -99,12 +121,14 @@ TWebApplicationList::~TWebApplicationList() = default;
 
 TWebApplicationClass& TWebApplicationList::Add(int32_t id, TWebCategoryClass* category)
 {
-    auto application = std::make_unique<TWebApplicationClass>();
-    application->SetID(id);
+    auto application = std::make_unique<TWebApplicationClass>(id);
     application->SetCategory(category);
     TWebApplicationClass& added = *application;
     m_items.push_back(std::move(application));
-    m_firstById.try_emplace(id, &added);
+    // One lookup: a new slot starts out null.
+    TWebApplicationClass*& first = m_firstById[id];
+    if (!first)
+        first = &added;
     return added;
 }
 
@@ -128,11 +152,13 @@ void TWebApplicationList::LoadFromFile(const QString& fileName, Applications* ta
     if (!hasWebApp)
         return;
 
-    for (const pugi::xml_node& element : root.children()) {
-        if (!IsWebApp(element))
+    for (const pugi::xml_node& element : root.children("webapp")) {
+        const pugi::xml_attribute nid = element.attribute("nid");
+        const pugi::xml_attribute catId = element.attribute("cat_id");
+        if (!nid || !catId)
             continue;
-        const int32_t id = NumberOrMinusOne(element.attribute("nid"));
-        const int32_t categoryId = NumberOrMinusOne(element.attribute("cat_id"));
+        const int32_t id = NumberOrMinusOne(nid);
+        const int32_t categoryId = NumberOrMinusOne(catId);
         // FindById never finds a negative number, so such an entry would be added again on
         // every read.
         if (id < 0 || categoryId == -1)
@@ -172,8 +198,7 @@ TWebApplicationClass* TWebApplicationList::FindById(int32_t id) const
 {
     if (id < 0)
         return nullptr;
-    const auto found = m_firstById.find(id);
-    return found == m_firstById.end() ? nullptr : found->second;
+    return m_firstById.value(id, nullptr);
 }
 
 int TWebApplicationList::CountInCategory(const TWebCategoryClass* category) const

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class TWebApplicationClass;
@@ -108,6 +108,6 @@ private:
 
     std::vector<std::unique_ptr<TWebApplicationClass>> m_items;
     // The first application of each number: merging a list costs one lookup per entry.
-    std::unordered_map<int32_t, TWebApplicationClass*> m_firstById;
+    QHash<int32_t, TWebApplicationClass*> m_firstById;
     Applications* m_targetList = nullptr;
 };

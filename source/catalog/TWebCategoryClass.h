@@ -19,13 +19,13 @@ public:
     TWebCategoryClass(const TWebCategoryClass&) = delete;
     TWebCategoryClass& operator=(const TWebCategoryClass&) = delete;
 
+    // The identity: lists find categories by it, so it is fixed at creation.
     int32_t ID() const { return m_id; }
     const QString& Title() const { return m_title; }
 
-    void SetID(int32_t value) { m_id = value; }
     void SetTitle(const QString& value) { m_title = value; }
 
 private:
-    int32_t m_id = 0;
+    const int32_t m_id = 0;
     QString m_title;
 };

@@ -11,7 +11,11 @@ TWebCategoryClass& TWebCategoryList::Add(int32_t id, const QString& title)
 {
     auto category = std::make_shared<TWebCategoryClass>(id, title);
     m_items.push_back(category);
-    m_firstById.try_emplace(id, category.get());
+    TWebCategoryClass*& first = m_firstById[id];
+    if (!first)
+        first = category.get();
+    if (m_changed)
+        m_changed(category.get());
     return *category;
 }
 
@@ -26,10 +30,11 @@ void TWebCategoryList::Clear()
 {
     m_firstById.clear();
     m_items.clear();
+    if (m_changed)
+        m_changed(nullptr);
 }
 
 TWebCategoryClass* TWebCategoryList::FindById(int32_t id) const
 {
-    const auto found = m_firstById.find(id);
-    return found == m_firstById.end() ? nullptr : found->second;
+    return m_firstById.value(id, nullptr);
 }

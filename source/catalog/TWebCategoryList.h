@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class TWebCategoryClass;
+class TWebCategoryTree;
 
 // An ordered list of categories that owns them: the sub-categories of one top-level
 // category.
@@ -34,7 +36,12 @@ public:
     TWebCategoryClass* FindById(int32_t id) const;
 
 private:
+    friend class TWebCategoryTree;
+
     std::vector<std::shared_ptr<TWebCategoryClass>> m_items;
     // The first category of each identifier, so that a long list answers at once.
-    std::unordered_map<int32_t, TWebCategoryClass*> m_firstById;
+    QHash<int32_t, TWebCategoryClass*> m_firstById;
+    // Set by the tree that owns the list, which keeps an index over all its categories:
+    // called with each category added, and with null when the list was cleared.
+    std::function<void(TWebCategoryClass* added)> m_changed;
 };

@@ -33,8 +33,16 @@ TWebCategoryNode& TWebCategoryTree::AddNode(int32_t id, const QString& title)
 {
     if (FindById(id))
         throw EMorvalenError(u"Category already exists. ID="_s + QString::number(id));
-    m_nodes.push_back(std::make_unique<TWebCategoryNode>(id, title));
-    return *m_nodes.back();
+    const int index = Count();
+    TWebCategoryNode& node = *m_nodes.emplace_back(std::make_unique<TWebCategoryNode>(id, title));
+    m_index.insert(id, {&node.Category(), index});
+    node.Children().m_changed = [this, index](TWebCategoryClass* added) {
+        if (added)
+            IndexSubCategory(index, added);
+        else
+            RebuildIndex();
+    };
+    return node;
 }
 
 TWebCategoryNode& TWebCategoryTree::Nodes(int index) const
@@ -46,18 +54,40 @@ TWebCategoryNode& TWebCategoryTree::Nodes(int index) const
 
 void TWebCategoryTree::Clear()
 {
+    m_index.clear();
     m_nodes.clear();
 }
 
 TWebCategoryClass* TWebCategoryTree::FindById(int32_t id) const
 {
-    for (const auto& node : m_nodes) {
-        if (node->Category().ID() == id)
-            return &node->Category();
-        if (TWebCategoryClass* child = node->Children().FindById(id))
-            return child;
+    const auto found = m_index.constFind(id);
+    return found == m_index.cend() ? nullptr : found->category;
+}
+
+void TWebCategoryTree::IndexSubCategory(int node, TWebCategoryClass* added)
+{
+    // The new sub-category is the last one of its node. It becomes the first of its
+    // identifier unless a category of this node or of an earlier one already is.
+    const auto found = m_index.find(added->ID());
+    if (found == m_index.end())
+        m_index.insert(added->ID(), {added, node});
+    else if (found->node > node)
+        *found = {added, node};
+}
+
+void TWebCategoryTree::RebuildIndex()
+{
+    m_index.clear();
+    for (int i = 0; i < Count(); ++i) {
+        const TWebCategoryNode& node = *m_nodes[size_t(i)];
+        if (!m_index.contains(node.Category().ID()))
+            m_index.insert(node.Category().ID(), {&node.Category(), i});
+        for (int j = 0; j < node.Children().Count(); ++j) {
+            TWebCategoryClass& child = node.Children().Items(j);
+            if (!m_index.contains(child.ID()))
+                m_index.insert(child.ID(), {&child, i});
+        }
     }
-    return nullptr;
 }
 
 void TWebCategoryTree::LoadFromFile(const QString& fileName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <cstdint>
@@ -64,5 +65,21 @@ public:
     void LoadFromFile(const QString& fileName);
 
 private:
+    // Where an identifier is first found in tree order: its category and the index of the
+    // node that holds it (as its own category or as a sub-category).
+    struct IndexEntry
+    {
+        TWebCategoryClass* category;
+        int node;
+    };
+
+    void IndexSubCategory(int node, TWebCategoryClass* added);
+    void RebuildIndex();
+
     std::vector<std::unique_ptr<TWebCategoryNode>> m_nodes;
+    // Every application of every list read asks for its category, so FindById must not
+    // walk the tree. Nodes are only ever appended and sub-categories appended to a node,
+    // which keeps the index easy to keep up to date; only clearing a node's sub-categories
+    // rebuilds it.
+    QHash<int32_t, IndexEntry> m_index;
 };

@@ -89,17 +89,11 @@ TEST(CatalogXml, LoadFileRefusesWhatXmlForbidsAndSaysWhere)
     const QString path = dir.filePath(u"file.xml"_s);
     pugi::xml_document document;
 
-    QByteArray many = "<root>\n  <ok a=\"1\"/>\n  <deep><e";
-    for (int i = 0; i < 20; ++i)
-        many += " a" + QByteArray::number(i) + "=\"\"";
-    many += " a7=\"again\"/></deep>\n</root>";
     const struct
     {
         QByteArray xml;
         QString message;
     } cases[] = {
-        {"<root>\n<a x=\"1\" y=\"2\" x=\"3\"/></root>", u"Attribute \"x\" repeated at line 2, column 2."_s},
-        {many, u"Attribute \"a7\" repeated at line 3, column 10."_s},
         {"<a/>\n<b/>", u"More than one document element at line 2, column 2."_s},
         {"<a/>\nx", u"Text outside the document element at line 1, column 5."_s},
         {"<a>\n<b></a>", u"Start-end tags mismatch at line 2, column 6."_s},
@@ -111,10 +105,11 @@ TEST(CatalogXml, LoadFileRefusesWhatXmlForbidsAndSaysWhere)
         EXPECT_EQ(*error, QString(u"\"%1\" is not well-formed XML: "_s.arg(path) + c.message));
     }
 
-    WriteFile(
-        path,
-        "<?xml version=\"1.0\"?>\n<!-- note -->\n<root a=\"1\" b=\"1\"><x a=\"1\"/><x a=\"2\"/></root>\n");
+    WriteFile(path, "<?xml version=\"1.0\"?>\n<!-- note -->\n<root a=\"1\" b=\"1\" a=\"2\"><x a=\"1\"/><x "
+                    "a=\"2\"/></root>\n");
+    // A repeated attribute is let through; its first value counts.
     EXPECT_EQ(CatalogXml::LoadFile(document, path), std::nullopt);
+    EXPECT_STREQ(document.document_element().attribute("a").value(), "1");
     EXPECT_EQ(CatalogXml::LoadFile(document, dir.filePath(u"missing.xml"_s)),
               u"Cannot read \"%1\"."_s.arg(dir.filePath(u"missing.xml"_s)));
 }

@@ -170,7 +170,6 @@ TEST_F(HostileCatalogFiles, MalformedXmlChangesNothing)
         "<categories><category id=\"2\" title=\"x\"></categories>",
         "<products><product id=\"MorvalenDesktop\"><versions><version major=\"9\" minor=\"0\" release=\"0\" "
         "build=\"0\"></versions></product></products>",
-        "<webapplications><webapp nid=\"2\" cat_id=\"1\" nid=\"3\"/></webapplications>",
         "<webapplications><webapp nid=\"2 cat_id=\"1\"/></webapplications>",
         "<webapplications/><webapplications><webapp nid=\"2\" cat_id=\"1\"/></webapplications>",
         "<webapplications><webapp nid=\"2\" cat_id=\"1\"/></webapplications>trailing text",

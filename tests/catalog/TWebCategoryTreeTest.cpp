@@ -117,6 +117,19 @@ TEST(TWebCategoryTree, FindByIdSearchesEachNodeThenItsChildrenInOrder)
     EXPECT_NE(tree.FindById(20), &cards);
     EXPECT_EQ(tree.FindById(3), nullptr);
 
+    // Even a node's own category loses to a sub-category of an earlier node.
+    TWebCategoryClass& two = office.Children().Add(2, u"Two under office"_s);
+    EXPECT_EQ(tree.FindById(2), &two);
+    // Clearing sub-categories gives the identifiers back to whoever comes next.
+    office.Children().Clear();
+    EXPECT_EQ(tree.FindById(2), &games.Category());
+    EXPECT_EQ(tree.FindById(20), &cards);
+    EXPECT_EQ(tree.FindById(11), nullptr);
+    EXPECT_EQ(tree.FindById(1), &office.Category());
+    // And AddNode still sees every identifier.
+    office.Children().Add(30, u"Thirty"_s);
+    EXPECT_THROW(tree.AddNode(30, u"Thirty again"_s), EMorvalenError);
+
     tree.Clear();
     EXPECT_EQ(tree.Count(), 0);
     EXPECT_EQ(tree.FindById(1), nullptr);
