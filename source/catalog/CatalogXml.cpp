@@ -55,6 +55,33 @@ bool IsText(const pugi::xml_node& node)
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
+// Calls take(text) for every text and CDATA piece below the element, in document order.
+template <typename Take>
+void ForEachText(const pugi::xml_node& element, Take take)
+{
+    // Without recursion: a deeply nested element must not exhaust the stack.
+    pugi::xml_node node = element.first_child();
+    while (node && node != element) {
+        if (IsText(node))
+            take(node.value());
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node != element && !node.next_sibling())
+            node = node.parent();
+        if (node != element)
+            node = node.next_sibling();
+    }
+}
+
+// The text when the element holds exactly one piece of text, which is the usual case.
+const char* SingleText(const pugi::xml_node& element)
+{
+    const pugi::xml_node first = element.first_child();
+    return first && IsText(first) && !first.next_sibling() ? first.value() : nullptr;
+}
+
 // The parser counts bytes; people count lines. Only a refused file pays for this.
 QString Malformed(const QString& path, const QString& what, qint64 offset)
 {
@@ -105,37 +132,6 @@ std::optional<QString> LoadFile(pugi::xml_document& document, const QString& pat
         return Malformed(path, QString::fromUtf8(result.description()), result.offset);
     }
 }
-
-namespace {
-
-// Calls take(text) for every text and CDATA piece below the element, in document order.
-template <typename Take>
-void ForEachText(const pugi::xml_node& element, Take take)
-{
-    // Without recursion: a deeply nested element must not exhaust the stack.
-    pugi::xml_node node = element.first_child();
-    while (node && node != element) {
-        if (IsText(node))
-            take(node.value());
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node != element && !node.next_sibling())
-            node = node.parent();
-        if (node != element)
-            node = node.next_sibling();
-    }
-}
-
-// The text when the element holds exactly one piece of text, which is the usual case.
-const char* SingleText(const pugi::xml_node& element)
-{
-    const pugi::xml_node first = element.first_child();
-    return first && IsText(first) && !first.next_sibling() ? first.value() : nullptr;
-}
-
-} // namespace
 
 QString ElementText(const pugi::xml_node& element)
 {

@@ -12,8 +12,8 @@
 // What the catalog readers share: opening a file as an XML document and turning element
 // texts and attribute values into the program's types.
 //
-// The parser is pugixml with its default options. It never fetches anything a document
-// refers to: a DOCTYPE and its entity declarations are skipped, and a reference to an
+// The parser is pugixml with its default options (see LoadFile). It never fetches anything
+// a document refers to: a DOCTYPE and its entity declarations are skipped, and a reference to an
 // entity other than the five predefined ones and character references stays in the text
 // as it stands ("&name;"), so neither an entity-expansion bomb nor an external entity
 // can make a reader use more than the file or open another file.

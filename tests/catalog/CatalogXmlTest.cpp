@@ -46,22 +46,6 @@ TEST(CatalogXml, IntegersAreDecimalAndWithinThirtyTwoBits)
         EXPECT_EQ(CatalogXml::ToInteger(c.text), c.value) << (c.text ? c.text : "(null)");
 }
 
-TEST(CatalogXml, FloatingPointNumbersUseAPoint)
-{
-    EXPECT_EQ(CatalogXml::ToSingle("0.1"), 0.1f);
-    EXPECT_EQ(CatalogXml::ToSingle(".5"), 0.5f);
-    EXPECT_EQ(CatalogXml::ToSingle("-2.5E-1"), -0.25f);
-    EXPECT_EQ(CatalogXml::ToSingle("3.4e38"), 3.4e38f);
-    EXPECT_EQ(CatalogXml::ToSingle("3.5e38"), std::nullopt);
-    EXPECT_EQ(CatalogXml::ToSingle("0,5"), std::nullopt);
-    EXPECT_EQ(CatalogXml::ToSingle("1 000"), std::nullopt);
-    EXPECT_EQ(CatalogXml::ToSingle("Infinity"), std::nullopt);
-    EXPECT_EQ(CatalogXml::ToSingle("-nan"), std::nullopt);
-    EXPECT_EQ(CatalogXml::ToDouble("1199145600"), 1199145600.0);
-    EXPECT_EQ(CatalogXml::ToDouble("9007199254740993"), 9007199254740992.0);
-    EXPECT_EQ(CatalogXml::ToDouble("1e309"), std::nullopt);
-}
-
 TEST(CatalogXml, ElementTextGathersAllTextBelowTheElement)
 {
     pugi::xml_document document;

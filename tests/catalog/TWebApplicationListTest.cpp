@@ -379,6 +379,17 @@ TEST_F(ApplicationListFiles, AddFindByIdAndItemsFollowTheStoreOrder)
     EXPECT_EQ(m_list.FindById(0), &m_list.Items(1));
     EXPECT_EQ(m_list.CountInCategory(m_tree.FindById(1)), 1);
 
+    // A reset clears everything but the identity, so the list still finds it.
+    first.SetTitle(u"Title"_s);
+    first.SetUserRating(3.0f);
+    first.Reset();
+    EXPECT_EQ(first.ID(), 4);
+    EXPECT_EQ(m_list.FindById(4), &first);
+    EXPECT_EQ(first.Category(), nullptr);
+    EXPECT_EQ(first.CategoryId(), -1);
+    EXPECT_TRUE(first.Title().isEmpty());
+    EXPECT_EQ(first.UserRating(), 0.0f);
+
     for (int index : {-1, 3}) {
         try {
             m_list.Items(index);
