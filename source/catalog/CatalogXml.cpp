@@ -1,6 +1,7 @@
 #include "CatalogXml.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <charconv>
 #include <cmath>
@@ -116,6 +117,9 @@ std::optional<QString> StructureError(const pugi::xml_document& document, const 
 
 std::optional<QString> LoadFile(pugi::xml_document& document, const QString& path)
 {
+    // pugixml would take a folder for a file of endless size and wait on a pipe forever.
+    if (!QFileInfo(path).isFile())
+        return u"Cannot read \"%1\"."_s.arg(path);
     // As a fragment, text at the top level stays in the tree instead of vanishing unseen, so
     // that StructureError can refuse it.
     const pugi::xml_parse_result result = document.load_file(

@@ -21,7 +21,11 @@ namespace CatalogXml {
 
 // Parses the file into document. Empty when it is well-formed XML with one document
 // element; otherwise a message that names the file (and the line and column of a syntax
-// error): a missing or unreadable file, a syntax error, no element at all.
+// error): a missing or unreadable file or anything but a regular file, a syntax error, no
+// element at all.
+//
+// Catalog files are UTF-8. UTF-16 and UTF-32 with a byte-order mark and ISO-8859-1 named in
+// the XML declaration read as well; bytes that are not valid UTF-8 become U+FFFD in texts.
 //
 // pugixml leaves a few rules of XML to the caller. Two are checked here, so that a document
 // breaking them is refused like any other malformed one: exactly one element at the top
