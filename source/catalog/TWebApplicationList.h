@@ -37,15 +37,16 @@ class TWebCategoryClass;
 //   </webapplications>
 //
 // - nid and cat_id are decimal 32-bit integers (optional sign, blanks around them allowed).
-//   A webapp whose nid or cat_id is not one, or whose nid is negative, is skipped.
+//   A webapp whose nid or cat_id is not one, whose cat_id is -1 or whose nid is negative
+//   is skipped.
 // - Element texts are taken verbatim (all text and CDATA inside the element); a missing
 //   element or attribute leaves its field at the default (empty, false, 0).
 // - Flags (browser, options) are true only for the exact text "True".
 // - userrating and popularity are decimal numbers with "." whatever the user's locale;
 //   anything else counts as 0.
 // - dateadded is seconds since 1970-01-01 00:00 (a fraction and an exponent are read too);
-//   it becomes DateAdded = seconds / 86400 + 25569, and text that is not a number counts
-//   as 0 seconds.
+//   it becomes DateAdded = seconds / 86400 + 25569, a day count shown as local time with no
+//   time-zone shift, and text that is not a number counts as 0 seconds.
 // - Of each group (description, links, images, browser, rating, price, options,
 //   dateadded) and of each element inside one, only the first of that name counts.
 //   Elements elsewhere and other elements are ignored.
