@@ -18,3 +18,4 @@ struct ToolCommand
 std::vector<ToolCommand> SitesCommands();
 std::vector<ToolCommand> ConfigCommands();
 std::vector<ToolCommand> PictureCommands();
+std::vector<ToolCommand> CatalogCommands();

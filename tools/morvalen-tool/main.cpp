@@ -15,7 +15,7 @@ namespace {
 std::vector<ToolCommand> AllCommands()
 {
     std::vector<ToolCommand> commands;
-    for (auto&& group : {SitesCommands(), ConfigCommands(), PictureCommands()})
+    for (auto&& group : {SitesCommands(), ConfigCommands(), PictureCommands(), CatalogCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }
