@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -169,6 +170,31 @@ TEST(SampleCatalog, IsCompleteAndEveryCategoryFileReadsBack)
         list.LoadFromFile(file);
     }
     EXPECT_EQ(size_t(list.Count()), source.Applications().size());
+}
+
+} // namespace
+
+namespace {
+
+TEST(CatalogGenerator, WritesTheAskedSizeTheSameWayEachTime)
+{
+    QTemporaryDir dir;
+    const auto generate = [&](const QString& folder, const QString& seed) {
+        QProcess process;
+        process.start(QString::fromUtf8(MORVALEN_GENERATOR_PATH),
+                      {u"--applications"_s, u"250"_s, u"--categories"_s, u"4"_s, u"--sub-categories"_s,
+                       u"2"_s, u"--seed"_s, seed, u"--output"_s, dir.filePath(folder)});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        return ReadFile(dir.filePath(folder + u"/catalog.json"_s));
+    };
+    const QByteArray first = generate(u"a"_s, u"7"_s);
+    const CatalogSource source = CatalogSource::LoadFromJson(first, u"generated"_s);
+    EXPECT_EQ(source.Applications().size(), 250u);
+    ASSERT_EQ(source.Categories().size(), 4u);
+    EXPECT_EQ(source.Categories()[3].children.size(), 2u);
+    EXPECT_EQ(generate(u"b"_s, u"7"_s), first);
+    EXPECT_NE(generate(u"c"_s, u"8"_s), first);
 }
 
 } // namespace
