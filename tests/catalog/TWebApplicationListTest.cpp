@@ -45,6 +45,20 @@ QList<int32_t> Ids(const TWebApplicationList& list)
     return ids;
 }
 
+// Makes a locale the default for the lifetime of the object.
+class ScopedDefaultLocale final
+{
+public:
+    explicit ScopedDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~ScopedDefaultLocale() { QLocale::setDefault(m_previous); }
+
+    ScopedDefaultLocale(const ScopedDefaultLocale&) = delete;
+    ScopedDefaultLocale& operator=(const ScopedDefaultLocale&) = delete;
+
+private:
+    const QLocale m_previous;
+};
+
 // A category tree answering the list's category questions, the way the main window wires
 // them, and a count of the list's change reports.
 class ApplicationListFiles : public ::testing::Test
@@ -206,8 +220,8 @@ TEST_F(ApplicationListFiles, OnlyTheFirstElementOfEachNameCounts)
 
 TEST_F(ApplicationListFiles, RatingsReadWithAPointInEveryLocale)
 {
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const ScopedDefaultLocale german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_EQ(QLocale().decimalPoint(), u","_s);
     const struct
     {
         QByteArray text;
@@ -226,7 +240,6 @@ TEST_F(ApplicationListFiles, RatingsReadWithAPointInEveryLocale)
         EXPECT_EQ(list.Items(0).UserRating(), c.value) << c.text.toStdString();
         EXPECT_EQ(list.Items(0).Popularity(), c.value) << c.text.toStdString();
     }
-    QLocale::setDefault(previous);
 }
 
 TEST_F(ApplicationListFiles, DateAddedIsSecondsSince1970AsADayCount)
