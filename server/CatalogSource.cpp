@@ -251,19 +251,17 @@ CatalogSource CatalogSource::LoadFromJson(const QByteArray& json, const QString&
     if (source.m_categories.empty())
         throw EMorvalenError(u"%1: the catalog has no categories"_s.arg(fileName));
 
-    QSet<int32_t> applicationIds;
     const QJsonArray applications = ArrayOf(root, u"applications"_s, fileName, true);
     source.m_applications.reserve(size_t(applications.size()));
     for (qsizetype i = 0; i < applications.size(); ++i) {
         const QString where = u"%1: application %2"_s.arg(fileName).arg(i + 1);
         SourceApplication application = ReadApplication(ObjectAt(applications, i, where), where);
-        if (applicationIds.contains(application.id))
+        if (source.m_applicationIndex.contains(application.id))
             throw EMorvalenError(u"%1: nid %2 is used twice"_s.arg(fileName).arg(application.id));
         if (!categoryIds.contains(application.categoryId))
             throw EMorvalenError(u"%1 (nid %2): category %3 does not exist"_s.arg(where)
                                      .arg(application.id)
                                      .arg(application.categoryId));
-        applicationIds.insert(application.id);
         source.m_applicationIndex.insert(application.id, source.m_applications.size());
         source.m_applications.push_back(std::move(application));
     }
