@@ -91,6 +91,8 @@ TEST_F(CatalogServer, HostileRequestsAreAnsweredAndTheServerStays)
         Search("%22\x01\x02\x7F\xFE\xFF%22"), // raw binary bytes
         Search("%22%00%01%FF%FE%C3%28%22"),   // escaped binary and broken UTF-8
         Search("\"unbalanced"),
+        Search("\"two words\""), // a raw blank ends the request line early
+
         Search("\"\"\"\""),
         Search("%22a&b%22"),
         Search("%"),
