@@ -195,6 +195,8 @@ int Run(int argc, char** argv)
     });
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
+    // A client that goes away mid-answer must not end the server.
+    std::signal(SIGPIPE, SIG_IGN);
 
     std::atomic<bool> listening = true;
     std::thread listener([&] {
