@@ -8,8 +8,14 @@ CatalogSearch::CatalogSearch(const CatalogSource& source)
 {
     m_entries.reserve(source.Applications().size());
     for (const SourceApplication& application : source.Applications()) {
-        m_entries.push_back({&application, application.title.toCaseFolded(),
-                             application.tagline.toCaseFolded(), application.description.toCaseFolded()});
+        Entry entry{&application,
+                    application.title.toCaseFolded(),
+                    application.tagline.toCaseFolded(),
+                    application.description.toCaseFolded(),
+                    {}};
+        // Words never hold a line break, so no word matches across two of the texts.
+        entry.all = entry.title + u'\n' + entry.tagline + u'\n' + entry.description;
+        m_entries.push_back(std::move(entry));
     }
 }
 
@@ -46,6 +52,10 @@ std::vector<const SourceApplication*> CatalogSearch::Find(const QString& text, s
     };
     std::vector<Match> matches;
     for (const Entry& entry : m_entries) {
+        // Most applications lack some word: one look at all their text rules them out.
+        if (!std::all_of(words.begin(), words.end(),
+                         [&](const QString& word) { return entry.all.contains(word); }))
+            continue;
         int score = 0;
         for (const QString& word : words) {
             const int inTitle = entry.title.contains(word) ? (entry.title.startsWith(word) ? 6 : 4) : 0;

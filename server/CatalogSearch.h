@@ -31,6 +31,7 @@ private:
         QString title;
         QString tagline;
         QString description;
+        QString all; // the three, one per line
     };
 
     std::vector<Entry> m_entries;

@@ -171,11 +171,11 @@ SiteAnswer CatalogSite::CategoryFile(const QByteArray& path, const QString& base
 
 SiteAnswer CatalogSite::Search(QByteArrayView query, const QString& baseURL)
 {
-    const QString text = RequestTarget::SearchText(query);
-    return {200, kXml,
-            CatalogXmlWriter::ApplicationList(
-                m_search.Find(text, size_t(std::max(m_settings.searchLimit, 0))), baseURL,
-                [this](const SourceApplication& application) { return UserRating(application); })};
+    // The same words in the same order give the same answer: popular searches come from the
+    // cache like the lists.
+    const QString words = CatalogSearch::Words(RequestTarget::SearchText(query)).join(u' ');
+    return CachedList(u"search "_s + words, baseURL,
+                      [&] { return m_search.Find(words, size_t(std::max(m_settings.searchLimit, 0))); });
 }
 
 SiteAnswer CatalogSite::Rate(QByteArrayView query)

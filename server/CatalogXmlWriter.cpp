@@ -95,7 +95,8 @@ QByteArray CategoryList(const std::vector<SourceCategory>& categories)
 QByteArray ApplicationList(const std::vector<const SourceApplication*>& applications, const QString& baseURL,
                            const UserRatingFn& userRating)
 {
-    QByteArray xml;
+    // Written as text and encoded once: a writer on bytes encodes every small piece apart.
+    QString xml;
     xml.reserve(qsizetype(applications.size()) * 1500 + 100);
     QXmlStreamWriter writer(&xml);
     StartDocument(writer);
@@ -103,7 +104,7 @@ QByteArray ApplicationList(const std::vector<const SourceApplication*>& applicat
     for (const SourceApplication* application : applications)
         WriteApplication(writer, *application, baseURL, userRating(*application));
     writer.writeEndDocument();
-    return xml;
+    return xml.toUtf8();
 }
 
 QByteArray VersionFile(const std::vector<SourceVersion>& versions, const QString& downloadURL)
