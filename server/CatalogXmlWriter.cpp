@@ -96,10 +96,12 @@ QByteArray ApplicationList(const std::vector<const SourceApplication*>& applicat
                            const UserRatingFn& userRating)
 {
     // Written as text and encoded once: a writer on bytes encodes every small piece apart.
-    QString xml;
+    // A writer on text leaves the encoding out of the declaration; the bytes are UTF-8.
+    QString xml = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>"_s;
     xml.reserve(qsizetype(applications.size()) * 1500 + 100);
     QXmlStreamWriter writer(&xml);
-    StartDocument(writer);
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(1);
     writer.writeStartElement(u"webapplications"_s);
     for (const SourceApplication* application : applications)
         WriteApplication(writer, *application, baseURL, userRating(*application));
