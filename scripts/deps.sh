@@ -12,6 +12,7 @@ packages=(
   libcpp-httplib-dev libsqlite3-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-dejavu-core clang-format xdg-utils
+  curl
 )
 
 missing=()

@@ -1,6 +1,5 @@
 #include "catalog/CatalogXml.h"
 
-#include "QStringPrinter.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

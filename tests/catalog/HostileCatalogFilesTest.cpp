@@ -1,7 +1,6 @@
 // Files no catalog server should send: each must be harmless to every catalog reader and
 // read the way the readers' rules say.
 
-#include "QStringPrinter.h"
 #include "catalog/TRemoteVersion.h"
 #include "catalog/TWebApplicationClass.h"
 #include "catalog/TWebApplicationList.h"

@@ -1,5 +1,4 @@
 #include "catalog/TRemoteVersion.h"
-#include "QStringPrinter.h"
 #include "catalog/ProgramVersion.h"
 #include "support/TestSupport.h"
 

@@ -1,5 +1,4 @@
 #include "catalog/TWebApplicationList.h"
-#include "QStringPrinter.h"
 #include "catalog/TWebApplicationClass.h"
 #include "catalog/TWebCategoryClass.h"
 #include "catalog/TWebCategoryNode.h"

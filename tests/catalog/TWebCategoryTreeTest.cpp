@@ -1,5 +1,4 @@
 #include "catalog/TWebCategoryTree.h"
-#include "QStringPrinter.h"
 #include "catalog/TWebCategoryClass.h"
 #include "catalog/TWebCategoryList.h"
 #include "catalog/TWebCategoryNode.h"

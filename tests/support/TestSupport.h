@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 
 // Runs the main thread's events until condition holds or timeoutMs passes; returns
 // whether it held. The limit is generous: it only ends a test that would hang.
@@ -31,3 +32,9 @@ private:
 
 QByteArray ReadFile(const QString& path);
 void WriteFile(const QString& path, const QByteArray& data);
+
+// GoogleTest prints Qt strings as text in its messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

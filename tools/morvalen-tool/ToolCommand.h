@@ -19,3 +19,4 @@ std::vector<ToolCommand> SitesCommands();
 std::vector<ToolCommand> ConfigCommands();
 std::vector<ToolCommand> PictureCommands();
 std::vector<ToolCommand> CatalogCommands();
+std::vector<ToolCommand> StoresCommands();

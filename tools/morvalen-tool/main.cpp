@@ -15,7 +15,8 @@ namespace {
 std::vector<ToolCommand> AllCommands()
 {
     std::vector<ToolCommand> commands;
-    for (auto&& group : {SitesCommands(), ConfigCommands(), PictureCommands(), CatalogCommands()})
+    for (auto&& group :
+         {SitesCommands(), ConfigCommands(), PictureCommands(), CatalogCommands(), StoresCommands()})
         commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }

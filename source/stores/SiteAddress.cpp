@@ -1,0 +1,62 @@
+#include "SiteAddress.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool HasWebScheme(const QString& lowerText)
+{
+    return lowerText.startsWith("http://"_L1) || lowerText.startsWith("https://"_L1);
+}
+
+} // namespace
+
+QString AddURLScheme(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    const QString trimmed = text.trimmed();
+    if (HasWebScheme(trimmed.toLower()))
+        return text;
+    return u"http://"_s + trimmed;
+}
+
+QString HostOfURL(const QString& text)
+{
+    // Surrounding spaces of a typed address are no part of its host.
+    QString host = text.trimmed().toLower();
+    if (host.startsWith("http://"_L1))
+        host.remove(0, 7);
+    else if (host.startsWith("https://"_L1))
+        host.remove(0, 8);
+    if (const qsizetype slash = host.indexOf(u'/'); slash >= 0)
+        host.truncate(slash + 1);
+    if (const qsizetype query = host.indexOf(u'?'); query >= 0)
+        host.truncate(query);
+    if (host.endsWith(u'/'))
+        host.chop(1);
+    return host;
+}
+
+QString SiteNameOfURL(const QString& text)
+{
+    const QString host = HostOfURL(text);
+    const qsizetype first = host.indexOf(u'.');
+    if (first < 0)
+        return host;
+    const qsizetype second = host.indexOf(u'.', first + 1);
+    if (second < 0)
+        return host.left(first);
+    return host.mid(first + 1, second - first - 1);
+}
+
+bool DownloadToStream(const QString& url, QByteArray& data, const HttpLimits& limits,
+                      const HttpTransfer::StopCheck& stopRequested)
+{
+    const HttpResult result = HttpTransfer(limits, stopRequested).Fetch(url, data);
+    if (!result.Whole() || result.stalled) {
+        data.clear();
+        return false;
+    }
+    return true;
+}
