@@ -1,0 +1,87 @@
+#pragma once
+
+#include "CatalogSearch.h"
+#include "CatalogSource.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <mutex>
+
+class RatingStore;
+
+// One answer of the catalog site.
+struct SiteAnswer
+{
+    int status = 200;
+    QByteArray contentType;
+    QByteArray body;
+};
+
+// Everything the catalog server answers, apart from the HTTP transport: the catalog files,
+// search, ratings, the version file, the program's web pages and the catalog's pictures.
+// Answer may be called from several threads at once.
+class CatalogSite final
+{
+public:
+    struct Settings
+    {
+        // How many applications the What's New, Popular, Highest Rated and Recommended lists hold.
+        int listSize = 50;
+        // How many applications a search answers at most.
+        int searchLimit = 200;
+    };
+
+    // Draws one picture of an application in its format (the screenshot, or the thumbnail).
+    using PictureFn = std::function<QByteArray(const SourceApplication&, bool thumbnail)>;
+
+    CatalogSite(CatalogSource source, RatingStore& ratings, PictureFn pictures, Settings settings);
+
+    CatalogSite(const CatalogSite&) = delete;
+    CatalogSite& operator=(const CatalogSite&) = delete;
+
+    // The answer to a GET of target (the path and query exactly as the client sent them).
+    // Addresses inside the answer start with baseURL ("http://host:port").
+    SiteAnswer Answer(QByteArrayView target, const QString& baseURL);
+
+    // The rating the lists show: the mean of the catalog's rating and every stored rating.
+    double UserRating(const SourceApplication& application) const;
+
+    // "http://" + the client's Host header when it is a plain host name or address with an
+    // optional port, otherwise fallback. Lists name pictures by the address the client used.
+    static QString BaseURLFor(QByteArrayView hostHeader, const QString& fallback);
+
+    const CatalogSource& Source() const { return m_source; }
+
+private:
+    SiteAnswer CachedList(const QString& name, const QString& baseURL,
+                          const std::function<std::vector<const SourceApplication*>()>& select);
+    SiteAnswer Search(QByteArrayView query, const QString& baseURL);
+    SiteAnswer Rate(QByteArrayView query);
+    SiteAnswer Picture(const QByteArray& path);
+    SiteAnswer CategoryFile(const QByteArray& path, const QString& baseURL);
+
+    std::vector<const SourceApplication*> Newest(const std::function<bool(const SourceApplication&)>& filter,
+                                                 size_t limit) const;
+    std::vector<const SourceApplication*> ByKey(const std::function<double(const SourceApplication&)>& key,
+                                                size_t limit) const;
+
+    const CatalogSource m_source;
+    RatingStore& m_ratings;
+    PictureFn m_pictures;
+    Settings m_settings;
+    CatalogSearch m_search;
+    QHash<int32_t, QString> m_categoryTitles;
+
+    struct CachedFile
+    {
+        int64_t generation;
+        QByteArray body;
+    };
+    std::mutex m_cacheMutex;
+    QHash<QString, CachedFile> m_lists;
+    std::mutex m_pictureMutex;
+    QHash<QByteArray, QByteArray> m_pictureFiles;
+};
