@@ -1,4 +1,5 @@
 #include "stores/CacheIndexFile.h"
+#include "stores/NamePairIndexFile.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -80,4 +81,28 @@ TEST_F(StoresCommandsTest, CacheWithoutAnIndexPrintsNoEntriesAndAWrongHeaderFail
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.err.contains("Invalid cache file format.")) << result.err.toStdString();
     EXPECT_TRUE(result.out.isEmpty());
+}
+
+TEST_F(StoresCommandsTest, ThumbnailsPrintsTheEntriesWhosePictureIsPresent)
+{
+    WriteFile(Path(u"Cache/Thumbnail0002.png"_s), "png");
+    WriteFile(Path(u"Cache/Thumbnails.dat"_s),
+              NamePairIndexFile::Serialize({{u"http://gone.example/"_s, u"Thumbnail0001.png"_s},
+                                            {u"http://kept.example/"_s, u"Thumbnail0002.png"_s}}));
+    const StoresToolResult result = Run({u"thumbnails"_s, Path(u"Cache"_s)});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.trimmed(),
+              R"({"entries":[{"FileName":"Thumbnail0002.png","URL":"http://kept.example/"}]})");
+}
+
+TEST_F(StoresCommandsTest, FaviconsPrintsTheDefaultEntryFirst)
+{
+    WriteFile(Path(u"Cache/example.ico"_s), "icon");
+    WriteFile(Path(u"Cache/FavIcons.dat"_s),
+              NamePairIndexFile::Serialize({{u"example"_s, u"example.ico"_s}, {u"gone"_s, u"gone.ico"_s}}));
+    const StoresToolResult result = Run({u"favicons"_s, Path(u"Cache"_s)});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.trimmed(), R"({"entries":[{"FileName":"default_favicon.ico","Name":"Web"},)"
+                                    R"({"FileName":"example.ico","Name":"example"}]})");
+    EXPECT_TRUE(QFile::exists(Path(u"Cache/default_favicon.ico"_s)));
 }

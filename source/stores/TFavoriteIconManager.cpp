@@ -1,0 +1,182 @@
+#include "TFavoriteIconManager.h"
+
+#include "NamePairIndexFile.h"
+#include "SiteAddress.h"
+#include "TExIcon.h"
+
+#include "common/FileUtils.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QThread>
+
+#include <stdexcept>
+#include <thread>
+
+using namespace Qt::Literals::StringLiterals;
+
+void TFavoriteIconManager::SetFolder(const QString& folder)
+{
+    m_folder = folder;
+    if (!m_folder.isEmpty() && !m_folder.endsWith(u'/'))
+        m_folder += u'/';
+    if (!m_folder.isEmpty() && QFileInfo(m_folder).isDir())
+        EnsureDefaultIcon();
+}
+
+void TFavoriteIconManager::EnsureDefaultIcon()
+{
+    if (!m_items.empty() && m_items.front().Name == QLatin1StringView(kDefaultName))
+        return;
+    const QString path = m_folder + QLatin1StringView(kDefaultFileName);
+    if (!QFileInfo::exists(path)) {
+        // Without the file the tile falls back on the program's own icon; the entry stays.
+        try {
+            TExIcon icon;
+            icon.LoadFromResourceName(QString::fromLatin1(kDefaultIconResource));
+            icon.SaveToFile(path);
+        } catch (const std::exception&) {
+        }
+    }
+    m_items.insert(m_items.begin(),
+                   {QString::fromLatin1(kDefaultName), QString::fromLatin1(kDefaultFileName)});
+}
+
+void TFavoriteIconManager::LoadIndex(const QString& fileName)
+{
+    if (const std::optional<QByteArray> data = FileUtils::ReadWholeFile(fileName)) {
+        m_items.clear();
+        for (auto& [name, iconFile] : NamePairIndexFile::Parse(*data)) {
+            // A name from the file never reaches outside the folder.
+            if (NamePairIndexFile::IsPlainFileName(iconFile) && QFileInfo(m_folder + iconFile).isFile())
+                m_items.push_back({std::move(name), std::move(iconFile)});
+        }
+        EnsureDefaultIcon();
+    }
+    m_fileName = fileName;
+}
+
+void TFavoriteIconManager::SaveIndex() const
+{
+    if (m_fileName.isEmpty())
+        return;
+    std::vector<NamePairIndexFile::Entry> entries;
+    entries.reserve(m_items.size());
+    for (const TFavoriteIconItemRec& item : m_items)
+        entries.emplace_back(item.Name, item.FileName);
+    FileUtils::WriteFileAtomically(m_fileName, NamePairIndexFile::Serialize(entries));
+}
+
+void TFavoriteIconManager::Cleanup() const
+{
+    QStringList keep;
+    keep.append(m_fileName.isEmpty() ? QString::fromLatin1(kIndexFileName)
+                                     : QFileInfo(m_fileName).fileName());
+    for (const TFavoriteIconItemRec& item : m_items)
+        keep.append(item.FileName);
+    NamePairIndexFile::DeleteFilesNotNamed(m_folder, keep);
+}
+
+bool TFavoriteIconManager::FetchWhileWaiting(const QString& address, QByteArray& data)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread())
+        return DownloadToStream(address, data, Limits, [this] { return m_stopRequested.load(); });
+
+    bool fetched = false;
+    QEventLoop waiting;
+    std::thread worker([&] {
+        fetched = DownloadToStream(address, data, Limits, [this] { return m_stopRequested.load(); });
+        // Queued: runs once the loop below is running, however soon the transfer ends.
+        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    return fetched;
+}
+
+void TFavoriteIconManager::DownloadIcon(const QString& url, QString& name)
+{
+    name = DefaultName();
+    // The wait runs events; a second request from one of them gets the default at once.
+    if (m_downloading)
+        return;
+
+    const QString key = SiteNameOfURL(url);
+    for (const TFavoriteIconItemRec& item : m_items) {
+        if (item.Name.compare(key, Qt::CaseInsensitive) == 0) {
+            name = item.Name;
+            return;
+        }
+    }
+    // The site name becomes a file name: one that cannot be one gets no icon of its own.
+    const QString iconFile = key + u".ico"_s;
+    if (!NamePairIndexFile::IsPlainFileName(key) || !NamePairIndexFile::IsPlainFileName(iconFile) ||
+        m_folder.isEmpty())
+        return;
+
+    QString address = AddURLScheme(HostOfURL(url.toLower()));
+    if (!address.contains("favicon.ico"_L1)) {
+        if (!address.endsWith(u'/'))
+            address += u'/';
+        address += u"favicon.ico"_s;
+    }
+
+    m_downloading = true;
+    m_stopRequested = false;
+    QByteArray data;
+    const bool fetched = FetchWhileWaiting(address, data);
+    m_downloading = false;
+    if (!fetched || m_stopRequested)
+        return;
+
+    try {
+        TExIcon icon;
+        icon.LoadFromStream(data);
+        if (icon.Empty() || icon.ImageCount() == 0)
+            return;
+        icon.SaveToFile(m_folder + iconFile);
+    } catch (const std::exception&) {
+        return;
+    }
+    m_items.push_back({key, iconFile});
+    name = key;
+}
+
+QString TFavoriteIconManager::FileNameOfName(const QString& name, bool useDefault) const
+{
+    for (const TFavoriteIconItemRec& item : m_items) {
+        if (item.Name.compare(name, Qt::CaseInsensitive) == 0)
+            return item.FileName;
+    }
+    return useDefault ? DefaultFileName() : QString();
+}
+
+QString TFavoriteIconManager::NameOfFileName(const QString& fileName, bool useDefault) const
+{
+    for (const TFavoriteIconItemRec& item : m_items) {
+        if (item.FileName.compare(fileName, Qt::CaseInsensitive) == 0)
+            return item.Name;
+    }
+    return useDefault ? DefaultName() : QString();
+}
+
+void TFavoriteIconManager::ForEachIcon(const IconCallback& callback) const
+{
+    if (!callback)
+        return;
+    for (const TFavoriteIconItemRec& item : m_items)
+        callback(item.Name, item.FileName);
+}
+
+QString TFavoriteIconManager::DefaultName() const
+{
+    return m_items.empty() ? QString() : m_items.front().Name;
+}
+
+QString TFavoriteIconManager::DefaultFileName() const
+{
+    return m_items.empty() ? QString() : m_items.front().FileName;
+}
