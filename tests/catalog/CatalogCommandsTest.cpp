@@ -1,4 +1,5 @@
 #include "support/TestSupport.h"
+#include "support/ToolRunner.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,15 +11,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-struct ToolResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-
-    QJsonObject Json() const { return QJsonDocument::fromJson(out).object(); }
-};
 
 class CatalogCommands : public ::testing::Test
 {
@@ -32,13 +24,7 @@ protected:
         return path;
     }
 
-    static ToolResult Run(const QStringList& arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral(MORVALEN_TOOL_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    static ToolResult Run(const QStringList& arguments) { return RunTool(arguments); }
 
     QString Categories()
     {

@@ -2,6 +2,7 @@
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "support/TestSupport.h"
+#include "support/ToolRunner.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,15 +16,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct ToolResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-
-    QJsonObject Json() const { return QJsonDocument::fromJson(out).object(); }
-};
-
 class MorvalenToolTest : public ::testing::Test
 {
 protected:
@@ -33,13 +25,9 @@ protected:
 
     ToolResult Run(const QStringList& arguments) const
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CONFIG_HOME"_s, Path(u"config"_s));
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(MORVALEN_TOOL_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        return RunTool(arguments, environment);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "stores/MakeThumbnail.h"
 #include "support/PictureSamples.h"
 #include "support/TestSupport.h"
+#include "support/ToolRunner.h"
 #include "visual/PngFile.h"
 
 #include <QFileInfo>
@@ -16,13 +17,6 @@ using namespace PictureSamples;
 
 namespace {
 
-struct ToolResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 class PictureCommandsTest : public ::testing::Test
 {
 protected:
@@ -30,13 +24,7 @@ protected:
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
-    ToolResult Run(const QStringList& arguments) const
-    {
-        QProcess process;
-        process.start(QStringLiteral(MORVALEN_TOOL_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    ToolResult Run(const QStringList& arguments) const { return RunTool(arguments); }
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "stores/CacheIndexFile.h"
 #include "stores/NamePairIndexFile.h"
 #include "support/TestSupport.h"
+#include "support/ToolRunner.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -14,13 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct StoresToolResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 class StoresCommandsTest : public ::testing::Test
 {
 protected:
@@ -28,13 +22,7 @@ protected:
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
 
-    StoresToolResult Run(const QStringList& arguments) const
-    {
-        QProcess process;
-        process.start(QStringLiteral(MORVALEN_TOOL_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    ToolResult Run(const QStringList& arguments) const { return RunTool(arguments); }
 
     QTemporaryDir m_dir;
 };
@@ -55,7 +43,7 @@ TEST_F(StoresCommandsTest, CachePrintsTheEntriesTheProgramKeeps)
     WriteFile(Path(u"Cache/Cache00001.tmp"_s), "12345");
     WriteFile(Path(u"Cache/Cache.dat"_s), CacheIndexFile::Serialize(entries));
 
-    const StoresToolResult result = Run({u"cache"_s, Path(u"Cache"_s)});
+    const ToolResult result = Run({u"cache"_s, Path(u"Cache"_s)});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QJsonArray printed = QJsonDocument::fromJson(result.out).object().value(u"entries"_s).toArray();
     ASSERT_EQ(printed.size(), 1);
@@ -72,7 +60,7 @@ TEST_F(StoresCommandsTest, CachePrintsTheEntriesTheProgramKeeps)
 
 TEST_F(StoresCommandsTest, CacheWithoutAnIndexPrintsNoEntriesAndAWrongHeaderFails)
 {
-    StoresToolResult result = Run({u"cache"_s, Path(u"Cache"_s)});
+    ToolResult result = Run({u"cache"_s, Path(u"Cache"_s)});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out.trimmed(), R"({"entries":[]})");
 
@@ -89,7 +77,7 @@ TEST_F(StoresCommandsTest, ThumbnailsPrintsTheEntriesWhosePictureIsPresent)
     WriteFile(Path(u"Cache/Thumbnails.dat"_s),
               NamePairIndexFile::Serialize({{u"http://gone.example/"_s, u"Thumbnail0001.png"_s},
                                             {u"http://kept.example/"_s, u"Thumbnail0002.png"_s}}));
-    const StoresToolResult result = Run({u"thumbnails"_s, Path(u"Cache"_s)});
+    const ToolResult result = Run({u"thumbnails"_s, Path(u"Cache"_s)});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out.trimmed(),
               R"({"entries":[{"FileName":"Thumbnail0002.png","URL":"http://kept.example/"}]})");
@@ -100,7 +88,7 @@ TEST_F(StoresCommandsTest, FaviconsPrintsTheDefaultEntryFirst)
     WriteFile(Path(u"Cache/example.ico"_s), "icon");
     WriteFile(Path(u"Cache/FavIcons.dat"_s),
               NamePairIndexFile::Serialize({{u"example"_s, u"example.ico"_s}, {u"gone"_s, u"gone.ico"_s}}));
-    const StoresToolResult result = Run({u"favicons"_s, Path(u"Cache"_s)});
+    const ToolResult result = Run({u"favicons"_s, Path(u"Cache"_s)});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out.trimmed(), R"({"entries":[{"FileName":"default_favicon.ico","Name":"Web"},)"
                                     R"({"FileName":"example.ico","Name":"example"}]})");
