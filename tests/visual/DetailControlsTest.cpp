@@ -499,7 +499,9 @@ TEST(TMVProductDescriptions, TextsStayInTheirBandsAndTheLongOneShowsOnlyWholeLin
     const auto blue = [](const QColor& c) {
         return c.blue() - c.red() > 60 && c.blue() - c.green() > 60;
     };
-    const auto red = [](const QColor& c) { return c.red() - c.green() > 60 && c.red() - c.blue() > 60; };
+    const auto red = [](const QColor& c) {
+        return c.red() - c.green() > 60 && c.red() - c.blue() > 60;
+    };
     const QRect title = descriptions.TitleRect();
     const QRect shortLine = descriptions.DescriptionShortRect();
     const QRect longArea = descriptions.DescriptionLongRect();
@@ -510,7 +512,8 @@ TEST(TMVProductDescriptions, TextsStayInTheirBandsAndTheLongOneShowsOnlyWholeLin
     const auto [titleTop, titleBottom] = InkRows(image, green);
     EXPECT_GE(titleTop, title.top());
     EXPECT_LE(titleBottom, title.bottom());
-    const auto [shortTop, shortBottom] = InkRows(image.copy(0, title.bottom() + 1, 360, 136 - title.bottom() - 1), red);
+    const auto [shortTop, shortBottom] =
+        InkRows(image.copy(0, title.bottom() + 1, 360, 136 - title.bottom() - 1), red);
     EXPECT_GE(shortTop + title.bottom() + 1, shortLine.top());
     EXPECT_LE(shortBottom + title.bottom() + 1, shortLine.bottom());
     // The long text fills its area with whole lines only: nothing of a cut line at the bottom.
