@@ -52,6 +52,9 @@ GalleryWindow::GalleryWindow(bool still, QWidget* parent) : QWidget(parent)
     grid->addWidget(GallerySections::Separators(), 0, 1);
     grid->addWidget(GallerySections::Menus(), 1, 1, 2, 1);
     grid->addWidget(GallerySections::ProgressBars(still), 0, 2, 3, 1);
+    grid->addWidget(GallerySections::Tiles(still), 3, 0, 1, 2);
+    grid->addWidget(GallerySections::DetailStates(), 3, 2);
+    grid->addWidget(GallerySections::DetailsPanel(), 4, 0, 1, 3);
     grid->setRowStretch(2, 1);
     outer->addWidget(body, 1);
 

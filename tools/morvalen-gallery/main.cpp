@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 8));
     GalleryWindow window(screenshot != nullptr);
-    window.resize(1180, 800);
+    window.resize(1180, 1560);
     if (!screenshot) {
         window.show();
         return QApplication::exec();
