@@ -59,6 +59,7 @@ TfNewVersionDlg::TfNewVersionDlg(QWidget* parent) : TMVDialog(parent)
     connect(m_later, &QPushButton::clicked, this, [this] { done(mrCancel); });
 
     auto* body = new QVBoxLayout;
+    m_body = body;
     body->setContentsMargins(16, 12, 16, 12);
     body->setSpacing(6);
     body->addWidget(m_welcome);
@@ -68,6 +69,9 @@ TfNewVersionDlg::TfNewVersionDlg(QWidget* parent) : TMVDialog(parent)
     body->addSpacing(4);
     body->addWidget(m_whatsNew);
     body->addWidget(m_description, 1);
+    // Takes the room the notes leave in the latest-version form.
+    body->addStretch(0);
+    m_fillIndex = body->count() - 1;
     body->addSpacing(6);
     body->addLayout(DialogParts::ButtonRow({m_download, m_later}));
 
@@ -99,6 +103,7 @@ void TfNewVersionDlg::SetLatestVersion(const QString& currentVersion)
     m_whatsNew->hide();
     m_description->hide();
     m_download->hide();
+    m_body->setStretch(m_fillIndex, 1);
     m_later->setText(u"Close"_s);
     m_later->setDefault(true);
     m_later->setFocus();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 
+class QBoxLayout;
 class QLabel;
 class QPushButton;
 class TDscLabel;
@@ -37,6 +38,8 @@ private:
     TDscLabel* m_description;
     QPushButton* m_download;
     QPushButton* m_later;
+    QBoxLayout* m_body;
+    int m_fillIndex = 0;
 };
 
 // Offers the newer version modally; on "Download" opens its download page through

@@ -26,7 +26,7 @@ OwnerDrawnComboBox* Box(const QString& name, const QStringList& entries, QWidget
     auto* box = new OwnerDrawnComboBox(parent);
     box->setObjectName(name);
     box->addItems(entries);
-    box->setMinimumWidth(190);
+    box->setMinimumWidth(214);
     return box;
 }
 
@@ -117,9 +117,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    grid->setAlignment(general, Qt::AlignTop);
-    grid->setAlignment(news, Qt::AlignTop);
-    grid->setAlignment(cache, Qt::AlignTop);
+    for (QLayout* group : {general, autoUpdate, news, browser, cache})
+        grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
     ok->setObjectName(u"btnOk"_s);
