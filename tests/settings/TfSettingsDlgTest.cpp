@@ -1,4 +1,5 @@
 #include "dialogs/ModalDriver.h"
+#include "visual/RenderSupport.h"
 
 #include "dialogs/OwnerDrawnComboBox.h"
 #include "dialogs/TfFireFoxMissingDlg.h"
@@ -6,9 +7,11 @@
 #include "settings/TApplicationsSettings.h"
 #include "settings/TfSettingsDlg.h"
 #include "support/TestSupport.h"
+#include "visual/GraphicTools.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -235,4 +238,49 @@ TEST_F(SettingsDialog, TheDialogHasItsSizeAndHeader)
             EXPECT_TRUE(m_dialog.rect().contains(child->geometry())) << child->objectName().toStdString();
         }
     }
+}
+
+namespace {
+
+QImage RenderRow(OwnerDrawnComboBox& box, int index)
+{
+    QImage row(200, OwnerDrawnComboBox::kRowHeight, QImage::Format_ARGB32);
+    row.fill(Qt::transparent);
+    QPainter painter(&row);
+    box.PaintItem(painter, row.rect(), index, false);
+    return row;
+}
+
+} // namespace
+
+TEST_F(SettingsDialog, EnginesAreDrawnWithTheirIconsAndDisabledTextIsGrey)
+{
+    OwnerDrawnComboBox* engine = Box("cmbDefaultRenderEngine");
+    const char* icons[] = {"brIE", "brFireFox"};
+    for (int index = 0; index < 2; ++index) {
+        const QImage row = RenderRow(*engine, index);
+        const QImage icon = GraphicTools::LoadPngResource(QString::fromLatin1(icons[index]))
+                                .convertToFormat(QImage::Format_ARGB32);
+        int opaque = 0;
+        int matching = 0;
+        for (int y = 0; y < icon.height(); ++y) {
+            for (int x = 0; x < icon.width(); ++x) {
+                if (icon.pixelColor(x, y).alpha() != 255)
+                    continue;
+                ++opaque;
+                matching += row.pixelColor(2 + x, 1 + y).rgb() == icon.pixelColor(x, y).rgb();
+            }
+        }
+        EXPECT_GT(opaque, 0);
+        EXPECT_EQ(matching, opaque) << icons[index];
+        // The text starts 22 pixels in: nothing is drawn between the icon and it.
+        EXPECT_TRUE(SameColor(row.pixelColor(19, 9), engine->palette().color(QPalette::Base)));
+    }
+
+    OwnerDrawnComboBox* age = Box("cmbClearOldCache");
+    const QColor enabledInk = DarkestPixel(RenderRow(*age, 0), QRect(4, 0, 100, 18));
+    Check("cbClearOldCache")->setChecked(false);
+    const QColor disabledInk = DarkestPixel(RenderRow(*age, 0), QRect(4, 0, 100, 18));
+    EXPECT_GT(Ink(enabledInk), Ink(disabledInk) + 100);
+    EXPECT_TRUE(SameColor(disabledInk, age->palette().color(QPalette::Disabled, QPalette::Text), 40));
 }
