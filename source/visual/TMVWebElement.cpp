@@ -167,11 +167,15 @@ void TMVWebElement::ReloadImages()
 {
     if (!m_item)
         return;
-    if (m_thumbnails)
+    if (m_thumbnails) {
         m_thumbnails->LoadThumbnail(m_item->URL(), m_thumbnail);
-    if (m_favoriteIcons && !m_item->FavIconFileName().isEmpty())
+        m_thumbnail = Paintable(m_thumbnail);
+    }
+    if (m_favoriteIcons && !m_item->FavIconFileName().isEmpty()) {
         GraphicTools::LoadBestSmallIcon(m_icon, m_favoriteIcons->Folder() + m_item->FavIconFileName(),
                                         QString());
+        IconChanged();
+    }
 }
 
 QRect TMVWebElement::ZoneRect(TZone zone) const
