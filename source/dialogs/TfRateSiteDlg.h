@@ -7,7 +7,7 @@
 #include <optional>
 
 class OwnerDrawnComboBox;
-class PlaceholderRating;
+class TMVRating;
 
 // Asks how many stars an installed site deserves. Shows the current rating and a list of
 // the five choices, each drawn with its stars; "Ok" closes only when a choice is selected.
@@ -28,7 +28,7 @@ public:
 private:
     void DrawChoice(QPainter& painter, const QRect& rect, int index, bool selected) const;
 
-    PlaceholderRating* m_current;
+    TMVRating* m_current;
     OwnerDrawnComboBox* m_choices;
     QImage m_star;
 };
