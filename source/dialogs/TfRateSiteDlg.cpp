@@ -1,6 +1,8 @@
 #include "TfRateSiteDlg.h"
 
 #include "OwnerDrawnComboBox.h"
+#include "SiteRating.h"
+#include "sites/TMorvalenBaseClass.h"
 #include "visual/GraphicTools.h"
 #include "visual/TDialogHeader.h"
 #include "visual/TMVRating.h"
@@ -107,4 +109,15 @@ std::optional<int> AskSiteRating(const QString& siteTitle, float currentRating, 
     if (dialog.exec() != mrOk)
         return std::nullopt;
     return dialog.ChosenRating();
+}
+
+bool RateSite(TMorvalenBaseClass& site, const TWebApplicationList& applications, const QString& server,
+              QWidget* parent)
+{
+    const std::optional<int> rating =
+        AskSiteRating(site.Title(), SiteRating::CurrentRating(site, applications), parent);
+    if (!rating)
+        return false;
+    SiteRating::Rate(site, *rating, server, parent);
+    return true;
 }
