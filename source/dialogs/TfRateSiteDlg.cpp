@@ -1,9 +1,11 @@
 #include "TfRateSiteDlg.h"
 
-#include "DetailPlaceholders.h"
 #include "OwnerDrawnComboBox.h"
+#include "SiteRating.h"
+#include "sites/TMorvalenBaseClass.h"
 #include "visual/GraphicTools.h"
 #include "visual/TDialogHeader.h"
+#include "visual/TMVRating.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -37,7 +39,7 @@ TfRateSiteDlg::TfRateSiteDlg(const QString& siteTitle, float currentRating, QWid
         DialogParts::Header(u"png_Star"_s, u"Rate site <color clBlue>"_s + siteTitle + u"</color>."_s,
                             u"Rate this site from 1 to 5 stars."_s, this);
 
-    m_current = new PlaceholderRating(this);
+    m_current = new TMVRating(this);
     m_current->setObjectName(u"rtCurrentRating"_s);
     m_current->SetCaption(u"Current rating:"_s);
     m_current->SetRating(currentRating);
@@ -107,4 +109,15 @@ std::optional<int> AskSiteRating(const QString& siteTitle, float currentRating, 
     if (dialog.exec() != mrOk)
         return std::nullopt;
     return dialog.ChosenRating();
+}
+
+bool RateSite(TMorvalenBaseClass& site, const TWebApplicationList& applications, const QString& server,
+              QWidget* parent)
+{
+    const std::optional<int> rating =
+        AskSiteRating(site.Title(), SiteRating::CurrentRating(site, applications), parent);
+    if (!rating)
+        return false;
+    SiteRating::Rate(site, *rating, server, parent);
+    return true;
 }

@@ -7,7 +7,9 @@
 #include <optional>
 
 class OwnerDrawnComboBox;
-class PlaceholderRating;
+class TMorvalenBaseClass;
+class TWebApplicationList;
+class TMVRating;
 
 // Asks how many stars an installed site deserves. Shows the current rating and a list of
 // the five choices, each drawn with its stars; "Ok" closes only when a choice is selected.
@@ -28,10 +30,16 @@ public:
 private:
     void DrawChoice(QPainter& painter, const QRect& rect, int index, bool selected) const;
 
-    PlaceholderRating* m_current;
+    TMVRating* m_current;
     OwnerDrawnComboBox* m_choices;
     QImage m_star;
 };
 
 // Shows the dialog modally; the chosen rating on "Ok", nothing on "Cancel".
 std::optional<int> AskSiteRating(const QString& siteTitle, float currentRating, QWidget* parent = nullptr);
+
+// "Rate site...": asks for the site's rating, starting from the catalog's current one, sends
+// the choice to the catalog server (the request ends with parent at the latest) and marks
+// the site as rated. Returns whether the site was rated; the caller then saves the sites.
+bool RateSite(TMorvalenBaseClass& site, const TWebApplicationList& applications, const QString& server,
+              QWidget* parent);

@@ -1,12 +1,12 @@
 #include "TfScreenShotPreviewDlg.h"
 
-#include "DetailPlaceholders.h"
 #include "catalog/TWebApplicationClass.h"
 #include "common/Errors.h"
 #include "stores/TFileCacheManager.h"
 #include "visual/GraphicTools.h"
 #include "visual/PictureFile.h"
 #include "visual/TDialogHeader.h"
+#include "visual/TMVProductDescriptions.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,7 +36,7 @@ TfScreenShotPreviewDlg::TfScreenShotPreviewDlg(const QString& title, const QStri
     m_header = header;
     auto* headerLayout = new QVBoxLayout(header);
     headerLayout->setContentsMargins(12, 8, 12, 6);
-    m_descriptions = new PlaceholderProductDescriptions(header);
+    m_descriptions = new TMVProductDescriptions(header);
     m_descriptions->setObjectName(u"pdDescriptions"_s);
     m_descriptions->SetTitle(title);
     m_descriptions->SetDescriptionShort(tagline);

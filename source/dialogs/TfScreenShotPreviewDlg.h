@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-class PlaceholderProductDescriptions;
+class TMVProductDescriptions;
 class QLabel;
 class QScrollArea;
 class TFileCacheManager;
@@ -50,7 +50,7 @@ private:
     void ShowPlaceholder(const QString& name, TPreviewState state);
     void FitToPicture();
 
-    PlaceholderProductDescriptions* m_descriptions;
+    TMVProductDescriptions* m_descriptions;
     QWidget* m_header;
     QScrollArea* m_scrollBox;
     QLabel* m_image;

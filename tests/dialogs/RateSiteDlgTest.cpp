@@ -1,10 +1,16 @@
 #include "ModalDriver.h"
 
 #include "../visual/RenderSupport.h"
+#include "catalog/TWebApplicationClass.h"
+#include "catalog/TWebApplicationList.h"
 #include "dialogs/OwnerDrawnComboBox.h"
 #include "dialogs/TfRateSiteDlg.h"
+#include "sites/TMorvalenBaseClass.h"
+#include "support/TestHttpServer.h"
+#include "support/TestSupport.h"
 #include "visual/GraphicTools.h"
 #include "visual/HtmlLabel.h"
+#include "visual/TMVRating.h"
 
 #include <QPainter>
 
@@ -105,4 +111,36 @@ TEST(TfRateSiteDlg, EachChoiceIsDrawnWithItsNumberOfStars)
             whiteText = whiteText || SameColor(selected.pixelColor(x, y), Qt::white, 60);
     }
     EXPECT_TRUE(whiteText);
+}
+
+TEST(RateSite, TheChosenRatingReachesTheServerAndTheSiteCountsAsRated)
+{
+    TestHttpServer server;
+    server.Serve(u"/link/update.php"_s, "OK");
+    TWebApplicationList applications;
+    applications.Add(42, nullptr).SetUserRating(4.5f);
+    TMorvalenBaseClass site;
+    site.SetTitle(u"Web Mail"_s);
+    site.SetCatalogId(42);
+    site.SetUserRating(1.0f);
+    site.SetCanRate(true);
+    QWidget owner;
+
+    // Cancel: nothing is sent and the site may still be rated.
+    WhenModalShows<TfRateSiteDlg>([](TfRateSiteDlg* dialog) { ClickButton(dialog, "btnCancel"); });
+    EXPECT_FALSE(RateSite(site, applications, server.Url(QString()), &owner));
+    EXPECT_TRUE(site.CanRate());
+
+    float shownRating = -1;
+    WhenModalShows<TfRateSiteDlg>([&](TfRateSiteDlg* dialog) {
+        shownRating = dialog->findChild<TMVRating*>(u"rtCurrentRating"_s)->Rating();
+        dialog->RatingBox()->setCurrentIndex(2);
+        ClickButton(dialog, "btnOk");
+    });
+    EXPECT_TRUE(RateSite(site, applications, server.Url(QString()), &owner));
+    // The catalog knows the application: its rating, not the stored one, is the current one.
+    EXPECT_FLOAT_EQ(shownRating, 4.5f);
+    EXPECT_FALSE(site.CanRate());
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount(u"/link/update.php"_s) == 1; }));
+    EXPECT_EQ(server.Requests().value(0).target, "/link/update.php?imgId=42&rating=3");
 }
