@@ -1,6 +1,7 @@
 #include "TCatalogDetailsPanel.h"
 
 #include "RatingStars.h"
+#include "catalog/CatalogAddresses.h"
 #include "catalog/TWebApplicationClass.h"
 #include "catalog/TWebCategoryClass.h"
 #include "common/Errors.h"
@@ -27,9 +28,9 @@ constexpr int kPropertyWidth = 248;
 
 QString Escaped(const QString& text)
 {
+    // The label reads "&" as a mnemonic mark; "&&" shows one.
     QString escaped = text;
-    escaped.replace(u'<', u"&lt;"_s);
-    escaped.replace(u'>', u"&gt;"_s);
+    escaped.replace(u'&', u"&&"_s);
     return escaped;
 }
 
@@ -64,12 +65,22 @@ QString BrowserNames(const TWebApplicationClass& application)
     return names.join(u", "_s);
 }
 
-QImage RatingStarsImage(float rating)
+QImage RatingStarsImage(float rating, bool circles)
 {
     QImage image(8 + 5 * 15, 16, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    DrawRatingStars(painter, image.rect(), rating);
+    if (!circles) {
+        DrawRatingStars(painter, image.rect(), rating);
+        return image;
+    }
+    const QString names[] = {u"rtCircleEmpty"_s, u"rtCircleSemi"_s, u"rtCircleFull"_s};
+    int x = 8;
+    for (const TStarKind kind : RatingStarKinds(rating)) {
+        const QImage picture = GraphicTools::LoadPngResource(names[kind]);
+        painter.drawImage(x, (image.height() - picture.height()) / 2, picture);
+        x += picture.width();
+    }
     return image;
 }
 
@@ -196,10 +207,11 @@ void TCatalogDetailsPanel::ShowDetails(TWebApplicationClass* application)
     m_description->setText(application->MainDescription());
     const TWebCategoryClass* category = application->Category();
     m_category->SetCaption(category ? u"<a category>"_s + Escaped(category->Title()) + u"</a>"_s : QString());
-    m_popularity->setPixmap(QPixmap::fromImage(RatingStarsImage(application->Popularity() / 20.0f)));
+    // The catalog gives popularity in percent.
+    m_popularity->setPixmap(QPixmap::fromImage(RatingStarsImage(application->Popularity() / 20.0f, true)));
     m_price->setText(application->Cost());
     m_browsers->setText(BrowserNames(*application));
-    m_rating->setPixmap(QPixmap::fromImage(RatingStarsImage(application->UserRating())));
+    m_rating->setPixmap(QPixmap::fromImage(RatingStarsImage(application->UserRating(), false)));
     UpdateLinks();
     m_frame->SetOptions(m_frame->Options() | foExpandClick);
     m_frame->SetFrameState(fsNormal);

@@ -88,5 +88,5 @@ QString BrowserNames(const TWebApplicationClass& application);
 // The browsers an application supports as bits: 1 Internet Explorer, 2 Firefox, 4 Opera,
 // 8 Safari.
 int BrowserMask(const TWebApplicationClass& application);
-// A picture of the five stars of a rating, for labels.
-QImage RatingStarsImage(float rating);
+// A picture of the five stars (or, for popularity, circles) of a rating from 0 to 5.
+QImage RatingStarsImage(float rating, bool circles);
