@@ -154,7 +154,8 @@ void TCatalogViews::AddViewMenuItems(QMenu& menu)
     connect(&menu, &QMenu::aboutToShow, this, [this, actions] {
         for (QAction* item : actions) {
             const int page = item->data().toInt();
-            if (page <= kHighestRatedPage)
+            // "Categories" too shows once the first category list was read.
+            if (page <= kCategoriesPage)
                 item->setVisible(m_pages.isTabVisible(page));
             item->setChecked(m_pages.currentIndex() == page);
         }

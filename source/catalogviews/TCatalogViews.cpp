@@ -297,11 +297,9 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
     TWebApplicationList::Applications read;
     m_applications.LoadFromFile(cached, &read);
     const size_t count = read.size();
-    TCatalogListView& view = ListView(info.tag);
-    if (count > 0)
-        view.Fill(std::move(read));
-    else
-        view.Fill({});
+    // An empty list empties its view too: "Show all tabs" must not bring back rows the
+    // server no longer lists, under a count of 0.
+    ListView(info.tag).Fill(std::move(read));
     m_pages.setTabVisible(info.page, count > 0);
     ListFrame(info.tag).SetHelpText(TotalText(count));
     if (m_hooks.CountDown)

@@ -7,6 +7,7 @@
 #include "catalogviews/TCatalogDetailsPanel.h"
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
+#include "server/TestCatalog.h"
 #include "visual/MVMenus.h"
 #include "visual/TMVFrame.h"
 
@@ -173,6 +174,35 @@ TEST_F(CatalogViewsTest, AFirstStartWithoutServerShowsNothingAndKeepsTheStatus)
     EXPECT_EQ(m_window.pendingFives, 0);
 }
 
+TEST_F(CatalogViewsTest, AListWithoutApplicationsHidesItsTab)
+{
+    // The test catalog, where nothing is recommended.
+    ASSERT_TRUE(m_server->Stop());
+    QByteArray catalog = kTestCatalog;
+    catalog.replace("\"recommended\": true", "\"recommended\": false");
+    WriteFile(m_dir.filePath(u"catalog.json"_s), catalog);
+    StartServer(m_dir.path());
+    MakeViews();
+    QMenu menu;
+    m_views->AddViewMenuItems(menu);
+    RefreshAndWait();
+    EXPECT_TRUE(m_pages->isTabVisible(TCatalogViews::kWhatsNewPage));
+    EXPECT_FALSE(m_pages->isTabVisible(TCatalogViews::kRecommendedPage));
+    EXPECT_TRUE(Rows(m_views->ListView(2)).empty());
+    EXPECT_EQ(m_views->ListFrame(2).HelpText(), u"Total web applications: 0"_s);
+    emit menu.aboutToShow();
+    EXPECT_TRUE(menu.actions()[0]->isVisible());
+    EXPECT_FALSE(menu.actions()[1]->isVisible());
+    EXPECT_TRUE(menu.actions()[4]->isVisible());
+
+    // Counts in the test catalog: "Office" has one application of its own, "Documents" one.
+    QTreeWidgetItem* office = m_views->CategoryItem(10);
+    ASSERT_NE(office, nullptr);
+    EXPECT_EQ(office->text(0), u"Office (1)"_s);
+    EXPECT_EQ(m_views->CategoryItem(11)->text(0), u"Documents (1)"_s);
+    EXPECT_EQ(m_views->CategoryItem(20)->text(0), u"Communication"_s);
+}
+
 TEST_F(CatalogViewsTest, ARefreshWhileHiddenToTheTrayLeavesTheBusyBarAlone)
 {
     MakeViews();
@@ -307,6 +337,8 @@ TEST_F(CatalogViewsTest, ViewMenuShowsVisibleTabsAndChecksTheActiveOne)
     MakeViews();
     QMenu menu;
     m_views->AddViewMenuItems(menu);
+    emit menu.aboutToShow();
+    EXPECT_FALSE(menu.actions()[4]->isVisible());
     RefreshAndWait();
     m_pages->setTabVisible(1, false);
     m_pages->setCurrentIndex(2);
