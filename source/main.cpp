@@ -1,8 +1,10 @@
 #include "PBOnceOnly.h"
 #include "ProgramOptions.h"
 #include "TfMain.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -57,10 +59,15 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    TfMain mainWindow(options.parameters);
+    QApplication::setFont(QFont(u"Tahoma"_s, 8));
+    // The window hides to the notification area: the program ends only when it is closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TfMain mainWindow(options);
     OnceOnlyGuard()->Listen(
         [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
-    mainWindow.show();
+    TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });
+    mainWindow.Start();
     const int status = application.exec();
     ReleaseOnceOnlyGuard();
     return status;

@@ -48,6 +48,8 @@ public:
     ~TCheckNewsThread() override;
 
     void SetInterval(uint32_t minutes) { m_interval = minutes * 600; }
+    // The interval in ticks of 100 ms (tests shorten the wait with it).
+    void SetIntervalTicks(uint32_t ticks) { m_interval = ticks; }
     uint32_t IntervalTicks() const { return m_interval; }
     void SkipOnceAndResume();
 

@@ -10,6 +10,7 @@
 
 #include <QFileInfo>
 #include <QPainter>
+#include <QPixmap>
 
 #include <cmath>
 
@@ -67,6 +68,22 @@ namespace GraphicTools {
 bool HasPngResource(const QString& name)
 {
     return !name.isEmpty() && QFileInfo::exists(PictureResources::PngPath(name));
+}
+
+QIcon LoadIconResource(const QString& name)
+{
+    QIcon result;
+    try {
+        TExIcon icon;
+        icon.LoadFromResourceName(name);
+        for (int i = 0; i < icon.ImageCount(); ++i) {
+            icon.SetCurrentIndex(i);
+            result.addPixmap(QPixmap::fromImage(icon.Handle()));
+        }
+    } catch (const EMorvalenError&) {
+        return {};
+    }
+    return result;
 }
 
 QImage LoadPngResource(const QString& name)

@@ -2,6 +2,7 @@
 
 #include "Colors.h"
 
+#include <QIcon>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -23,6 +24,10 @@ QImage LoadPngResource(const QString& name);
 
 // The same picture for a picture holder (LoadPngResource's fallback included).
 QImage LoadResourcePicture(const QString& name);
+
+// The program's icon of that name with each of its sizes, for tool bars, menus and windows;
+// an empty icon when there is none.
+QIcon LoadIconResource(const QString& name);
 
 // Whether the program has a picture of that name (no placeholder involved).
 bool HasPngResource(const QString& name);
