@@ -1,5 +1,4 @@
-// The catalog views' menus: the catalog entry menu, the tab strip's menu and the View menu's
-// page items.
+// The catalog views' menus: the catalog entry menu and the tab strip's menu.
 
 #include "RatingStars.h"
 #include "TCatalogListView.h"
@@ -130,34 +129,4 @@ bool TCatalogViews::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QObject::eventFilter(watched, event);
-}
-
-void TCatalogViews::AddViewMenuItems(QMenu& menu)
-{
-    const std::pair<int, QString> items[] = {
-        {kWhatsNewPage, u"What's New"_s},   {kRecommendedPage, u"Recommended"_s},
-        {kPopularPage, u"Popular"_s},       {kHighestRatedPage, u"Highest Rated"_s},
-        {kCategoriesPage, u"Categories"_s}, {kInstalledPage, u"Installed applications"_s}};
-    std::vector<QAction*> actions;
-    for (const auto& [page, caption] : items) {
-        QAction* item = menu.addAction(caption);
-        item->setCheckable(true);
-        item->setData(page);
-        connect(item, &QAction::triggered, this, [this, page, item] {
-            // Choosing the checked item does nothing; the check mark follows the page.
-            if (page < m_pages.count())
-                m_pages.setCurrentIndex(page);
-            item->setChecked(m_pages.currentIndex() == page);
-        });
-        actions.push_back(item);
-    }
-    connect(&menu, &QMenu::aboutToShow, this, [this, actions] {
-        for (QAction* item : actions) {
-            const int page = item->data().toInt();
-            // "Categories" too shows once the first category list was read.
-            if (page <= kCategoriesPage)
-                item->setVisible(m_pages.isTabVisible(page));
-            item->setChecked(m_pages.currentIndex() == page);
-        }
-    });
 }

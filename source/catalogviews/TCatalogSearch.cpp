@@ -7,9 +7,12 @@
 #include "catalog/CatalogAddresses.h"
 #include "catalog/TWebApplicationList.h"
 #include "stores/TFileCacheManager.h"
+#include "visual/GraphicTools.h"
 #include "visual/MVMenus.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -164,6 +167,29 @@ void TCatalogSearch::AttachSearchEdit(QLineEdit& edit)
         }
     });
     connect(&edit, &QLineEdit::returnPressed, this, [this, &edit] { Search(edit.text()); });
+}
+
+QLineEdit& TCatalogSearch::BuildSearchBox(QWidget& panel)
+{
+    auto* box = qobject_cast<QBoxLayout*>(panel.layout());
+    if (!box)
+        box = new QHBoxLayout(&panel);
+    auto* edit = new QLineEdit(&panel);
+    edit->setObjectName(u"edMainSearch"_s);
+    edit->setPlaceholderText(u"Search the catalog"_s);
+    edit->setFixedWidth(200);
+    edit->setClearButtonEnabled(true);
+    auto* button = new QToolButton(&panel);
+    button->setObjectName(u"tbtnSearch"_s);
+    button->setText(u"Search"_s);
+    button->setIcon(GraphicTools::LoadIconResource(u"res_Ico_WebSearch"_s));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    box->addWidget(edit);
+    box->addWidget(button);
+    AttachSearchEdit(*edit);
+    connect(button, &QToolButton::clicked, this, [this, edit] { Search(edit->text()); });
+    return *edit;
 }
 
 TWebApplicationClass* TCatalogSearch::FocusedApplication(const QWidget* page) const

@@ -43,6 +43,9 @@ public:
 
     // Makes edit the search box: what is typed becomes lower case, Enter searches.
     void AttachSearchEdit(QLineEdit& edit);
+    // Puts the search box edMainSearch and the "Search" button into panel's box layout (made
+    // when it has none) and returns the box.
+    QLineEdit& BuildSearchBox(QWidget& panel);
 
     // The focused result of the search tab that page is; null for any other page.
     TWebApplicationClass* FocusedApplication(const QWidget* page) const;

@@ -53,6 +53,21 @@ QString TotalText(size_t count)
     return u"Total web applications: %1"_s.arg(count);
 }
 
+// A page may come with an empty layout of its own; the page's contents go into it.
+void PutLayout(QWidget& page, QBoxLayout* layout)
+{
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setSpacing(4);
+    if (QLayout* existing = page.layout()) {
+        if (auto* box = qobject_cast<QBoxLayout*>(existing)) {
+            box->addLayout(layout);
+            return;
+        }
+        delete existing;
+    }
+    page.setLayout(layout);
+}
+
 QString CategoryRowText(const QString& title, int count)
 {
     return count >= 1 ? title + u" ("_s + QString::number(count) + u")"_s : title;
@@ -66,6 +81,8 @@ TCatalogViews::TCatalogViews(QTabWidget& pages, TFileCacheManager& cache, TWebCa
     : QObject(parent), m_pages(pages), m_cache(cache), m_tree(tree), m_applications(applications),
       m_serverAddress(std::move(serverAddress)), m_hooks(std::move(hooks))
 {
+    if (m_pages.count() < 5)
+        throw EMorvalenError(u"The page control lacks the catalog pages."_s);
     m_applications.OnGetCategory = [this](TWebApplicationList&, int32_t id) {
         return m_tree.FindById(id);
     };
@@ -79,39 +96,41 @@ TCatalogViews::TCatalogViews(QTabWidget& pages, TFileCacheManager& cache, TWebCa
 
 TCatalogViews::~TCatalogViews()
 {
+    for (const QPointer<TCatalogListView>& view : m_lists) {
+        if (view) {
+            view->OnFocusChanged = nullptr;
+            view->OnRowMenu = nullptr;
+        }
+    }
     m_applications.OnListChanged = nullptr;
     m_applications.OnGetCategory = nullptr;
 }
 
 void TCatalogViews::BuildPages()
 {
-    for (const ListKindInfo& kind : kListKinds)
-        m_tabPages[size_t(kind.page)] = BuildListPage(kind.tag, QString::fromUtf16(kind.caption));
-    m_tabPages[kCategoriesPage] = BuildCategoriesPage();
-    const QString captions[] = {u"What's New"_s, u"Recommended"_s, u"Popular"_s, u"Highest Rated"_s,
-                                u"Categories"_s};
-    for (int page = 0; page < 5; ++page) {
-        m_pages.insertTab(page, m_tabPages[size_t(page)], captions[page]);
-        m_pages.setTabVisible(page, false);
+    for (const ListKindInfo& kind : kListKinds) {
+        m_tabPages[size_t(kind.page)] = m_pages.widget(kind.page);
+        BuildListPage(*m_tabPages[size_t(kind.page)], kind.tag, QString::fromUtf16(kind.caption));
     }
+    m_tabPages[kCategoriesPage] = m_pages.widget(kCategoriesPage);
+    BuildCategoriesPage(*m_tabPages[kCategoriesPage]);
+    for (int page = 0; page < 5; ++page)
+        m_pages.setTabVisible(page, false);
     m_pages.tabBar()->installEventFilter(this);
 }
 
-QWidget* TCatalogViews::BuildListPage(int tag, const QString& caption)
+void TCatalogViews::BuildListPage(QWidget& page, int tag, const QString& caption)
 {
-    auto* page = new QWidget;
-    page->setObjectName(u"tbs"_s + QString(caption).remove(u' ').remove(u'\''));
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(4, 4, 4, 4);
-    column->setSpacing(4);
-    auto* frame = new TMVFrame(page);
+    auto* column = new QVBoxLayout;
+    PutLayout(page, column);
+    auto* frame = new TMVFrame(&page);
     frame->SetCaption(caption);
     frame->SetShowGlyph(false);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
     auto* view = new TCatalogListView(tag, false, frame);
     frameLayout->addWidget(view);
-    auto* panel = new TCatalogDetailsPanel(m_cache, page);
+    auto* panel = new TCatalogDetailsPanel(m_cache, &page);
     column->addWidget(frame, 1);
     column->addWidget(panel);
     m_lists[size_t(tag - 1)] = view;
@@ -119,18 +138,14 @@ QWidget* TCatalogViews::BuildListPage(int tag, const QString& caption)
     m_listFrames[size_t(tag - 1)] = frame;
     ConnectList(*view);
     ConnectDetailsActions(*panel);
-    return page;
 }
 
-QWidget* TCatalogViews::BuildCategoriesPage()
+void TCatalogViews::BuildCategoriesPage(QWidget& page)
 {
-    auto* page = new QWidget;
-    page->setObjectName(u"tbsCategories"_s);
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(4, 4, 4, 4);
-    row->setSpacing(4);
+    auto* row = new QHBoxLayout;
+    PutLayout(page, row);
 
-    auto* treeFrame = new TMVFrame(page);
+    auto* treeFrame = new TMVFrame(&page);
     treeFrame->SetCaption(u"Categories"_s);
     treeFrame->SetShowGlyph(false);
     treeFrame->SetShowHelpArea(false);
@@ -147,7 +162,7 @@ QWidget* TCatalogViews::BuildCategoriesPage()
             [this](QTreeWidgetItem* current) { CategorySelected(current); });
 
     auto* right = new QVBoxLayout;
-    auto* frame = new TMVFrame(page);
+    auto* frame = new TMVFrame(&page);
     frame->setObjectName(u"frameCategoriesWebApplications"_s);
     frame->SetCaption(u"Applications"_s);
     frame->SetShowGlyph(false);
@@ -155,7 +170,7 @@ QWidget* TCatalogViews::BuildCategoriesPage()
     frameLayout->setContentsMargins(0, 0, 0, 0);
     auto* view = new TCatalogListView(kCategoriesTag, false, frame);
     frameLayout->addWidget(view);
-    auto* panel = new TCatalogDetailsPanel(m_cache, page);
+    auto* panel = new TCatalogDetailsPanel(m_cache, &page);
     right->addWidget(frame, 1);
     right->addWidget(panel);
     row->addWidget(treeFrame);
@@ -166,7 +181,6 @@ QWidget* TCatalogViews::BuildCategoriesPage()
     m_listFrames[kCategoriesTag - 1] = frame;
     ConnectList(*view);
     ConnectDetailsActions(*panel);
-    return page;
 }
 
 void TCatalogViews::ConnectList(TCatalogListView& view)

@@ -3,6 +3,7 @@
 #include "stores/TCacheFileEvent.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -52,7 +53,7 @@ struct TCatalogHooks
 // The catalog tabs of the main window: "What's New", "Recommended", "Popular", "Highest
 // Rated" and "Categories", each a list with a details panel, filled by a refresh that reads
 // the catalog files from the server through the file cache. Also the catalog entry menu
-// (pmWebSite), the tab strip's menu (pmTabs) and the View menu's page items.
+// (pmWebSite) and the tab strip's menu (pmTabs).
 //
 // The views take over the application list's two events: categories come from the tree,
 // and every change of the list recounts the applications of each category.
@@ -61,8 +62,9 @@ class TCatalogViews final : public QObject
     Q_OBJECT
 
 public:
-    // The five pages go to the front of pages, in the order above; "Installed" is expected
-    // as the next page. serverAddress is "http://host:port" without a trailing "/".
+    // pages holds the five catalog pages at 0 to 4 in the order above (empty, or with an empty
+    // box layout) and "Installed" at 5; the views fill the five. serverAddress is
+    // "http://host:port" without a trailing "/". Throws EMorvalenError without the pages.
     TCatalogViews(QTabWidget& pages, TFileCacheManager& cache, TWebCategoryTree& tree,
                   TWebApplicationList& applications, QString serverAddress, TCatalogHooks hooks,
                   QObject* parent = nullptr);
@@ -87,9 +89,6 @@ public:
     void TellAFriendFocused();
     void ViewScreenshotFocused();
 
-    // The View menu's page items (What's New .. Categories, and "Installed applications"),
-    // added to menu; they keep their visibility and check marks up to date themselves.
-    void AddViewMenuItems(QMenu& menu);
     // The tab strip's menu, rebuilt for the tabs' current visibility.
     void PrepareTabsMenu();
     TMVPopupMenu& TabsMenu() const { return *m_pmTabs; }
@@ -131,8 +130,8 @@ private:
     struct ListTab;
 
     void BuildPages();
-    QWidget* BuildListPage(int tag, const QString& caption);
-    QWidget* BuildCategoriesPage();
+    void BuildListPage(QWidget& page, int tag, const QString& caption);
+    void BuildCategoriesPage(QWidget& page);
     void BuildMenus();
     void ConnectList(TCatalogListView& view);
 
@@ -160,7 +159,8 @@ private:
     TCatalogSearch* m_search = nullptr;
 
     // By tag - 1: What's New, Recommended, Categories, Popular, Highest Rated.
-    std::array<TCatalogListView*, 5> m_lists{};
+    // Guarded: the views may outlive this object and must not call back into it.
+    std::array<QPointer<TCatalogListView>, 5> m_lists{};
     std::array<TCatalogDetailsPanel*, 5> m_panels{};
     std::array<TMVFrame*, 5> m_listFrames{};
     // By page index 0 to 4.

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -110,13 +111,18 @@ protected:
         m_cache = std::make_unique<TFileCacheManager>();
         m_cache->SetCacheFolder(m_dir.filePath(QStringLiteral("Cache")));
         m_cache->LoadIndex(m_dir.filePath(QStringLiteral("Cache.dat")));
+        // The pages as the main window makes them: empty, with an empty box layout.
         m_pages = std::make_unique<QTabWidget>();
         m_pages->resize(1100, 760);
+        for (const char* caption :
+             {"What's New", "Recommended", "Popular", "Highest Rated", "Categories", "Installed"}) {
+            auto* page = new QWidget;
+            new QVBoxLayout(page);
+            m_pages->addTab(page, QString::fromUtf8(caption));
+        }
+        m_pages->setCurrentIndex(TCatalogViews::kInstalledPage);
         m_views = std::make_unique<TCatalogViews>(*m_pages, *m_cache, *m_tree, *m_applications, m_address,
                                                   m_window.Hooks());
-        auto* installed = new QWidget;
-        m_pages->addTab(installed, QStringLiteral("Installed"));
-        m_pages->setCurrentWidget(installed);
         m_search = std::make_unique<TCatalogSearch>(*m_views);
     }
 

@@ -8,6 +8,7 @@
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
 #include "server/TestCatalog.h"
+#include "common/Errors.h"
 #include "visual/MVMenus.h"
 #include "visual/TMVFrame.h"
 
@@ -42,6 +43,11 @@ bool NewestFirst(const std::vector<TWebApplicationClass*>& rows)
 TEST_F(CatalogViewsTest, AtCreationEveryCatalogTabIsHidden)
 {
     MakeViews();
+    // Without the window's pages there is nothing to fill, and the application list keeps
+    // the views' handlers.
+    QTabWidget bare;
+    EXPECT_THROW(TCatalogViews(bare, *m_cache, *m_tree, *m_applications, m_address, {}), EMorvalenError);
+    EXPECT_TRUE(bool(m_applications->OnListChanged));
     for (int page = 0; page < 5; ++page)
         EXPECT_FALSE(m_pages->isTabVisible(page)) << page;
     EXPECT_EQ(m_pages->tabText(4), u"Categories"_s);
@@ -183,17 +189,11 @@ TEST_F(CatalogViewsTest, AListWithoutApplicationsHidesItsTab)
     WriteFile(m_dir.filePath(u"catalog.json"_s), catalog);
     StartServer(m_dir.path());
     MakeViews();
-    QMenu menu;
-    m_views->AddViewMenuItems(menu);
     RefreshAndWait();
     EXPECT_TRUE(m_pages->isTabVisible(TCatalogViews::kWhatsNewPage));
     EXPECT_FALSE(m_pages->isTabVisible(TCatalogViews::kRecommendedPage));
     EXPECT_TRUE(Rows(m_views->ListView(2)).empty());
     EXPECT_EQ(m_views->ListFrame(2).HelpText(), u"Total web applications: 0"_s);
-    emit menu.aboutToShow();
-    EXPECT_TRUE(menu.actions()[0]->isVisible());
-    EXPECT_FALSE(menu.actions()[1]->isVisible());
-    EXPECT_TRUE(menu.actions()[4]->isVisible());
 
     // Counts in the test catalog: "Office" has one application of its own, "Documents" one.
     QTreeWidgetItem* office = m_views->CategoryItem(10);
@@ -330,29 +330,6 @@ TEST_F(CatalogViewsTest, TabsMenuHidesTabsAndTheNextRefreshShowsThemAgain)
     m_pages->setTabVisible(0, false);
     RefreshAndWait();
     EXPECT_TRUE(m_pages->isTabVisible(0));
-}
-
-TEST_F(CatalogViewsTest, ViewMenuShowsVisibleTabsAndChecksTheActiveOne)
-{
-    MakeViews();
-    QMenu menu;
-    m_views->AddViewMenuItems(menu);
-    emit menu.aboutToShow();
-    EXPECT_FALSE(menu.actions()[4]->isVisible());
-    RefreshAndWait();
-    m_pages->setTabVisible(1, false);
-    m_pages->setCurrentIndex(2);
-    emit menu.aboutToShow();
-    const QList<QAction*> items = menu.actions();
-    ASSERT_EQ(items.size(), 6);
-    EXPECT_TRUE(items[0]->isVisible());
-    EXPECT_FALSE(items[1]->isVisible());
-    EXPECT_TRUE(items[2]->isChecked());
-    EXPECT_FALSE(items[0]->isChecked());
-    items[4]->trigger();
-    EXPECT_EQ(m_pages->currentIndex(), TCatalogViews::kCategoriesPage);
-    items[5]->trigger();
-    EXPECT_EQ(m_pages->currentIndex(), TCatalogViews::kInstalledPage);
 }
 
 TEST_F(CatalogViewsTest, TheCatalogEntryMenuNamesTheApplication)
