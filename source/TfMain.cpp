@@ -195,7 +195,9 @@ void TfMain::CreateCatalog()
     m_versionCheck->OnNewVersion = [this](uint32_t program, const TRemoteVersion& remote) {
         ShowNewVersion(program, remote);
     };
-    m_versionCheck->OnLatestVersion = [this](uint32_t program) { ShowLatestVersion(program); };
+    m_versionCheck->OnLatestVersion = [this](uint32_t program) {
+        ShowLatestVersion(program);
+    };
 }
 
 QString TfMain::ServerUrl(const QString& path) const

@@ -12,8 +12,8 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;

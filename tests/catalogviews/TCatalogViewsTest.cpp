@@ -7,8 +7,8 @@
 #include "catalogviews/TCatalogDetailsPanel.h"
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
-#include "server/TestCatalog.h"
 #include "common/Errors.h"
+#include "server/TestCatalog.h"
 #include "visual/MVMenus.h"
 #include "visual/TMVFrame.h"
 
