@@ -1,5 +1,8 @@
 #include "Recommendation.h"
 
+#include "catalog/TWebApplicationClass.h"
+#include "platform/MailClient.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace Recommendation {
@@ -17,6 +20,17 @@ QString Body(const QString& title, const QString& mainDescription, const QString
            applicationUrl + u"\r\n"_s + u"\tScreenshot: "_s + screenshotUrl + u"\r\n\r\n\r\n"_s +
            u"This Web 2.0 application is brought to you by Morvalen. Visit us at "_s + webSite +
            u"\r\n\r\n"_s + u"Thank You!"_s;
+}
+
+bool RecommendApplication(const TWebApplicationClass* application, const QString& webSite)
+{
+    if (!application)
+        return false;
+    // Entries without an address of the application itself still have their home page.
+    const QString address = application->AppURL().isEmpty() ? application->MainURL() : application->AppURL();
+    return MailClient::SendMailToClient(QString(), Subject(application->Title()),
+                                        Body(application->Title(), application->MainDescription(), address,
+                                             application->ScreenshotURL(), webSite));
 }
 
 } // namespace Recommendation

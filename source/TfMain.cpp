@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStorageInfo>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
@@ -289,8 +290,12 @@ void TfMain::Start()
         FirstShow(); // the window is never shown
     else if (hidden)
         showMinimized();
-    else
+    else {
+        // Without a window manager "maximized" means nothing: the window takes the screen.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->availableGeometry());
         showMaximized();
+    }
 }
 
 void TfMain::showEvent(QShowEvent* event)

@@ -88,10 +88,13 @@ void TfMain::BuildLayout()
     m_installedContainer->setObjectName(u"scbScrool"_s);
     m_installedContainer->setFrameShape(QFrame::NoFrame);
     m_installedContainer->setWidgetResizable(true);
-    m_installedContainer->setStyleSheet(u"QScrollArea { background: white; }"_s);
     auto* empty =
         new QLabel(u"<p style='color:#808080'>Sites you install from the catalog appear here.</p>"_s);
     empty->setAlignment(Qt::AlignCenter);
+    empty->setAutoFillBackground(true);
+    QPalette white = empty->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    empty->setPalette(white);
     m_installedContainer->setWidget(empty);
     installed->layout()->addWidget(m_installedContainer);
     layout->addWidget(m_mainTabs, 1);

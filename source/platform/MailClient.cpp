@@ -12,9 +12,10 @@ namespace {
 
 constexpr int kQueryTimeoutMs = 5000;
 
+// "%1" is how mail handlers name the address elsewhere; some entries carry it over.
 bool IsAddressCode(QStringView argument)
 {
-    return argument == u"%u" || argument == u"%U";
+    return argument == u"%u" || argument == u"%U" || argument == u"%1";
 }
 
 // Field codes other than the address have no meaning for a mail address.
@@ -30,7 +31,7 @@ QString ExpandFieldCodes(const QString& argument, const QString& address, bool& 
         const QChar code = argument.at(++i);
         if (code == u'%') {
             expanded += u'%';
-        } else if (code == u'u' || code == u'U') {
+        } else if (code == u'u' || code == u'U' || code == u'1') {
             expanded += address;
             usedAddress = true;
         }
@@ -108,7 +109,7 @@ QStringList Command(const QStringList& registered, const QString& address)
     qsizetype others = 0;
     qsizetype addressCodes = 0;
     for (const QString& argument : registered) {
-        const qsizetype codes = argument.count(u"%u"_s) + argument.count(u"%U"_s);
+        const qsizetype codes = argument.count(u"%u"_s) + argument.count(u"%U"_s) + argument.count(u"%1"_s);
         addressCodes += codes;
         others += argument.size() - 2 * codes;
     }

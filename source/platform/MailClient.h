@@ -22,7 +22,7 @@ QString Escape(const QString& text);
 QString NormalizeRecipients(const QString& recipients);
 QString Address(const QString& recipients, const QString& subject, const QString& body);
 
-// The command with the address in place of %u or %U (or appended as a last argument when
+// The command with the address in place of %u, %U or %1 (or appended as a last argument when
 // it has neither), other field codes removed, and the address cut so that the whole
 // command line stays within kMaxCommandLine without splitting an escape.
 QStringList Command(const QStringList& registered, const QString& address);

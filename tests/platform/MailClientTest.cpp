@@ -1,5 +1,6 @@
 #include "platform/MailClient.h"
 #include "Recommendation.h"
+#include "catalog/TWebApplicationClass.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -44,6 +45,11 @@ TEST(MailClient, TheAddressTakesThePlaceOfTheFieldCodeOrIsAppended)
               QStringList({u"mailer"_s, u"--to=mailto:x"_s, u"100%"_s}));
     EXPECT_EQ(MailClient::Command({u"mailer"_s, u"-c"_s}, u"mailto:x"_s),
               QStringList({u"mailer"_s, u"-c"_s, u"mailto:x"_s}));
+    // A command written the way other systems register mail handlers: "%1" in quotes.
+    EXPECT_EQ(MailClient::Command({u"mailer.exe"_s, u"/compose"_s, u"%1"_s, u"/new"_s}, u"mailto:x"_s),
+              QStringList({u"mailer.exe"_s, u"/compose"_s, u"mailto:x"_s, u"/new"_s}));
+    EXPECT_EQ(MailClient::Command({u"mailer"_s, u"--to=%1"_s}, u"mailto:x"_s),
+              QStringList({u"mailer"_s, u"--to=mailto:x"_s}));
 }
 
 TEST(MailClient, TheCutNeverSplitsAnEscape)
@@ -53,6 +59,22 @@ TEST(MailClient, TheCutNeverSplitsAnEscape)
     EXPECT_EQ(MailClient::CutWithoutSplittingEscape(u"abc%20def"_s, 5), u"abc"_s); // "%2" would be split
     EXPECT_EQ(MailClient::CutWithoutSplittingEscape(u"abc%20def"_s, 4), u"abc"_s); // "%" would be split
     EXPECT_EQ(MailClient::CutWithoutSplittingEscape(u"abc%20def"_s, 3), u"abc"_s);
+}
+
+TEST(MailClient, TheCutLandsBeforeAnEscapeWhereverTheEscapesFall)
+{
+    // One to three characters before the escapes shift them across the limit: each way the
+    // line stays within the limit and ends with a whole escape.
+    for (int shift = 0; shift < 3; ++shift) {
+        const QString address =
+            u"mailto:?subject=x&body="_s + QString(shift, u'a') + MailClient::Escape(QString(20000, u'?'));
+        const QStringList command = MailClient::Command({u"mailer"_s, u"--compose"_s, u"%u"_s}, address);
+        const QString line = command.join(u' ');
+        EXPECT_LE(line.size(), MailClient::kMaxCommandLine) << shift;
+        EXPECT_GE(line.size(), MailClient::kMaxCommandLine - 2) << shift;
+        EXPECT_TRUE(line.endsWith(u"%3F"_s)) << shift;
+        EXPECT_TRUE(address.startsWith(command.last())) << shift;
+    }
 }
 
 TEST(MailClient, ALongMailIsCutToTheCommandLineLimit)
@@ -113,4 +135,24 @@ TEST_F(MailClientHandlerTest, NoRegisteredClientMeansNoMail)
     WriteFile(m_home.filePath(u"config/mimeapps.list"_s), "[Default Applications]\n");
     EXPECT_FALSE(MailClient::RegisteredCommand().has_value());
     EXPECT_FALSE(MailClient::SendMailToClient(QString(), u"s"_s, u"b"_s));
+}
+
+TEST_F(MailClientHandlerTest, ARecommendationReachesTheMailClient)
+{
+    EXPECT_FALSE(Recommendation::RecommendApplication(nullptr, u"http://w"_s));
+
+    TWebApplicationClass application(3);
+    application.SetTitle(u"Note & Pad"_s);
+    application.SetMainDescription(u"Notes"_s);
+    application.SetMainURL(u"http://notepad.example/"_s);
+    application.SetScreenshotURL(u"http://s/1.png"_s);
+    ASSERT_TRUE(Recommendation::RecommendApplication(&application, u"http://w"_s));
+    const QString out = m_home.filePath(u"mailer.sh.out"_s);
+    ASSERT_TRUE(WaitUntil([&] { return QFile::exists(out) && QFileInfo(out).size() > 0; }));
+    const QByteArray arguments = ReadFile(out);
+    EXPECT_TRUE(
+        arguments.startsWith("--compose\nmailto:?subject=New%20Web%202.0%20Application%20Recommendation:"
+                             "%20Note%20&%20Pad%0D%0A&body=I%20thought"));
+    // Without an address of the application itself the home page stands in.
+    EXPECT_TRUE(arguments.contains("\thttp://notepad.example/%0D%0A\tScreenshot:%20http://s/1.png"));
 }

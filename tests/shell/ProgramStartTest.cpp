@@ -1,8 +1,12 @@
-// Starts the real program, off screen, in private runtime and configuration folders.
+// Starts the real program, off screen, in private runtime, configuration and data folders,
+// against a catalog server address where nothing answers.
 
+#include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -37,6 +41,45 @@ protected:
         ASSERT_TRUE(process.waitForStarted(10000));
     }
 
+    QString DataFolder() const { return m_home.filePath(u"data-folder"_s); }
+
+    // The program with its window's trace on standard error, in the test's data folder.
+    void StartTraced(QProcess& process, const QStringList& parameters)
+    {
+        QProcessEnvironment environment = m_environment;
+        environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true"_s);
+        process.setProcessEnvironment(environment);
+        process.start(
+            QStringLiteral(MORVALEN_DESKTOP_PATH),
+            QStringList{u"--data-folder="_s + DataFolder(),
+                        u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort())} +
+                parameters);
+        ASSERT_TRUE(process.waitForStarted(10000));
+    }
+
+    // Waits until the program has written text to standard error; keeps what it read.
+    bool WaitForTrace(QProcess& process, QByteArray& trace, const QByteArray& text, int timeoutMs = 20000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!trace.contains(text)) {
+            if (clock.elapsed() > timeoutMs || process.state() == QProcess::NotRunning)
+                return false;
+            process.waitForReadyRead(100);
+            trace += process.readAllStandardError();
+        }
+        return true;
+    }
+
+    // Ends the program the way a session does; it must end by itself, in order.
+    static void Terminate(QProcess& process)
+    {
+        process.terminate();
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+    }
+
     QProcessEnvironment m_environment;
 };
 
@@ -56,24 +99,97 @@ TEST_F(ProgramStartTest, VersionAndHelpAnswerWithoutAWindow)
     EXPECT_TRUE(help.readAllStandardOutput().contains("--data-folder"));
 }
 
-TEST_F(ProgramStartTest, ASecondStartHandsOverAndEnds)
+TEST_F(ProgramStartTest, AFirstRunMakesTheFoldersReadsNothingAndLoadsNoBrowserEngine)
+{
+    QProcess program;
+    StartTraced(program, {});
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(program, trace, "start-up message")) << trace.toStdString();
+    EXPECT_TRUE(trace.contains("first show shown"));
+    for (const char16_t* folder : {u"FavIcons", u"Thumbnails", u"Cache"})
+        EXPECT_TRUE(QFileInfo(DataFolder() + u'/' + QString::fromUtf16(folder)).isDir());
+
+    // The browser engine is heavy: it is loaded with the first browser window, not before.
+    const QByteArray maps = ReadFile(u"/proc/%1/maps"_s.arg(program.processId()));
+    ASSERT_TRUE(maps.contains("libQt6Widgets"));
+    EXPECT_FALSE(maps.contains("WebEngine"));
+
+    Terminate(program);
+    // Nothing changed, so nothing was written.
+    EXPECT_FALSE(QFile::exists(DataFolder() + u"/MorvalenDesktop.cfg"_s));
+    EXPECT_TRUE(QDir(DataFolder() + u"/Cache"_s).isEmpty());
+}
+
+TEST_F(ProgramStartTest, ASecondStartHandsItsParametersOverAndEnds)
 {
     QProcess first;
-    Start(first, {});
-    // The second start ends by itself once the first has taken its parameters.
+    StartTraced(first, {});
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(first, trace, "first show"));
+
+    // One parameter goes over as it is.
     QProcess second;
-    ProcessEventsFor(500); // a first instance still starting would be retried; this keeps the test short
-    Start(second, {u"Element=abc"_s, u"RunMinimized"_s});
-    EXPECT_TRUE(second.waitForFinished(20000));
+    Start(second, {u"Element=abc RunMinimized"_s});
+    ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(WaitForTrace(first, trace, "parameter \"Element=abc RunMinimized\""));
 
-    // Without parameters a second start ends at once.
+    // Several go over one by one, in order.
     QProcess third;
-    Start(third, {});
-    EXPECT_TRUE(third.waitForFinished(5000));
-    EXPECT_EQ(third.exitCode(), 0);
+    Start(third, {u"Element=def"_s, u"RunMinimized"_s});
+    ASSERT_TRUE(third.waitForFinished(20000));
+    EXPECT_TRUE(WaitForTrace(first, trace, "parameter \"RunMinimized\""));
+    EXPECT_LT(trace.indexOf("parameter \"Element=def\""), trace.indexOf("parameter \"RunMinimized\""));
 
-    first.terminate();
-    first.waitForFinished(10000);
+    // Without parameters a second start simply ends.
+    QProcess fourth;
+    Start(fourth, {});
+    EXPECT_TRUE(fourth.waitForFinished(5000));
+    EXPECT_EQ(fourth.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    Terminate(first);
+}
+
+TEST_F(ProgramStartTest, ASecondStartWaitsForAFirstThatIsStillStarting)
+{
+    QProcess first;
+    StartTraced(first, {});
+    QProcess second;
+    Start(second, {u"Element=xyz"_s});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitCode(), 0);
+    QByteArray trace;
+    EXPECT_TRUE(WaitForTrace(first, trace, "parameter \"Element=xyz\""));
+    Terminate(first);
+}
+
+TEST_F(ProgramStartTest, RunMinimizedInAnyCaseStartsHidden)
+{
+    QProcess program;
+    StartTraced(program, {u"rUnMiNiMiZeD"_s});
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(program, trace, "start-up message"));
+    EXPECT_TRUE(trace.contains("first show hidden"));
+    // Off screen there is no notification area: the window is minimized, never lost.
+    EXPECT_TRUE(trace.contains("minimized (no tray)"));
+    Terminate(program);
+}
+
+TEST_F(ProgramStartTest, AnUnchangedConfigurationIsLeftAlone)
+{
+    QDir().mkpath(DataFolder());
+    const QString path = DataFolder() + u"/MorvalenDesktop.cfg"_s;
+    QByteArray stored(30, '\0');
+    stored[2] = 1;         // hide on close
+    stored.append('\x01'); // arrange mode
+    WriteFile(path, stored);
+    const QDateTime written = QFileInfo(path).lastModified();
+
+    QProcess program;
+    StartTraced(program, {});
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(program, trace, "start-up message"));
+    Terminate(program);
+    EXPECT_EQ(ReadFile(path), stored);
+    EXPECT_EQ(QFileInfo(path).lastModified(), written);
 }

@@ -13,6 +13,10 @@ QWidget* Panels();
 QWidget* Separators();
 QWidget* Menus();
 QWidget* ProgressBars(bool still);
+// still: the flashing tile is caught in its flash look instead of flashing again and again.
+QWidget* Tiles(bool still);
+QWidget* DetailsPanel();
+QWidget* DetailStates();
 
 // A control with a small note of the state it shows, above it.
 QWidget* WithNote(const QString& note, QWidget* control);

@@ -1,5 +1,6 @@
 #include "GalleryWindow.h"
 
+#include "DialogSamples.h"
 #include "GallerySections.h"
 
 #include "visual/GraphicTools.h"
@@ -9,6 +10,7 @@
 #include "visual/TSpecialFrame.h"
 
 #include <QGridLayout>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -52,7 +54,27 @@ GalleryWindow::GalleryWindow(bool still, QWidget* parent) : QWidget(parent)
     grid->addWidget(GallerySections::Separators(), 0, 1);
     grid->addWidget(GallerySections::Menus(), 1, 1, 2, 1);
     grid->addWidget(GallerySections::ProgressBars(still), 0, 2, 3, 1);
+    grid->addWidget(GallerySections::Tiles(still), 3, 0, 1, 2);
+    grid->addWidget(GallerySections::DetailStates(), 3, 2);
+    grid->addWidget(GallerySections::DetailsPanel(), 4, 0, 1, 3);
     grid->setRowStretch(2, 1);
+
+    auto* dialogButtons = new QWidget;
+    auto* buttonRow = new QHBoxLayout(dialogButtons);
+    buttonRow->setContentsMargins(0, 0, 0, 0);
+    for (const QString& name : DialogSamples::Names()) {
+        auto* button = new QPushButton(name, dialogButtons);
+        connect(button, &QPushButton::clicked, this, [name] {
+            if (QWidget* dialog = DialogSamples::Make(name))
+                dialog->show();
+        });
+        buttonRow->addWidget(button);
+    }
+    buttonRow->addStretch(1);
+    QWidget* dialogs = GallerySections::Section(
+        u"Dialogs"_s, u"Each dialog of the program with sample content"_s, {dialogButtons});
+    dialogs->setFixedHeight(90);
+    grid->addWidget(dialogs, 5, 0, 1, 3);
     outer->addWidget(body, 1);
 
     if (!still) {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ModalResult.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <initializer_list>
+
+class QBoxLayout;
+class QPushButton;
+class TDialogHeader;
+class THtmlLabel;
+
+// The base of the program's dialogs: Escape and the window's close button answer "Cancel"
+// (mrCancel), as every dialog of the program reports it.
+class TMVDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TMVDialog(QWidget* parent = nullptr);
+
+    void reject() override;
+};
+
+// The pieces every dialog is made of, so that all of them look alike.
+namespace DialogParts {
+
+// A markup label one line high that takes the width it is given.
+THtmlLabel* MarkupLine(const QString& caption, QWidget* parent = nullptr);
+
+// The white band at the top: the named picture on the right, a bold title line and a text
+// line beside it. The labels are named "hlbTitle" and "hlbText".
+TDialogHeader* Header(const QString& picture, const QString& title, const QString& text,
+                      QWidget* parent = nullptr);
+
+// A push button of the program's size.
+QPushButton* Button(const QString& caption, QWidget* parent = nullptr);
+
+// The buttons at the bottom right, in the order given.
+QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
+
+// A bold heading over a fading separator line, for the groups of a dialog.
+QWidget* GroupHeading(const QString& caption, QWidget* parent = nullptr);
+
+} // namespace DialogParts

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "DialogParts.h"
+
+#include <cstdint>
+#include <optional>
+
+// The About box: the logo, the program's version, the owner's notice and the legal warning.
+class TfAboutDlg final : public TMVDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfAboutDlg(const QString& versionText, QWidget* parent = nullptr);
+};
+
+// Shows the About box modally with the packed program version; without a version nothing is
+// shown. Returns whether the box was shown.
+bool ShowAbout(std::optional<uint32_t> version, QWidget* parent = nullptr);
+// The same with the program's own version.
+bool ShowAbout(QWidget* parent = nullptr);
