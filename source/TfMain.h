@@ -32,7 +32,6 @@ class TMVTrayPopupMenu;
 class TRemoteVersion;
 class TThumbnailManager;
 class TVersionCheck;
-class TWebApplicationClass;
 class TWebApplicationList;
 class TWebCategoryTree;
 class XdgAutostart;
@@ -170,7 +169,6 @@ private:
 
     // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
     TCatalogHooks CatalogHooks();
-    void RecommendApplication(const TWebApplicationClass& application);
     void ShowNewVersion(uint32_t programVersion, const TRemoteVersion& remote);
     void ShowLatestVersion(uint32_t programVersion);
 

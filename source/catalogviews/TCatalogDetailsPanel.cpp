@@ -1,21 +1,20 @@
 #include "TCatalogDetailsPanel.h"
 
-#include "RatingStars.h"
-#include "catalog/CatalogAddresses.h"
 #include "catalog/TWebApplicationClass.h"
 #include "catalog/TWebCategoryClass.h"
 #include "common/Errors.h"
+#include "stores/TExIcon.h"
 #include "stores/TFileCacheManager.h"
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/PictureFile.h"
+#include "visual/TMVBrowserDisplay.h"
 #include "visual/TMVDelimiter.h"
 #include "visual/TMVFrame.h"
+#include "visual/TMVImageDisplay.h"
+#include "visual/TMVLinksBar.h"
+#include "visual/TMVProductDescriptions.h"
+#include "visual/TMVPropertyText.h"
+#include "visual/TMVRating.h"
 
-#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,21 +25,28 @@ constexpr int kPanelHeight = 200;
 constexpr int kPictureWidth = 164;
 constexpr int kPropertyWidth = 248;
 
-QString Escaped(const QString& text)
+// The controls read "&" as a mnemonic mark; "&&" shows one.
+QString Plain(const QString& text)
 {
-    // The label reads "&" as a mnemonic mark; "&&" shows one.
     QString escaped = text;
     escaped.replace(u'&', u"&&"_s);
     return escaped;
 }
 
-QLabel* PropertyName(const QString& text, QWidget* parent)
+QImage SmallIcon(const QString& name)
 {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
+    TExIcon icon;
+    try {
+        icon.LoadFromResourceName(name);
+        for (int i = 0; i < icon.ImageCount(); ++i) {
+            icon.SetCurrentIndex(i);
+            if (icon.Width() == 16)
+                return icon.Handle();
+        }
+    } catch (const std::exception&) {
+        // A link without its icon still works.
+    }
+    return {};
 }
 
 } // namespace
@@ -49,39 +55,6 @@ int BrowserMask(const TWebApplicationClass& application)
 {
     return (application.IE() ? 1 : 0) | (application.FireFox() ? 2 : 0) | (application.Opera() ? 4 : 0) |
            (application.Safari() ? 8 : 0);
-}
-
-QString BrowserNames(const TWebApplicationClass& application)
-{
-    QStringList names;
-    if (application.IE())
-        names << u"Internet Explorer"_s;
-    if (application.FireFox())
-        names << u"Firefox"_s;
-    if (application.Opera())
-        names << u"Opera"_s;
-    if (application.Safari())
-        names << u"Safari"_s;
-    return names.join(u", "_s);
-}
-
-QImage RatingStarsImage(float rating, bool circles)
-{
-    QImage image(8 + 5 * 15, 16, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    if (!circles) {
-        DrawRatingStars(painter, image.rect(), rating);
-        return image;
-    }
-    const QString names[] = {u"rtCircleEmpty"_s, u"rtCircleSemi"_s, u"rtCircleFull"_s};
-    int x = 8;
-    for (const TStarKind kind : RatingStarKinds(rating)) {
-        const QImage picture = GraphicTools::LoadPngResource(names[kind]);
-        painter.drawImage(x, (image.height() - picture.height()) / 2, picture);
-        x += picture.width();
-    }
-    return image;
 }
 
 TCatalogDetailsPanel::TCatalogDetailsPanel(TFileCacheManager& cache, QWidget* parent)
@@ -95,80 +68,86 @@ TCatalogDetailsPanel::TCatalogDetailsPanel(TFileCacheManager& cache, QWidget* pa
     m_frame->setFixedHeight(kPanelHeight);
 
     auto* row = new QHBoxLayout(m_frame);
-    row->setContentsMargins(6, 4, 6, 4);
+    row->setContentsMargins(4, 2, 6, 4);
     row->setSpacing(8);
 
-    auto* pictureColumn = new QVBoxLayout;
-    m_picture = new QLabel(m_frame);
+    m_picture = new TMVImageDisplay(m_frame);
+    m_picture->setObjectName(u"idImage"_s);
     m_picture->setFixedWidth(kPictureWidth);
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_zoom = new THtmlLabel(m_frame);
-    m_zoom->SetCaption(u"<a zoom>View full size</a>"_s);
-    m_zoom->setFixedHeight(16);
-    pictureColumn->addWidget(m_picture, 1);
-    pictureColumn->addWidget(m_zoom);
-    row->addLayout(pictureColumn);
+    m_picture->SetZoomText(u"View full size"_s);
+    row->addWidget(m_picture);
 
     auto* middle = new QVBoxLayout;
-    m_links = new THtmlLabel(m_frame);
-    m_links->setFixedHeight(18);
-    m_title = new THtmlLabel(m_frame);
-    m_title->setFixedHeight(20);
-    m_tagline = new QLabel(m_frame);
-    m_tagline->setWordWrap(true);
-    m_description = new QLabel(m_frame);
-    m_description->setWordWrap(true);
-    m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    middle->setSpacing(2);
+    m_links = new TMVLinksBar(m_frame);
+    m_links->setObjectName(u"lkbLinks"_s);
+    m_linkIcons = {SmallIcon(u"res_ico_lbInstall"_s), SmallIcon(u"res_ico_lbInstalled"_s),
+                   SmallIcon(u"res_ico_lbVisitSite"_s), SmallIcon(u"res_ico_lbSignup"_s),
+                   SmallIcon(u"res_ico_lbTellFriend"_s)};
+    m_links->SetImageList(&m_linkIcons);
+    m_links->SetImageIndexInstall(0);
+    m_links->SetImageIndexInstalled(1);
+    m_links->SetImageIndexVisitSite(2);
+    m_links->SetImageIndexSignup(3);
+    m_links->SetImageIndexTellFriend(4);
+    m_descriptions = new TMVProductDescriptions(m_frame);
+    m_descriptions->setObjectName(u"pdDescription"_s);
     middle->addWidget(m_links);
-    middle->addWidget(m_title);
-    middle->addWidget(m_tagline);
-    middle->addWidget(m_description, 1);
+    middle->addWidget(m_descriptions, 1);
     row->addLayout(middle, 1);
 
-    auto* properties = new QWidget(m_frame);
-    properties->setFixedWidth(kPropertyWidth);
-    auto* grid = new QGridLayout(properties);
-    grid->setContentsMargins(0, 0, 0, 0);
-    grid->setVerticalSpacing(2);
-    m_category = new THtmlLabel(properties);
-    m_category->setFixedHeight(16);
-    m_popularity = new QLabel(properties);
-    m_price = new QLabel(properties);
-    m_browsers = new QLabel(properties);
-    m_browsers->setWordWrap(true);
-    m_rating = new QLabel(properties);
-    const std::pair<QString, QWidget*> rows[] = {{u"Category"_s, m_category},
-                                                 {u"Popularity"_s, m_popularity},
-                                                 {u"Price"_s, m_price},
-                                                 {u"Browser"_s, m_browsers},
-                                                 {u"Rating"_s, m_rating}};
-    int line = 0;
-    for (const auto& [name, value] : rows) {
-        if (line > 0) {
-            auto* separator = new TMVDelimiter(properties);
-            separator->setFixedHeight(2);
-            grid->addWidget(separator, line++, 0, 1, 2);
+    auto* properties = new QVBoxLayout;
+    properties->setSpacing(3);
+    auto addLine = [&](QWidget* control, bool separator) {
+        if (separator) {
+            auto* line = new TMVDelimiter(m_frame);
+            line->setFixedHeight(2);
+            line->setFixedWidth(kPropertyWidth);
+            properties->addWidget(line);
         }
-        grid->addWidget(PropertyName(name, properties), line, 0);
-        grid->addWidget(value, line++, 1);
-    }
-    grid->setRowStretch(line, 1);
-    row->addWidget(properties);
-
-    m_zoom->OnLinkClick = [this](THtmlLabel&, const QString& target) {
-        LinkClicked(target);
+        control->setFixedWidth(kPropertyWidth);
+        properties->addWidget(control);
     };
-    m_links->OnLinkClick = m_zoom->OnLinkClick;
-    m_category->OnLinkClick = m_zoom->OnLinkClick;
+    m_category = new TMVPropertyText(m_frame);
+    m_category->setObjectName(u"ptCategory"_s);
+    m_category->SetCaption(u"Category"_s);
+    m_category->SetIsUrl(true);
+    m_popularity = new TMVRating(m_frame);
+    m_popularity->setObjectName(u"rtPopularity"_s);
+    m_popularity->SetCaption(u"Popularity"_s);
+    m_popularity->SetRatingType(rtPopularity);
+    m_popularity->SetShowRatingHint(true);
+    m_price = new TMVPropertyText(m_frame);
+    m_price->setObjectName(u"ptPrice"_s);
+    m_price->SetCaption(u"Price"_s);
+    m_browsers = new TMVBrowserDisplay(m_frame);
+    m_browsers->setObjectName(u"bdBrowsers"_s);
+    m_browsers->SetCaption(u"Browser"_s);
+    m_rating = new TMVRating(m_frame);
+    m_rating->setObjectName(u"rtRating"_s);
+    m_rating->SetCaption(u"Rating"_s);
+    m_rating->SetShowRatingHint(true);
+    properties->addSpacing(4);
+    addLine(m_category, false);
+    addLine(m_popularity, true);
+    addLine(m_price, true);
+    addLine(m_browsers, true);
+    addLine(m_rating, true);
+    properties->addStretch();
+    row->addLayout(properties);
+
+    m_picture->OnZoomClick = [this](TMVImageDisplay&) { Raise(OnZoom); };
+    m_category->OnUrlClick = [this](TMVPropertyText&) { Raise(OnCategoryLink); };
+    m_links->OnInstallClick = [this](TMVLinksBar&) { Raise(OnInstall); };
+    m_links->OnVisitSiteClick = [this](TMVLinksBar&) { Raise(OnVisit); };
+    m_links->OnSignupClick = [this](TMVLinksBar&) { Raise(OnSignUp); };
+    m_links->OnTellFriendClick = [this](TMVLinksBar&) { Raise(OnTellAFriend); };
     Collapse();
 }
 
 TCatalogDetailsPanel::~TCatalogDetailsPanel() = default;
 
-bool TCatalogDetailsPanel::IsCollapsed() const
-{
-    return m_frame->FrameState() == fsCollapsed;
-}
+bool TCatalogDetailsPanel::IsCollapsed() const { return m_frame->FrameState() == fsCollapsed; }
 
 void TCatalogDetailsPanel::Collapse()
 {
@@ -187,89 +166,62 @@ void TCatalogDetailsPanel::ShowDetails(TWebApplicationClass* application)
     m_application = application;
     const QString& address = application->ThumbnailURL();
     if (address.isEmpty()) {
-        ShowPicture({}, psNoPicture);
-    } else if (const QString cached = m_cache.GetCachedFileName(address, true); !cached.isEmpty()) {
-        PictureArrived(cached, address.toLower(), csCurrent);
+        m_picture->ShowNoImage();
+        SetPictureState(psNoPicture);
+    } else if (!m_cache.GetCachedFileName(address, true).isEmpty()) {
+        PictureArrived(address.toLower(), csCurrent);
     } else {
-        ShowPicture(GraphicTools::LoadPngResource(u"idLoadingImage"_s), psLoading);
+        m_picture->ShowLoading();
+        SetPictureState(psLoading);
         ++m_pendingPictures;
         std::weak_ptr<bool> alive = m_alive;
         m_cache.RequestFile(address, false, true, false,
-                            [this, alive](const QString& fileName, const QString& url, TCacheStatus status) {
+                            [this, alive](const QString&, const QString& url, TCacheStatus status) {
                                 if (alive.expired())
                                     return;
                                 --m_pendingPictures;
-                                PictureArrived(fileName, url, status);
+                                PictureArrived(url, status);
                             });
     }
-    m_title->SetCaption(u"<b>"_s + Escaped(application->Title()) + u"</b>"_s);
-    m_tagline->setText(application->Tagline());
-    m_description->setText(application->MainDescription());
+    m_descriptions->SetTitle(Plain(application->Title()));
+    m_descriptions->SetDescriptionShort(Plain(application->Tagline()));
+    m_descriptions->SetDescriptionLong(Plain(application->MainDescription()));
     const TWebCategoryClass* category = application->Category();
-    m_category->SetCaption(category ? u"<a category>"_s + Escaped(category->Title()) + u"</a>"_s : QString());
-    // The catalog gives popularity in percent.
-    m_popularity->setPixmap(QPixmap::fromImage(RatingStarsImage(application->Popularity() / 20.0f, true)));
-    m_price->setText(application->Cost());
-    m_browsers->setText(BrowserNames(*application));
-    m_rating->setPixmap(QPixmap::fromImage(RatingStarsImage(application->UserRating(), false)));
-    UpdateLinks();
+    m_category->SetText(category ? Plain(category->Title()) : QString());
+    m_price->SetText(Plain(application->Cost()));
+    m_browsers->SetBrowsers(TMVBrowsers(BrowserMask(*application)));
+    // The catalog gives popularity in percent; the control shows 0 to 5.
+    m_popularity->SetRating(application->Popularity() * float(TMVRating::MaxRating) / 100.0f);
+    m_rating->SetRating(application->UserRating());
+    m_links->SetIsInstalled(IsInstalled && IsInstalled(*application));
     m_frame->SetOptions(m_frame->Options() | foExpandClick);
     m_frame->SetFrameState(fsNormal);
     setFixedHeight(kPanelHeight);
 }
 
-void TCatalogDetailsPanel::UpdateLinks()
+void TCatalogDetailsPanel::PictureArrived(const QString& url, TCacheStatus status)
 {
-    const bool installed = m_application && IsInstalled && IsInstalled(*m_application);
-    m_links->SetCaption((installed ? u"<a install>Installed</a>"_s : u"<a install>Install</a>"_s) +
-                        u"   <a visit>Visit site</a>   <a signup>Sign up</a>   <a tell>Tell a Friend</a>"_s);
-}
-
-void TCatalogDetailsPanel::PictureArrived(const QString& fileName, const QString& url, TCacheStatus status)
-{
-    Q_UNUSED(fileName);
     // Only while the panel still wants this picture: the user may have moved on.
     if (!m_application || m_application->ThumbnailURL().toLower() != url)
         return;
-    if (status == csFailed) {
-        ShowPicture({}, psNoPicture);
-        return;
+    const QString cached = status == csFailed ? QString() : m_cache.GetCachedFileName(url, true);
+    if (!cached.isEmpty()) {
+        try {
+            m_picture->LoadImageFile(cached);
+            SetPictureState(psPicture);
+            return;
+        } catch (const EMorvalenError&) {
+            // A damaged or foreign file shows as no picture.
+        }
     }
-    const QString cached = m_cache.GetCachedFileName(url, true);
-    QImage picture;
-    try {
-        if (!cached.isEmpty())
-            picture = PictureFile::Load(cached);
-    } catch (const EMorvalenError&) {
-        // A damaged or foreign file shows as no picture.
-    }
-    if (picture.isNull())
-        ShowPicture({}, psNoPicture);
-    else
-        ShowPicture(picture, psPicture);
+    m_picture->ShowNoImage();
+    SetPictureState(psNoPicture);
 }
 
-void TCatalogDetailsPanel::ShowPicture(const QImage& picture, TPictureState state)
-{
-    m_pictureState = state;
-    const QImage shown = state == psNoPicture ? GraphicTools::LoadPngResource(u"idNoImage"_s) : picture;
-    const QSize room(kPictureWidth, kPanelHeight - 60);
-    const QImage fitted = shown.width() > room.width() || shown.height() > room.height()
-                              ? shown.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                              : shown;
-    m_picture->setPixmap(QPixmap::fromImage(fitted));
-}
+void TCatalogDetailsPanel::SetPictureState(TPictureState state) { m_pictureState = state; }
 
-void TCatalogDetailsPanel::LinkClicked(const QString& target)
+void TCatalogDetailsPanel::Raise(const Action& action)
 {
-    TWebApplicationClass* application = m_application;
-    if (!application)
-        return;
-    const std::pair<QString, Action*> actions[] = {
-        {u"zoom"_s, &OnZoom},     {u"install"_s, &OnInstall},  {u"visit"_s, &OnVisit},
-        {u"signup"_s, &OnSignUp}, {u"tell"_s, &OnTellAFriend}, {u"category"_s, &OnCategoryLink}};
-    for (const auto& [name, action] : actions) {
-        if (name == target && *action)
-            (*action)(application);
-    }
+    if (m_application && action)
+        action(m_application);
 }

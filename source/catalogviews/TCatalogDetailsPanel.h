@@ -7,16 +7,21 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
-class QLabel;
-class THtmlLabel;
 class TFileCacheManager;
+class TMVBrowserDisplay;
 class TMVFrame;
+class TMVImageDisplay;
+class TMVLinksBar;
+class TMVProductDescriptions;
+class TMVPropertyText;
+class TMVRating;
 class TWebApplicationClass;
 
-// The collapsible "Detailed info" panel under a catalog list: the application's picture with
-// "View full size", the links bar, title and descriptions, and a column with its category
-// (a link), popularity, price, browsers and rating.
+// The collapsible "Detailed info" panel under a catalog list: the application's screenshot
+// with "View full size", the links bar over the title and descriptions, and a column with its
+// category (a link), popularity, price, browsers and rating.
 class TCatalogDetailsPanel final : public QWidget
 {
     Q_OBJECT
@@ -46,6 +51,9 @@ public:
     TPictureState PictureState() const { return m_pictureState; }
 
     TMVFrame& Frame() const { return *m_frame; }
+    TMVLinksBar& LinksBar() const { return *m_links; }
+    TMVImageDisplay& ImageDisplay() const { return *m_picture; }
+    TMVPropertyText& CategoryText() const { return *m_category; }
 
     // Links bar actions and the two links of the panel; each gets the shown application.
     using Action = std::function<void(TWebApplicationClass* application)>;
@@ -59,34 +67,28 @@ public:
     std::function<bool(const TWebApplicationClass& application)> IsInstalled;
 
 private:
-    void ShowPicture(const QImage& picture, TPictureState state);
-    void PictureArrived(const QString& fileName, const QString& url, TCacheStatus status);
-    void LinkClicked(const QString& target);
-    void UpdateLinks();
+    void SetPictureState(TPictureState state);
+    void PictureArrived(const QString& url, TCacheStatus status);
+    void Raise(const Action& action);
 
     TFileCacheManager& m_cache;
     TMVFrame* m_frame;
-    QLabel* m_picture;
-    THtmlLabel* m_zoom;
-    THtmlLabel* m_links;
-    THtmlLabel* m_title;
-    QLabel* m_tagline;
-    QLabel* m_description;
-    THtmlLabel* m_category;
-    QLabel* m_popularity;
-    QLabel* m_price;
-    QLabel* m_browsers;
-    QLabel* m_rating;
+    TMVImageDisplay* m_picture;
+    TMVLinksBar* m_links;
+    TMVProductDescriptions* m_descriptions;
+    TMVPropertyText* m_category;
+    TMVRating* m_popularity;
+    TMVPropertyText* m_price;
+    TMVBrowserDisplay* m_browsers;
+    TMVRating* m_rating;
+    // The links bar's icons: install, installed, visit site, sign up, tell a friend.
+    std::vector<QImage> m_linkIcons;
     TWebApplicationClass* m_application = nullptr;
     TPictureState m_pictureState = psNone;
     int m_pendingPictures = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
-// "Internet Explorer, Firefox, Opera, Safari" for the browsers an application supports.
-QString BrowserNames(const TWebApplicationClass& application);
 // The browsers an application supports as bits: 1 Internet Explorer, 2 Firefox, 4 Opera,
 // 8 Safari.
 int BrowserMask(const TWebApplicationClass& application);
-// A picture of the five stars (or, for popularity, circles) of a rating from 0 to 5.
-QImage RatingStarsImage(float rating, bool circles);
