@@ -13,11 +13,21 @@ using namespace Qt::Literals::StringLiterals;
 TCatalogHooks TfMain::CatalogHooks()
 {
     TCatalogHooks hooks;
-    hooks.SetStatusText = [this](const QString& text) { SetStatusText(text); };
-    hooks.StartBusy = [this] { StartBusy(); };
-    hooks.SetPending = [this](int count) { SetPending(count); };
-    hooks.CountDown = [this] { CountDown(); };
-    hooks.IsHiddenToTray = [this] { return HiddenToTray(); };
+    hooks.SetStatusText = [this](const QString& text) {
+        SetStatusText(text);
+    };
+    hooks.StartBusy = [this] {
+        StartBusy();
+    };
+    hooks.SetPending = [this](int count) {
+        SetPending(count);
+    };
+    hooks.CountDown = [this] {
+        CountDown();
+    };
+    hooks.IsHiddenToTray = [this] {
+        return HiddenToTray();
+    };
     hooks.OpenWebPage = [this](const QString& address, const QString& title, bool flash) {
         OpenWebPage(address, title, flash);
     };
@@ -29,8 +39,11 @@ TCatalogHooks TfMain::CatalogHooks()
     };
     // Installing sites comes with the installed-sites manager; until then "Install" does
     // nothing and no application counts as installed.
-    hooks.InstallApplication = [](TWebApplicationClass&) {};
-    hooks.IsInstalled = [](const TWebApplicationClass&) { return false; };
+    hooks.InstallApplication = [](TWebApplicationClass&) {
+    };
+    hooks.IsInstalled = [](const TWebApplicationClass&) {
+        return false;
+    };
     return hooks;
 }
 

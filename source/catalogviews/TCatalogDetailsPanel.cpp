@@ -136,18 +136,33 @@ TCatalogDetailsPanel::TCatalogDetailsPanel(TFileCacheManager& cache, QWidget* pa
     properties->addStretch();
     row->addLayout(properties);
 
-    m_picture->OnZoomClick = [this](TMVImageDisplay&) { Raise(OnZoom); };
-    m_category->OnUrlClick = [this](TMVPropertyText&) { Raise(OnCategoryLink); };
-    m_links->OnInstallClick = [this](TMVLinksBar&) { Raise(OnInstall); };
-    m_links->OnVisitSiteClick = [this](TMVLinksBar&) { Raise(OnVisit); };
-    m_links->OnSignupClick = [this](TMVLinksBar&) { Raise(OnSignUp); };
-    m_links->OnTellFriendClick = [this](TMVLinksBar&) { Raise(OnTellAFriend); };
+    m_picture->OnZoomClick = [this](TMVImageDisplay&) {
+        Raise(OnZoom);
+    };
+    m_category->OnUrlClick = [this](TMVPropertyText&) {
+        Raise(OnCategoryLink);
+    };
+    m_links->OnInstallClick = [this](TMVLinksBar&) {
+        Raise(OnInstall);
+    };
+    m_links->OnVisitSiteClick = [this](TMVLinksBar&) {
+        Raise(OnVisit);
+    };
+    m_links->OnSignupClick = [this](TMVLinksBar&) {
+        Raise(OnSignUp);
+    };
+    m_links->OnTellFriendClick = [this](TMVLinksBar&) {
+        Raise(OnTellAFriend);
+    };
     Collapse();
 }
 
 TCatalogDetailsPanel::~TCatalogDetailsPanel() = default;
 
-bool TCatalogDetailsPanel::IsCollapsed() const { return m_frame->FrameState() == fsCollapsed; }
+bool TCatalogDetailsPanel::IsCollapsed() const
+{
+    return m_frame->FrameState() == fsCollapsed;
+}
 
 void TCatalogDetailsPanel::Collapse()
 {
@@ -218,7 +233,10 @@ void TCatalogDetailsPanel::PictureArrived(const QString& url, TCacheStatus statu
     SetPictureState(psNoPicture);
 }
 
-void TCatalogDetailsPanel::SetPictureState(TPictureState state) { m_pictureState = state; }
+void TCatalogDetailsPanel::SetPictureState(TPictureState state)
+{
+    m_pictureState = state;
+}
 
 void TCatalogDetailsPanel::Raise(const Action& action)
 {

@@ -458,8 +458,15 @@ void TCatalogViews::CategoryFileArrived(const QString& url, TCacheStatus status)
     if (cached.isEmpty())
         return;
     m_applications.LoadFromFile(cached);
-    if (FocusedCategoryId() == found && status == csDownloaded)
-        FillCategoryList(found);
+    if (FocusedCategoryId() != found || status != csDownloaded)
+        return;
+    // The new file may bring applications; the row the user (or GoToCategory) chose stays
+    // chosen when its application is still there.
+    TCatalogListView& view = ListView(kCategoriesTag);
+    const TWebApplicationClass* focused = view.FocusedApplication();
+    FillCategoryList(found);
+    if (focused)
+        view.FocusApplication(focused);
 }
 
 void TCatalogViews::GoToCategory(TWebApplicationClass* application)

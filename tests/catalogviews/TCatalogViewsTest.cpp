@@ -298,6 +298,14 @@ TEST_F(CatalogViewsTest, GoToCategorySelectsTheCategoryAndThenTheApplication)
     EXPECT_EQ(m_views->ListView(3).FocusedApplication(), application);
     EXPECT_EQ(m_views->FocusedApplication(), application);
     EXPECT_EQ(m_views->DetailsPanel(3).Application(), application);
+
+    // The category's file arrives afterwards and refills the list: the row stays chosen.
+    const QString file = m_address + CategoryFilePath(application->Category()->ID());
+    ASSERT_TRUE(WaitUntil([&] { return !m_cache->GetCachedFileName(file, true).isEmpty(); }));
+    ProcessEventsFor(200);
+    EXPECT_EQ(m_views->ListView(3).FocusedApplication(), application);
+    EXPECT_EQ(m_views->DetailsPanel(3).Application(), application);
+    EXPECT_FALSE(m_views->DetailsPanel(3).IsCollapsed());
 }
 
 TEST_F(CatalogViewsTest, TabsMenuHidesTabsAndTheNextRefreshShowsThemAgain)

@@ -107,6 +107,17 @@ TEST_F(MainCatalogTest, TheStartUpRefreshFillsTheCatalogTabsNewestFirst)
     // Still the Installed page until the user picks another.
     EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgInstalled));
 
+    // For a look by eye: the window as the user sees it, a row chosen.
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        tabs.setCurrentIndex(TfMain::pgPopular);
+        views.ListView(4).FocusApplication(views.ListView(4).Model().Application(2));
+        ProcessEventsFor(1500);
+        window->grab().save(folder + u"/main-window-popular.png"_s);
+        views.GoToCategory(views.ListView(4).Model().Application(2));
+        ProcessEventsFor(1500);
+        window->grab().save(folder + u"/main-window-categories.png"_s);
+    }
+
     // Refresh from the menu while nothing runs: all over again, and over again.
     QAction* refresh = MenuItem(*window, u"&Refresh"_s);
     ASSERT_NE(refresh, nullptr);
