@@ -3,8 +3,8 @@
 #include "catalog/TWebApplicationClass.h"
 #include "catalog/TWebCategoryClass.h"
 #include "common/Errors.h"
-#include "stores/TExIcon.h"
 #include "stores/TFileCacheManager.h"
+#include "visual/GraphicTools.h"
 #include "visual/TMVBrowserDisplay.h"
 #include "visual/TMVDelimiter.h"
 #include "visual/TMVFrame.h"
@@ -35,18 +35,7 @@ QString Plain(const QString& text)
 
 QImage SmallIcon(const QString& name)
 {
-    TExIcon icon;
-    try {
-        icon.LoadFromResourceName(name);
-        for (int i = 0; i < icon.ImageCount(); ++i) {
-            icon.SetCurrentIndex(i);
-            if (icon.Width() == 16)
-                return icon.Handle();
-        }
-    } catch (const std::exception&) {
-        // A link without its icon still works.
-    }
-    return {};
+    return GraphicTools::LoadIconResource(name).pixmap(16, 16).toImage();
 }
 
 } // namespace

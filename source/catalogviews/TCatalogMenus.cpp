@@ -4,7 +4,7 @@
 #include "TCatalogListView.h"
 #include "TCatalogViews.h"
 #include "catalog/TWebApplicationClass.h"
-#include "stores/TExIcon.h"
+#include "visual/GraphicTools.h"
 #include "visual/MVMenus.h"
 
 #include <QMouseEvent>
@@ -15,21 +15,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// A 16-pixel menu picture of one of the program's icons.
+// A menu picture of one of the program's icons.
 QIcon MenuIcon(const QString& name)
 {
-    TExIcon icon;
-    try {
-        icon.LoadFromResourceName(name);
-        for (int i = 0; i < icon.ImageCount(); ++i) {
-            icon.SetCurrentIndex(i);
-            if (icon.Width() == 16)
-                return QIcon(QPixmap::fromImage(icon.Handle()));
-        }
-    } catch (const std::exception&) {
-        // A menu item without its picture still works.
-    }
-    return {};
+    return GraphicTools::LoadIconResource(name);
 }
 
 QAction* TitleItem(QMenu& menu, const QString& heading)

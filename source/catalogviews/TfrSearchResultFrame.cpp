@@ -2,7 +2,7 @@
 
 #include "TCatalogDetailsPanel.h"
 #include "TCatalogListView.h"
-#include "stores/TExIcon.h"
+#include "visual/GraphicTools.h"
 #include "visual/HtmlLabel.h"
 #include "visual/TDialogHeader.h"
 
@@ -11,26 +11,6 @@
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-QIcon CloseIcon()
-{
-    TExIcon icon;
-    try {
-        icon.LoadFromResourceName(u"res_Ico_Stop"_s);
-        for (int i = 0; i < icon.ImageCount(); ++i) {
-            icon.SetCurrentIndex(i);
-            if (icon.Width() == 16)
-                return QIcon(QPixmap::fromImage(icon.Handle()));
-        }
-    } catch (const std::exception&) {
-        // The button keeps its text.
-    }
-    return {};
-}
-
-} // namespace
 
 TfrSearchResultFrame::TfrSearchResultFrame(TFileCacheManager& cache, QWidget* parent)
     : QWidget(parent), m_header(new TDialogHeader(this)), m_lbSearchTitle(new THtmlLabel(m_header)),
@@ -47,7 +27,7 @@ TfrSearchResultFrame::TfrSearchResultFrame(TFileCacheManager& cache, QWidget* pa
     headerRow->setContentsMargins(8, 4, 6, 6);
     headerRow->addWidget(m_lbSearchTitle, 1);
     headerRow->addWidget(m_tbtnCloseTab);
-    m_tbtnCloseTab->setIcon(CloseIcon());
+    m_tbtnCloseTab->setIcon(GraphicTools::LoadIconResource(u"res_Ico_Stop"_s));
     m_tbtnCloseTab->setAutoRaise(true);
     m_tbtnCloseTab->setToolTip(u"Close"_s);
 
