@@ -101,7 +101,10 @@ void Refresh(benchmark::State& state)
         auto cache = EmptyCache(folder);
         TWebCategoryTree tree;
         TWebApplicationList applications;
+        // The main window's pages: five catalog pages and "Installed".
         QTabWidget pages;
+        for (int page = 0; page < 6; ++page)
+            pages.addTab(new QWidget, QString::number(page));
         int pending = -1;
         TCatalogHooks hooks;
         hooks.SetPending = [&pending](int count) {

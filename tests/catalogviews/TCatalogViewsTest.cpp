@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTabBar>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -338,6 +340,17 @@ TEST_F(CatalogViewsTest, TabsMenuHidesTabsAndTheNextRefreshShowsThemAgain)
     m_pages->setTabVisible(0, false);
     RefreshAndWait();
     EXPECT_TRUE(m_pages->isTabVisible(0));
+
+    // The right button released on the tab strip opens the menu below the tabs; with Shift
+    // held it does not.
+    m_pages->show();
+    QTabBar* strip = m_pages->tabBar();
+    QTest::mouseRelease(strip, Qt::RightButton, Qt::ShiftModifier, QPoint(30, 5));
+    EXPECT_FALSE(m_views->TabsMenu().isVisible());
+    QTest::mouseRelease(strip, Qt::RightButton, {}, QPoint(30, 5));
+    ASSERT_TRUE(WaitUntil([&] { return m_views->TabsMenu().isVisible(); }));
+    EXPECT_EQ(m_views->TabsMenu().pos().y(), strip->mapToGlobal(QPoint(0, strip->height())).y());
+    m_views->TabsMenu().hide();
 }
 
 TEST_F(CatalogViewsTest, TheCatalogEntryMenuNamesTheApplication)
