@@ -9,6 +9,8 @@
 #include "catalogviews/TCatalogViews.h"
 #include "common/Errors.h"
 #include "common/TimerThreads.h"
+#include "dialogs/ModalResult.h"
+#include "dialogs/TfConfirmationDlg.h"
 #include "platform/DataFolder.h"
 #include "platform/XdgAutostart.h"
 #include "settings/ConfigurationFile.h"
@@ -25,7 +27,6 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStorageInfo>
 #include <QSystemTrayIcon>
@@ -89,10 +90,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     ConfigureCacheCleanup();
 
     ConfirmQuitHook = [this](int openBrowsers) {
-        QString text = u"Are You sure you want to quit <b>Morvalen Desktop</b> ?"_s;
-        if (openBrowsers > 0)
-            text += u"<br><br>Open browsers: %1"_s.arg(openBrowsers);
-        return QMessageBox::question(this, u"Quit Morvalen Desktop"_s, text) == QMessageBox::Yes;
+        return ConfirmQuit(openBrowsers, this) == mrYes;
     };
     qCDebug(lcWindow) << "created; data folder" << m_dataFolder;
 }

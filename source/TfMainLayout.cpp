@@ -3,6 +3,8 @@
 #include "TfMain.h"
 
 #include "TMainSchedule.h"
+#include "dialogs/TfAboutDlg.h"
+#include "settings/TfSettingsDlg.h"
 #include "stores/TFileCacheManager.h"
 #include "visual/GraphicTools.h"
 #include "visual/HtmlLabel.h"
@@ -344,9 +346,16 @@ QWidget* TfMain::InstalledContainer() const
 
 void TfMain::ShowSettings()
 {
-    // The settings dialog; after "Ok" the news check and the cache cleanup follow it.
+    const auto downloadFirefox = [this] {
+        OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download FireFox component"_s, true);
+    };
+    if (!TfSettingsDlg::Execute(*m_settings, m_firefoxAvailable, downloadFirefox, this))
+        return;
     ConfigureNewsCheck();
     ConfigureCacheCleanup();
 }
 
-void TfMain::ShowAbout() {}
+void TfMain::ShowAbout()
+{
+    ::ShowAbout(this);
+}

@@ -1,6 +1,6 @@
 #include "HttpTransfer.h"
 
-#include <curl/curl.h>
+#include "CurlLibrary.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,23 +20,17 @@ constexpr int kPollMs = 20;
 // libcurl's receive buffer; larger than its default so that a big file costs fewer calls.
 constexpr long kReceiveBufferSize = 256 * 1024;
 
-void InitialiseCurl()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct EasyDeleter
 {
-    void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+    void operator()(CURL* easy) const { CurlLibrary::Get()->easy_cleanup(easy); }
 };
 struct MultiDeleter
 {
-    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+    void operator()(CURLM* multi) const { CurlLibrary::Get()->multi_cleanup(multi); }
 };
 struct HeaderListDeleter
 {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { CurlLibrary::Get()->slist_free_all(list); }
 };
 
 // A Content-Length value: digits only, nothing else; -1 for anything a number cannot be
@@ -146,9 +140,13 @@ HttpResult HttpTransfer::Fetch(const QString& url, QByteArray& body)
 HttpResult HttpTransfer::Run(const QString& url, QByteArray* body)
 {
     HttpResult result;
-    InitialiseCurl();
-    const std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-    const std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    const CurlLibrary* curl = CurlLibrary::Get();
+    if (!curl) {
+        result.error = u"The HTTP client library (libcurl) cannot be loaded."_s;
+        return result;
+    }
+    const std::unique_ptr<CURL, EasyDeleter> easy(curl->easy_init());
+    const std::unique_ptr<CURLM, MultiDeleter> multi(curl->multi_init());
     if (!easy || !multi) {
         result.error = u"The HTTP client cannot be set up."_s;
         return result;
@@ -160,26 +158,26 @@ HttpResult HttpTransfer::Run(const QString& url, QByteArray* body)
     state.result = &result;
 
     // WinINet's "no cache" request: a proxy must not answer from its cache either.
-    curl_slist* headers = curl_slist_append(nullptr, "Pragma: no-cache");
+    curl_slist* headers = curl->slist_append(nullptr, "Pragma: no-cache");
     const std::unique_ptr<curl_slist, HeaderListDeleter> headerList(headers);
 
     const QByteArray address = url.toUtf8();
     CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_URL, address.constData());
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
-    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connectTimeoutMs));
-    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-    curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &TransferState::OnHeader);
-    curl_easy_setopt(handle, CURLOPT_HEADERDATA, &state);
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &TransferState::OnBody);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &state);
+    curl->easy_setopt(handle, CURLOPT_URL, address.constData());
+    curl->easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl->easy_setopt(handle, CURLOPT_USERAGENT, kUserAgent);
+    curl->easy_setopt(handle, CURLOPT_HTTPHEADER, headers);
+    curl->easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+    curl->easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl->easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, long(m_limits.connectTimeoutMs));
+    curl->easy_setopt(handle, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+    curl->easy_setopt(handle, CURLOPT_HEADERFUNCTION, &TransferState::OnHeader);
+    curl->easy_setopt(handle, CURLOPT_HEADERDATA, &state);
+    curl->easy_setopt(handle, CURLOPT_WRITEFUNCTION, &TransferState::OnBody);
+    curl->easy_setopt(handle, CURLOPT_WRITEDATA, &state);
     // No cookie engine is switched on, so no cookie is sent or kept.
 
-    if (curl_multi_add_handle(multi.get(), handle) != CURLM_OK) {
+    if (curl->multi_add_handle(multi.get(), handle) != CURLM_OK) {
         result.error = u"The HTTP client cannot be set up."_s;
         return result;
     }
@@ -190,12 +188,12 @@ HttpResult HttpTransfer::Run(const QString& url, QByteArray* body)
     bool finished = false;
     while (!finished) {
         int running = 0;
-        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+        if (curl->multi_perform(multi.get(), &running) != CURLM_OK) {
             result.error = u"The HTTP client failed."_s;
             break;
         }
         int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+        while (CURLMsg* message = curl->multi_info_read(multi.get(), &queued)) {
             if (message->msg == CURLMSG_DONE) {
                 code = message->data.result;
                 finished = true;
@@ -211,9 +209,9 @@ HttpResult HttpTransfer::Run(const QString& url, QByteArray* body)
             result.stalled = true;
             break;
         }
-        curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
+        curl->multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
     }
-    curl_multi_remove_handle(multi.get(), handle);
+    curl->multi_remove_handle(multi.get(), handle);
 
     if (finished && code != CURLE_OK) {
         const bool stoppedOnPurpose =
@@ -221,7 +219,7 @@ HttpResult HttpTransfer::Run(const QString& url, QByteArray* body)
         if (code == CURLE_PARTIAL_FILE)
             result.truncated = true;
         else if (!stoppedOnPurpose)
-            result.error = QString::fromUtf8(curl_easy_strerror(code));
+            result.error = QString::fromUtf8(curl->easy_strerror(code));
     }
     // A stalled body is known to be cut when the server said how it would end; one that
     // ends with the connection may be whole.

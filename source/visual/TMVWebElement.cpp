@@ -1,11 +1,13 @@
 #include "TMVWebElement.h"
 
-#include "DetailText.h"
 #include "GraphicTools.h"
+#include "MnemonicText.h"
 #include "TFlashThread.h"
 #include "TMVWebElementDrag.h"
+#include "TileText.h"
 #include "VisualPainting.h"
 
+#include "common/Errors.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TThumbnailManager.h"
@@ -66,19 +68,31 @@ const QFont& TextFont()
     return font;
 }
 
-// Shown as it stands: "&" in an address or a description is no mnemonic.
-QString Literal(const QString& text)
+// Pictures with alpha are blended fastest premultiplied; the colours stay as they were.
+QImage Paintable(const QImage& picture)
 {
-    return QString(text).replace(u"&"_s, u"&&"_s);
+    return picture.isNull() ? QImage() : picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+const QFontMetrics& TitleMetrics()
+{
+    static const QFontMetrics metrics(TitleFont());
+    return metrics;
+}
+
+const QFontMetrics& TextMetrics()
+{
+    static const QFontMetrics metrics(TextFont());
+    return metrics;
 }
 
 } // namespace
 
 TMVWebElement::TMVWebElement(QWidget* parent) : QWidget(parent)
 {
-    m_closeImage = GraphicTools::LoadPngResource(u"wiClose"_s);
-    m_runImage = GraphicTools::LoadPngResource(u"wiRun"_s);
-    m_shortcutImage = GraphicTools::LoadPngResource(u"wiShortCut"_s);
+    m_closeImage = Paintable(GraphicTools::LoadPngResource(u"wiClose"_s));
+    m_runImage = Paintable(GraphicTools::LoadPngResource(u"wiRun"_s));
+    m_shortcutImage = Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s));
     m_zones[zoneRun].Hint = u"Open in Browser"_s;
     m_zones[zoneClose].Hint = u"Close current browser"_s;
     ExecuteDrag = [](QDrag& drag) {
@@ -113,12 +127,25 @@ TMVWebElement* TMVWebElement::PopupComponentOf(const QMenu* menu)
 void TMVWebElement::SetIcon(const TExIcon& icon)
 {
     m_icon.Assign(icon);
+    IconChanged();
     update();
+}
+
+void TMVWebElement::IconChanged()
+{
+    m_iconPicture = QImage();
+    if (m_icon.Empty())
+        return;
+    try {
+        m_iconPicture = Paintable(m_icon.Handle());
+    } catch (const EMorvalenError&) {
+        // An image that does not decode shows as no icon.
+    }
 }
 
 void TMVWebElement::SetThumbnail(const QImage& thumbnail)
 {
-    m_thumbnail = thumbnail.copy();
+    m_thumbnail = Paintable(thumbnail);
     update();
 }
 
@@ -140,11 +167,15 @@ void TMVWebElement::ReloadImages()
 {
     if (!m_item)
         return;
-    if (m_thumbnails)
+    if (m_thumbnails) {
         m_thumbnails->LoadThumbnail(m_item->URL(), m_thumbnail);
-    if (m_favoriteIcons && !m_item->FavIconFileName().isEmpty())
+        m_thumbnail = Paintable(m_thumbnail);
+    }
+    if (m_favoriteIcons && !m_item->FavIconFileName().isEmpty()) {
         GraphicTools::LoadBestSmallIcon(m_icon, m_favoriteIcons->Folder() + m_item->FavIconFileName(),
                                         QString());
+        IconChanged();
+    }
 }
 
 QRect TMVWebElement::ZoneRect(TZone zone) const
@@ -174,7 +205,7 @@ void TMVWebElement::paintEvent(QPaintEvent*)
     const bool focused = ShowsFocus();
     TTileContent content;
     content.HasThumbnail = !m_thumbnail.isNull();
-    content.HasIcon = !m_icon.Empty();
+    content.HasIcon = !m_iconPicture.isNull();
     content.ButtonShows = m_hasBrowser || focused;
     content.ShortcutHeight = m_shortcutImage.height();
     const TTileLayout layout = Layout(size(), content);
@@ -193,7 +224,12 @@ void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool
     if (m_flashing)
         border = m_flashPhase ? kPlainBorder : kFlashBorder;
     const QRect& card = layout.Card;
-    VisualPainting::Rectangle(painter, card, ColorToQColor(border), window);
+    // The outline on the card's border pixels; its inside has the window colour already.
+    const QColor outline = ColorToQColor(border);
+    painter.fillRect(QRect(card.x(), card.y(), card.width(), 1), outline);
+    painter.fillRect(QRect(card.x(), card.bottom(), card.width(), 1), outline);
+    painter.fillRect(QRect(card.x(), card.y(), 1, card.height()), outline);
+    painter.fillRect(QRect(card.right(), card.y(), 1, card.height()), outline);
 
     const int left = card.x();
     const int top = card.y();
@@ -232,28 +268,32 @@ void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool
         if (m_item && m_item->ShortcutKinds() != 0)
             painter.drawImage(layout.ShortcutPos, m_shortcutImage);
     }
-    if (!m_icon.Empty())
-        m_icon.Draw(painter, QRect(layout.IconPos, QSize(kIconSize, kIconSize)));
+    if (!m_iconPicture.isNull())
+        painter.drawImage(QRect(layout.IconPos, QSize(kIconSize, kIconSize)), m_iconPicture);
 }
 
 void TMVWebElement::PaintTexts(QPainter& painter, const TTileLayout& layout, bool focused)
 {
-    const QString title = m_item ? m_item->Title() : u"No element"_s;
-    const int titleFlags = DetailText::HideMnemonic | DetailText::Ellipsis | DetailText::VCenter;
+    const QString title = MnemonicText::HideMnemonics(m_item ? m_item->Title() : u"No element"_s);
+    const QStaticText& shownTitle =
+        TileText::FitLine(m_titleFit, title, TitleFont(), TitleMetrics(), layout.Title.width()).Static;
     painter.setFont(TitleFont());
     painter.setPen(ColorToQColor(kTitleShadowFar));
-    DetailText::DrawLine(painter, layout.Title.translated(2, 2), title, titleFlags);
+    TileText::DrawLine(painter, TitleMetrics(), layout.Title.translated(2, 2), shownTitle, true);
     painter.setPen(ColorToQColor(kTitleShadowNear));
-    DetailText::DrawLine(painter, layout.Title.translated(1, 1), title, titleFlags);
+    TileText::DrawLine(painter, TitleMetrics(), layout.Title.translated(1, 1), shownTitle, true);
     painter.setPen(ColorToQColor(focused ? kFocusedTitle : kTitle));
-    DetailText::DrawLine(painter, layout.Title, title, titleFlags);
+    TileText::DrawLine(painter, TitleMetrics(), layout.Title, shownTitle, true);
 
     if (!m_item)
         return;
     painter.setFont(TextFont());
     painter.setPen(ColorToQColor(kAddress));
-    DetailText::DrawLine(painter, layout.Address, AddressText(m_item->URL(), m_item->TabURLs().size()),
-                         DetailText::Ellipsis);
+    const QString address = AddressText(m_item->URL(), m_item->TabURLs().size());
+    TileText::DrawLine(
+        painter, TextMetrics(), layout.Address,
+        TileText::FitLine(m_addressFit, address, TextFont(), TextMetrics(), layout.Address.width()).Static,
+        false);
 
     QString description = m_item->Description();
     if (description.isEmpty() && focused && OnGetStatusText) {
@@ -262,17 +302,20 @@ void TMVWebElement::PaintTexts(QPainter& painter, const TTileLayout& layout, boo
     }
     if (description.isEmpty())
         return;
-    painter.setFont(TextFont());
     painter.setPen(ColorToQColor(focused ? clWindowText : kUnfocusedDescription));
     const QRect& area = layout.Description;
-    const QFontMetrics metrics(TextFont());
-    if (metrics.horizontalAdvance(description) < area.width()) {
-        DetailText::DrawLine(painter, area, description, DetailText::Ellipsis | DetailText::VCenter);
+    const TileText::TFittedBlock& block =
+        TileText::FitBlock(m_descriptionFit, description, TextFont(), area.width());
+    if (block.OneLine) {
+        TileText::DrawLine(painter, TextMetrics(), area, block.Static.front(), true);
         return;
     }
-    const QRect twoLines(area.topLeft(), QSize(area.width(), 2 * metrics.height()));
-    VisualPainting::WrappedText(painter, twoLines, Literal(description),
-                                VisualPainting::wrEndEllipsis | VisualPainting::wrWordEllipsis);
+    // Two lines from the area's top; the second may reach a little below the area.
+    for (size_t i = 0; i < block.Static.size(); ++i) {
+        const int top = area.y() + int(i) * TextMetrics().height();
+        TileText::DrawLine(painter, TextMetrics(), QRect(area.x(), top, area.width(), TextMetrics().height()),
+                           block.Static[i], false);
+    }
 }
 
 // ---------------------------------------------------------------------------------------

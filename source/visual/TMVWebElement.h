@@ -2,6 +2,7 @@
 
 #include "Colors.h"
 #include "TileGeometry.h"
+#include "TileText.h"
 
 #include "stores/TExIcon.h"
 
@@ -142,6 +143,7 @@ private:
     void ClearHint();
     void StartDrag(QPoint pointer);
     void ShowPopupMenu(QPoint globalPosition);
+    void IconChanged();
     void StopFlash();
     void FlashTick();
     void FlashEnded(TFlashThread* worker);
@@ -150,6 +152,8 @@ private:
     TColor m_color = clWindow;
     QPointer<QMenu> m_popupMenu;
     TExIcon m_icon;
+    // The icon's picture as it is drawn.
+    QImage m_iconPicture;
     QImage m_thumbnail;
     bool m_hasBrowser = false;
     TMorvalenBaseClass* m_item = nullptr;
@@ -165,6 +169,10 @@ private:
     bool m_dragArmed = false;
     QPoint m_dragPoint;
     std::optional<bool> m_forcedFocusLook;
+
+    TileText::TFittedLine m_titleFit;
+    TileText::TFittedLine m_addressFit;
+    TileText::TFittedBlock m_descriptionFit;
 
     bool m_flashing = false;
     bool m_flashPhase = false;

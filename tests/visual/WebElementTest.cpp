@@ -469,8 +469,14 @@ TEST_F(TileTest, ReloadImagesTakesThePicturesFromTheStoresAndKeepsThemWhenMissin
     ASSERT_EQ(tile.Thumbnail().size(), QSize(105, 80));
     EXPECT_EQ(tile.Thumbnail().pixelColor(50, 40), QColor(0x10, 0xA0, 0x40));
     ASSERT_FALSE(tile.Icon().Empty());
-    // The 32-bit image of the two 16 x 16 ones.
+    // The 32-bit image of the two 16 x 16 ones, and the tile paints it.
     EXPECT_EQ(tile.Icon().CurrentIndex(), 0);
+    TExIcon shown;
+    shown.Assign(tile.Icon());
+    tile.ForceFocusLook(false);
+    const QImage image = Render(tile);
+    EXPECT_TRUE(ShowsPicture(image, QPoint(114, 7), shown.Handle(), kWhite));
+    EXPECT_EQ(Pixel(image, 4 + 50, 4 + 40), QColor(0x10, 0xA0, 0x40));
     EXPECT_EQ(tile.Icon().Images(tile.Icon().CurrentIndex()).PixelFormat, IconImageData::pf32bit);
 
     // A site the stores do not know keeps what the tile had.
