@@ -23,6 +23,7 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <thread>
@@ -210,6 +211,10 @@ int Run(int argc, char** argv)
         // The listener ends on its own only when the socket fails; then the program ends too.
         RequestStop(0);
     });
+    // A stop asked for before the listener runs would be lost and the server would never end:
+    // announce the port only once it is served.
+    while (listening && !server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::printf("Listening on %s:%d\n", qPrintable(fallbackHost), port);
     std::fflush(stdout);
 

@@ -2,8 +2,11 @@
 
 #include "PBOnceOnly.h"
 #include "TMainSchedule.h"
+#include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryTree.h"
+#include "catalogviews/TCatalogSearch.h"
+#include "catalogviews/TCatalogViews.h"
 #include "common/Errors.h"
 #include "common/TimerThreads.h"
 #include "dialogs/ModalResult.h"
@@ -104,6 +107,9 @@ TfMain::~TfMain()
     // The ticker and the news thread end before anything they call into goes.
     delete m_schedule;
     m_schedule = nullptr;
+    m_versionCheck.reset();
+    m_catalogSearch.reset();
+    m_catalogViews.reset();
     if (m_trayIcon)
         m_trayIcon->hide();
     m_favoriteIconManager.reset();
@@ -180,8 +186,16 @@ void TfMain::CreateCatalog()
 {
     m_categoryTree = std::make_unique<TWebCategoryTree>();
     m_applicationList = std::make_unique<TWebApplicationList>();
-    m_applicationList->OnGetCategory = [this](TWebApplicationList&, int32_t categoryId) {
-        return m_categoryTree->FindById(categoryId);
+    m_catalogViews = std::make_unique<TCatalogViews>(*m_mainTabs, *m_cacheManager, *m_categoryTree,
+                                                     *m_applicationList, ServerUrl({}), CatalogHooks());
+    m_catalogSearch = std::make_unique<TCatalogSearch>(*m_catalogViews);
+    m_catalogSearch->BuildSearchBox(*m_searchPanel);
+    m_versionCheck = std::make_unique<TVersionCheck>(*m_cacheManager, *m_settings, ServerUrl({}));
+    m_versionCheck->OnNewVersion = [this](uint32_t program, const TRemoteVersion& remote) {
+        ShowNewVersion(program, remote);
+    };
+    m_versionCheck->OnLatestVersion = [this](uint32_t program) {
+        ShowLatestVersion(program);
     };
 }
 
@@ -324,15 +338,18 @@ void TfMain::HandleNewsTick()
 
 void TfMain::RefreshCatalog()
 {
-    // The catalog views fetch and show the catalog.
+    m_catalogViews->RefreshCatalog();
 }
 
 void TfMain::CheckVersionAutomatically()
 {
-    // The version check asks the server when a check is due.
+    m_versionCheck->CheckVersionAutomatically();
 }
 
-void TfMain::CheckVersionOnDemand() {}
+void TfMain::CheckVersionOnDemand()
+{
+    m_versionCheck->CheckVersionOnDemand();
+}
 
 void TfMain::ConfigureNewsCheck()
 {

@@ -19,6 +19,8 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TApplicationsSettings;
+class TCatalogSearch;
+class TCatalogViews;
 class TDialogHeader;
 class TFavoriteIconManager;
 class TFileCacheManager;
@@ -27,11 +29,14 @@ class TLabelProgressBar;
 class TMainSchedule;
 class TMVMainMenu;
 class TMVTrayPopupMenu;
+class TRemoteVersion;
 class TThumbnailManager;
+class TVersionCheck;
 class TWebApplicationList;
 class TWebCategoryTree;
 class XdgAutostart;
 struct CopyDataRecord;
+struct TCatalogHooks;
 
 // The program's main window and the owner of every long-lived object: the stores, the
 // settings and the catalog. It builds them in a fixed order, loads their files from the
@@ -82,6 +87,9 @@ public:
     TWebCategoryTree& CategoryTree() const { return *m_categoryTree; }
     TWebApplicationList& ApplicationList() const { return *m_applicationList; }
     TMainSchedule& Schedule() const { return *m_schedule; }
+    TCatalogViews& CatalogViews() const { return *m_catalogViews; }
+    TCatalogSearch& CatalogSearch() const { return *m_catalogSearch; }
+    TVersionCheck& VersionCheck() const { return *m_versionCheck; }
 
     bool StartMinimized() const { return m_startMinimized; }
     bool FirstShowPending() const { return m_firstShowPending; }
@@ -159,6 +167,11 @@ private:
     void ReadConfiguration();
     void CreateCatalog();
 
+    // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
+    TCatalogHooks CatalogHooks();
+    void ShowNewVersion(uint32_t programVersion, const TRemoteVersion& remote);
+    void ShowLatestVersion(uint32_t programVersion);
+
     // The widgets (TfMainLayout.cpp).
     void BuildLayout();
     QWidget* BuildHeader();
@@ -197,6 +210,9 @@ private:
     std::unique_ptr<TWebCategoryTree> m_categoryTree;
     std::unique_ptr<TWebApplicationList> m_applicationList;
     TMainSchedule* m_schedule = nullptr;
+    std::unique_ptr<TCatalogViews> m_catalogViews;
+    std::unique_ptr<TCatalogSearch> m_catalogSearch;
+    std::unique_ptr<TVersionCheck> m_versionCheck;
 
     // Widgets, owned by the window.
     QTabWidget* m_mainTabs = nullptr;

@@ -284,10 +284,10 @@ void TfMain::BuildMainMenu()
 
 void TfMain::UpdateViewMenu()
 {
-    // The list tabs' items show only while their tabs do; the active page carries the mark.
+    // The catalog tabs' items show only while their tabs do; the active page carries the mark.
     for (QAction* item : m_viewMenu->actions()) {
         const int page = item->data().toInt();
-        if (page <= pgHighestRated)
+        if (page <= pgCategories)
             item->setVisible(m_mainTabs->isTabVisible(page));
         item->setChecked(page == m_mainTabs->currentIndex());
     }

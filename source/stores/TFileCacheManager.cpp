@@ -362,10 +362,13 @@ void TFileCacheManager::DownloadDone(TDownloadThread* worker)
         }
     }
 
-    try {
-        SaveIndex();
-    } catch (const EMorvalenError&) {
-        // The entries stay in memory; the next save writes the whole index again.
+    // A failed request changed no entry: the index on disk is still right.
+    if (status != csFailed) {
+        try {
+            SaveIndex();
+        } catch (const EMorvalenError&) {
+            // The entries stay in memory; the next save writes the whole index again.
+        }
     }
 
     const std::weak_ptr<bool> alive = m_alive;

@@ -263,6 +263,22 @@ TEST_F(TFileCacheManagerTest, EveryNewRequestEndsWithExactlyOneReportWhateverThe
     EXPECT_EQ(m_cache->Items().size(), 3u);
 }
 
+TEST_F(TFileCacheManagerTest, FailedRequestsLeaveTheIndexFileAlone)
+{
+    // A first start without a server must not write anything into the data folder.
+    m_server.Serve(u"/missing-too"_s, "");
+    Request(u"/missing"_s);
+    Request(u"/missing-too"_s);
+    ASSERT_TRUE(WaitForReports(2));
+    EXPECT_FALSE(QFile::exists(IndexPath()));
+    EXPECT_TRUE(FilesInCache().isEmpty());
+
+    m_server.Serve(u"/plain"_s, "plain");
+    Request(u"/plain"_s);
+    ASSERT_TRUE(WaitForReports(3));
+    EXPECT_TRUE(QFile::exists(IndexPath()));
+}
+
 TEST_F(TFileCacheManagerTest, AFailedRefreshLeavesTheCachedCopyAndItsEntry)
 {
     const QStringList paths = {u"/moved"_s, u"/stall"_s,   u"/cut"_s,

@@ -1,0 +1,60 @@
+// The main window's part of the catalog: what the catalog views and the version check ask of
+// the window.
+
+#include "Recommendation.h"
+#include "TfMain.h"
+#include "catalog/TWebApplicationClass.h"
+#include "catalogviews/TCatalogViews.h"
+#include "dialogs/TfNewVersionDlg.h"
+#include "dialogs/TfScreenShotPreviewDlg.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+TCatalogHooks TfMain::CatalogHooks()
+{
+    TCatalogHooks hooks;
+    hooks.SetStatusText = [this](const QString& text) {
+        SetStatusText(text);
+    };
+    hooks.StartBusy = [this] {
+        StartBusy();
+    };
+    hooks.SetPending = [this](int count) {
+        SetPending(count);
+    };
+    hooks.CountDown = [this] {
+        CountDown();
+    };
+    hooks.IsHiddenToTray = [this] {
+        return HiddenToTray();
+    };
+    hooks.OpenWebPage = [this](const QString& address, const QString& title, bool flash) {
+        OpenWebPage(address, title, flash);
+    };
+    hooks.RecommendApplication = [this](TWebApplicationClass& application) {
+        Recommendation::RecommendApplication(&application, ServerUrl(u"/"_s));
+    };
+    hooks.ShowScreenshot = [this](TWebApplicationClass& application) {
+        ::ShowScreenshot(application, *m_cacheManager);
+    };
+    // Installing sites comes with the installed-sites manager; until then "Install" does
+    // nothing and no application counts as installed.
+    hooks.InstallApplication = [](TWebApplicationClass&) {
+    };
+    hooks.IsInstalled = [](const TWebApplicationClass&) {
+        return false;
+    };
+    return hooks;
+}
+
+void TfMain::ShowNewVersion(uint32_t programVersion, const TRemoteVersion& remote)
+{
+    OfferNewVersion(
+        programVersion, remote,
+        [this](const QString& address, const QString& title) { OpenWebPage(address, title, false); }, this);
+}
+
+void TfMain::ShowLatestVersion(uint32_t programVersion)
+{
+    ::ShowLatestVersion(programVersion, this);
+}
