@@ -154,6 +154,10 @@ TEST_F(ProgramStartTest, ASecondStartWaitsForAFirstThatIsStillStarting)
 {
     QProcess first;
     StartTraced(first, {});
+    // The first has claimed the instance as soon as its lock file exists; its window and
+    // listener come later, so the second start finds nobody at first and tries again.
+    const QDir runtime(m_home.filePath(u"runtime"_s));
+    ASSERT_TRUE(WaitUntil([&] { return !runtime.entryList({u"*.lock"_s}, QDir::Files).isEmpty(); }));
     QProcess second;
     Start(second, {u"Element=xyz"_s});
     ASSERT_TRUE(second.waitForFinished(20000));
