@@ -201,6 +201,8 @@ private:
     bool m_quitting = false;
     bool m_quitConfirmed = false;
     uint8_t m_arrangeMode = 0;
+    // The user has picked a page; the arriving catalog no longer changes it.
+    bool m_pageChosen = false;
 
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;

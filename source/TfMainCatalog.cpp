@@ -44,6 +44,15 @@ TCatalogHooks TfMain::CatalogHooks()
     hooks.IsInstalled = [](const TWebApplicationClass&) {
         return false;
     };
+    // With no site installed yet the catalog is what there is to see: the first list tab
+    // takes the place of the empty Installed page until the user picks a page.
+    hooks.ListShown = [this](int page) {
+        if (m_pageChosen)
+            return;
+        const int current = m_mainTabs->currentIndex();
+        if (current == pgInstalled || (current <= pgHighestRated && page < current))
+            m_mainTabs->setCurrentIndex(page);
+    };
     return hooks;
 }
 

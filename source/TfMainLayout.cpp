@@ -99,6 +99,7 @@ void TfMain::BuildLayout()
     empty->setPalette(white);
     m_installedContainer->setWidget(empty);
     installed->layout()->addWidget(m_installedContainer);
+    connect(m_mainTabs, &QTabWidget::tabBarClicked, this, [this] { m_pageChosen = true; });
     layout->addWidget(m_mainTabs, 1);
 
     m_diskSpaceWarning = BuildDiskSpaceWarning();

@@ -316,6 +316,8 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
     ListView(info.tag).Fill(std::move(read));
     m_pages.setTabVisible(info.page, count > 0);
     ListFrame(info.tag).SetHelpText(TotalText(count));
+    if (count > 0 && m_hooks.ListShown)
+        m_hooks.ListShown(info.page);
     if (m_hooks.CountDown)
         m_hooks.CountDown();
 }

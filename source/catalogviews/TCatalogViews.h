@@ -48,6 +48,8 @@ struct TCatalogHooks
     std::function<void(TWebApplicationClass& application)> InstallApplication;
     // Whether an installed site has the application's address.
     std::function<bool(const TWebApplicationClass& application)> IsInstalled;
+    // A list tab has rows and shows (page index).
+    std::function<void(int page)> ListShown;
 };
 
 // The catalog tabs of the main window: "What's New", "Recommended", "Popular", "Highest
