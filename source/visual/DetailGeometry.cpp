@@ -7,15 +7,8 @@ namespace DetailGeometry {
 
 namespace {
 
-int Right(const QRect& rect)
-{
-    return rect.x() + rect.width();
-}
-
-int Bottom(const QRect& rect)
-{
-    return rect.y() + rect.height();
-}
+using RectEdges::Bottom;
+using RectEdges::Right;
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RectEdges.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -25,10 +27,7 @@ constexpr int CentredOffset(int outer, int inner)
 }
 
 // A rectangle from its left and top edges and the edges just past its right and bottom.
-inline QRect FromEdges(int left, int top, int right, int bottom)
-{
-    return QRect(left, top, right - left, bottom - top);
-}
+using RectEdges::FromEdges;
 
 // The caption of a caption-and-value line: at the left of the client rectangle, as wide as
 // the text, from its centred top down to the client's bottom.

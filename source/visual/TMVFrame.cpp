@@ -1,4 +1,5 @@
 #include "TMVFrame.h"
+#include "RectEdges.h"
 
 #include "Colors.h"
 #include "GraphicTools.h"
@@ -28,20 +29,9 @@ QColor Color(TColor color)
     return ColorToQColor(color);
 }
 
-QRect FromEdges(int left, int top, int right, int bottom)
-{
-    return QRect(left, top, right - left, bottom - top);
-}
-
-int Right(const QRect& rect)
-{
-    return rect.x() + rect.width();
-}
-
-int Bottom(const QRect& rect)
-{
-    return rect.y() + rect.height();
-}
+using RectEdges::Bottom;
+using RectEdges::FromEdges;
+using RectEdges::Right;
 
 // The glyph at the left of rect, centred vertically.
 QRect GlyphRect(const QRect& rect, const QImage& glyph)

@@ -1,4 +1,5 @@
 #include "TileGeometry.h"
+#include "RectEdges.h"
 
 #include <cstdlib>
 
@@ -8,20 +9,9 @@ namespace TileGeometry {
 
 namespace {
 
-QRect FromEdges(int left, int top, int right, int bottom)
-{
-    return QRect(left, top, right - left, bottom - top);
-}
-
-int Right(const QRect& rect)
-{
-    return rect.x() + rect.width();
-}
-
-int Bottom(const QRect& rect)
-{
-    return rect.y() + rect.height();
-}
+using RectEdges::Bottom;
+using RectEdges::FromEdges;
+using RectEdges::Right;
 
 } // namespace
 
