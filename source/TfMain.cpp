@@ -283,17 +283,18 @@ bool TfMain::event(QEvent* event)
 
 void TfMain::Start()
 {
+    // Maximized, also when it first comes out of the tray. Without a window manager
+    // "maximized" means nothing, so the window takes the screen's free area as well.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
     const bool hidden = m_settings->MinimizeOnStartup() || m_startMinimized;
     if (hidden && m_trayAvailable)
         FirstShow(); // the window is never shown
     else if (hidden)
         showMinimized();
-    else {
-        // Without a window manager "maximized" means nothing: the window takes the screen.
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            setGeometry(screen->availableGeometry());
-        showMaximized();
-    }
+    else
+        show();
 }
 
 void TfMain::showEvent(QShowEvent* event)

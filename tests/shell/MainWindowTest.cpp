@@ -208,6 +208,10 @@ TEST_F(MainWindowTest, RunMinimizedStartsInTheTrayAndTheStartupMessageFollows)
     EXPECT_FALSE(window->isVisible());
     // The start-up message configures the news check (after about a second).
     ASSERT_TRUE(WaitUntil([&] { return window->Schedule().NewsRunning(); }));
+    // Out of the tray the window comes maximized, as a normal start shows it.
+    window->ShowFromTray();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMaximized());
 
     auto shown = Create(TfMain::TrayMode::Available, {u"Element=abc RunMinimized"_s});
     EXPECT_FALSE(shown->StartMinimized());
