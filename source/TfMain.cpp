@@ -112,6 +112,17 @@ TfMain::~TfMain()
     m_catalogViews.reset();
     if (m_trayIcon)
         m_trayIcon->hide();
+    // The lists and panels show applications the catalog owns: they go before it does
+    // (closing the window would otherwise lay them out once more over freed records).
+    delete takeCentralWidget();
+    m_mainTabs = nullptr;
+    m_searchPanel = nullptr;
+    m_installedContainer = nullptr;
+    m_diskSpaceWarning = nullptr;
+    m_diskSpaceTitle = nullptr;
+    m_diskSpaceDescription = nullptr;
+    m_statusText = nullptr;
+    m_busyBar = nullptr;
     m_favoriteIconManager.reset();
     m_thumbnailManager.reset();
     m_settings.reset();
