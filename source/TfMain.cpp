@@ -166,12 +166,13 @@ void TfMain::LoadStores()
             qWarning("%s: %s", what, qPrintable(error.Message()));
         }
     };
-    load("FavIcons.dat", [&] {
-        m_favoriteIconManager->LoadIndex(favIcons + u"FavIcons.dat"_s);
+    load(TFavoriteIconManager::kIndexFileName, [&] {
+        m_favoriteIconManager->LoadIndex(favIcons +
+                                         QString::fromLatin1(TFavoriteIconManager::kIndexFileName));
         m_favoriteIconManager->Cleanup();
     });
-    load("Thumbnails.dat", [&] {
-        m_thumbnailManager->LoadIndex(thumbnails + u"Thumbnails.dat"_s);
+    load(TThumbnailManager::kIndexFileName, [&] {
+        m_thumbnailManager->LoadIndex(thumbnails + QString::fromLatin1(TThumbnailManager::kIndexFileName));
         m_thumbnailManager->Cleanup();
     });
     load("Cache.dat", [&] { m_cacheManager->LoadIndex(cache + u"Cache.dat"_s); });
