@@ -1,8 +1,8 @@
 // Parsing and laying out the markup of the tray notification window: 100 lines of
 // " <img N> <a N>Title</a> <img delimiter>Text". Goal: under 1 ms for all 100.
 
-#include "visual/HtmlLabel.h"
-#include "visual/HtmlMarkup.h"
+#include "markup/HtmlLabel.h"
+#include "markup/HtmlMarkup.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 // thumbnail (shrink to 100 x 75, sharpen, frame) costs less than half of the decode, so that
 // making thumbnails never shows beside loading the pictures themselves.
 
-#include "stores/MakeThumbnail.h"
-#include "visual/PngFile.h"
+#include "pictures/MakeThumbnail.h"
+#include "pictures/PngFile.h"
 
 #include <QPainter>
 

@@ -2,11 +2,11 @@
 // curl program fetching the same file, loading a large cache index, and quitting with
 // downloads stalled on a slow server.
 
+#include "../tests/support/TestHttpServer.h"
+#include "../tests/support/TestSupport.h"
 #include "common/DateTime.h"
 #include "stores/CacheIndexFile.h"
 #include "stores/TFileCacheManager.h"
-#include "support/TestHttpServer.h"
-#include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,10 +2,10 @@
 // descriptions (some wrapping into two lines), laid out as the tab lays them out, into one
 // off-screen image. Goal: under 100 ms for all 500.
 
+#include "pictures/MakeThumbnail.h"
+#include "pictures/TExIcon.h"
+#include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
-#include "stores/MakeThumbnail.h"
-#include "stores/TExIcon.h"
-#include "visual/TMVWebElement.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -10,9 +10,9 @@
 
 #include "common/Errors.h"
 #include "common/FileUtils.h"
-#include "stores/IconImageData.h"
-#include "visual/PictureNames.h"
-#include "visual/PngFile.h"
+#include "pictures/IconImageData.h"
+#include "pictures/PictureNames.h"
+#include "pictures/PngFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "RatingStars.h"
 
 #include "catalog/CatalogAddresses.h"
-#include "visual/GraphicTools.h"
+#include "pictures/GraphicTools.h"
 
 #include <QImage>
 #include <QPainter>

@@ -4,8 +4,8 @@
 #include "TCatalogListView.h"
 #include "TCatalogViews.h"
 #include "catalog/TWebApplicationClass.h"
-#include "visual/GraphicTools.h"
-#include "visual/MVMenus.h"
+#include "menus/MVMenus.h"
+#include "pictures/GraphicTools.h"
 
 #include <QMouseEvent>
 #include <QTabBar>

@@ -6,9 +6,9 @@
 #include "TfrSearchResultFrame.h"
 #include "catalog/CatalogAddresses.h"
 #include "catalog/TWebApplicationList.h"
+#include "menus/MVMenus.h"
+#include "pictures/GraphicTools.h"
 #include "stores/TFileCacheManager.h"
-#include "visual/GraphicTools.h"
-#include "visual/MVMenus.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

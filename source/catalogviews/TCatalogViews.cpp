@@ -11,8 +11,8 @@
 #include "catalog/TWebCategoryNode.h"
 #include "catalog/TWebCategoryTree.h"
 #include "common/Errors.h"
+#include "panels/TMVFrame.h"
 #include "stores/TFileCacheManager.h"
-#include "visual/TMVFrame.h"
 
 #include <QHBoxLayout>
 #include <QHash>

@@ -2,9 +2,9 @@
 
 #include "TCatalogDetailsPanel.h"
 #include "TCatalogListView.h"
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/TDialogHeader.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "pictures/GraphicTools.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

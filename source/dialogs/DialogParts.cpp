@@ -1,9 +1,9 @@
 #include "DialogParts.h"
 
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/TDialogHeader.h"
-#include "visual/TMVDelimiter.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "panels/TMVDelimiter.h"
+#include "pictures/GraphicTools.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

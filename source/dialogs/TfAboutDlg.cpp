@@ -1,9 +1,9 @@
 #include "TfAboutDlg.h"
 
 #include "catalog/ProgramVersion.h"
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/TDialogHeader.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "pictures/GraphicTools.h"
 
 #include <QLabel>
 #include <QPushButton>

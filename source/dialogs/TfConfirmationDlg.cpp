@@ -1,8 +1,8 @@
 #include "TfConfirmationDlg.h"
 
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/TDialogHeader.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "pictures/GraphicTools.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>

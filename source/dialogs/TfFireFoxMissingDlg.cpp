@@ -1,6 +1,6 @@
 #include "TfFireFoxMissingDlg.h"
 
-#include "visual/TDialogHeader.h"
+#include "panels/TDialogHeader.h"
 
 #include <QLabel>
 #include <QPushButton>

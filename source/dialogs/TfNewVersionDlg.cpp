@@ -2,10 +2,10 @@
 
 #include "catalog/ProgramVersion.h"
 #include "catalog/TRemoteVersion.h"
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/TDialogHeader.h"
-#include "visual/TDscLabel.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "panels/TDscLabel.h"
+#include "pictures/GraphicTools.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -2,11 +2,11 @@
 
 #include "catalog/TWebApplicationClass.h"
 #include "common/Errors.h"
+#include "details/TMVProductDescriptions.h"
+#include "panels/TDialogHeader.h"
+#include "pictures/GraphicTools.h"
+#include "pictures/PictureFile.h"
 #include "stores/TFileCacheManager.h"
-#include "visual/GraphicTools.h"
-#include "visual/PictureFile.h"
-#include "visual/TDialogHeader.h"
-#include "visual/TMVProductDescriptions.h"
 
 #include <QKeyEvent>
 #include <QLabel>

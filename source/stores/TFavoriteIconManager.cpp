@@ -2,7 +2,7 @@
 
 #include "NamePairIndexFile.h"
 #include "SiteAddress.h"
-#include "TExIcon.h"
+#include "pictures/TExIcon.h"
 
 #include "common/FileUtils.h"
 

@@ -4,7 +4,7 @@
 
 #include "common/Errors.h"
 #include "common/FileUtils.h"
-#include "visual/GraphicTools.h"
+#include "pictures/GraphicTools.h"
 
 #include <QBuffer>
 #include <QFileInfo>

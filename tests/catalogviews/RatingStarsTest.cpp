@@ -1,5 +1,5 @@
 #include "catalogviews/RatingStars.h"
-#include "visual/GraphicTools.h"
+#include "pictures/GraphicTools.h"
 
 #include <QImage>
 #include <QPainter>

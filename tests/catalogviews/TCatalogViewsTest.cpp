@@ -8,9 +8,9 @@
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
 #include "common/Errors.h"
+#include "menus/MVMenus.h"
+#include "panels/TMVFrame.h"
 #include "server/TestCatalog.h"
-#include "visual/MVMenus.h"
-#include "visual/TMVFrame.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include "dialogs/TfConfirmationDlg.h"
-#include "visual/HtmlLabel.h"
+#include "markup/HtmlLabel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include "catalog/ProgramVersion.h"
 #include "catalog/TRemoteVersion.h"
 #include "dialogs/TfNewVersionDlg.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDscLabel.h"
 #include "support/TestSupport.h"
-#include "visual/HtmlLabel.h"
-#include "visual/TDscLabel.h"
 
 #include <QLabel>
 #include <QTemporaryDir>

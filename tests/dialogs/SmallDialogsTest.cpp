@@ -1,9 +1,9 @@
-#include "ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include "catalog/ProgramVersion.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfFireFoxMissingDlg.h"
-#include "visual/HtmlLabel.h"
+#include "markup/HtmlLabel.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #include "platform/MailClient.h"
-#include "Recommendation.h"
 #include "catalog/TWebApplicationClass.h"
+#include "mainwindow/Recommendation.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "stores/TFavoriteIconManager.h"
+#include "pictures/TExIcon.h"
 #include "stores/NamePairIndexFile.h"
-#include "stores/TExIcon.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "stores/TThumbnailManager.h"
-#include "stores/MakeThumbnail.h"
+#include "pictures/MakeThumbnail.h"
 #include "stores/NamePairIndexFile.h"
 #include "support/TestSupport.h"
 

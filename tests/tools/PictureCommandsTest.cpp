@@ -1,8 +1,8 @@
-#include "stores/MakeThumbnail.h"
+#include "pictures/MakeThumbnail.h"
+#include "pictures/PngFile.h"
 #include "support/PictureSamples.h"
 #include "support/TestSupport.h"
 #include "support/ToolRunner.h"
-#include "visual/PngFile.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

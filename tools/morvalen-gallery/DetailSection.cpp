@@ -1,15 +1,15 @@
 #include "GallerySections.h"
 #include "SamplePictures.h"
 
-#include "visual/PngFile.h"
-#include "visual/TMVBrowserDisplay.h"
-#include "visual/TMVDelimiter.h"
-#include "visual/TMVFrame.h"
-#include "visual/TMVImageDisplay.h"
-#include "visual/TMVLinksBar.h"
-#include "visual/TMVProductDescriptions.h"
-#include "visual/TMVPropertyText.h"
-#include "visual/TMVRating.h"
+#include "details/TMVBrowserDisplay.h"
+#include "details/TMVImageDisplay.h"
+#include "details/TMVLinksBar.h"
+#include "details/TMVProductDescriptions.h"
+#include "details/TMVPropertyText.h"
+#include "details/TMVRating.h"
+#include "panels/TMVDelimiter.h"
+#include "panels/TMVFrame.h"
+#include "pictures/PngFile.h"
 
 #include <QFile>
 #include <QGridLayout>

@@ -5,11 +5,11 @@
 #include "dialogs/TfConfirmationDlg.h"
 #include "dialogs/TfFireFoxMissingDlg.h"
 #include "dialogs/TfNewVersionDlg.h"
-#include "dialogs/TfRateSiteDlg.h"
 #include "dialogs/TfScreenShotPreviewDlg.h"
+#include "dialogs/TfSettingsDlg.h"
 #include "platform/Autostart.h"
 #include "settings/TApplicationsSettings.h"
-#include "settings/TfSettingsDlg.h"
+#include "sites/TfRateSiteDlg.h"
 
 #include <QDir>
 #include <QLinearGradient>

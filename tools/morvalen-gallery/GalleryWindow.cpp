@@ -3,11 +3,11 @@
 #include "DialogSamples.h"
 #include "GallerySections.h"
 
-#include "visual/GraphicTools.h"
-#include "visual/HtmlLabel.h"
-#include "visual/LabelProgressBar.h"
-#include "visual/TDialogHeader.h"
-#include "visual/TSpecialFrame.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "panels/TSpecialFrame.h"
+#include "pictures/GraphicTools.h"
+#include "progressbar/LabelProgressBar.h"
 
 #include <QGridLayout>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "GallerySections.h"
 
-#include "visual/HtmlLabel.h"
-#include "visual/TDscLabel.h"
-#include "visual/TMVDelimiter.h"
-#include "visual/TMVFrame.h"
-#include "visual/TSpecialFrame.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDscLabel.h"
+#include "panels/TMVDelimiter.h"
+#include "panels/TMVFrame.h"
+#include "panels/TSpecialFrame.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "GallerySections.h"
 
-#include "visual/MVMenus.h"
+#include "menus/MVMenus.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

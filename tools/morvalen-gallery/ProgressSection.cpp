@@ -1,8 +1,8 @@
 #include "GallerySections.h"
 
-#include "visual/Colors.h"
-#include "visual/LabelProgressBar.h"
-#include "visual/TSpecialFrame.h"
+#include "panels/TSpecialFrame.h"
+#include "pictures/Colors.h"
+#include "progressbar/LabelProgressBar.h"
 
 #include <QVBoxLayout>
 

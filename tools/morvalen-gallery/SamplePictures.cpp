@@ -1,8 +1,8 @@
 #include "SamplePictures.h"
 
-#include "stores/MakeThumbnail.h"
-#include "stores/TExIcon.h"
-#include "visual/GraphicTools.h"
+#include "pictures/GraphicTools.h"
+#include "pictures/MakeThumbnail.h"
+#include "pictures/TExIcon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,9 +1,9 @@
 #include "GallerySections.h"
 #include "SamplePictures.h"
 
+#include "pictures/TExIcon.h"
+#include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
-#include "stores/TExIcon.h"
-#include "visual/TMVWebElement.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "JsonOutput.h"
 #include "ToolCommand.h"
 
-#include "visual/HtmlMarkup.h"
+#include "markup/HtmlMarkup.h"
 
 #include <QJsonArray>
 

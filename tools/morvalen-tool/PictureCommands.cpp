@@ -2,10 +2,10 @@
 #include "ToolCommand.h"
 
 #include "common/FileUtils.h"
-#include "stores/MakeThumbnail.h"
-#include "stores/TExIcon.h"
-#include "visual/PictureFile.h"
-#include "visual/PngFile.h"
+#include "pictures/MakeThumbnail.h"
+#include "pictures/PictureFile.h"
+#include "pictures/PngFile.h"
+#include "pictures/TExIcon.h"
 
 #include <QJsonArray>
 

@@ -1,0 +1,74 @@
+#include "PBOnceOnly.h"
+#include "mainwindow/TfMain.h"
+#include "platform/TerminationSignals.h"
+#include "settings/ProgramOptions.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QMessageBox>
+
+#include <cstdio>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString VersionText()
+{
+    return u"%1.%2.%3.%4"_s.arg(MORVALEN_VERSION_MAJOR)
+        .arg(MORVALEN_VERSION_MINOR)
+        .arg(MORVALEN_VERSION_PATCH)
+        .arg(MORVALEN_VERSION_TWEAK);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const ProgramOptions options = ProgramOptions::Parse(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n\n%s", qPrintable(options.error), qPrintable(ProgramOptions::Usage()));
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(ProgramOptions::Usage()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("Morvalen Desktop %s\n", qPrintable(VersionText()));
+        return 0;
+    }
+
+    // A second start hands its parameters to the first and ends without a window.
+    QString guardError;
+    try {
+        if (AlreadyRunning(QString::fromUtf16(kInstanceName), u"TfMain"_s, true, true, options.parameters))
+            return 0;
+    } catch (const EOnceOnlyError& error) {
+        guardError = QString::fromUtf8(error.what());
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(u"Morvalen Desktop"_s);
+    QApplication::setApplicationVersion(VersionText());
+    if (!guardError.isEmpty()) {
+        QMessageBox::critical(nullptr, u"Morvalen Desktop"_s, guardError);
+        return 1;
+    }
+
+    QApplication::setFont(QFont(u"Tahoma"_s, 8));
+    // The window hides to the notification area: the program ends only when it is closed.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TfMain mainWindow(options);
+    OnceOnlyGuard()->Listen(
+        [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
+    TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });
+    mainWindow.Start();
+    const int status = application.exec();
+    ReleaseOnceOnlyGuard();
+    return status;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "DialogParts.h"
+
+#include <QImage>
+
+#include <functional>
+
+class OwnerDrawnComboBox;
+class QCheckBox;
+class TApplicationsSettings;
+
+// The dialog in which the user edits the program-wide preferences. "Ok" writes every control
+// into the settings (autostart is registered or removed at once) and raises their OnChange
+// once, also when nothing was changed; "Cancel" changes nothing. The FireFox engine cannot be
+// chosen while it is not installed: "Ok" then explains why, offers the download and goes back
+// to Internet Explorer.
+class TfSettingsDlg final : public TMVDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfSettingsDlg(QWidget* parent = nullptr);
+
+    // Keeps the reference (not owned) and shows its values.
+    void SetSettings(TApplicationsSettings& settings);
+    void SetFirefoxAvailable(bool available) { m_firefoxAvailable = available; }
+    // Opens the FireFox download page; run when the user chooses "Download".
+    std::function<void()> OnDownloadFirefox;
+
+    // Creates the dialog for one use and shows it modally; whether the user confirmed it.
+    static bool Execute(TApplicationsSettings& settings, bool firefoxAvailable,
+                        std::function<void()> onDownloadFirefox, QWidget* parent = nullptr);
+
+private:
+    void LoadSettings();
+    void ApplySettings();
+    void OkClick();
+    void DrawEngine(QPainter& painter, const QRect& rect, int index, bool selected) const;
+
+    TApplicationsSettings* m_settings = nullptr;
+    bool m_firefoxAvailable = false;
+    QImage m_engineIcons[2];
+
+    QCheckBox* m_runWithWindows;
+    QCheckBox* m_minimizeOnStartup;
+    QCheckBox* m_hideOnClose;
+    OwnerDrawnComboBox* m_autoUpdate;
+    OwnerDrawnComboBox* m_news;
+    OwnerDrawnComboBox* m_defaultRenderEngine;
+    QCheckBox* m_openLinksLocally;
+    QCheckBox* m_clearOldCache;
+    OwnerDrawnComboBox* m_clearOldCacheAge;
+};

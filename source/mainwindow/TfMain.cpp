@@ -1,0 +1,471 @@
+#include "TfMain.h"
+
+#include "TMainSchedule.h"
+#include "catalog/TVersionCheck.h"
+#include "catalog/TWebApplicationList.h"
+#include "catalog/TWebCategoryTree.h"
+#include "catalogviews/TCatalogSearch.h"
+#include "catalogviews/TCatalogViews.h"
+#include "common/Errors.h"
+#include "common/TimerThreads.h"
+#include "dialogs/ModalResult.h"
+#include "dialogs/TfConfirmationDlg.h"
+#include "markup/HtmlLabel.h"
+#include "panels/TDialogHeader.h"
+#include "platform/DataFolder.h"
+#include "platform/XdgAutostart.h"
+#include "progressbar/LabelProgressBar.h"
+#include "settings/ConfigurationFile.h"
+#include "settings/TApplicationsSettings.h"
+#include "stores/TFavoriteIconManager.h"
+#include "stores/TFileCacheManager.h"
+#include "stores/TThumbnailManager.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <QStorageInfo>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+
+using namespace Qt::Literals::StringLiterals;
+
+// What the window does at start and end, for tests and for whoever wonders why it hid:
+// QT_LOGGING_RULES="morvalen.window.debug=true".
+Q_LOGGING_CATEGORY(lcWindow, "morvalen.window", QtWarningMsg)
+
+namespace {
+
+const auto kConfigFileName = u"MorvalenDesktop.cfg"_s;
+
+// The first-show delay before the catalog is fetched, longer when the window starts hidden.
+constexpr uint32_t kFirstShowDelayMs = 500;
+constexpr uint32_t kHiddenFirstShowDelayMs = 1000;
+constexpr uint32_t kVersionCheckDelayMs = 500;
+
+} // namespace
+
+TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent)
+    : QMainWindow(parent), m_catalogServer(options.catalogServer)
+{
+    setObjectName(u"TfMain"_s);
+    setWindowTitle(u"Morvalen Desktop"_s);
+    setMinimumSize(800, 600);
+    m_trayAvailable = trayMode == TrayMode::Automatic ? QSystemTrayIcon::isSystemTrayAvailable()
+                                                      : trayMode == TrayMode::Available;
+
+    m_dataFolder = DataFolder::Resolve(options.dataFolder, QCoreApplication::applicationDirPath());
+    m_schedule = new TMainSchedule(this);
+
+    CreateStores();
+    BuildLayout();
+    LoadStores();
+    CreateSettings();
+    m_configChanged = false;
+    ReadConfiguration();
+    CreateCatalog();
+
+    m_startMinimized = IsStartMinimized(options.parameters);
+    HandleCommandLineParameters(options.parameters,
+                                [this](const QString& parameter) { HandleParameter(parameter); });
+
+    m_hiddenToTray = false;
+    m_firstShowPending = true;
+    // The catalog tabs appear as their lists arrive.
+    for (const int page : {pgWhatsNew, pgRecommended, pgPopular, pgHighestRated, pgCategories})
+        m_mainTabs->setTabVisible(page, false);
+    m_mainTabs->setCurrentIndex(pgInstalled);
+
+    // Only one engine exists so far; a configuration that asks for the other falls back
+    // without being written back.
+    m_firefoxAvailable = false;
+    if (m_settings->DefaultRenderEngine() == beFireFox && !m_firefoxAvailable)
+        m_settings->SetDefaultRenderEngine(beInternetExplorer);
+    ConfigureCacheCleanup();
+
+    ConfirmQuitHook = [this](int openBrowsers) {
+        return ConfirmQuit(openBrowsers, this) == mrYes;
+    };
+    qCDebug(lcWindow) << "created; data folder" << m_dataFolder;
+}
+
+TfMain::~TfMain()
+{
+    if (m_configChanged) {
+        try {
+            SaveConfig();
+        } catch (const EMorvalenError& error) {
+            qWarning("%s", qPrintable(error.Message()));
+        }
+    }
+    // The ticker and the news thread end before anything they call into goes.
+    delete m_schedule;
+    m_schedule = nullptr;
+    m_versionCheck.reset();
+    m_catalogSearch.reset();
+    m_catalogViews.reset();
+    if (m_trayIcon)
+        m_trayIcon->hide();
+    // The lists and panels show applications the catalog owns: they go before it does
+    // (closing the window would otherwise lay them out once more over freed records).
+    delete takeCentralWidget();
+    m_mainTabs = nullptr;
+    m_searchPanel = nullptr;
+    m_installedContainer = nullptr;
+    m_diskSpaceWarning = nullptr;
+    m_diskSpaceTitle = nullptr;
+    m_diskSpaceDescription = nullptr;
+    m_statusText = nullptr;
+    m_busyBar = nullptr;
+    m_favoriteIconManager.reset();
+    m_thumbnailManager.reset();
+    m_settings.reset();
+    m_applicationList.reset();
+    m_categoryTree.reset();
+    // Waits for the running downloads.
+    m_cacheManager.reset();
+    qCDebug(lcWindow) << "destroyed";
+}
+
+void TfMain::CreateStores()
+{
+    m_favoriteIconManager = std::make_unique<TFavoriteIconManager>();
+    m_thumbnailManager = std::make_unique<TThumbnailManager>();
+    m_cacheManager = std::make_unique<TFileCacheManager>();
+    m_cacheManager->OnDiskFull = [this](TFileCacheManager*) {
+        ShowDiskSpaceWarning();
+    };
+    m_cacheManager->OnDiskSpaceRestored = [this](TFileCacheManager*) {
+        HideDiskSpaceWarning();
+    };
+}
+
+void TfMain::LoadStores()
+{
+    const QString favIcons = m_dataFolder + u"FavIcons/"_s;
+    const QString thumbnails = m_dataFolder + u"Thumbnails/"_s;
+    const QString cache = m_dataFolder + u"Cache/"_s;
+    for (const QString& folder : {favIcons, thumbnails, cache})
+        DataFolder::EnsureFolder(folder);
+    m_favoriteIconManager->SetFolder(favIcons);
+    m_thumbnailManager->SetFolder(thumbnails);
+    m_cacheManager->SetCacheFolder(cache);
+
+    // A damaged index must not keep the program from starting: the store starts empty and
+    // writes a sound index with its next change.
+    const auto load = [](const char* what, const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const EMorvalenError& error) {
+            qWarning("%s: %s", what, qPrintable(error.Message()));
+        }
+    };
+    load(TFavoriteIconManager::kIndexFileName, [&] {
+        m_favoriteIconManager->LoadIndex(favIcons +
+                                         QString::fromLatin1(TFavoriteIconManager::kIndexFileName));
+        m_favoriteIconManager->Cleanup();
+    });
+    load(TThumbnailManager::kIndexFileName, [&] {
+        m_thumbnailManager->LoadIndex(thumbnails + QString::fromLatin1(TThumbnailManager::kIndexFileName));
+        m_thumbnailManager->Cleanup();
+    });
+    load("Cache.dat", [&] { m_cacheManager->LoadIndex(cache + u"Cache.dat"_s); });
+}
+
+void TfMain::CreateSettings()
+{
+    m_autostart = std::make_unique<XdgAutostart>();
+    m_settings = std::make_unique<TApplicationsSettings>(*m_autostart);
+    m_settings->OnChange = [this](TApplicationsSettings&) {
+        MarkConfigChanged();
+    };
+}
+
+void TfMain::ReadConfiguration()
+{
+    const QString path = m_dataFolder + kConfigFileName;
+    if (QFile::exists(path))
+        ConfigurationFile::Load(path, *m_settings, m_arrangeMode);
+}
+
+void TfMain::CreateCatalog()
+{
+    m_categoryTree = std::make_unique<TWebCategoryTree>();
+    m_applicationList = std::make_unique<TWebApplicationList>();
+    m_catalogViews = std::make_unique<TCatalogViews>(*m_mainTabs, *m_cacheManager, *m_categoryTree,
+                                                     *m_applicationList, ServerUrl({}), CatalogHooks());
+    m_catalogSearch = std::make_unique<TCatalogSearch>(*m_catalogViews);
+    m_catalogSearch->BuildSearchBox(*m_searchPanel);
+    m_versionCheck = std::make_unique<TVersionCheck>(*m_cacheManager, *m_settings, ServerUrl({}));
+    m_versionCheck->OnNewVersion = [this](uint32_t program, const TRemoteVersion& remote) {
+        ShowNewVersion(program, remote);
+    };
+    m_versionCheck->OnLatestVersion = [this](uint32_t program) {
+        ShowLatestVersion(program);
+    };
+}
+
+QString TfMain::ServerUrl(const QString& path) const
+{
+    QString server = m_catalogServer;
+    while (server.endsWith(u'/'))
+        server.chop(1);
+    return server + path;
+}
+
+void TfMain::HandleCopyData(const CopyDataRecord& record)
+{
+    HandleCopyDataParameters(record, [this](const QString& parameter) { HandleParameter(parameter); });
+}
+
+void TfMain::HandleParameter(const QString& parameter)
+{
+    const TElementParameter element = ParseParameter(parameter);
+    if (element.empty)
+        return;
+    qCDebug(lcWindow) << "parameter" << parameter;
+    // Sites are looked up by their element id once installed sites exist; an unknown id
+    // is ignored without a word.
+}
+
+void TfMain::SetArrangeMode(uint8_t mode)
+{
+    if (mode == m_arrangeMode)
+        return;
+    m_arrangeMode = mode;
+    MarkConfigChanged();
+}
+
+void TfMain::SaveConfig()
+{
+    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, m_arrangeMode);
+}
+
+void TfMain::HideToTray()
+{
+    m_hiddenToTray = true;
+    if (m_trayAvailable) {
+        hide();
+        qCDebug(lcWindow) << "hidden to tray";
+    } else {
+        // Without a notification area a hidden window could never come back.
+        showMinimized();
+        qCDebug(lcWindow) << "minimized (no tray)";
+    }
+}
+
+void TfMain::ShowFromTray()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    m_hiddenToTray = false;
+    qCDebug(lcWindow) << "shown from tray";
+}
+
+void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
+{
+    Q_UNUSED(title);
+    // Until the program has its own browser windows, the user's browser shows the page.
+    QDesktopServices::openUrl(QUrl(address));
+    if (flash)
+        activateWindow();
+}
+
+bool TfMain::event(QEvent* event)
+{
+    switch (int(event->type())) {
+    case kStartupMessage:
+        HandleStartupMessage();
+        return true;
+    case kNewsTickMessage:
+        HandleNewsTick();
+        return true;
+    default:
+        return QMainWindow::event(event);
+    }
+}
+
+void TfMain::Start()
+{
+    // Maximized, also when it first comes out of the tray. Without a window manager
+    // "maximized" means nothing, so the window takes the screen's free area as well.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    setWindowState(Qt::WindowMaximized);
+    const bool hidden = m_settings->MinimizeOnStartup() || m_startMinimized;
+    if (hidden && m_trayAvailable)
+        FirstShow(); // the window is never shown
+    else if (hidden)
+        showMinimized();
+    else
+        show();
+}
+
+void TfMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_firstShowPending)
+        FirstShow();
+}
+
+void TfMain::FirstShow()
+{
+    m_firstShowPending = false;
+    const bool hide = m_settings->MinimizeOnStartup() || m_startMinimized;
+    if (hide) {
+        // After the show has been handled: hiding inside it would be undone by it.
+        QTimer::singleShot(0, this, [this] { HideToTray(); });
+    }
+    qCDebug(lcWindow) << "first show" << (hide ? "hidden" : "shown");
+    new TDelayThread(
+        hide ? kHiddenFirstShowDelayMs : kFirstShowDelayMs, true,
+        [this](TSyncThread*) {
+            QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kStartupMessage)));
+        },
+        this);
+}
+
+void TfMain::HandleStartupMessage()
+{
+    qCDebug(lcWindow) << "start-up message";
+    RefreshCatalog();
+    ConfigureNewsCheck();
+    new TDelayThread(
+        kVersionCheckDelayMs, true, [this](TSyncThread*) { CheckVersionAutomatically(); }, this);
+}
+
+void TfMain::HandleNewsTick()
+{
+    qCDebug(lcWindow) << "news tick";
+    RefreshCatalog();
+    m_schedule->NewsTickHandled();
+}
+
+void TfMain::RefreshCatalog()
+{
+    m_catalogViews->RefreshCatalog();
+}
+
+void TfMain::CheckVersionAutomatically()
+{
+    m_versionCheck->CheckVersionAutomatically();
+}
+
+void TfMain::CheckVersionOnDemand()
+{
+    m_versionCheck->CheckVersionOnDemand();
+}
+
+void TfMain::ConfigureNewsCheck()
+{
+    m_schedule->ConfigureNewsCheck(
+        TApplicationsSettings::NewsIntervalMinutes(m_settings->CheckNewsInterval()));
+}
+
+void TfMain::ConfigureCacheCleanup()
+{
+    m_cacheManager->SetSweep(m_settings->ClearOldCache(),
+                             TApplicationsSettings::CacheAgeDays(m_settings->ClearOldCacheAge()));
+}
+
+void TfMain::StartBusy()
+{
+    m_schedule->StartBusy();
+}
+
+void TfMain::SetPending(int32_t count)
+{
+    m_schedule->SetPending(count);
+}
+
+void TfMain::CountDown()
+{
+    m_schedule->CountDown();
+}
+
+void TfMain::ShowDiskSpaceWarning()
+{
+    if (!m_diskSpaceWarning->isHidden())
+        return;
+    // The volume of the cache folder, where the text names a drive.
+    const QString volume = QStorageInfo(m_cacheManager->CacheFolder()).rootPath();
+    m_diskSpaceDescription->SetCaption(
+        u"You are running out of disk space on drive <b>%1</b>. Please free "
+        u"some disk space to continue. Automatic cache cleanup will be started."_s.arg(
+            volume.toHtmlEscaped()));
+    m_diskSpaceWarning->show();
+    m_cacheManager->SetSweep(true, 0);
+}
+
+void TfMain::HideDiskSpaceWarning()
+{
+    m_diskSpaceWarning->hide();
+}
+
+bool TfMain::DiskSpaceWarningShown() const
+{
+    return !m_diskSpaceWarning->isHidden();
+}
+
+void TfMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized()) {
+        // The window never goes to the taskbar when the notification area can hold it.
+        if (m_trayAvailable && !m_hiddenToTray)
+            QTimer::singleShot(0, this, [this] { HideToTray(); });
+    } else if (m_hiddenToTray && isVisible()) {
+        // Brought back from the taskbar (no notification area).
+        m_hiddenToTray = false;
+    }
+}
+
+void TfMain::closeEvent(QCloseEvent* event)
+{
+    const bool quitting = std::exchange(m_quitting, false);
+    if (!quitting && m_settings->HideOnClose()) {
+        event->ignore();
+        HideToTray();
+        return;
+    }
+    if (!std::exchange(m_quitConfirmed, false) && !CanClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    qCDebug(lcWindow) << "closing";
+    QCoreApplication::quit();
+}
+
+bool TfMain::CanClose()
+{
+    // Downloads write into the cache; the user may try again once they have finished.
+    if (m_cacheManager->Busy()) {
+        qCDebug(lcWindow) << "close refused: downloads running";
+        return false;
+    }
+    const int openBrowsers = OpenBrowserCount();
+    return ConfirmQuitHook ? ConfirmQuitHook(openBrowsers) : true;
+}
+
+void TfMain::Quit()
+{
+    m_quitting = true;
+    close();
+}
+
+void TfMain::QuitNow()
+{
+    m_quitting = true;
+    m_quitConfirmed = true;
+    close();
+}

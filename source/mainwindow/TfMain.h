@@ -1,0 +1,234 @@
+#pragma once
+
+#include "settings/ProgramOptions.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollArea;
+class QSystemTrayIcon;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class TApplicationsSettings;
+class TCatalogSearch;
+class TCatalogViews;
+class TDialogHeader;
+class TFavoriteIconManager;
+class TFileCacheManager;
+class THtmlLabel;
+class TLabelProgressBar;
+class TMainSchedule;
+class TMVMainMenu;
+class TMVTrayPopupMenu;
+class TRemoteVersion;
+class TThumbnailManager;
+class TVersionCheck;
+class TWebApplicationList;
+class TWebCategoryTree;
+class XdgAutostart;
+struct CopyDataRecord;
+struct TCatalogHooks;
+
+// The program's main window and the owner of every long-lived object: the stores, the
+// settings and the catalog. It builds them in a fixed order, loads their files from the
+// data folder, shows the catalog tabs and the status line, lives in the notification area
+// and takes them down again in the reverse order. Each subsystem's own work lives in its
+// own class; the window connects them.
+class TfMain final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Page indexes of the main tabs; search result tabs follow them.
+    enum TMainPage : int
+    {
+        pgWhatsNew = 0,
+        pgRecommended = 1,
+        pgPopular = 2,
+        pgHighestRated = 3,
+        pgCategories = 4,
+        pgInstalled = 5,
+    };
+
+    // The window's own posted messages.
+    static constexpr int kStartupMessage = 1454;
+    static constexpr int kNewsTickMessage = 1455;
+
+    // Where no notification area exists, "hide to tray" minimizes instead: by default the
+    // platform is asked; tests force either answer.
+    enum class TrayMode
+    {
+        Automatic,
+        Available,
+        Unavailable,
+    };
+
+    explicit TfMain(const ProgramOptions& options, TrayMode trayMode = TrayMode::Automatic,
+                    QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    const QString& DataFolder() const { return m_dataFolder; }
+    // An address on the catalog server, which also serves the program's web site.
+    QString ServerUrl(const QString& path) const;
+
+    TApplicationsSettings& Settings() const { return *m_settings; }
+    TFileCacheManager& CacheManager() const { return *m_cacheManager; }
+    TThumbnailManager& ThumbnailManager() const { return *m_thumbnailManager; }
+    TFavoriteIconManager& FavoriteIconManager() const { return *m_favoriteIconManager; }
+    TWebCategoryTree& CategoryTree() const { return *m_categoryTree; }
+    TWebApplicationList& ApplicationList() const { return *m_applicationList; }
+    TMainSchedule& Schedule() const { return *m_schedule; }
+    TCatalogViews& CatalogViews() const { return *m_catalogViews; }
+    TCatalogSearch& CatalogSearch() const { return *m_catalogSearch; }
+    TVersionCheck& VersionCheck() const { return *m_versionCheck; }
+
+    bool StartMinimized() const { return m_startMinimized; }
+    bool FirstShowPending() const { return m_firstShowPending; }
+    bool HiddenToTray() const { return m_hiddenToTray; }
+    bool ConfigChanged() const { return m_configChanged; }
+    bool FirefoxAvailable() const { return m_firefoxAvailable; }
+    bool TrayAvailable() const { return m_trayAvailable; }
+    uint8_t ArrangeMode() const { return m_arrangeMode; }
+
+    // Shows the window maximized, or keeps it in the notification area when the program
+    // starts minimized.
+    void Start();
+
+    // A record from a later start of the program.
+    void HandleCopyData(const CopyDataRecord& record);
+    void HandleParameter(const QString& parameter);
+
+    void HideToTray();
+    void ShowFromTray();
+    // A markup text for the status line; empty clears it.
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+    // Opens address for the user, titled title; with flash the main window keeps the focus
+    // and the new window asks for attention.
+    void OpenWebPage(const QString& address, const QString& title, bool flash);
+    void SaveConfig();
+    void MarkConfigChanged() { m_configChanged = true; }
+    // The installed sites' arrange mode (stored in the configuration file's view block).
+    void SetArrangeMode(uint8_t mode);
+    // Number of open browser windows.
+    int OpenBrowserCount() const { return 0; }
+
+    // The background schedule.
+    void RefreshCatalog();
+    void ConfigureNewsCheck();
+    void ConfigureCacheCleanup();
+    void StartBusy();
+    void SetPending(int32_t count);
+    void CountDown();
+    void ShowDiskSpaceWarning();
+    void HideDiskSpaceWarning();
+    bool DiskSpaceWarningShown() const;
+    void CheckVersionAutomatically();
+    void CheckVersionOnDemand();
+
+    // What the catalog views, search and later subsystems build into.
+    QTabWidget* MainTabs() const { return m_mainTabs; }
+    QWidget* TabPage(int index) const;
+    QWidget* SearchPanel() const { return m_searchPanel; }
+    QWidget* InstalledContainer() const;
+    TMVMainMenu* MainMenu() const { return m_mainMenu; }
+    TLabelProgressBar* BusyBar() const { return m_busyBar; }
+    QMenu* TrayMenu() const;
+    QAction* SettingsAction() const { return m_settingsAction; }
+
+    // The quit confirmation; answers true to go on. Replaced by tests that answer for the user.
+    std::function<bool(int openBrowsers)> ConfirmQuitHook;
+
+    // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
+    void Quit();
+    // Ends the program without asking (the session ends, or a termination signal).
+    void QuitNow();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Creation, in order.
+    void CreateStores();
+    void LoadStores();
+    void CreateSettings();
+    void ReadConfiguration();
+    void CreateCatalog();
+
+    // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
+    TCatalogHooks CatalogHooks();
+    void ShowNewVersion(uint32_t programVersion, const TRemoteVersion& remote);
+    void ShowLatestVersion(uint32_t programVersion);
+
+    // The widgets (TfMainLayout.cpp).
+    void BuildLayout();
+    QWidget* BuildHeader();
+    QWidget* BuildStatusBar();
+    TDialogHeader* BuildDiskSpaceWarning();
+    void BuildMainMenu();
+    void BuildTray();
+    void UpdateViewMenu();
+    void UpdateTrayMenu();
+    void ShowSettings();
+    void ShowAbout();
+
+    void FirstShow();
+    void HandleStartupMessage();
+    void HandleNewsTick();
+    bool CanClose();
+
+    QString m_dataFolder;
+    QString m_catalogServer;
+    bool m_startMinimized = false;
+    bool m_firstShowPending = true;
+    bool m_hiddenToTray = false;
+    bool m_configChanged = false;
+    bool m_firefoxAvailable = false;
+    bool m_trayAvailable = false;
+    // Set while a close is meant to end the program (not to hide it).
+    bool m_quitting = false;
+    bool m_quitConfirmed = false;
+    uint8_t m_arrangeMode = 0;
+    // The user has picked a page; the arriving catalog no longer changes it.
+    bool m_pageChosen = false;
+
+    std::unique_ptr<XdgAutostart> m_autostart;
+    std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;
+    std::unique_ptr<TThumbnailManager> m_thumbnailManager;
+    std::unique_ptr<TFileCacheManager> m_cacheManager;
+    std::unique_ptr<TApplicationsSettings> m_settings;
+    std::unique_ptr<TWebCategoryTree> m_categoryTree;
+    std::unique_ptr<TWebApplicationList> m_applicationList;
+    TMainSchedule* m_schedule = nullptr;
+    std::unique_ptr<TCatalogViews> m_catalogViews;
+    std::unique_ptr<TCatalogSearch> m_catalogSearch;
+    std::unique_ptr<TVersionCheck> m_versionCheck;
+
+    // Widgets, owned by the window.
+    QTabWidget* m_mainTabs = nullptr;
+    QWidget* m_searchPanel = nullptr;
+    QScrollArea* m_installedContainer = nullptr;
+    TDialogHeader* m_diskSpaceWarning = nullptr;
+    QLabel* m_diskSpaceTitle = nullptr;
+    THtmlLabel* m_diskSpaceDescription = nullptr;
+    THtmlLabel* m_statusText = nullptr;
+    TLabelProgressBar* m_busyBar = nullptr;
+    TMVMainMenu* m_mainMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QAction* m_settingsAction = nullptr;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    TMVTrayPopupMenu* m_trayMenu = nullptr;
+    QAction* m_closeAllBrowsersAction = nullptr;
+};

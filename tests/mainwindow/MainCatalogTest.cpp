@@ -1,0 +1,201 @@
+// The real main window in this process against the real catalog server: the start-up
+// refresh, the search box and the version check as the user meets them.
+
+#include "catalog/ProgramVersion.h"
+#include "catalog/TRemoteVersion.h"
+#include "catalog/TVersionCheck.h"
+#include "catalog/TWebApplicationClass.h"
+#include "catalogviews/TCatalogListModel.h"
+#include "catalogviews/TCatalogListView.h"
+#include "catalogviews/TCatalogSearch.h"
+#include "catalogviews/TCatalogViews.h"
+#include "mainwindow/TfMain.h"
+#include "server/ServerProcess.h"
+#include "server/TestCatalog.h"
+#include "settings/TApplicationsSettings.h"
+#include "stores/TFileCacheManager.h"
+#include "support/TestSupport.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kRetrieving = u"Retrieving latest Web 2.0 applications.."_s;
+
+class MainCatalogTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir m_home;
+    ScopedEnvironment m_config{"XDG_CONFIG_HOME", m_home.filePath(u"config"_s).toUtf8()};
+    ScopedEnvironment m_data{"XDG_DATA_HOME", m_home.filePath(u"data"_s).toUtf8()};
+    std::unique_ptr<ServerProcess> m_server;
+
+    void StartServer(const QString& catalogFolder = QString::fromUtf8(MORVALEN_SAMPLE_CATALOG))
+    {
+        m_server = std::make_unique<ServerProcess>(catalogFolder, m_home.filePath(u"ratings.sqlite"_s));
+        ASSERT_GT(m_server->Port(), 0);
+    }
+
+    std::unique_ptr<TfMain> Create(const QString& server)
+    {
+        ProgramOptions options;
+        options.dataFolder = m_home.filePath(u"data-folder"_s);
+        options.catalogServer = server;
+        auto window = std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
+        // The version check answers into lists rather than dialogs.
+        window->VersionCheck().OnNewVersion = [this](uint32_t, const TRemoteVersion& remote) {
+            m_offered.push_back(VersionText(remote.Version()));
+        };
+        window->VersionCheck().OnLatestVersion = [this](uint32_t program) {
+            m_latest.push_back(VersionText(program));
+        };
+        return window;
+    }
+
+    // Starts the window and waits for the start-up refresh to end.
+    void StartAndRefresh(TfMain& window)
+    {
+        window.Start();
+        ASSERT_TRUE(WaitUntil([&] { return window.StatusText() == kRetrieving; }, 20000));
+        ASSERT_TRUE(WaitUntil([&] { return window.StatusText().isEmpty(); }, 30000));
+    }
+
+    QAction* MenuItem(TfMain& window, const QString& text)
+    {
+        for (QAction* top : window.menuBar()->actions()) {
+            if (!top->menu())
+                continue;
+            for (QAction* item : top->menu()->actions()) {
+                if (item->text() == text)
+                    return item;
+            }
+        }
+        return nullptr;
+    }
+
+    std::vector<QString> m_offered;
+    std::vector<QString> m_latest;
+};
+
+TEST_F(MainCatalogTest, TheStartUpRefreshFillsTheCatalogTabsNewestFirst)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    for (int page = TfMain::pgWhatsNew; page <= TfMain::pgCategories; ++page)
+        EXPECT_TRUE(tabs.isTabVisible(page)) << page;
+    TCatalogViews& views = window->CatalogViews();
+    const auto& rows = views.ListView(1).Model().Applications();
+    ASSERT_FALSE(rows.empty());
+    for (size_t i = 1; i < rows.size(); ++i)
+        EXPECT_GE(int(rows[i - 1]->DateAdded()), int(rows[i]->DateAdded()));
+    EXPECT_EQ(views.CategoryView().topLevelItemCount(), 11);
+    // The catalog pages are the window's own.
+    EXPECT_EQ(views.Page(0), window->TabPage(TfMain::pgWhatsNew));
+    // Nothing is installed: the first list takes the empty Installed page's place.
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgWhatsNew));
+
+    // For a look by eye: the window as the user sees it, a row chosen.
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        tabs.setCurrentIndex(TfMain::pgPopular);
+        views.ListView(4).FocusApplication(views.ListView(4).Model().Application(2));
+        ProcessEventsFor(1500);
+        window->grab().save(folder + u"/main-window-popular.png"_s);
+        views.GoToCategory(views.ListView(4).Model().Application(2));
+        ProcessEventsFor(1500);
+        window->grab().save(folder + u"/main-window-categories.png"_s);
+    }
+
+    // Refresh from the menu while nothing runs: all over again, and over again.
+    QAction* refresh = MenuItem(*window, u"&Refresh"_s);
+    ASSERT_NE(refresh, nullptr);
+    refresh->trigger();
+    EXPECT_EQ(window->StatusText(), kRetrieving);
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+}
+
+TEST_F(MainCatalogTest, AFirstStartWithoutServerShowsNothingAndKeepsTheStatus)
+{
+    StartServer();
+    const QString address = m_server->BaseURL();
+    ASSERT_TRUE(m_server->Stop());
+    auto window = Create(address);
+    window->Start();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText() == kRetrieving; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !window->CatalogViews().RefreshInProgress(); }));
+    ProcessEventsFor(700);
+    for (int page = TfMain::pgWhatsNew; page <= TfMain::pgCategories; ++page)
+        EXPECT_FALSE(window->MainTabs()->isTabVisible(page)) << page;
+    EXPECT_EQ(window->StatusText(), kRetrieving);
+    EXPECT_TRUE(m_offered.empty());
+}
+
+TEST_F(MainCatalogTest, TheSearchBoxSearchesLowerCaseInATabOfItsOwn)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    auto* edit = window->findChild<QLineEdit*>(u"edMainSearch"_s);
+    ASSERT_NE(edit, nullptr);
+    QTest::keyClicks(edit, u"Mail"_s);
+    EXPECT_EQ(edit->text(), u"mail"_s);
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTabWidget& tabs = *window->MainTabs();
+    ASSERT_EQ(tabs.count(), TfMain::pgInstalled + 2);
+    EXPECT_EQ(tabs.currentIndex(), TfMain::pgInstalled + 1);
+    ASSERT_TRUE(
+        WaitUntil([&] { return tabs.tabText(TfMain::pgInstalled + 1).startsWith(u"Search: mail - "_s); }));
+
+    // Enter again: the same tab.
+    tabs.setCurrentIndex(TfMain::pgInstalled);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(tabs.count(), TfMain::pgInstalled + 2);
+    EXPECT_EQ(tabs.currentIndex(), TfMain::pgInstalled + 1);
+}
+
+TEST_F(MainCatalogTest, TheVersionCheckIsSilentOrSaysLatestVersion)
+{
+    // The sample catalog announces this program's own version.
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    window->Settings().SetLastUpdateCheck(window->Settings().Now() - 40);
+    StartAndRefresh(*window);
+    ASSERT_TRUE(
+        WaitUntil([&] { return window->Settings().LastUpdateCheck() > window->Settings().Now() - 1; }));
+    EXPECT_TRUE(m_offered.empty());
+    EXPECT_TRUE(m_latest.empty());
+
+    QAction* check = MenuItem(*window, u"Check for updates..."_s);
+    ASSERT_NE(check, nullptr);
+    check->trigger();
+    ASSERT_TRUE(WaitUntil([&] { return !m_latest.empty(); }));
+    EXPECT_EQ(m_latest.front(), VersionText(*ProgramVersion()));
+    EXPECT_TRUE(m_offered.empty());
+}
+
+TEST_F(MainCatalogTest, TheVersionCheckOffersANewerVersion)
+{
+    // The test catalog announces 2.1.0.3.
+    WriteFile(m_home.filePath(u"catalog.json"_s), kTestCatalog);
+    StartServer(m_home.path());
+    auto window = Create(m_server->BaseURL());
+    window->Settings().SetLastUpdateCheck(window->Settings().Now() - 40);
+    StartAndRefresh(*window);
+    ASSERT_TRUE(WaitUntil([&] { return !m_offered.empty(); }));
+    EXPECT_EQ(m_offered, std::vector<QString>{u"2.1.0.3"_s});
+    EXPECT_TRUE(window->ConfigChanged());
+}
+
+} // namespace

@@ -1,0 +1,284 @@
+// The real main window in this process, off screen, on a temporary data folder.
+
+#include "mainwindow/TMainSchedule.h"
+#include "mainwindow/TfMain.h"
+#include "settings/TApplicationsSettings.h"
+#include "stores/TFileCacheManager.h"
+#include "support/TestHttpServer.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir m_home;
+    ScopedEnvironment m_config{"XDG_CONFIG_HOME", m_home.filePath(u"config"_s).toUtf8()};
+    ScopedEnvironment m_data{"XDG_DATA_HOME", m_home.filePath(u"data"_s).toUtf8()};
+
+    QString DataFolder() const { return m_home.filePath(u"data-folder"_s); }
+    QString ConfigPath() const { return DataFolder() + u"/MorvalenDesktop.cfg"_s; }
+
+    std::unique_ptr<TfMain> Create(TfMain::TrayMode tray = TfMain::TrayMode::Unavailable,
+                                   const QStringList& parameters = {})
+    {
+        ProgramOptions options;
+        options.dataFolder = DataFolder();
+        options.parameters = parameters;
+        return std::make_unique<TfMain>(options, tray);
+    }
+};
+
+// The settings block as the program writes it, followed by the view byte.
+QByteArray ConfigBytes(bool hideOnClose, int32_t engine, uint8_t arrangeMode)
+{
+    QByteArray bytes;
+    bytes.append(char(0));           // run with the system
+    bytes.append(char(0));           // minimize on start-up
+    bytes.append(char(hideOnClose)); // hide on close
+    bytes.append(char(0));           // open links locally
+    bytes.append(reinterpret_cast<const char*>(&engine), 4);
+    bytes.append(char(0)); // news flag (always off with news at start-up only)
+    const int32_t zero = 0;
+    bytes.append(reinterpret_cast<const char*>(&zero), 4); // check news: at start-up only
+    bytes.append(reinterpret_cast<const char*>(&zero), 4); // auto update index
+    bytes.append(char(0));                                 // clear old cache
+    bytes.append(reinterpret_cast<const char*>(&zero), 4); // cache age
+    const double lastCheck = 46000.5;
+    bytes.append(reinterpret_cast<const char*>(&lastCheck), 8);
+    bytes.append(char(arrangeMode));
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, FirstRunCreatesTheFoldersAndWritesNothing)
+{
+    {
+        auto window = Create();
+        for (const char16_t* folder : {u"FavIcons", u"Thumbnails", u"Cache"})
+            EXPECT_TRUE(QFileInfo(DataFolder() + u'/' + QString::fromUtf16(folder)).isDir())
+                << QString::fromUtf16(folder).toStdString();
+        EXPECT_EQ(window->DataFolder(), QDir(DataFolder()).absolutePath() + u'/');
+        // Only the Installed tab shows until the catalog lists arrive.
+        for (int page = TfMain::pgWhatsNew; page <= TfMain::pgCategories; ++page)
+            EXPECT_FALSE(window->MainTabs()->isTabVisible(page)) << page;
+        EXPECT_TRUE(window->MainTabs()->isTabVisible(TfMain::pgInstalled));
+        EXPECT_EQ(window->StatusText(), u"Welcome to <b>Morvalen Desktop</b>!"_s);
+        EXPECT_FALSE(window->ConfigChanged());
+    }
+    EXPECT_FALSE(QFile::exists(ConfigPath()));
+}
+
+TEST_F(MainWindowTest, TheConfigurationIsWrittenOnlyWhenSomethingChanged)
+{
+    QDir().mkpath(DataFolder());
+    // A FireFox default falls back to the one engine there is, without being written back.
+    const QByteArray stored = ConfigBytes(false, 1, 1);
+    WriteFile(ConfigPath(), stored);
+    const QDateTime written = QFileInfo(ConfigPath()).lastModified();
+    {
+        auto window = Create();
+        EXPECT_EQ(window->Settings().DefaultRenderEngine(), 0);
+        EXPECT_EQ(window->ArrangeMode(), 1);
+        window->SetArrangeMode(1); // the same mode is no change
+        EXPECT_FALSE(window->ConfigChanged());
+    }
+    EXPECT_EQ(ReadFile(ConfigPath()), stored);
+    EXPECT_EQ(QFileInfo(ConfigPath()).lastModified(), written);
+
+    {
+        auto window = Create();
+        window->SetArrangeMode(2);
+        EXPECT_TRUE(window->ConfigChanged());
+    }
+    QByteArray expected = ConfigBytes(false, 0, 2);
+    EXPECT_EQ(ReadFile(ConfigPath()), expected);
+
+    {
+        auto window = Create();
+        window->Settings().SetHideOnClose(true);
+        window->Settings().Changed();
+    }
+    // The view byte read at start survives a change of the settings.
+    EXPECT_EQ(ReadFile(ConfigPath()), ConfigBytes(true, 0, 2));
+}
+
+TEST_F(MainWindowTest, DamagedIndexFilesDoNotKeepTheProgramFromStarting)
+{
+    QDir().mkpath(DataFolder() + u"/Cache"_s);
+    QDir().mkpath(DataFolder() + u"/Thumbnails"_s);
+    WriteFile(DataFolder() + u"/Cache/Cache.dat"_s, "Not a cache index at all");
+    WriteFile(DataFolder() + u"/Thumbnails/Thumbnails.dat"_s, QByteArray("\xff\xff\xff\x7f", 4));
+    WriteFile(DataFolder() + u"/MorvalenDesktop.cfg"_s, QByteArray(3, '\x01'));
+    auto window = Create();
+    EXPECT_TRUE(window->CacheManager().Items().empty());
+    EXPECT_TRUE(window->Settings().HideOnClose()); // the part of the file that is there
+}
+
+TEST_F(MainWindowTest, QuittingIsRefusedWhileADownloadRunsAndNeedsAYes)
+{
+    TestHttpServer server;
+    server.ServeStalling(u"/slow.xml"_s, 1000, "<?xml");
+    auto window = Create();
+    window->show();
+    int asked = -1;
+    bool answer = false;
+    window->ConfirmQuitHook = [&](int openBrowsers) {
+        asked = openBrowsers;
+        return answer;
+    };
+
+    window->CacheManager().RequestFile(server.Url(u"/slow.xml"_s), false, true, false, {});
+    ASSERT_TRUE(window->CacheManager().Busy());
+    window->Quit();
+    EXPECT_EQ(asked, -1); // not even asked
+    EXPECT_TRUE(window->isVisible());
+
+    ASSERT_TRUE(WaitUntil([&] { return server.StalledCount() == 1; }));
+    server.ReleaseStalls();
+    ASSERT_TRUE(WaitUntil([&] { return !window->CacheManager().Busy(); }));
+    window->Quit();
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(window->isVisible());
+
+    answer = true;
+    window->Quit();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, WithoutANotificationAreaHidingMinimizes)
+{
+    auto window = Create(TfMain::TrayMode::Unavailable);
+    window->Settings().SetHideOnClose(true);
+    window->show();
+    int asked = 0;
+    window->ConfirmQuitHook = [&](int) {
+        return ++asked, true;
+    };
+
+    // The close button hides (to the taskbar here), it does not end the program.
+    window->close();
+    EXPECT_TRUE(window->HiddenToTray());
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(asked, 0);
+
+    window->ShowFromTray();
+    EXPECT_FALSE(window->HiddenToTray());
+    EXPECT_FALSE(window->isMinimized());
+    window->Quit();
+    EXPECT_EQ(asked, 1);
+}
+
+TEST_F(MainWindowTest, WithANotificationAreaTheWindowHidesAndComesBack)
+{
+    auto window = Create(TfMain::TrayMode::Available);
+    window->show();
+    window->showMinimized();
+    // Minimizing never leaves a taskbar button: the window goes to the tray.
+    ASSERT_TRUE(WaitUntil([&] { return window->HiddenToTray(); }));
+    EXPECT_FALSE(window->isVisible());
+    window->ShowFromTray();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+}
+
+TEST_F(MainWindowTest, RunMinimizedStartsInTheTrayAndTheStartupMessageFollows)
+{
+    auto window = Create(TfMain::TrayMode::Available, {u"RUNMinimized"_s});
+    EXPECT_TRUE(window->StartMinimized());
+    window->Settings().SetCheckNewsInterval(1);
+    window->Start();
+    EXPECT_FALSE(window->FirstShowPending());
+    ASSERT_TRUE(WaitUntil([&] { return window->HiddenToTray(); }));
+    EXPECT_FALSE(window->isVisible());
+    // The start-up message configures the news check (after about a second).
+    ASSERT_TRUE(WaitUntil([&] { return window->Schedule().NewsRunning(); }));
+    // Out of the tray the window comes maximized, as a normal start shows it.
+    window->ShowFromTray();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMaximized());
+
+    auto shown = Create(TfMain::TrayMode::Available, {u"Element=abc RunMinimized"_s});
+    EXPECT_FALSE(shown->StartMinimized());
+}
+
+TEST_F(MainWindowTest, TheDiskSpaceWarningShowsOnceAndComesBackOnALaterReport)
+{
+    TestHttpServer server;
+    server.Serve(u"/a.xml"_s, "<a/>");
+    server.Serve(u"/c.xml"_s, "<c/>");
+    auto window = Create();
+    TFileCacheManager& cache = window->CacheManager();
+    qint64 freeSpace = 0;
+    cache.SetFreeSpaceQuery([&](const QString&) { return freeSpace; });
+    const auto fetch = [&](const QString& path) {
+        bool done = false;
+        cache.RequestFile(server.Url(path), false, true, false,
+                          [&](const QString&, const QString&, TCacheStatus) { done = true; });
+        ASSERT_TRUE(WaitUntil([&] { return done; }));
+    };
+
+    // A folder in the way makes storing fail, and there is no room: the disk is full.
+    QDir().mkpath(window->CacheManager().CacheFolder() + u"a.xml"_s);
+    fetch(u"/a.xml"_s);
+    EXPECT_TRUE(window->DiskSpaceWarningShown());
+    EXPECT_TRUE(cache.Sweeping()); // the cleanup starts at once
+    auto* description = window->findChild<QWidget*>(u"lbHddErrorDescription"_s);
+    ASSERT_NE(description, nullptr);
+
+    // A second report while it shows changes nothing.
+    cache.SetSweep(false, 0);
+    window->ShowDiskSpaceWarning();
+    EXPECT_FALSE(cache.Sweeping());
+
+    // Its button hides it; a later report shows it again.
+    auto* close = window->findChild<QToolButton*>(u"tbtnCloseHDDTab"_s);
+    ASSERT_NE(close, nullptr);
+    close->click();
+    EXPECT_FALSE(window->DiskSpaceWarningShown());
+    window->ShowDiskSpaceWarning();
+    EXPECT_TRUE(window->DiskSpaceWarningShown());
+
+    // A file stored again hides it.
+    freeSpace = qint64(1) << 40;
+    fetch(u"/c.xml"_s);
+    EXPECT_FALSE(window->DiskSpaceWarningShown());
+}
+
+TEST_F(MainWindowTest, TheViewMenuFollowsTheTabs)
+{
+    auto window = Create();
+    QMenu* view = nullptr;
+    for (QAction* item : window->menuBar()->actions())
+        if (item->text() == u"&View"_s)
+            view = item->menu();
+    ASSERT_NE(view, nullptr);
+    window->MainTabs()->setTabVisible(TfMain::pgPopular, true);
+    emit view->aboutToShow();
+    const QList<QAction*> items = view->actions();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_FALSE(items[TfMain::pgWhatsNew]->isVisible());
+    EXPECT_TRUE(items[TfMain::pgPopular]->isVisible());
+    EXPECT_TRUE(items[TfMain::pgInstalled]->isChecked());
+    EXPECT_FALSE(items[TfMain::pgPopular]->isChecked());
+
+    items[TfMain::pgPopular]->trigger();
+    EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgPopular));
+    EXPECT_TRUE(items[TfMain::pgPopular]->isChecked());
+    EXPECT_FALSE(items[TfMain::pgInstalled]->isChecked());
+}
