@@ -2,6 +2,7 @@
 
 #include "TMorvalenBaseClass.h"
 #include "common/BinaryStream.h"
+#include "common/CountedEntries.h"
 #include "common/Errors.h"
 #include "common/FileUtils.h"
 
@@ -18,25 +19,18 @@ LoadResult Parse(QByteArrayView data)
 {
     LoadResult result;
     BinaryReader reader(data);
-    if (reader.Remaining() < kHeaderSize || reader.ReadBytes(kHeaderSize) != QByteArrayView(kHeader))
-        return result;
-    result.headerValid = true;
-    if (reader.Remaining() < 4)
-        return result;
-
-    const int32_t count = reader.ReadInteger();
-    int32_t attempted = 0;
-    // The count is the file's word, not ours: once the bytes are used up, every further
-    // record would fail the same way.
-    for (; attempted < count && reader.Remaining() >= kFrameSize; ++attempted) {
+    CountedEntries records(reader, QByteArrayView(kHeader), kFrameSize);
+    result.headerValid = records.HeaderValid();
+    while (records.Next()) {
         try {
             result.records.push_back(TMorvalenBaseClass::FromStream(reader));
         } catch (const EMorvalenError&) {
             ++result.skipped;
         }
     }
-    if (count > attempted)
-        result.skipped += count - attempted;
+    // Once the bytes are used up, every further record would fail the same way.
+    if (records.Count() > records.Taken())
+        result.skipped += records.Count() - records.Taken();
     return result;
 }
 

@@ -1,6 +1,7 @@
 #include "CacheIndexFile.h"
 
 #include "common/BinaryStream.h"
+#include "common/CountedEntries.h"
 #include "common/Errors.h"
 
 namespace CacheIndexFile {
@@ -18,15 +19,9 @@ ParseResult Parse(QByteArrayView data)
 {
     ParseResult result;
     BinaryReader reader(data);
-    if (reader.Remaining() < kHeaderSize || reader.ReadBytes(kHeaderSize) != QByteArrayView(kHeader))
-        return result;
-    result.headerValid = true;
-    if (reader.Remaining() < 4)
-        return result;
-
-    const int32_t count = reader.ReadInteger();
-    // The count is the file's word: the bytes left bound it too.
-    for (int32_t i = 0; i < count && reader.Remaining() >= kMinEntrySize; ++i) {
+    CountedEntries entries(reader, QByteArrayView(kHeader), kMinEntrySize);
+    result.headerValid = entries.HeaderValid();
+    while (entries.Next()) {
         try {
             TCacheImageItemRec entry;
             entry.URL = reader.ReadAnsiString();

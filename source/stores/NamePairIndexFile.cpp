@@ -1,6 +1,7 @@
 #include "NamePairIndexFile.h"
 
 #include "common/BinaryStream.h"
+#include "common/CountedEntries.h"
 #include "common/Errors.h"
 
 #include <QDir>
@@ -22,12 +23,9 @@ std::vector<Entry> Parse(QByteArrayView data)
 {
     std::vector<Entry> entries;
     BinaryReader reader(data);
-    if (reader.Remaining() < 4)
-        return entries;
-
-    const int32_t count = reader.ReadInteger();
-    // The count is the file's word: the bytes left bound it too.
-    for (int32_t i = 0; i < count && reader.Remaining() >= kMinEntrySize; ++i) {
+    // These indexes have no header text.
+    CountedEntries counted(reader, QByteArrayView(), kMinEntrySize);
+    while (counted.Next()) {
         try {
             QString key = reader.ReadAnsiString();
             QString fileName = reader.ReadAnsiString();
