@@ -1,5 +1,7 @@
 #include "ProgramOptions.h"
 
+#include <QFileInfo>
+
 using namespace Qt::Literals::StringLiterals;
 
 ProgramOptions ProgramOptions::Parse(const QStringList& arguments)
@@ -43,4 +45,14 @@ QString ProgramOptions::Usage()
            "\n"
            "  runminimized             start hidden in the notification area\n"
            "  \"Element=ID\"             open the installed site with this identifier\n"_s;
+}
+
+QStringList ProgramOptions::ForwardedArguments() const
+{
+    QStringList arguments;
+    if (!dataFolder.isEmpty())
+        arguments.append(u"--data-folder="_s + QFileInfo(dataFolder).absoluteFilePath());
+    if (catalogServer != QStringView(kDefaultCatalogServer))
+        arguments.append(u"--catalog-server="_s + catalogServer);
+    return arguments;
 }

@@ -21,4 +21,8 @@ struct ProgramOptions
     // arguments without the program's own path.
     static ProgramOptions Parse(const QStringList& arguments);
     static QString Usage();
+
+    // The options a launcher or the autostart entry passes on, so that the program it starts
+    // uses the same data folder (made absolute) and catalog server; the defaults are left out.
+    QStringList ForwardedArguments() const;
 };

@@ -1,5 +1,7 @@
 #include "settings/ProgramOptions.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -34,4 +36,15 @@ TEST(ProgramOptions, OptionWithoutItsValueIsAnError)
 {
     const ProgramOptions options = ProgramOptions::Parse({u"--data-folder"_s});
     EXPECT_FALSE(options.error.isEmpty());
+}
+
+TEST(ProgramOptions, LaunchersForwardTheDataFolderAbsoluteAndOnlyANonDefaultServer)
+{
+    EXPECT_TRUE(ProgramOptions::Parse({u"runminimized"_s}).ForwardedArguments().isEmpty());
+
+    const ProgramOptions options =
+        ProgramOptions::Parse({u"--data-folder"_s, u"sites"_s, u"--catalog-server=http://example.test:1"_s});
+    EXPECT_EQ(options.ForwardedArguments(),
+              QStringList({u"--data-folder="_s + QDir::currentPath() + u"/sites"_s,
+                           u"--catalog-server=http://example.test:1"_s}));
 }
