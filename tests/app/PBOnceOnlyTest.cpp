@@ -1,4 +1,5 @@
 #include "app/PBOnceOnly.h"
+#include "mainwindow/ProgramParameters.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
