@@ -11,6 +11,7 @@
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
 #include "progressbar/LabelProgressBar.h"
+#include "progressbar/StatusBusyBar.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -204,8 +205,9 @@ QWidget* TfMain::BuildStatusBar()
     row->addWidget(m_statusText, 1);
     m_busyBar = new TLabelProgressBar(frame);
     m_busyBar->setObjectName(u"lpbBusyProgress"_s);
-    m_busyBar->setFixedSize(150, 16);
-    row->addWidget(m_busyBar);
+    SetUpStatusBusyBar(*m_busyBar);
+    m_busyBar->setFixedSize(150, m_busyBar->sizeHint().height());
+    row->addWidget(m_busyBar, 0, Qt::AlignVCenter);
 
     m_schedule->OnBusyStart = [this] {
         if (!m_busyBar->AnimationMode())
