@@ -26,6 +26,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStorageInfo>
 #include <QSystemTrayIcon>
@@ -79,7 +80,10 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     // The catalog tabs appear as their lists arrive.
     for (const int page : {pgWhatsNew, pgRecommended, pgPopular, pgHighestRated, pgCategories})
         m_mainTabs->setTabVisible(page, false);
-    m_mainTabs->setCurrentIndex(pgInstalled);
+    {
+        const QScopedValueRollback showing(m_showingPage, true);
+        m_mainTabs->setCurrentIndex(pgInstalled);
+    }
 
     // Only one engine exists so far; a configuration that asks for the other falls back
     // without being written back.

@@ -203,6 +203,11 @@ private:
     uint8_t m_arrangeMode = 0;
     // The user has picked a page; the arriving catalog no longer changes it.
     bool m_pageChosen = false;
+    // Set while the program itself changes the page; the page shown before the last change.
+    bool m_showingPage = false;
+    int m_shownPage = -1;
+    // The status line at rest: why the catalog shown may be old, or nothing.
+    QString m_offlineNote;
 
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;

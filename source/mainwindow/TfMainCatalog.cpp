@@ -8,6 +8,9 @@
 #include "dialogs/TfNewVersionDlg.h"
 #include "dialogs/TfScreenShotPreviewDlg.h"
 
+#include <QScopedValueRollback>
+#include <QTabWidget>
+
 using namespace Qt::Literals::StringLiterals;
 
 TCatalogHooks TfMain::CatalogHooks()
@@ -50,8 +53,10 @@ TCatalogHooks TfMain::CatalogHooks()
         if (m_pageChosen)
             return;
         const int current = m_mainTabs->currentIndex();
-        if (current == pgInstalled || (current <= pgHighestRated && page < current))
+        if (current == pgInstalled || (current <= pgHighestRated && page < current)) {
+            const QScopedValueRollback showing(m_showingPage, true);
             m_mainTabs->setCurrentIndex(page);
+        }
     };
     return hooks;
 }

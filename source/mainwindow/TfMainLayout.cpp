@@ -100,7 +100,15 @@ void TfMain::BuildLayout()
     empty->setPalette(white);
     m_installedContainer->setWidget(empty);
     installed->layout()->addWidget(m_installedContainer);
+    // Whatever way the user picks a page (the tab strip, the View menu, the keyboard) counts
+    // as a choice; a page the program shows, or that takes over from a tab being hidden,
+    // does not.
     connect(m_mainTabs, &QTabWidget::tabBarClicked, this, [this] { m_pageChosen = true; });
+    connect(m_mainTabs, &QTabWidget::currentChanged, this, [this](int page) {
+        if (!m_showingPage && m_mainTabs->isTabVisible(m_shownPage))
+            m_pageChosen = true;
+        m_shownPage = page;
+    });
     layout->addWidget(m_mainTabs, 1);
 
     m_diskSpaceWarning = BuildDiskSpaceWarning();

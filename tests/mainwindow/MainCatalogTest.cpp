@@ -5,11 +5,19 @@
 #include "catalog/TRemoteVersion.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationClass.h"
+#include "catalogviews/TCatalogDetailsPanel.h"
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
 #include "catalogviews/TCatalogSearch.h"
 #include "catalogviews/TCatalogViews.h"
+#include "catalogviews/TfrSearchResultFrame.h"
+#include "mainwindow/TMainSchedule.h"
 #include "mainwindow/TfMain.h"
+#include "markup/HtmlLabel.h"
+#include "markup/HtmlMarkup.h"
+#include "markup/MnemonicText.h"
+#include "pictures/Colors.h"
+#include "progressbar/LabelProgressBar.h"
 #include "server/ServerProcess.h"
 #include "server/TestCatalog.h"
 #include "settings/TApplicationsSettings.h"
@@ -25,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -32,6 +41,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString kRetrieving = u"Retrieving latest Web 2.0 applications.."_s;
+const QString kUnreachable = u"The catalog server could not be reached."_s;
 
 class MainCatalogTest : public ::testing::Test
 {
@@ -196,6 +206,33 @@ TEST_F(MainCatalogTest, TheVersionCheckOffersANewerVersion)
     ASSERT_TRUE(WaitUntil([&] { return !m_offered.empty(); }));
     EXPECT_EQ(m_offered, std::vector<QString>{u"2.1.0.3"_s});
     EXPECT_TRUE(window->ConfigChanged());
+}
+
+TEST_F(MainCatalogTest, APageTheUserChoseStaysChosenThroughRefreshes)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgWhatsNew));
+    const auto refresh = [&] {
+        window->RefreshCatalog();
+        ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    };
+
+    // From the View menu.
+    QAction* popular = MenuItem(*window, u"Popular"_s);
+    ASSERT_NE(popular, nullptr);
+    popular->trigger();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+
+    // With the keyboard.
+    QTest::keyClick(&tabs, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
 }
 
 } // namespace
