@@ -306,14 +306,28 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
             m_hooks.CountDown();
         return;
     }
-    if (kind == clWhatsNew || kind == clRecommended)
+    const bool collapse = kind == clWhatsNew || kind == clRecommended;
+    if (collapse)
         DetailsPanel(info.tag).Collapse();
     TWebApplicationList::Applications read;
     m_applications.LoadFromFile(cached, &read);
     const size_t count = read.size();
     // An empty list empties its view too: "Show all tabs" must not bring back rows the
     // server no longer lists, under a count of 0.
-    ListView(info.tag).Fill(std::move(read));
+    TCatalogListView& view = ListView(info.tag);
+    if (collapse) {
+        view.Fill(std::move(read));
+    } else {
+        // The other lists keep their row and panel: refilling the view leaves it without a
+        // focused row for a moment, which must not read as the user leaving the row. The
+        // records outlive the refill, so the row is found again when the list still has it.
+        TWebApplicationClass* focused = view.FocusedApplication();
+        auto onFocus = std::exchange(view.OnFocusChanged, nullptr);
+        view.Fill(std::move(read));
+        view.OnFocusChanged = std::move(onFocus);
+        if (focused && !view.FocusApplication(focused))
+            ShowDetails(nullptr, info.tag);
+    }
     m_pages.setTabVisible(info.page, count > 0);
     ListFrame(info.tag).SetHelpText(TotalText(count));
     if (count > 0 && m_hooks.ListShown)

@@ -235,4 +235,57 @@ TEST_F(MainCatalogTest, APageTheUserChoseStaysChosenThroughRefreshes)
     EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
 }
 
+TEST_F(MainCatalogTest, APageTheUserChoseStaysChosenThroughRefreshes)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgWhatsNew));
+    const auto refresh = [&] {
+        window->RefreshCatalog();
+        ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    };
+
+    // From the View menu.
+    QAction* popular = MenuItem(*window, u"Popular"_s);
+    ASSERT_NE(popular, nullptr);
+    popular->trigger();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+
+    // With the keyboard.
+    QTest::keyClick(&tabs, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+}
+
+TEST_F(MainCatalogTest, ARefreshCollapsesOnlyTheNewestListsPanels)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    TCatalogViews& views = window->CatalogViews();
+    // What's New, Recommended, Popular and Highest Rated by tag, each with its third row.
+    std::map<int, TWebApplicationClass*> chosen;
+    for (const int tag : {1, 2, 4, 5}) {
+        TCatalogListView& list = views.ListView(tag);
+        ASSERT_GT(list.Model().rowCount(), 2) << tag;
+        chosen[tag] = list.Model().Application(2);
+        ASSERT_TRUE(list.FocusApplication(chosen[tag]));
+        ASSERT_FALSE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+    }
+    window->RefreshCatalog();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    for (const int tag : {1, 2})
+        EXPECT_TRUE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+    for (const int tag : {4, 5}) {
+        EXPECT_FALSE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+        EXPECT_EQ(views.DetailsPanel(tag).Application(), chosen[tag]) << tag;
+        EXPECT_EQ(views.ListView(tag).FocusedApplication(), chosen[tag]) << tag;
+    }
+}
+
 } // namespace
