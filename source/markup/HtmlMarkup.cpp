@@ -1,5 +1,7 @@
 #include "HtmlMarkup.h"
 
+#include "MnemonicText.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace HtmlMarkup {
@@ -212,6 +214,12 @@ TTagItemInfo RecogniseTagBefore(QStringView lowerText, qsizetype position, qsize
 std::vector<TStyledPhrase> Parse(const QString& caption, TFontStyles fontStyle)
 {
     return MarkupParser(fontStyle).Run(caption);
+}
+
+QString Literal(const QString& text)
+{
+    QString literal = MnemonicText::Escape(text);
+    return literal.replace(u'<', QString{u'<', QChar(kTagBreaker)});
 }
 
 } // namespace HtmlMarkup

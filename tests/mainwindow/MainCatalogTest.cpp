@@ -288,4 +288,91 @@ TEST_F(MainCatalogTest, ARefreshCollapsesOnlyTheNewestListsPanels)
     }
 }
 
+TEST_F(MainCatalogTest, APageTheUserChoseStaysChosenThroughRefreshes)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgWhatsNew));
+    const auto refresh = [&] {
+        window->RefreshCatalog();
+        ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    };
+
+    // From the View menu.
+    QAction* popular = MenuItem(*window, u"Popular"_s);
+    ASSERT_NE(popular, nullptr);
+    popular->trigger();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+
+    // With the keyboard.
+    QTest::keyClick(&tabs, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+}
+
+TEST_F(MainCatalogTest, ARefreshCollapsesOnlyTheNewestListsPanels)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    TCatalogViews& views = window->CatalogViews();
+    // What's New, Recommended, Popular and Highest Rated by tag, each with its third row.
+    std::map<int, TWebApplicationClass*> chosen;
+    for (const int tag : {1, 2, 4, 5}) {
+        TCatalogListView& list = views.ListView(tag);
+        ASSERT_GT(list.Model().rowCount(), 2) << tag;
+        chosen[tag] = list.Model().Application(2);
+        ASSERT_TRUE(list.FocusApplication(chosen[tag]));
+        ASSERT_FALSE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+    }
+    window->RefreshCatalog();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    for (const int tag : {1, 2})
+        EXPECT_TRUE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+    for (const int tag : {4, 5}) {
+        EXPECT_FALSE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+        EXPECT_EQ(views.DetailsPanel(tag).Application(), chosen[tag]) << tag;
+        EXPECT_EQ(views.ListView(tag).FocusedApplication(), chosen[tag]) << tag;
+    }
+}
+
+TEST_F(MainCatalogTest, TheSearchTextShowsAsTypedInTheTabAndTheTitle)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    const QString text = u"q&a <b>x</b> <color clblue>"_s;
+    window->CatalogSearch().Search(text);
+    const int tab = TfMain::pgInstalled + 1;
+    // The tab strip hides a lone "&" as a mnemonic: what it shows is the text as typed.
+    EXPECT_EQ(MnemonicText::HideMnemonics(tabs.tabText(tab)), u"Searching: "_s + text);
+    ASSERT_TRUE(WaitUntil([&] { return tabs.tabText(tab).endsWith(u" - not found"_s); }));
+    EXPECT_EQ(MnemonicText::HideMnemonics(tabs.tabText(tab)), u"Search: "_s + text + u" - not found"_s);
+
+    auto* title = window->findChild<THtmlLabel*>(u"lbSearchTitle"_s);
+    ASSERT_NE(title, nullptr);
+    // Shown: every phrase with its mnemonics hidden; the joiner that breaks a tag draws nothing.
+    QString shown;
+    QString red;
+    for (const TStyledPhrase& phrase : title->Phrases()) {
+        QString visible = MnemonicText::HideMnemonics(phrase.Text).remove(QChar(HtmlMarkup::kTagBreaker));
+        shown += visible;
+        if (phrase.HasColor && phrase.Color == clRed)
+            red += visible;
+        EXPECT_FALSE(phrase.Style & fsBold) << phrase.Text.toStdString();
+    }
+    EXPECT_EQ(shown, u"Nothing found for "_s + text + u"."_s);
+    EXPECT_EQ(red, text);
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        ProcessEventsFor(300);
+        window->grab().save(folder + u"/main-window-search-text.png"_s);
+    }
+}
+
 } // namespace
