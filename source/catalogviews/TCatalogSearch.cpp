@@ -115,25 +115,35 @@ void TCatalogSearch::StartRequest(TSearchResultRec& record)
 {
     std::weak_ptr<bool> alive = m_alive;
     m_views.Cache().RequestFile(record.Address, false, false, true,
-                                [this, alive](const QString&, const QString& url, TCacheStatus) {
+                                [this, alive](const QString&, const QString& url, TCacheStatus status) {
                                     if (!alive.expired())
-                                        AnswerArrived(url);
+                                        AnswerArrived(url, status);
                                 });
 }
 
-void TCatalogSearch::AnswerArrived(const QString& url)
+void TCatalogSearch::AnswerArrived(const QString& url, TCacheStatus status)
 {
     TSearchResultRec* record = FindByAddress(url);
     if (!record)
         return;
+    QTabWidget& pages = m_views.Pages();
+    const int index = pages.indexOf(record->Sheet);
     const QString cached = m_views.Cache().GetCachedFileName(url, true);
-    if (cached.isEmpty())
+    if (cached.isEmpty()) {
+        if (status != csFailed)
+            return;
+        // Without an answer the tab would wait for ever; as a search that found nothing it
+        // goes to the next search, which may find the server again.
+        record->Count = 0;
+        record->Frame->SetTitle(
+            u"The catalog server could not be reached. Nothing found for <color clRed>%1</color>."_s.arg(
+                HtmlMarkup::Literal(record->Text)));
+        pages.setTabText(index, TabCaption(u"Search: %1 - not reached"_s, record->Text));
         return;
+    }
     TWebApplicationList::Applications read;
     m_views.ApplicationList().LoadFromFile(cached, &read);
     record->Count = int32_t(read.size());
-    QTabWidget& pages = m_views.Pages();
-    const int index = pages.indexOf(record->Sheet);
     if (record->Count == 0) {
         record->Frame->SetTitle(
             u"Nothing found for <color clRed>%1</color>."_s.arg(HtmlMarkup::Literal(record->Text)));

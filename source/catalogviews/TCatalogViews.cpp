@@ -14,8 +14,11 @@
 #include "panels/TMVFrame.h"
 #include "stores/TFileCacheManager.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -243,6 +246,12 @@ void TCatalogViews::SetStatus(const QString& text)
         m_hooks.SetStatusText(text);
 }
 
+void TCatalogViews::SetOfflineNote(const QString& text)
+{
+    if (m_hooks.SetOfflineNote)
+        m_hooks.SetOfflineNote(text);
+}
+
 // --- Refresh ------------------------------------------------------------------------------
 
 void TCatalogViews::RefreshCatalog()
@@ -255,7 +264,7 @@ void TCatalogViews::RefreshCatalog()
     m_refreshing = true;
     std::weak_ptr<bool> alive = m_alive;
     m_cache.RequestFile(Address(QString::fromUtf16(kCategoryListPath)), false, false, true,
-                        [this, alive](const QString&, const QString&, TCacheStatus) {
+                        [this, alive](const QString&, const QString&, TCacheStatus status) {
                             if (alive.expired())
                                 return;
                             struct ClearMark
@@ -263,15 +272,27 @@ void TCatalogViews::RefreshCatalog()
                                 bool& mark;
                                 ~ClearMark() { mark = false; }
                             } clear{m_refreshing};
-                            CategoryListArrived();
+                            CategoryListArrived(status);
                         });
 }
 
-void TCatalogViews::CategoryListArrived()
+void TCatalogViews::CategoryListArrived(TCacheStatus status)
 {
     const QString cached = m_cache.GetCachedFileName(Address(QString::fromUtf16(kCategoryListPath)), true);
-    if (cached.isEmpty())
+    if (cached.isEmpty()) {
+        // Nothing to show and nothing more to wait for: the next refresh tries again.
+        SetOfflineNote(u"The catalog server could not be reached."_s);
+        if (m_hooks.StopBusy)
+            m_hooks.StopBusy();
         return;
+    }
+    if (status == csFailed) {
+        const QDateTime stored = QFileInfo(cached).lastModified();
+        SetOfflineNote(u"The catalog server could not be reached. Showing the catalog of <b>%1</b>."_s.arg(
+            QLocale().toString(stored, QLocale::ShortFormat)));
+    } else {
+        SetOfflineNote({});
+    }
     try {
         m_tree.LoadFromFile(cached);
     } catch (const EMorvalenError&) {

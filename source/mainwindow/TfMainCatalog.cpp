@@ -28,6 +28,12 @@ TCatalogHooks TfMain::CatalogHooks()
     hooks.CountDown = [this] {
         CountDown();
     };
+    hooks.StopBusy = [this] {
+        SetPending(0);
+    };
+    hooks.SetOfflineNote = [this](const QString& text) {
+        m_offlineNote = text;
+    };
     hooks.IsHiddenToTray = [this] {
         return HiddenToTray();
     };

@@ -227,7 +227,7 @@ QWidget* TfMain::BuildStatusBar()
     m_schedule->OnBusyStop = [this] {
         m_busyBar->SetPosition(0);
         m_busyBar->SetAnimationMode(false);
-        SetStatusText({});
+        SetStatusText(m_offlineNote);
     };
     m_schedule->OnNewsDue = [this] {
         QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kNewsTickMessage)));
