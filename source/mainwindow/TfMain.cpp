@@ -13,6 +13,7 @@
 #include "markup/HtmlLabel.h"
 #include "panels/TDialogHeader.h"
 #include "platform/DataFolder.h"
+#include "platform/WebBrowser.h"
 #include "platform/XdgAutostart.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
@@ -23,16 +24,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStorageInfo>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -94,6 +94,9 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     ConfirmQuitHook = [this](int openBrowsers) {
         return ConfirmQuit(openBrowsers, this) == mrYes;
+    };
+    ShowMessageHook = [this](const QString& text) {
+        QMessageBox::warning(this, u"Morvalen Desktop"_s, text);
     };
     qCDebug(lcWindow) << "created; data folder" << m_dataFolder;
 }
@@ -278,9 +281,12 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    Q_UNUSED(title);
     // Until the program has its own browser windows, the user's browser shows the page.
-    QDesktopServices::openUrl(QUrl(address));
+    if (!WebBrowser::Open(address)) {
+        ShowMessageHook(u"The desktop has no web browser to show \"%1\" (%2). Please set a default web "
+                        u"browser in your desktop's settings."_s.arg(title, address));
+        return;
+    }
     if (flash)
         activateWindow();
 }

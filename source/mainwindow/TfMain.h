@@ -147,6 +147,8 @@ public:
 
     // The quit confirmation; answers true to go on. Replaced by tests that answer for the user.
     std::function<bool(int openBrowsers)> ConfirmQuitHook;
+    // Tells the user why something asked for did not happen (a message box). Replaced by tests.
+    std::function<void(const QString& text)> ShowMessageHook;
 
     // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
     void Quit();

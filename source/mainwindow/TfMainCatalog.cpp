@@ -41,7 +41,9 @@ TCatalogHooks TfMain::CatalogHooks()
         OpenWebPage(address, title, flash);
     };
     hooks.RecommendApplication = [this](TWebApplicationClass& application) {
-        Recommendation::RecommendApplication(&application, ServerUrl(u"/"_s));
+        if (!Recommendation::RecommendApplication(&application, ServerUrl(u"/"_s)))
+            ShowMessageHook(u"No mail program could be started to recommend \"%1\". Please set a default "
+                            u"mail program in your desktop's settings."_s.arg(application.Title()));
     };
     hooks.ShowScreenshot = [this](TWebApplicationClass& application) {
         ::ShowScreenshot(application, *m_cacheManager);
