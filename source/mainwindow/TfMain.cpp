@@ -66,7 +66,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     CreateStores();
     BuildLayout();
     LoadStores();
-    CreateSettings();
+    CreateSettings(options);
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
@@ -184,9 +184,9 @@ void TfMain::LoadStores()
     load("Cache.dat", [&] { m_cacheManager->LoadIndex(cache + u"Cache.dat"_s); });
 }
 
-void TfMain::CreateSettings()
+void TfMain::CreateSettings(const ProgramOptions& options)
 {
-    m_autostart = std::make_unique<XdgAutostart>();
+    m_autostart = std::make_unique<XdgAutostart>(QString(), options.ForwardedArguments());
     m_settings = std::make_unique<TApplicationsSettings>(*m_autostart);
     m_settings->OnChange = [this](TApplicationsSettings&) {
         MarkConfigChanged();
@@ -198,6 +198,8 @@ void TfMain::ReadConfiguration()
     const QString path = m_dataFolder + kConfigFileName;
     if (QFile::exists(path))
         ConfigurationFile::Load(path, *m_settings, m_arrangeMode);
+    else
+        m_settings->ReconcileAutostart();
 }
 
 void TfMain::CreateCatalog()

@@ -165,7 +165,7 @@ private:
     // Creation, in order.
     void CreateStores();
     void LoadStores();
-    void CreateSettings();
+    void CreateSettings(const ProgramOptions& options);
     void ReadConfiguration();
     void CreateCatalog();
 

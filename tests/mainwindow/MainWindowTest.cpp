@@ -2,6 +2,8 @@
 
 #include "mainwindow/TMainSchedule.h"
 #include "mainwindow/TfMain.h"
+#include "platform/DesktopEntry.h"
+#include "platform/XdgAutostart.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/TApplicationsSettings.h"
 #include "stores/TFileCacheManager.h"
@@ -323,4 +325,21 @@ TEST_F(MainWindowTest, TheBusyBarRunsInItsStoredFormDuringASlowRefresh)
     ASSERT_TRUE(WaitUntil([&] { return !window->Schedule().Busy(); }, 20000));
     EXPECT_FALSE(bar.AnimationMode());
     EXPECT_EQ(segmentPixels(), 0);
+}
+
+TEST_F(MainWindowTest, RunAtStartupShowsTheTruthAndStartsThisConfiguration)
+{
+    ProgramOptions options;
+    options.dataFolder = DataFolder();
+    options.catalogServer = u"http://127.0.0.1:9/"_s;
+    auto window = std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
+    // A first start: no entry, so the box is not ticked.
+    EXPECT_FALSE(window->Settings().RunWithWindows());
+    window->Settings().SetRunWithWindows(true);
+    const std::optional<DesktopEntry> entry = DesktopEntry::Read(XdgAutostart::EntryPath());
+    ASSERT_TRUE(entry.has_value());
+    const std::optional<QStringList> command = DesktopEntry::SplitExec(entry->exec);
+    ASSERT_TRUE(command.has_value());
+    EXPECT_EQ(command->mid(1), QStringList({u"--data-folder="_s + QFileInfo(DataFolder()).absoluteFilePath(),
+                                            u"--catalog-server=http://127.0.0.1:9/"_s, u"runminimized"_s}));
 }
