@@ -147,6 +147,16 @@ void TfScreenShotPreviewDlg::FitToPicture()
     setFixedSize(client);
 }
 
+void TfScreenShotPreviewDlg::CentreInWorkArea()
+{
+    const QScreen* screen = this->screen();
+    const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ScreenshotPlacement::FrameMetrics frame = Frame();
+    const QSize whole(width() + 2 * frame.frameWidth, height() + frame.captionHeight + 2 * frame.frameHeight);
+    move(workArea.left() + (workArea.width() - whole.width()) / 2,
+         workArea.top() + (workArea.height() - whole.height()) / 2);
+}
+
 void TfScreenShotPreviewDlg::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers shifts = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
@@ -162,6 +172,10 @@ TfScreenShotPreviewDlg* ShowScreenshot(const TWebApplicationClass& application, 
     auto* preview =
         new TfScreenShotPreviewDlg(application.Title(), application.Tagline(), application.MainDescription());
     preview->RequestScreenshot(cache, application.ScreenshotURL());
+    // A cached picture has placed the window already; one still loading goes where the
+    // picture will put it, not to the corner of the screen.
+    if (preview->State() != TfScreenShotPreviewDlg::psPicture)
+        preview->CentreInWorkArea();
     preview->show();
     return preview;
 }
