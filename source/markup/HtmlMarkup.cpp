@@ -219,7 +219,8 @@ std::vector<TStyledPhrase> Parse(const QString& caption, TFontStyles fontStyle)
 QString Literal(const QString& text)
 {
     QString literal = MnemonicText::Escape(text);
-    return literal.replace(u'<', QString{u'<', QChar(kTagBreaker)});
+    const QString tagStart = QStringLiteral("<") + QChar(kTagBreaker);
+    return literal.replace(u'<', tagStart);
 }
 
 } // namespace HtmlMarkup
