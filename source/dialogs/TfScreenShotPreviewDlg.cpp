@@ -10,6 +10,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -149,6 +150,10 @@ void TfScreenShotPreviewDlg::FitToPicture()
 
 void TfScreenShotPreviewDlg::CentreInWorkArea()
 {
+    // The size the window will show with: its layout's minimum may still enlarge it.
+    ensurePolished();
+    if (QLayout* box = layout())
+        box->activate();
     const QScreen* screen = this->screen();
     const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const ScreenshotPlacement::FrameMetrics frame = Frame();
@@ -174,8 +179,12 @@ TfScreenShotPreviewDlg* ShowScreenshot(const TWebApplicationClass& application, 
     preview->RequestScreenshot(cache, application.ScreenshotURL());
     // A cached picture has placed the window already; one still loading goes where the
     // picture will put it, not to the corner of the screen.
-    if (preview->State() != TfScreenShotPreviewDlg::psPicture)
+    const bool place = preview->State() != TfScreenShotPreviewDlg::psPicture;
+    if (place)
         preview->CentreInWorkArea();
     preview->show();
+    // Once shown, the window manager's frame is known.
+    if (place && preview->State() != TfScreenShotPreviewDlg::psPicture)
+        preview->CentreInWorkArea();
     return preview;
 }
