@@ -7,7 +7,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh >/dev/null
+# The build of scripts/test.sh (same folder, type and flags), so that neither throws away
+# what the other compiled; only the program and the catalog server are built here.
+MORVALEN_BUILD_DIR=build MORVALEN_BUILD_TYPE=Release \
+  MORVALEN_BUILD_TARGETS="morvalen-desktop morvalen-catalog-server" \
+  scripts/build.sh -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" -DMORVALEN_WERROR=ON \
+  -DMORVALEN_BUILD_TESTS=ON -DMORVALEN_BUILD_BENCH=ON >/dev/null
 
 host=127.0.0.1
 port=8370

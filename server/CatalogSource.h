@@ -35,7 +35,7 @@ struct SourceApplication
     bool premium = false;
     bool recommended = false;
     double rating = 0.0;     // 0 to 5, the catalog's own rating
-    double popularity = 0.0; // 0 to 100
+    double popularity = 0.0; // 0 to 100 here; the lists send it as 0 to 5
     int64_t dateAdded = 0;   // seconds since 1970-01-01 00:00 UTC
     QString pictureFormat;   // "jpg", "png" or "gif": the screenshot's and thumbnail's format
 };

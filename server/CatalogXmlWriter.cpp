@@ -56,7 +56,8 @@ void WriteApplication(QXmlStreamWriter& writer, const SourceApplication& applica
 
     writer.writeEmptyElement(u"rating"_s);
     writer.writeAttribute(u"userrating"_s, FormatNumber(userRating));
-    writer.writeAttribute(u"popularity"_s, FormatNumber(application.popularity));
+    // The catalog keeps popularity in percent; clients show it on the 0 to 5 scale of a rating.
+    writer.writeAttribute(u"popularity"_s, FormatNumber(application.popularity / 20.0));
 
     writer.writeEmptyElement(u"price"_s);
     writer.writeAttribute(u"cost"_s, application.cost);

@@ -5,11 +5,15 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLoggingCategory>
 #include <QMessageBox>
 
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
+
+// The program's start and end, traced with the window: QT_LOGGING_RULES="morvalen.window.debug=true".
+Q_LOGGING_CATEGORY(lcStart, "morvalen.window", QtWarningMsg)
 
 namespace {
 
@@ -63,12 +67,18 @@ int main(int argc, char* argv[])
     // The window hides to the notification area: the program ends only when it is closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    TfMain mainWindow(options);
-    OnceOnlyGuard()->Listen(
-        [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
-    TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });
-    mainWindow.Start();
-    const int status = application.exec();
+    int status = 0;
+    {
+        TfMain mainWindow(options);
+        OnceOnlyGuard()->Listen(
+            [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
+        TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });
+        mainWindow.Start();
+        status = application.exec();
+    }
+    // Only now that the window has saved its configuration and its downloads have ended may a
+    // new start become the first instance: earlier it would read what is about to change.
     ReleaseOnceOnlyGuard();
+    qCDebug(lcStart) << "instance released";
     return status;
 }

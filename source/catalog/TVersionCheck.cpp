@@ -72,8 +72,11 @@ void TVersionCheck::AutomaticReport(const QString& url, TCacheStatus status)
 
 void TVersionCheck::OnDemandReport(const QString& url, TCacheStatus status)
 {
-    if (status == csFailed)
+    if (status == csFailed) {
+        if (OnServerUnreachable)
+            OnServerUnreachable();
         return;
+    }
     const std::optional<uint32_t> program = ProgramVersionNow();
     bool newer = false;
     if (program) {

@@ -36,6 +36,9 @@ public:
     std::function<void(uint32_t programVersion, const TRemoteVersion& remote)> OnNewVersion;
     // Nothing newer (on demand only): the program's version, 0 when it cannot be told.
     std::function<void(uint32_t programVersion)> OnLatestVersion;
+    // The check on demand got no answer from the server (the user asked and must hear why
+    // nothing follows).
+    std::function<void()> OnServerUnreachable;
 
 private:
     QString VersionAddress() const;

@@ -29,7 +29,7 @@ class TWebCategoryClass;
 //       </links>
 //       <images> <thumbnail_url>..</thumbnail_url> <screenshot_url>..</screenshot_url> </images>
 //       <browser ie="True" firefox="True" opera="False" safari="True"/>
-//       <rating userrating="4.5" popularity="87.25"/>
+//       <rating userrating="4.5" popularity="4.25"/>
 //       <price cost="Free"/>
 //       <options wizard="False" premium="True"/>
 //       <dateadded>1199145600</dateadded>
@@ -42,7 +42,7 @@ class TWebCategoryClass;
 // - Element texts are taken verbatim (all text and CDATA inside the element); a missing
 //   element or attribute leaves its field at the default (empty, false, 0).
 // - Flags (browser, options) are true only for the exact text "True".
-// - userrating and popularity are decimal numbers with "." whatever the user's locale;
+// - userrating and popularity (both 0 to 5) are decimal numbers with "." whatever the user's locale;
 //   anything else counts as 0.
 // - dateadded is seconds since 1970-01-01 00:00 (a fraction and an exponent are read too);
 //   it becomes DateAdded = seconds / 86400 + 25569, a day count shown as local time with no

@@ -194,8 +194,8 @@ void TCatalogDetailsPanel::ShowDetails(TWebApplicationClass* application)
     m_category->SetText(category ? Plain(category->Title()) : QString());
     m_price->SetText(Plain(application->Cost()));
     m_browsers->SetBrowsers(TMVBrowsers(BrowserMask(*application)));
-    // The catalog gives popularity in percent; the control shows 0 to 5.
-    m_popularity->SetRating(application->Popularity() * float(TMVRating::MaxRating) / 100.0f);
+    // The catalog gives popularity on the control's 0 to 5 scale.
+    m_popularity->SetRating(application->Popularity());
     m_rating->SetRating(application->UserRating());
     m_links->SetIsInstalled(IsInstalled && IsInstalled(*application));
     m_frame->SetOptions(m_frame->Options() | foExpandClick);

@@ -6,6 +6,8 @@
 #include "TfrSearchResultFrame.h"
 #include "catalog/CatalogAddresses.h"
 #include "catalog/TWebApplicationList.h"
+#include "markup/HtmlMarkup.h"
+#include "markup/MnemonicText.h"
 #include "menus/MVMenus.h"
 #include "pictures/GraphicTools.h"
 #include "stores/TFileCacheManager.h"
@@ -20,10 +22,17 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// The user's text goes into markup titles and into tab captions, where "&" marks a mnemonic:
+// each place gets it escaped for itself.
 QString SearchingTitle(const QString& text)
 {
     return u"Searching for Web 2.0 sites containing <color clBlue><b>%1</b></color>. Please wait..."_s.arg(
-        text);
+        HtmlMarkup::Literal(text));
+}
+
+QString TabCaption(const QString& format, const QString& text)
+{
+    return format.arg(MnemonicText::Escape(text));
 }
 
 } // namespace
@@ -75,7 +84,7 @@ void TCatalogSearch::Search(const QString& text)
     record->Address = address;
     record->Text = text;
     record->Count = -1;
-    pages.setTabText(pages.indexOf(record->Sheet), u"Searching: %1"_s.arg(text));
+    pages.setTabText(pages.indexOf(record->Sheet), TabCaption(u"Searching: %1"_s, text));
     record->Frame->SetTitle(SearchingTitle(text));
     StartRequest(*record);
     pages.setCurrentWidget(record->Sheet);
@@ -106,33 +115,45 @@ void TCatalogSearch::StartRequest(TSearchResultRec& record)
 {
     std::weak_ptr<bool> alive = m_alive;
     m_views.Cache().RequestFile(record.Address, false, false, true,
-                                [this, alive](const QString&, const QString& url, TCacheStatus) {
+                                [this, alive](const QString&, const QString& url, TCacheStatus status) {
                                     if (!alive.expired())
-                                        AnswerArrived(url);
+                                        AnswerArrived(url, status);
                                 });
 }
 
-void TCatalogSearch::AnswerArrived(const QString& url)
+void TCatalogSearch::AnswerArrived(const QString& url, TCacheStatus status)
 {
     TSearchResultRec* record = FindByAddress(url);
     if (!record)
         return;
+    QTabWidget& pages = m_views.Pages();
+    const int index = pages.indexOf(record->Sheet);
     const QString cached = m_views.Cache().GetCachedFileName(url, true);
-    if (cached.isEmpty())
+    if (cached.isEmpty()) {
+        if (status != csFailed)
+            return;
+        // Without an answer the tab would wait for ever; as a search that found nothing it
+        // goes to the next search, which may find the server again.
+        record->Count = 0;
+        record->Frame->SetTitle(
+            u"The catalog server could not be reached. Nothing found for <color clRed>%1</color>."_s.arg(
+                HtmlMarkup::Literal(record->Text)));
+        pages.setTabText(index, TabCaption(u"Search: %1 - not reached"_s, record->Text));
         return;
+    }
     TWebApplicationList::Applications read;
     m_views.ApplicationList().LoadFromFile(cached, &read);
     record->Count = int32_t(read.size());
-    QTabWidget& pages = m_views.Pages();
-    const int index = pages.indexOf(record->Sheet);
     if (record->Count == 0) {
-        record->Frame->SetTitle(u"Nothing found for <color clRed>%1</color>."_s.arg(record->Text));
-        pages.setTabText(index, u"Search: %1 - not found"_s.arg(record->Text));
+        record->Frame->SetTitle(
+            u"Nothing found for <color clRed>%1</color>."_s.arg(HtmlMarkup::Literal(record->Text)));
+        pages.setTabText(index, TabCaption(u"Search: %1 - not found"_s, record->Text));
         return;
     }
     record->Frame->SetTitle(u"Search results for <color clBlue><b>%1</b></color>. Results: <b>%2</b>."_s.arg(
-        record->Text, QString::number(record->Count)));
-    pages.setTabText(index, u"Search: %1 - %2"_s.arg(record->Text, QString::number(record->Count)));
+        HtmlMarkup::Literal(record->Text), QString::number(record->Count)));
+    pages.setTabText(
+        index, u"Search: %1 - %2"_s.arg(MnemonicText::Escape(record->Text), QString::number(record->Count)));
     record->Frame->ShowResults(std::move(read));
 }
 

@@ -54,7 +54,7 @@ public:
 private:
     TSearchResultRec* FindByAddress(const QString& address) const;
     void StartRequest(TSearchResultRec& record);
-    void AnswerArrived(const QString& url);
+    void AnswerArrived(const QString& url, TCacheStatus status);
     TfrSearchResultFrame* CreateFrame(QWidget* sheet);
 
     TCatalogViews& m_views;

@@ -14,8 +14,11 @@
 #include "panels/TMVFrame.h"
 #include "stores/TFileCacheManager.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QTabBar>
 #include <QTabWidget>
@@ -243,6 +246,12 @@ void TCatalogViews::SetStatus(const QString& text)
         m_hooks.SetStatusText(text);
 }
 
+void TCatalogViews::SetOfflineNote(const QString& text)
+{
+    if (m_hooks.SetOfflineNote)
+        m_hooks.SetOfflineNote(text);
+}
+
 // --- Refresh ------------------------------------------------------------------------------
 
 void TCatalogViews::RefreshCatalog()
@@ -255,7 +264,7 @@ void TCatalogViews::RefreshCatalog()
     m_refreshing = true;
     std::weak_ptr<bool> alive = m_alive;
     m_cache.RequestFile(Address(QString::fromUtf16(kCategoryListPath)), false, false, true,
-                        [this, alive](const QString&, const QString&, TCacheStatus) {
+                        [this, alive](const QString&, const QString&, TCacheStatus status) {
                             if (alive.expired())
                                 return;
                             struct ClearMark
@@ -263,15 +272,27 @@ void TCatalogViews::RefreshCatalog()
                                 bool& mark;
                                 ~ClearMark() { mark = false; }
                             } clear{m_refreshing};
-                            CategoryListArrived();
+                            CategoryListArrived(status);
                         });
 }
 
-void TCatalogViews::CategoryListArrived()
+void TCatalogViews::CategoryListArrived(TCacheStatus status)
 {
     const QString cached = m_cache.GetCachedFileName(Address(QString::fromUtf16(kCategoryListPath)), true);
-    if (cached.isEmpty())
+    if (cached.isEmpty()) {
+        // Nothing to show and nothing more to wait for: the next refresh tries again.
+        SetOfflineNote(u"The catalog server could not be reached."_s);
+        if (m_hooks.StopBusy)
+            m_hooks.StopBusy();
         return;
+    }
+    if (status == csFailed) {
+        const QDateTime stored = QFileInfo(cached).lastModified();
+        SetOfflineNote(u"The catalog server could not be reached. Showing the catalog of <b>%1</b>."_s.arg(
+            QLocale().toString(stored, QLocale::ShortFormat)));
+    } else {
+        SetOfflineNote({});
+    }
     try {
         m_tree.LoadFromFile(cached);
     } catch (const EMorvalenError&) {
@@ -306,14 +327,28 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
             m_hooks.CountDown();
         return;
     }
-    if (kind == clWhatsNew || kind == clRecommended)
+    const bool collapse = kind == clWhatsNew || kind == clRecommended;
+    if (collapse)
         DetailsPanel(info.tag).Collapse();
     TWebApplicationList::Applications read;
     m_applications.LoadFromFile(cached, &read);
     const size_t count = read.size();
     // An empty list empties its view too: "Show all tabs" must not bring back rows the
     // server no longer lists, under a count of 0.
-    ListView(info.tag).Fill(std::move(read));
+    TCatalogListView& view = ListView(info.tag);
+    if (collapse) {
+        view.Fill(std::move(read));
+    } else {
+        // The other lists keep their row and panel: refilling the view leaves it without a
+        // focused row for a moment, which must not read as the user leaving the row. The
+        // records outlive the refill, so the row is found again when the list still has it.
+        TWebApplicationClass* focused = view.FocusedApplication();
+        auto onFocus = std::exchange(view.OnFocusChanged, nullptr);
+        view.Fill(std::move(read));
+        view.OnFocusChanged = std::move(onFocus);
+        if (focused && !view.FocusApplication(focused))
+            ShowDetails(nullptr, info.tag);
+    }
     m_pages.setTabVisible(info.page, count > 0);
     ListFrame(info.tag).SetHelpText(TotalText(count));
     if (count > 0 && m_hooks.ListShown)

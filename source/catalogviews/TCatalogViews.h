@@ -38,6 +38,11 @@ struct TCatalogHooks
     std::function<void()> StartBusy;
     std::function<void(int count)> SetPending;
     std::function<void()> CountDown;
+    // Ends the busy state at once (the refresh cannot go on).
+    std::function<void()> StopBusy;
+    // What the status line says once the busy indicator has stopped: empty while the server
+    // answers, else that it could not be reached (markup).
+    std::function<void(const QString& text)> SetOfflineNote;
     // The window is hidden in the notification area: no busy indicator then.
     std::function<bool()> IsHiddenToTray;
     // Opens an address in a browser window of the program.
@@ -138,7 +143,7 @@ private:
     void ConnectList(TCatalogListView& view);
 
     QString Address(const QString& path) const { return m_serverAddress + path; }
-    void CategoryListArrived();
+    void CategoryListArrived(TCacheStatus status);
     void ListArrived(int kind, const QString& url);
     void PreloadCategories();
     void RebuildCategoryTree();
@@ -151,6 +156,7 @@ private:
     void RowMenu(TWebApplicationClass* application, QPoint globalPos);
     void ActivatePage(int index);
     void SetStatus(const QString& text);
+    void SetOfflineNote(const QString& text);
 
     QTabWidget& m_pages;
     TFileCacheManager& m_cache;

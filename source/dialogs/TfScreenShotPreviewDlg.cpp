@@ -10,6 +10,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
@@ -147,6 +148,20 @@ void TfScreenShotPreviewDlg::FitToPicture()
     setFixedSize(client);
 }
 
+void TfScreenShotPreviewDlg::CentreInWorkArea()
+{
+    // The size the window will show with: its layout's minimum may still enlarge it.
+    ensurePolished();
+    if (QLayout* box = layout())
+        box->activate();
+    const QScreen* screen = this->screen();
+    const QRect workArea = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const ScreenshotPlacement::FrameMetrics frame = Frame();
+    const QSize whole(width() + 2 * frame.frameWidth, height() + frame.captionHeight + 2 * frame.frameHeight);
+    move(workArea.left() + (workArea.width() - whole.width()) / 2,
+         workArea.top() + (workArea.height() - whole.height()) / 2);
+}
+
 void TfScreenShotPreviewDlg::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers shifts = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
@@ -162,6 +177,14 @@ TfScreenShotPreviewDlg* ShowScreenshot(const TWebApplicationClass& application, 
     auto* preview =
         new TfScreenShotPreviewDlg(application.Title(), application.Tagline(), application.MainDescription());
     preview->RequestScreenshot(cache, application.ScreenshotURL());
+    // A cached picture has placed the window already; one still loading goes where the
+    // picture will put it, not to the corner of the screen.
+    const bool place = preview->State() != TfScreenShotPreviewDlg::psPicture;
+    if (place)
+        preview->CentreInWorkArea();
     preview->show();
+    // Once shown, the window manager's frame is known.
+    if (place && preview->State() != TfScreenShotPreviewDlg::psPicture)
+        preview->CentreInWorkArea();
     return preview;
 }

@@ -42,6 +42,8 @@ public:
     int HeaderHeight() const;
     // The frame the size rule counts with: the window manager's when it is known.
     ScreenshotPlacement::FrameMetrics Frame() const;
+    // Centres the window as it is (loading, or without a picture) in the work area.
+    void CentreInWorkArea();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

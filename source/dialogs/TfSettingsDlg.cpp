@@ -72,14 +72,14 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     panel->SetFillColor(clWindow);
     panel->SetFrameColor(0xCECECE);
 
-    m_runWithWindows = Check(u"cbRunWithWindows"_s, u"Run at Windows startup"_s, panel);
+    m_runWithWindows = Check(u"cbRunWithWindows"_s, u"Run at login"_s, panel);
     m_minimizeOnStartup = Check(u"cbMinimizeOnStartup"_s, u"Minimize on startup"_s, panel);
     m_hideOnClose = Check(u"cbHideOnClose"_s, u"Hide on Close"_s, panel);
     m_autoUpdate = Box(u"cmbAutoUpdate"_s, {u"Never"_s, u"Daily"_s, u"Weekly"_s, u"Monthly"_s}, panel);
     m_news =
         Box(u"cmbNews"_s,
             {u"At Morvalen Desktop startup only"_s, u"Every 15 minutes"_s, u"Every 30 minutes"_s}, panel);
-    m_defaultRenderEngine = Box(u"cmbDefaultRenderEngine"_s, {u"Internet Explorer"_s, u"FireFox"_s}, panel);
+    m_defaultRenderEngine = Box(u"cmbDefaultRenderEngine"_s, {u"Chromium"_s, u"WebKit"_s}, panel);
     m_defaultRenderEngine->SetDrawItem([this](QPainter& painter, const QRect& rect, int index,
                                               bool selected) { DrawEngine(painter, rect, index, selected); });
     m_openLinksLocally = Check(u"cbOpenLinksLocaly"_s, u"Open new window in Morvalen"_s, panel);

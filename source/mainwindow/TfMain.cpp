@@ -14,6 +14,7 @@
 #include "markup/HtmlLabel.h"
 #include "panels/TDialogHeader.h"
 #include "platform/DataFolder.h"
+#include "platform/WebBrowser.h"
 #include "platform/XdgAutostart.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
@@ -24,15 +25,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFile>
 #include <QLoggingCategory>
+#include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStorageInfo>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -66,7 +67,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     CreateStores();
     BuildLayout();
     LoadStores();
-    CreateSettings();
+    CreateSettings(options);
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
@@ -80,7 +81,10 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     // The catalog tabs appear as their lists arrive.
     for (const int page : {pgWhatsNew, pgRecommended, pgPopular, pgHighestRated, pgCategories})
         m_mainTabs->setTabVisible(page, false);
-    m_mainTabs->setCurrentIndex(pgInstalled);
+    {
+        const QScopedValueRollback showing(m_showingPage, true);
+        m_mainTabs->setCurrentIndex(pgInstalled);
+    }
 
     // Only one engine exists so far; a configuration that asks for the other falls back
     // without being written back.
@@ -91,6 +95,9 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     ConfirmQuitHook = [this](int openBrowsers) {
         return ConfirmQuit(openBrowsers, this) == mrYes;
+    };
+    ShowMessageHook = [this](const QString& text) {
+        QMessageBox::warning(this, u"Morvalen Desktop"_s, text);
     };
     qCDebug(lcWindow) << "created; data folder" << m_dataFolder;
 }
@@ -178,9 +185,9 @@ void TfMain::LoadStores()
     load("Cache.dat", [&] { m_cacheManager->LoadIndex(cache + u"Cache.dat"_s); });
 }
 
-void TfMain::CreateSettings()
+void TfMain::CreateSettings(const ProgramOptions& options)
 {
-    m_autostart = std::make_unique<XdgAutostart>();
+    m_autostart = std::make_unique<XdgAutostart>(QString(), options.ForwardedArguments());
     m_settings = std::make_unique<TApplicationsSettings>(*m_autostart);
     m_settings->OnChange = [this](TApplicationsSettings&) {
         MarkConfigChanged();
@@ -192,6 +199,8 @@ void TfMain::ReadConfiguration()
     const QString path = m_dataFolder + kConfigFileName;
     if (QFile::exists(path))
         ConfigurationFile::Load(path, *m_settings, m_arrangeMode);
+    else
+        m_settings->ReconcileAutostart();
 }
 
 void TfMain::CreateCatalog()
@@ -208,6 +217,9 @@ void TfMain::CreateCatalog()
     };
     m_versionCheck->OnLatestVersion = [this](uint32_t program) {
         ShowLatestVersion(program);
+    };
+    m_versionCheck->OnServerUnreachable = [this] {
+        SetStatusText(u"The catalog server could not be reached, so no newer version could be looked for."_s);
     };
 }
 
@@ -272,9 +284,12 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    Q_UNUSED(title);
     // Until the program has its own browser windows, the user's browser shows the page.
-    QDesktopServices::openUrl(QUrl(address));
+    if (!WebBrowser::Open(address)) {
+        ShowMessageHook(u"The desktop has no web browser to show \"%1\" (%2). Please set a default web "
+                        u"browser in your desktop's settings."_s.arg(title, address));
+        return;
+    }
     if (flash)
         activateWindow();
 }

@@ -147,6 +147,8 @@ public:
 
     // The quit confirmation; answers true to go on. Replaced by tests that answer for the user.
     std::function<bool(int openBrowsers)> ConfirmQuitHook;
+    // Tells the user why something asked for did not happen (a message box). Replaced by tests.
+    std::function<void(const QString& text)> ShowMessageHook;
 
     // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
     void Quit();
@@ -163,7 +165,7 @@ private:
     // Creation, in order.
     void CreateStores();
     void LoadStores();
-    void CreateSettings();
+    void CreateSettings(const ProgramOptions& options);
     void ReadConfiguration();
     void CreateCatalog();
 
@@ -203,6 +205,11 @@ private:
     uint8_t m_arrangeMode = 0;
     // The user has picked a page; the arriving catalog no longer changes it.
     bool m_pageChosen = false;
+    // Set while the program itself changes the page; the page shown before the last change.
+    bool m_showingPage = false;
+    int m_shownPage = -1;
+    // The status line at rest: why the catalog shown may be old, or nothing.
+    QString m_offlineNote;
 
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;

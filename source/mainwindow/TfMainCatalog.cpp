@@ -8,6 +8,9 @@
 #include "dialogs/TfNewVersionDlg.h"
 #include "dialogs/TfScreenShotPreviewDlg.h"
 
+#include <QScopedValueRollback>
+#include <QTabWidget>
+
 using namespace Qt::Literals::StringLiterals;
 
 TCatalogHooks TfMain::CatalogHooks()
@@ -25,6 +28,12 @@ TCatalogHooks TfMain::CatalogHooks()
     hooks.CountDown = [this] {
         CountDown();
     };
+    hooks.StopBusy = [this] {
+        SetPending(0);
+    };
+    hooks.SetOfflineNote = [this](const QString& text) {
+        m_offlineNote = text;
+    };
     hooks.IsHiddenToTray = [this] {
         return HiddenToTray();
     };
@@ -32,7 +41,9 @@ TCatalogHooks TfMain::CatalogHooks()
         OpenWebPage(address, title, flash);
     };
     hooks.RecommendApplication = [this](TWebApplicationClass& application) {
-        Recommendation::RecommendApplication(&application, ServerUrl(u"/"_s));
+        if (!Recommendation::RecommendApplication(&application, ServerUrl(u"/"_s)))
+            ShowMessageHook(u"No mail program could be started to recommend \"%1\". Please set a default "
+                            u"mail program in your desktop's settings."_s.arg(application.Title()));
     };
     hooks.ShowScreenshot = [this](TWebApplicationClass& application) {
         ::ShowScreenshot(application, *m_cacheManager);
@@ -50,8 +61,10 @@ TCatalogHooks TfMain::CatalogHooks()
         if (m_pageChosen)
             return;
         const int current = m_mainTabs->currentIndex();
-        if (current == pgInstalled || (current <= pgHighestRated && page < current))
+        if (current == pgInstalled || (current <= pgHighestRated && page < current)) {
+            const QScopedValueRollback showing(m_showingPage, true);
             m_mainTabs->setCurrentIndex(page);
+        }
     };
     return hooks;
 }

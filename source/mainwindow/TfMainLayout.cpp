@@ -11,6 +11,7 @@
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
 #include "progressbar/LabelProgressBar.h"
+#include "progressbar/StatusBusyBar.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -99,7 +100,15 @@ void TfMain::BuildLayout()
     empty->setPalette(white);
     m_installedContainer->setWidget(empty);
     installed->layout()->addWidget(m_installedContainer);
+    // Whatever way the user picks a page (the tab strip, the View menu, the keyboard) counts
+    // as a choice; a page the program shows, or that takes over from a tab being hidden,
+    // does not.
     connect(m_mainTabs, &QTabWidget::tabBarClicked, this, [this] { m_pageChosen = true; });
+    connect(m_mainTabs, &QTabWidget::currentChanged, this, [this](int page) {
+        if (!m_showingPage && m_mainTabs->isTabVisible(m_shownPage))
+            m_pageChosen = true;
+        m_shownPage = page;
+    });
     layout->addWidget(m_mainTabs, 1);
 
     m_diskSpaceWarning = BuildDiskSpaceWarning();
@@ -204,8 +213,9 @@ QWidget* TfMain::BuildStatusBar()
     row->addWidget(m_statusText, 1);
     m_busyBar = new TLabelProgressBar(frame);
     m_busyBar->setObjectName(u"lpbBusyProgress"_s);
-    m_busyBar->setFixedSize(150, 16);
-    row->addWidget(m_busyBar);
+    SetUpStatusBusyBar(*m_busyBar);
+    m_busyBar->setFixedSize(150, m_busyBar->sizeHint().height());
+    row->addWidget(m_busyBar, 0, Qt::AlignVCenter);
 
     m_schedule->OnBusyStart = [this] {
         if (!m_busyBar->AnimationMode())
@@ -217,7 +227,7 @@ QWidget* TfMain::BuildStatusBar()
     m_schedule->OnBusyStop = [this] {
         m_busyBar->SetPosition(0);
         m_busyBar->SetAnimationMode(false);
-        SetStatusText({});
+        SetStatusText(m_offlineNote);
     };
     m_schedule->OnNewsDue = [this] {
         QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kNewsTickMessage)));
@@ -348,7 +358,7 @@ QWidget* TfMain::InstalledContainer() const
 void TfMain::ShowSettings()
 {
     const auto downloadFirefox = [this] {
-        OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download FireFox component"_s, true);
+        OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
     if (!TfSettingsDlg::Execute(*m_settings, m_firefoxAvailable, downloadFirefox, this))
         return;

@@ -1,5 +1,7 @@
 #include "HtmlMarkup.h"
 
+#include "MnemonicText.h"
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace HtmlMarkup {
@@ -212,6 +214,13 @@ TTagItemInfo RecogniseTagBefore(QStringView lowerText, qsizetype position, qsize
 std::vector<TStyledPhrase> Parse(const QString& caption, TFontStyles fontStyle)
 {
     return MarkupParser(fontStyle).Run(caption);
+}
+
+QString Literal(const QString& text)
+{
+    QString literal = MnemonicText::Escape(text);
+    const QString tagStart = QStringLiteral("<") + QChar(kTagBreaker);
+    return literal.replace(u'<', tagStart);
 }
 
 } // namespace HtmlMarkup

@@ -95,4 +95,10 @@ TTagItemInfo RecogniseTagBefore(QStringView lowerText, qsizetype position, qsize
 // style, the starting style of the markup.
 std::vector<TStyledPhrase> Parse(const QString& caption, TFontStyles fontStyle = 0);
 
+// Text to be shown as it stands inside a caption (what a user typed): every "&" shows, and
+// no "<" in it begins a tag. The markup has no escape for "<", so an invisible word joiner
+// (U+2060) follows each one; it keeps the text from forming a tag name and draws nothing.
+QString Literal(const QString& text);
+inline constexpr char16_t kTagBreaker = u'\u2060';
+
 } // namespace HtmlMarkup

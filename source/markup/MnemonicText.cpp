@@ -31,4 +31,10 @@ QString HideMnemonics(const QString& text, qsizetype& mnemonicPosition)
     return shown;
 }
 
+QString Escape(const QString& text)
+{
+    QString escaped = text;
+    return escaped.replace(u'&', QStringLiteral("&&"));
+}
+
 } // namespace MnemonicText

@@ -12,4 +12,7 @@ QString HideMnemonics(const QString& text);
 // or -1.
 QString HideMnemonics(const QString& text, qsizetype& mnemonicPosition);
 
+// text with every "&" doubled, so that it shows as it stands where "&" marks a mnemonic.
+QString Escape(const QString& text);
+
 } // namespace MnemonicText

@@ -26,8 +26,10 @@ QString Resolve(const QString& option, const QString& programFolder)
         QDir().mkpath(option);
         return WithDelimiter(option);
     }
-    const QFileInfo program(programFolder);
-    if (!programFolder.isEmpty() && program.isDir() && program.isWritable())
+    // Only a copy marked portable keeps its files beside itself: a build tree is not special,
+    // and deleting it must never take the user's sites with it.
+    if (!programFolder.isEmpty() &&
+        QFileInfo(QDir(programFolder).filePath(QString::fromUtf16(kPortableMark))).isFile())
         return WithDelimiter(programFolder);
     const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString folder = user + u"/MorvalenDesktop"_s;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -71,6 +72,32 @@ QString UnescapeValue(QStringView value)
 }
 
 } // namespace
+
+std::optional<QStringList> DesktopEntry::HandlerCommand(const QString& mimeType)
+{
+    constexpr int kQueryTimeoutMs = 5000;
+    QProcess query;
+    query.start(u"xdg-mime"_s, {u"query"_s, u"default"_s, mimeType});
+    if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit ||
+        query.exitCode() != 0) {
+        query.kill();
+        query.waitForFinished(kQueryTimeoutMs);
+        return std::nullopt;
+    }
+    const QString desktopFileId = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
+    if (desktopFileId.isEmpty())
+        return std::nullopt;
+    const QString path = FindApplication(desktopFileId);
+    if (path.isEmpty())
+        return std::nullopt;
+    const std::optional<DesktopEntry> entry = Read(path);
+    if (!entry)
+        return std::nullopt;
+    std::optional<QStringList> command = SplitExec(entry->exec);
+    if (!command || command->isEmpty())
+        return std::nullopt;
+    return command;
+}
 
 std::optional<DesktopEntry> DesktopEntry::Read(const QString& path)
 {

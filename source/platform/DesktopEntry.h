@@ -21,6 +21,10 @@ struct DesktopEntry
     // Finds an entry by its desktop file id in $XDG_DATA_HOME and $XDG_DATA_DIRS.
     static QString FindApplication(const QString& desktopFileId);
 
+    // The command (program and arguments, field codes still in place) of the application
+    // the desktop names as the handler of mimeType (xdg-mime); nothing when none is registered.
+    static std::optional<QStringList> HandlerCommand(const QString& mimeType);
+
     // Splits an Exec value into the program and its arguments (the quoting rules of
     // desktop entries); nothing when the quotes do not close.
     static std::optional<QStringList> SplitExec(const QString& exec);

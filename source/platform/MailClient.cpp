@@ -10,8 +10,6 @@ namespace MailClient {
 
 namespace {
 
-constexpr int kQueryTimeoutMs = 5000;
-
 // "%1" is how mail handlers name the address elsewhere; some entries carry it over.
 bool IsAddressCode(QStringView argument)
 {
@@ -43,24 +41,7 @@ QString ExpandFieldCodes(const QString& argument, const QString& address, bool& 
 
 std::optional<QStringList> RegisteredCommand()
 {
-    QProcess query;
-    query.start(u"xdg-mime"_s, {u"query"_s, u"default"_s, u"x-scheme-handler/mailto"_s});
-    if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit ||
-        query.exitCode() != 0) {
-        query.kill();
-        return std::nullopt;
-    }
-    const QString desktopFileId = QString::fromUtf8(query.readAllStandardOutput()).trimmed();
-    const QString path = DesktopEntry::FindApplication(desktopFileId);
-    if (path.isEmpty())
-        return std::nullopt;
-    const std::optional<DesktopEntry> entry = DesktopEntry::Read(path);
-    if (!entry)
-        return std::nullopt;
-    std::optional<QStringList> command = DesktopEntry::SplitExec(entry->exec);
-    if (!command || command->isEmpty())
-        return std::nullopt;
-    return command;
+    return DesktopEntry::HandlerCommand(u"x-scheme-handler/mailto"_s);
 }
 
 QString Escape(const QString& text)

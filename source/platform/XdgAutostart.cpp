@@ -9,7 +9,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-XdgAutostart::XdgAutostart(QString programPath) : m_programPath(std::move(programPath)) {}
+XdgAutostart::XdgAutostart(QString programPath, QStringList options)
+    : m_programPath(std::move(programPath)), m_options(std::move(options))
+{}
 
 QString XdgAutostart::EntryPath()
 {
@@ -33,7 +35,11 @@ void XdgAutostart::Apply(bool enabled)
         program = QCoreApplication::applicationFilePath();
     DesktopEntry entry;
     entry.name = u"Morvalen Desktop"_s;
-    entry.exec = DesktopEntry::QuoteExecArgument(program) + u" runminimized"_s;
+    QStringList words{DesktopEntry::QuoteExecArgument(program)};
+    for (const QString& option : std::as_const(m_options))
+        words.append(DesktopEntry::QuoteExecArgument(option));
+    words.append(u"runminimized"_s);
+    entry.exec = words.join(u' ');
     entry.icon = u"morvalen-desktop"_s;
     QDir().mkpath(QFileInfo(path).absolutePath());
     entry.Write(path);

@@ -3,14 +3,16 @@
 #include "Autostart.h"
 
 #include <QString>
+#include <QStringList>
 
 // The XDG autostart entry $XDG_CONFIG_HOME/autostart/morvalen-desktop.desktop; the
 // program counts as registered when the file exists.
 class XdgAutostart final : public Autostart
 {
 public:
-    // programPath empty: the running program's own path.
-    explicit XdgAutostart(QString programPath = {});
+    // programPath empty: the running program's own path. options go into the entry's command
+    // line before "runminimized", so that the program starts at login as it was started now.
+    explicit XdgAutostart(QString programPath = {}, QStringList options = {});
 
     bool IsRegistered() const override;
     void Apply(bool enabled) override;
@@ -19,4 +21,5 @@ public:
 
 private:
     QString m_programPath;
+    QStringList m_options;
 };

@@ -39,8 +39,7 @@ void TApplicationsSettings::LoadFromStream(BinaryReader& reader)
     else
         reader.SetPosition(reader.Size());
 
-    if (m_runWithWindows)
-        m_runWithWindows = IsAutostartRegistered();
+    ReconcileAutostart();
     if (m_checkNewsInterval == 0)
         m_newsFlag = false;
 }
@@ -64,6 +63,12 @@ void TApplicationsSettings::SetRunWithWindows(bool value)
 {
     m_runWithWindows = value;
     ApplyAutostart();
+}
+
+void TApplicationsSettings::ReconcileAutostart()
+{
+    if (m_runWithWindows)
+        m_runWithWindows = IsAutostartRegistered();
 }
 
 bool TApplicationsSettings::IsAutostartRegistered() const

@@ -55,6 +55,8 @@ public:
     void SetLastUpdateCheck(double value) { m_lastUpdateCheck = value; }
 
     bool IsAutostartRegistered() const;
+    // "Run at startup" stays on only while the autostart entry exists (a first start has none).
+    void ReconcileAutostart();
     void ApplyAutostart();
 
     // Whether the period chosen by AutoUpdate has passed since the last successful check.

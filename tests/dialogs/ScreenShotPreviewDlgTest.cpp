@@ -114,6 +114,30 @@ TEST_F(ScreenShotPreview, AMissingOrDamagedScreenshotShowsTheNoImagePicture)
     EXPECT_EQ(preview->State(), TfScreenShotPreviewDlg::psNoImage);
 }
 
+TEST_F(ScreenShotPreview, APictureStillLoadingOrMissingOpensCentred)
+{
+    const auto centred = [](TfScreenShotPreviewDlg& preview) {
+        const QRect workArea = preview.screen()->availableGeometry();
+        const ScreenshotPlacement::FrameMetrics frame = preview.Frame();
+        const QSize whole(preview.width() + 2 * frame.frameWidth,
+                          preview.height() + frame.captionHeight + 2 * frame.frameHeight);
+        return QPoint(workArea.left() + (workArea.width() - whole.width()) / 2,
+                      workArea.top() + (workArea.height() - whole.height()) / 2);
+    };
+    m_server.ServeStalling(u"/slow.png"_s, 5000);
+    m_application.SetScreenshotURL(m_server.Url(u"/slow.png"_s));
+    m_preview = ShowScreenshot(m_application, m_cache);
+    ASSERT_EQ(m_preview->State(), TfScreenShotPreviewDlg::psLoading);
+    EXPECT_NE(m_preview->pos(), QPoint(0, 0));
+    EXPECT_EQ(m_preview->pos(), centred(*m_preview));
+    m_preview->close();
+
+    TfScreenShotPreviewDlg* preview = Open(u"/missing.png"_s);
+    ASSERT_NE(preview, nullptr);
+    ASSERT_EQ(preview->State(), TfScreenShotPreviewDlg::psNoImage);
+    EXPECT_EQ(preview->pos(), centred(*preview));
+}
+
 TEST_F(ScreenShotPreview, EscapeClosesAndFreesButNotWithShift)
 {
     m_server.Serve(u"/shot.png"_s, PngOfSize(120, 90), "image/png");

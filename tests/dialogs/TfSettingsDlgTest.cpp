@@ -75,6 +75,7 @@ TEST_F(SettingsDialog, ConfirmingWithAutostartOffRemovesAStaleEntry)
     TfSettingsDlg dialog;
     dialog.SetSettings(m_settings);
     EXPECT_FALSE(dialog.findChild<QCheckBox*>(u"cbRunWithWindows"_s)->isChecked());
+    EXPECT_EQ(dialog.findChild<QCheckBox*>(u"cbRunWithWindows"_s)->text(), u"Run at login"_s);
     dialog.show();
     ClickButton(&dialog, "btnOk");
     EXPECT_FALSE(EntryExists());
@@ -108,7 +109,7 @@ TEST_F(SettingsDialog, ShowsAndStoresEverySetting)
     EXPECT_EQ(Box("cmbAutoUpdate")->currentText(), u"Monthly"_s);
     EXPECT_EQ(Box("cmbNews")->currentText(), u"Every 15 minutes"_s);
     EXPECT_EQ(Box("cmbClearOldCache")->currentText(), u"One month"_s);
-    EXPECT_EQ(Box("cmbDefaultRenderEngine")->currentText(), u"Internet Explorer"_s);
+    EXPECT_EQ(Box("cmbDefaultRenderEngine")->currentText(), u"Chromium"_s);
 
     Check("cbRunWithWindows")->setChecked(false);
     Check("cbMinimizeOnStartup")->setChecked(false);
@@ -203,7 +204,7 @@ TEST_F(SettingsDialog, AStoredIndexWithoutEntryIsShownAndStoredAsTheFirstEntry)
     m_dialog.SetSettings(m_settings);
     EXPECT_EQ(Box("cmbAutoUpdate")->currentText(), u"Never"_s);
     EXPECT_EQ(Box("cmbNews")->currentText(), u"At Morvalen Desktop startup only"_s);
-    EXPECT_EQ(Box("cmbDefaultRenderEngine")->currentText(), u"Internet Explorer"_s);
+    EXPECT_EQ(Box("cmbDefaultRenderEngine")->currentText(), u"Chromium"_s);
     EXPECT_EQ(Box("cmbClearOldCache")->currentText(), u"One week"_s);
     ClickButton(&m_dialog, "btnOk");
     EXPECT_EQ(m_settings.AutoUpdate(), 0);

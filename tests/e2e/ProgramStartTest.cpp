@@ -150,6 +150,23 @@ TEST_F(ProgramStartTest, ASecondStartHandsItsParametersOverAndEnds)
     Terminate(first);
 }
 
+TEST_F(ProgramStartTest, TheInstanceIsReleasedOnlyOnceTheWindowHasFinished)
+{
+    QProcess program;
+    StartTraced(program, {});
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(program, trace, "start-up message"));
+    Terminate(program);
+    trace += program.readAllStandardError();
+    // A start in between would be a second first instance reading the configuration that
+    // the closing window is about to write.
+    const qsizetype destroyed = trace.indexOf("destroyed");
+    const qsizetype released = trace.indexOf("instance released");
+    ASSERT_GE(destroyed, 0) << trace.toStdString();
+    ASSERT_GE(released, 0) << trace.toStdString();
+    EXPECT_LT(destroyed, released);
+}
+
 TEST_F(ProgramStartTest, ASecondStartWaitsForAFirstThatIsStillStarting)
 {
     QProcess first;

@@ -5,11 +5,19 @@
 #include "catalog/TRemoteVersion.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationClass.h"
+#include "catalogviews/TCatalogDetailsPanel.h"
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
 #include "catalogviews/TCatalogSearch.h"
 #include "catalogviews/TCatalogViews.h"
+#include "catalogviews/TfrSearchResultFrame.h"
+#include "mainwindow/TMainSchedule.h"
 #include "mainwindow/TfMain.h"
+#include "markup/HtmlLabel.h"
+#include "markup/HtmlMarkup.h"
+#include "markup/MnemonicText.h"
+#include "pictures/Colors.h"
+#include "progressbar/LabelProgressBar.h"
 #include "server/ServerProcess.h"
 #include "server/TestCatalog.h"
 #include "settings/TApplicationsSettings.h"
@@ -25,6 +33,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -32,6 +41,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 const QString kRetrieving = u"Retrieving latest Web 2.0 applications.."_s;
+const QString kUnreachable = u"The catalog server could not be reached."_s;
 
 class MainCatalogTest : public ::testing::Test
 {
@@ -126,20 +136,156 @@ TEST_F(MainCatalogTest, TheStartUpRefreshFillsTheCatalogTabsNewestFirst)
     ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
 }
 
-TEST_F(MainCatalogTest, AFirstStartWithoutServerShowsNothingAndKeepsTheStatus)
+TEST_F(MainCatalogTest, AFirstStartWithoutServerSaysSoAndStopsBeingBusy)
 {
     StartServer();
     const QString address = m_server->BaseURL();
     ASSERT_TRUE(m_server->Stop());
     auto window = Create(address);
     window->Start();
-    ASSERT_TRUE(WaitUntil([&] { return window->StatusText() == kRetrieving; }, 20000));
-    ASSERT_TRUE(WaitUntil([&] { return !window->CatalogViews().RefreshInProgress(); }));
-    ProcessEventsFor(700);
+    // "Retrieving" shows only until the refused connection is reported.
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText() == kUnreachable; }, 20000));
+    EXPECT_FALSE(window->CatalogViews().RefreshInProgress());
     for (int page = TfMain::pgWhatsNew; page <= TfMain::pgCategories; ++page)
         EXPECT_FALSE(window->MainTabs()->isTabVisible(page)) << page;
-    EXPECT_EQ(window->StatusText(), kRetrieving);
+    EXPECT_EQ(window->StatusText(), kUnreachable);
+    EXPECT_FALSE(window->Schedule().Busy());
+    EXPECT_FALSE(window->BusyBar()->AnimationMode());
     EXPECT_TRUE(m_offered.empty());
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty())
+        window->grab().save(folder + u"/main-window-offline.png"_s);
+
+    // A search neither waits for ever nor keeps its tab from the next search.
+    QTabWidget& tabs = *window->MainTabs();
+    window->CatalogSearch().Search(u"mail"_s);
+    const int tab = TfMain::pgInstalled + 1;
+    ASSERT_TRUE(WaitUntil([&] { return tabs.tabText(tab) == u"Search: mail - not reached"_s; }));
+    const auto& records = window->CatalogSearch().Records();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(records.front()->Frame->Title().startsWith(u"The catalog server could not be reached."_s));
+    window->CatalogSearch().Search(u"notes"_s);
+    EXPECT_EQ(tabs.count(), tab + 1);
+    EXPECT_EQ(tabs.tabText(tab), u"Searching: notes"_s);
+
+    // Asked for, the version check says why nothing follows.
+    QAction* check = MenuItem(*window, u"Check for updates..."_s);
+    ASSERT_NE(check, nullptr);
+    check->trigger();
+    ASSERT_TRUE(WaitUntil([&] {
+        return window->StatusText().contains(u"could not be reached"_s) &&
+               window->StatusText().contains(u"version"_s);
+    }));
+    EXPECT_TRUE(m_latest.empty());
+}
+
+TEST_F(MainCatalogTest, ARefreshFromTheCacheSaysSoUntilTheServerAnswersAgain)
+{
+    StartServer();
+    const int port = m_server->Port();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    ASSERT_TRUE(m_server->Stop());
+
+    window->RefreshCatalog();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().startsWith(kUnreachable); }, 30000));
+    // The catalog of the last visit stays, and the line names when it was fetched.
+    EXPECT_TRUE(window->MainTabs()->isTabVisible(TfMain::pgWhatsNew));
+    EXPECT_TRUE(window->StatusText().contains(u"Showing the catalog of"_s));
+    EXPECT_FALSE(window->Schedule().Busy());
+
+    m_server = std::make_unique<ServerProcess>(QString::fromUtf8(MORVALEN_SAMPLE_CATALOG),
+                                               m_home.filePath(u"ratings.sqlite"_s),
+                                               QStringList{u"--port"_s, QString::number(port)});
+    ASSERT_EQ(m_server->Port(), port);
+    window->RefreshCatalog();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+}
+
+TEST_F(MainCatalogTest, APageTheUserChoseStaysChosenThroughRefreshes)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgWhatsNew));
+    const auto refresh = [&] {
+        window->RefreshCatalog();
+        ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    };
+
+    // From the View menu.
+    QAction* popular = MenuItem(*window, u"Popular"_s);
+    ASSERT_NE(popular, nullptr);
+    popular->trigger();
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgPopular));
+
+    // With the keyboard.
+    QTest::keyClick(&tabs, Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+    refresh();
+    EXPECT_EQ(tabs.currentIndex(), int(TfMain::pgHighestRated));
+}
+
+TEST_F(MainCatalogTest, ARefreshCollapsesOnlyTheNewestListsPanels)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    TCatalogViews& views = window->CatalogViews();
+    // What's New, Recommended, Popular and Highest Rated by tag, each with its third row.
+    std::map<int, TWebApplicationClass*> chosen;
+    for (const int tag : {1, 2, 4, 5}) {
+        TCatalogListView& list = views.ListView(tag);
+        ASSERT_GT(list.Model().rowCount(), 2) << tag;
+        chosen[tag] = list.Model().Application(2);
+        ASSERT_TRUE(list.FocusApplication(chosen[tag]));
+        ASSERT_FALSE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+    }
+    window->RefreshCatalog();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+    for (const int tag : {1, 2})
+        EXPECT_TRUE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+    for (const int tag : {4, 5}) {
+        EXPECT_FALSE(views.DetailsPanel(tag).IsCollapsed()) << tag;
+        EXPECT_EQ(views.DetailsPanel(tag).Application(), chosen[tag]) << tag;
+        EXPECT_EQ(views.ListView(tag).FocusedApplication(), chosen[tag]) << tag;
+    }
+}
+
+TEST_F(MainCatalogTest, TheSearchTextShowsAsTypedInTheTabAndTheTitle)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    StartAndRefresh(*window);
+    QTabWidget& tabs = *window->MainTabs();
+    const QString text = u"q&a <b>x</b> <color clblue>"_s;
+    window->CatalogSearch().Search(text);
+    const int tab = TfMain::pgInstalled + 1;
+    // The tab strip hides a lone "&" as a mnemonic: what it shows is the text as typed.
+    EXPECT_EQ(MnemonicText::HideMnemonics(tabs.tabText(tab)), u"Searching: "_s + text);
+    ASSERT_TRUE(WaitUntil([&] { return tabs.tabText(tab).endsWith(u" - not found"_s); }));
+    EXPECT_EQ(MnemonicText::HideMnemonics(tabs.tabText(tab)), u"Search: "_s + text + u" - not found"_s);
+
+    auto* title = window->findChild<THtmlLabel*>(u"lbSearchTitle"_s);
+    ASSERT_NE(title, nullptr);
+    // Shown: every phrase with its mnemonics hidden; the joiner that breaks a tag draws nothing.
+    QString shown;
+    QString red;
+    for (const TStyledPhrase& phrase : title->Phrases()) {
+        QString visible = MnemonicText::HideMnemonics(phrase.Text).remove(QChar(HtmlMarkup::kTagBreaker));
+        shown += visible;
+        if (phrase.HasColor && phrase.Color == clRed)
+            red += visible;
+        EXPECT_FALSE(phrase.Style & fsBold) << phrase.Text.toStdString();
+    }
+    EXPECT_EQ(shown, u"Nothing found for "_s + text + u"."_s);
+    EXPECT_EQ(red, text);
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        ProcessEventsFor(300);
+        window->grab().save(folder + u"/main-window-search-text.png"_s);
+    }
 }
 
 TEST_F(MainCatalogTest, TheSearchBoxSearchesLowerCaseInATabOfItsOwn)
@@ -196,6 +342,39 @@ TEST_F(MainCatalogTest, TheVersionCheckOffersANewerVersion)
     ASSERT_TRUE(WaitUntil([&] { return !m_offered.empty(); }));
     EXPECT_EQ(m_offered, std::vector<QString>{u"2.1.0.3"_s});
     EXPECT_TRUE(window->ConfigChanged());
+}
+
+TEST_F(MainCatalogTest, WithoutABrowserOrAMailProgramTheUserIsTold)
+{
+    // A desktop that names no program for web or mail addresses.
+    ScopedEnvironment configDirs("XDG_CONFIG_DIRS", m_home.filePath(u"none"_s).toUtf8());
+    ScopedEnvironment dataDirs("XDG_DATA_DIRS", m_home.filePath(u"none"_s).toUtf8());
+    StartServer();
+    auto window = Create(m_server->BaseURL());
+    std::vector<QString> messages;
+    window->ShowMessageHook = [&](const QString& text) {
+        messages.push_back(text);
+    };
+    StartAndRefresh(*window);
+    TCatalogViews& views = window->CatalogViews();
+    TWebApplicationClass* application = views.ListView(1).Model().Application(0);
+    ASSERT_NE(application, nullptr);
+    ASSERT_TRUE(views.ListView(1).FocusApplication(application));
+
+    views.VisitFocused();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages.back().contains(u"no web browser"_s));
+    EXPECT_TRUE(messages.back().contains(application->Title()));
+    views.SignUpFocused();
+    EXPECT_EQ(messages.size(), 2u);
+    views.TellAFriendFocused();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_TRUE(messages.back().contains(u"No mail program"_s));
+    QAction* help = MenuItem(*window, u"Online help..."_s);
+    ASSERT_NE(help, nullptr);
+    help->trigger();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_TRUE(messages.back().contains(m_server->BaseURL() + u"/help/"_s));
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include "mainwindow/TMainSchedule.h"
 #include "mainwindow/TfMain.h"
+#include "platform/DesktopEntry.h"
+#include "platform/XdgAutostart.h"
+#include "progressbar/LabelProgressBar.h"
 #include "settings/TApplicationsSettings.h"
 #include "stores/TFileCacheManager.h"
 #include "support/TestHttpServer.h"
@@ -281,4 +284,62 @@ TEST_F(MainWindowTest, TheViewMenuFollowsTheTabs)
     EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgPopular));
     EXPECT_TRUE(items[TfMain::pgPopular]->isChecked());
     EXPECT_FALSE(items[TfMain::pgInstalled]->isChecked());
+}
+
+TEST_F(MainWindowTest, TheBusyBarRunsInItsStoredFormDuringASlowRefresh)
+{
+    TestHttpServer server;
+    // The category list never comes while the test looks.
+    server.ServeStalling(u"/xmlcache/categorylist.xml"_s, 1000);
+    ProgramOptions options;
+    options.dataFolder = DataFolder();
+    options.catalogServer = server.Url(QString());
+    auto window = std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
+    TLabelProgressBar& bar = *window->BusyBar();
+    EXPECT_EQ(bar.ViewOptions(), 0);
+    EXPECT_EQ(bar.StoredForm(), LabelProgressBarData::MainWindowBar());
+    EXPECT_EQ(bar.height(), 19);
+
+    // A segment of the stored gradient is blue; the empty trough and its border are not.
+    const auto segmentPixels = [&bar] {
+        const QImage shot = bar.grab().toImage();
+        int count = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor pixel = shot.pixelColor(x, y);
+                count += pixel.blue() - pixel.red() > 50 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    EXPECT_EQ(segmentPixels(), 0);
+
+    window->Start();
+    ASSERT_TRUE(WaitUntil([&] { return bar.AnimationMode() && bar.AnimationStep() >= 1; }, 20000));
+    EXPECT_GT(segmentPixels(), 0);
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty())
+        window->grab().save(folder + u"/main-window-busy.png"_s);
+
+    // The server gives up: the bar comes to rest, empty.
+    server.ReleaseStalls();
+    ASSERT_TRUE(WaitUntil([&] { return !window->Schedule().Busy(); }, 20000));
+    EXPECT_FALSE(bar.AnimationMode());
+    EXPECT_EQ(segmentPixels(), 0);
+}
+
+TEST_F(MainWindowTest, RunAtStartupShowsTheTruthAndStartsThisConfiguration)
+{
+    ProgramOptions options;
+    options.dataFolder = DataFolder();
+    options.catalogServer = u"http://127.0.0.1:9/"_s;
+    auto window = std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
+    // A first start: no entry, so the box is not ticked.
+    EXPECT_FALSE(window->Settings().RunWithWindows());
+    window->Settings().SetRunWithWindows(true);
+    const std::optional<DesktopEntry> entry = DesktopEntry::Read(XdgAutostart::EntryPath());
+    ASSERT_TRUE(entry.has_value());
+    const std::optional<QStringList> command = DesktopEntry::SplitExec(entry->exec);
+    ASSERT_TRUE(command.has_value());
+    EXPECT_EQ(command->mid(1), QStringList({u"--data-folder="_s + QFileInfo(DataFolder()).absoluteFilePath(),
+                                            u"--catalog-server=http://127.0.0.1:9/"_s, u"runminimized"_s}));
 }

@@ -230,3 +230,19 @@ TEST(HtmlMarkup, LowerCaseCopyKeepsPositions)
     ASSERT_EQ(Texts(phrases), QStringList({u"\u0130"_s, u"x"_s}));
     EXPECT_EQ(phrases[1].Style, fsBold);
 }
+
+TEST(HtmlMarkup, LiteralTextFormsNoTagAndKeepsItsAmpersands)
+{
+    const QString typed = u"q&a <b>x</b> <color clred><A B></i>"_s;
+    const std::vector<TStyledPhrase> phrases =
+        HtmlMarkup::Parse(u"<b>Found: </b>"_s + HtmlMarkup::Literal(typed) + u"<i>!</i>"_s);
+    ASSERT_EQ(phrases.size(), 3u);
+    EXPECT_EQ(phrases[0].Style, fsBold);
+    // One plain phrase, drawn with "&&" as "&" and the joiners as nothing.
+    EXPECT_EQ(phrases[1].Style, 0);
+    EXPECT_FALSE(phrases[1].HasColor);
+    QString shown = phrases[1].Text;
+    shown.remove(QChar(HtmlMarkup::kTagBreaker)).replace(u"&&"_s, u"&"_s);
+    EXPECT_EQ(shown, typed);
+    EXPECT_EQ(phrases[2].Style, fsItalic);
+}

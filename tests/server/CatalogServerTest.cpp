@@ -63,7 +63,8 @@ TEST_F(CatalogServer, EveryFieldReadsBackAsWritten)
     EXPECT_EQ(docs->AppURL(), u"https://docs.example.com/app"_s);
     EXPECT_EQ(docs->Category(), m_tree.FindById(11));
     EXPECT_FLOAT_EQ(docs->UserRating(), 4.0f);
-    EXPECT_FLOAT_EQ(docs->Popularity(), 70.0f);
+    // The catalog's 70 percent, on the 0 to 5 scale the details panel shows.
+    EXPECT_FLOAT_EQ(docs->Popularity(), 3.5f);
     EXPECT_TRUE(docs->Wizard());
     EXPECT_FALSE(docs->Premium());
     EXPECT_TRUE(docs->IE() && docs->FireFox() && docs->Opera() && docs->Safari());

@@ -3,6 +3,7 @@
 #include "panels/TSpecialFrame.h"
 #include "pictures/Colors.h"
 #include "progressbar/LabelProgressBar.h"
+#include "progressbar/StatusBusyBar.h"
 
 #include <QVBoxLayout>
 
@@ -49,10 +50,10 @@ QWidget* ProgressBars(bool still)
     using namespace LabelProgressBarData;
     QList<QWidget*> rows;
 
-    auto* busy = Bar(MainWindowBar(), 0, 0);
-    busy->SetBorder(brFlat);
-    busy->SetSegmentWidth(8);
-    busy->SetAnimationDelay(60);
+    auto* busy = new TLabelProgressBar;
+    SetUpStatusBusyBar(*busy);
+    busy->SetColor(clWindow);
+    busy->setFixedHeight(busy->sizeHint().height());
     if (still) {
         // Three steps in: the whole group is inside the bar.
         auto clock = std::make_shared<int64_t>(0);
