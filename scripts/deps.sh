@@ -12,7 +12,7 @@ packages=(
   libcpp-httplib-dev libsqlite3-dev libssl-dev libmicrohttpd-dev
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-dejavu-core clang-format xdg-utils
+  xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
   curl
 )
 
