@@ -9,7 +9,8 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   qt6-qpa-plugins libgl1-mesa-dev
   libcurl4-openssl-dev libpugixml-dev libpng-dev libjpeg-dev libgif-dev zlib1g-dev
-  libcpp-httplib-dev libsqlite3-dev libssl-dev
+  libcpp-httplib-dev libsqlite3-dev libssl-dev libmicrohttpd-dev
+  clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
   curl

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite on a fresh Debian 12 machine: installs what is missing, builds with
-# warnings as errors, runs every test, then runs the core tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# warnings as errors, runs every test and the fuzz harnesses, then runs the core tests once
+# more under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,6 +35,12 @@ if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
 fi
 
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+
+# Every libFuzzer harness over its seed corpus and a few seconds more (set
+# MORVALEN_SKIP_FUZZ=1 to leave it out; scripts/fuzz.sh SECONDS runs longer).
+if [ "${MORVALEN_SKIP_FUZZ:-0}" != 1 ]; then
+  MORVALEN_BUILD_DIR=build scripts/fuzz.sh "${MORVALEN_FUZZ_SECONDS:-4}"
+fi
 
 if [ "${MORVALEN_SKIP_SANITIZERS:-0}" != 1 ]; then
   MORVALEN_BUILD_DIR=build-sanitize MORVALEN_BUILD_TYPE=Debug scripts/build.sh \

@@ -78,7 +78,7 @@ QString CatalogSite::BaseURLFor(QByteArrayView hostHeader, const QString& fallba
     return u"http://"_s + text;
 }
 
-SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL)
+SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress)
 {
     const std::optional<QByteArray> path = RequestTarget::SafePath(target);
     if (!path)
@@ -124,7 +124,7 @@ SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL)
     if (*path == "/xmlsearch.php")
         return Search(query, baseURL);
     if (*path == "/link/update.php")
-        return Rate(query);
+        return Rate(query, clientAddress);
     if (path->startsWith("/images/"))
         return Picture(*path);
     return NotFound(*path);
@@ -178,7 +178,7 @@ SiteAnswer CatalogSite::Search(QByteArrayView query, const QString& baseURL)
                       [&] { return m_search.Find(words, size_t(std::max(m_settings.searchLimit, 0))); });
 }
 
-SiteAnswer CatalogSite::Rate(QByteArrayView query)
+SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter)
 {
     const auto parameters = RequestTarget::StrictParameters(query);
     if (!parameters || parameters->size() != 2 || !parameters->contains("imgId") ||
@@ -191,7 +191,7 @@ SiteAnswer CatalogSite::Rate(QByteArrayView query)
     if (rating.size() != 1 || rating[0] < '1' || rating[0] > '5')
         return Text(400, u"Bad request: the rating must be 1, 2, 3, 4 or 5"_s);
     try {
-        m_ratings.Add(*id, rating[0] - '0');
+        m_ratings.Add(*id, rating[0] - '0', voter);
     } catch (const EMorvalenError& error) {
         return Text(500, error.Message());
     }

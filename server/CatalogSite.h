@@ -43,10 +43,11 @@ public:
     CatalogSite& operator=(const CatalogSite&) = delete;
 
     // The answer to a GET of target (the path and query exactly as the client sent them).
-    // Addresses inside the answer start with baseURL ("http://host:port").
-    SiteAnswer Answer(QByteArrayView target, const QString& baseURL);
+    // Addresses inside the answer start with baseURL ("http://host:port"). A rating counts as
+    // the vote of clientAddress.
+    SiteAnswer Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress = {});
 
-    // The rating the lists show: the mean of the catalog's rating and every stored rating.
+    // The rating the lists show: the mean of the catalog's rating and every voter's rating.
     double UserRating(const SourceApplication& application) const;
 
     // "http://" + the client's Host header when it is a plain host name or address with an
@@ -59,7 +60,7 @@ private:
     SiteAnswer CachedList(const QString& name, const QString& baseURL,
                           const std::function<std::vector<const SourceApplication*>()>& select);
     SiteAnswer Search(QByteArrayView query, const QString& baseURL);
-    SiteAnswer Rate(QByteArrayView query);
+    SiteAnswer Rate(QByteArrayView query, const QString& voter);
     SiteAnswer Picture(const QByteArray& path);
     SiteAnswer CategoryFile(const QByteArray& path, const QString& baseURL);
 

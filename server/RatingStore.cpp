@@ -8,15 +8,10 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-struct StatementDeleter
+void RatingStore::StatementDeleter::operator()(sqlite3_stmt* statement) const
 {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
-
-} // namespace
+    sqlite3_finalize(statement);
+}
 
 RatingStore::RatingStore(const QString& fileName)
 {
@@ -38,6 +33,9 @@ RatingStore::RatingStore(const QString& fileName)
                 " nid INTEGER NOT NULL,"
                 " rating INTEGER NOT NULL CHECK (rating BETWEEN 1 AND 5),"
                 " rated_at INTEGER NOT NULL DEFAULT (strftime('%s', 'now')))");
+        AddVoterColumn();
+        // Rows without a voter are distinct to a unique index: they keep counting one each.
+        Execute("CREATE UNIQUE INDEX IF NOT EXISTS ratings_voter ON ratings (nid, voter)");
 
         sqlite3_stmt* raw = nullptr;
         // Rows written by hand or by another program are only counted when they are sound.
@@ -81,25 +79,57 @@ void RatingStore::Execute(const char* statement)
     }
 }
 
-void RatingStore::Add(int32_t applicationId, int rating)
+void RatingStore::AddVoterColumn()
+{
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(m_database, "SELECT 1 FROM pragma_table_info('ratings') WHERE name = 'voter'", -1,
+                           &raw, nullptr) != SQLITE_OK)
+        throw EMorvalenError(
+            u"Rating database error: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_database))));
+    const Statement query(raw);
+    if (sqlite3_step(query.get()) != SQLITE_ROW)
+        Execute("ALTER TABLE ratings ADD COLUMN voter TEXT");
+}
+
+RatingStore::Statement RatingStore::Prepare(const char* text)
+{
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(m_database, text, -1, &raw, nullptr) != SQLITE_OK)
+        throw EMorvalenError(
+            u"Rating database error: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_database))));
+    return Statement(raw);
+}
+
+void RatingStore::Add(int32_t applicationId, int rating, const QString& voter)
 {
     if (rating < 1 || rating > 5)
         throw EMorvalenError(u"A rating must be 1 to 5, not %1"_s.arg(rating));
+    const QByteArray voterText = voter.toUtf8();
     const std::lock_guard lock(m_mutex);
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(m_database, "INSERT INTO ratings (nid, rating) VALUES (?, ?)", -1, &raw,
-                           nullptr) != SQLITE_OK)
-        throw EMorvalenError(
-            u"Rating database error: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_database))));
-    const Statement insert(raw);
+    int earlier = 0;
+    if (!voter.isEmpty()) {
+        const Statement find = Prepare("SELECT rating FROM ratings WHERE nid = ? AND voter = ?");
+        sqlite3_bind_int(find.get(), 1, applicationId);
+        sqlite3_bind_text(find.get(), 2, voterText.constData(), int(voterText.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(find.get()) == SQLITE_ROW)
+            earlier = sqlite3_column_int(find.get(), 0);
+    }
+    const Statement insert = Prepare("INSERT INTO ratings (nid, rating, voter) VALUES (?, ?, ?)"
+                                     " ON CONFLICT (nid, voter) DO UPDATE SET rating = excluded.rating,"
+                                     " rated_at = excluded.rated_at");
     sqlite3_bind_int(insert.get(), 1, applicationId);
     sqlite3_bind_int(insert.get(), 2, rating);
+    if (voter.isEmpty())
+        sqlite3_bind_null(insert.get(), 3);
+    else
+        sqlite3_bind_text(insert.get(), 3, voterText.constData(), int(voterText.size()), SQLITE_TRANSIENT);
     if (sqlite3_step(insert.get()) != SQLITE_DONE)
         throw EMorvalenError(
             u"Cannot store the rating: %1"_s.arg(QString::fromUtf8(sqlite3_errmsg(m_database))));
     Totals& totals = m_totals[applicationId];
-    totals.sum += rating;
-    ++totals.count;
+    totals.sum += rating - earlier;
+    if (earlier == 0)
+        ++totals.count;
     ++m_generation;
 }
 

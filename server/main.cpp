@@ -1,7 +1,7 @@
 // morvalen-catalog-server: serves a catalog to Morvalen Desktop.
 //
 //   morvalen-catalog-server --catalog DIR [--bind ADDR] [--port N] [--db FILE]
-//                           [--list-size N]
+//                           [--list-size N] [--connections-per-address N]
 //
 // DIR holds catalog.json. --port 0 takes any free port. Once it listens, the server prints
 // "Listening on http://ADDR:PORT" on standard output. SIGINT and SIGTERM stop it.
@@ -9,6 +9,7 @@
 #include "CardPainter.h"
 #include "CatalogSite.h"
 #include "CatalogSource.h"
+#include "HttpServer.h"
 #include "PictureEncoder.h"
 #include "RatingStore.h"
 
@@ -18,14 +19,11 @@
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QThread>
-
-#include <httplib.h>
 
 #include <atomic>
-#include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -40,16 +38,20 @@ struct Options
     int port = 8370;
     QString database;
     int listSize = 50;
+    int connectionsPerAddress = 256;
 };
 
 const char kUsage[] = "usage: morvalen-catalog-server --catalog DIR [--bind ADDR] [--port N] [--db FILE]\n"
-                      "                               [--list-size N]\n"
+                      "                               [--list-size N] [--connections-per-address N]\n"
                       "  --catalog DIR   the folder with catalog.json\n"
                       "  --bind ADDR     the address to listen on (default 127.0.0.1)\n"
                       "  --port N        the port (default 8370; 0 takes a free one)\n"
                       "  --db FILE       the rating database (default in the user's data folder;\n"
                       "                  :memory: keeps ratings for this run only)\n"
-                      "  --list-size N   applications in each of the four lists (default 50)\n";
+                      "  --list-size N   applications in each of the four lists (default 50)\n"
+                      "  --connections-per-address N\n"
+                      "                  connections one client address may hold at once\n"
+                      "                  (default 256; 0: no limit)\n";
 
 int NumberOption(const QString& name, const QString& value, int minimum, int maximum)
 {
@@ -89,6 +91,8 @@ Options ParseOptions(const QStringList& arguments)
             options.database = value;
         else if (name == u"--list-size"_s)
             options.listSize = NumberOption(name, value, 1, 1000000);
+        else if (name == u"--connections-per-address"_s)
+            options.connectionsPerAddress = NumberOption(name, value, 0, 1000000);
         else
             throw EMorvalenError(u"unknown option %1"_s.arg(name));
     }
@@ -102,6 +106,16 @@ Options ParseOptions(const QStringList& arguments)
         options.database = folder + u"/ratings.sqlite"_s;
     }
     return options;
+}
+
+// Every idle or slow client holds a descriptor; the default soft limit of 1024 is too few.
+void RaiseFileLimit()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 int g_stopPipe[2] = {-1, -1};
@@ -155,41 +169,21 @@ int Run(int argc, char** argv)
         CatalogSite::Settings{options.listSize, 200});
     sourceForPictures = &site.Source();
 
-    httplib::Server server;
-    // Headers and body go out in separate writes; without this a small answer waits for the
-    // client's delayed acknowledgement, some 40 ms, and a list file costs that each time.
-    server.set_tcp_nodelay(true);
-    // The program asks for five list files in a row on one refresh; let a connection carry many.
-    server.set_keep_alive_max_count(100);
+    RaiseFileLimit();
     const QString fallbackHost = u"http://%1"_s.arg(
         options.bindAddress.contains(u':') ? u'[' + options.bindAddress + u']' : options.bindAddress);
     std::atomic<int> boundPort = options.port;
-    server.Get(".*", [&](const httplib::Request& request, httplib::Response& response) {
+    HttpServer::Settings settings;
+    settings.bindAddress = options.bindAddress;
+    settings.port = options.port;
+    settings.connectionsPerAddress = unsigned(options.connectionsPerAddress);
+    HttpServer server(settings, [&](const HttpRequest& request) {
         const QString fallback = fallbackHost + u':' + QString::number(boundPort.load());
-        const SiteAnswer answer = site.Answer(
-            QByteArrayView(request.target.data(), qsizetype(request.target.size())),
-            CatalogSite::BaseURLFor(QByteArray::fromStdString(request.get_header_value("Host")), fallback));
-        response.status = answer.status;
-        response.set_content(answer.body.constData(), size_t(answer.body.size()),
-                             answer.contentType.constData());
+        const SiteAnswer answer = site.Answer(request.target, CatalogSite::BaseURLFor(request.host, fallback),
+                                              request.clientAddress);
+        return HttpResponse{answer.status, answer.contentType, answer.body};
     });
-    // Answers that the HTTP layer makes itself (a malformed request, an address that is too
-    // long, another method) get a text too, so that every answer has a body and its length.
-    server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
-        if (response.body.empty()) {
-            const std::string text = "Error " + std::to_string(response.status) + "\n";
-            response.set_content(text, "text/plain; charset=utf-8");
-        }
-    });
-
-    const std::string bindAddress = options.bindAddress.toStdString();
-    int port = options.port;
-    if (port == 0)
-        port = server.bind_to_any_port(bindAddress);
-    else if (!server.bind_to_port(bindAddress, port))
-        port = -1;
-    if (port <= 0)
-        throw EMorvalenError(u"Cannot listen on %1 port %2"_s.arg(options.bindAddress).arg(options.port));
+    const int port = server.Port();
     boundPort = port;
 
     if (pipe(g_stopPipe) != 0)
@@ -204,27 +198,21 @@ int Run(int argc, char** argv)
     // A client that goes away mid-answer must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::atomic<bool> listening = true;
-    std::thread listener([&] {
-        server.listen_after_bind();
-        listening = false;
-        // The listener ends on its own only when the socket fails; then the program ends too.
-        RequestStop(0);
-    });
-    // A stop asked for before the listener runs would be lost and the server would never end:
-    // announce the port only once it is served.
-    while (listening && !server.is_running())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::printf("Listening on %s:%d\n", qPrintable(fallbackHost), port);
     std::fflush(stdout);
 
+    // Drawing a picture needs this thread: it runs the event loop until a signal stops it.
     application.exec();
-    server.stop();
-    // Workers may still wait for a picture from this thread: keep serving them until the
-    // listener has finished.
-    while (listening)
+    // Requests being handled may wait for a picture from this thread: keep serving them while
+    // the server finishes them.
+    std::atomic<bool> stopped = false;
+    std::thread stopper([&] {
+        server.Stop();
+        stopped = true;
+    });
+    while (!stopped)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    listener.join();
+    stopper.join();
     return 0;
 }
 

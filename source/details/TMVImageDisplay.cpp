@@ -6,6 +6,7 @@
 #include "pictures/GifFile.h"
 #include "pictures/GraphicTools.h"
 #include "pictures/JpegFile.h"
+#include "pictures/PictureLimits.h"
 #include "pictures/PngFile.h"
 
 #include "common/FileUtils.h"
@@ -85,7 +86,7 @@ void TMVImageDisplay::LoadImageFile(const QString& fileName)
 {
     const QFileInfo info(fileName);
     const QString extension = info.suffix().toLower();
-    QImage (*decode)(QByteArrayView) = nullptr;
+    QImage (*decode)(QByteArrayView, qsizetype) = nullptr;
     if (extension == u"jpg"_s || extension == u"jpeg"_s)
         decode = JpegFile::Read;
     else if (extension == u"png"_s)
@@ -99,7 +100,7 @@ void TMVImageDisplay::LoadImageFile(const QString& fileName)
     if (!bytes)
         throw EFileError(u"Cannot read file \"%1\"."_s.arg(fileName));
     // Decoded before anything changes, so that a bad file leaves the display as it was.
-    QImage picture = decode(*bytes);
+    QImage picture = decode(*bytes, PictureLimits::kCatalogPicture);
     m_picture = std::move(picture);
     m_fileName = fileName;
     m_state = isImage;

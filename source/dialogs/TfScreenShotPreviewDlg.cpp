@@ -6,6 +6,7 @@
 #include "panels/TDialogHeader.h"
 #include "pictures/GraphicTools.h"
 #include "pictures/PictureFile.h"
+#include "pictures/PictureLimits.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QKeyEvent>
@@ -100,7 +101,7 @@ void TfScreenShotPreviewDlg::ShowPictureFile(const QString& fileName)
         return;
     }
     try {
-        m_picture = PictureFile::Load(fileName);
+        m_picture = PictureFile::Load(fileName, PictureLimits::kCatalogPicture);
     } catch (const EMorvalenError&) {
         m_picture = QImage();
     }

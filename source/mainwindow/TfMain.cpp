@@ -8,6 +8,7 @@
 #include "catalogviews/TCatalogSearch.h"
 #include "catalogviews/TCatalogViews.h"
 #include "common/Errors.h"
+#include "common/FileUtils.h"
 #include "common/TimerThreads.h"
 #include "dialogs/ModalResult.h"
 #include "dialogs/TfConfirmationDlg.h"
@@ -19,6 +20,7 @@
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/SitesDataFile.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -155,6 +157,9 @@ void TfMain::CreateStores()
 
 void TfMain::LoadStores()
 {
+    // A save killed between its temporary file and the rename leaves the temporary behind.
+    FileUtils::RemoveStaleTemporaryFiles(m_dataFolder,
+                                         {kConfigFileName, QString::fromLatin1(SitesDataFile::kFileName)});
     const QString favIcons = m_dataFolder + u"FavIcons/"_s;
     const QString thumbnails = m_dataFolder + u"Thumbnails/"_s;
     const QString cache = m_dataFolder + u"Cache/"_s;

@@ -49,10 +49,24 @@ struct GifCloser
 
 using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 
-bool SizeFits(qsizetype width, qsizetype height, qsizetype fileSize)
+bool SizeFits(qsizetype width, qsizetype height, qsizetype maxPixels)
 {
-    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
-           width * height <= kMaxPixelsPerByte * fileSize;
+    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide && width * height <= maxPixels;
+}
+
+// The bytes of LZW data the frame's sub-blocks hold, counted in the file without decoding, or
+// -1 when the file ends before the frame's data does. giflib has read the frame's code size.
+qsizetype CompressedFrameSize(const MemoryReader& reader)
+{
+    qsizetype total = 0;
+    for (qsizetype at = reader.position; at < reader.data.size();) {
+        const int length = uchar(reader.data[at]);
+        if (length == 0)
+            return total;
+        total += length;
+        at += 1 + length;
+    }
+    return -1;
 }
 
 // The transparent colour index of a graphic control extension, or -1.
@@ -95,8 +109,26 @@ void SkipToTrailer(GifFileType* gif)
     }
 }
 
-QImage ReadFirstFrame(GifFileType* gif, qsizetype fileSize)
+// Stores one decoded row of colour indexes as pixels of the frame.
+void PutRow(QImage& image, const GifImageDesc& frame, int y, const std::vector<GifPixelType>& row,
+            const ColorMapObject* colors, int transparent)
 {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(frame.Top + y)) + frame.Left;
+    for (int x = 0; x < frame.Width; ++x) {
+        const int index = row[size_t(x)];
+        if (index == transparent)
+            line[x] = 0;
+        else if (colors != nullptr && index < colors->ColorCount)
+            line[x] =
+                qRgb(colors->Colors[index].Red, colors->Colors[index].Green, colors->Colors[index].Blue);
+        else
+            line[x] = qRgb(0, 0, 0);
+    }
+}
+
+QImage ReadFirstFrame(GifFileType* gif, qsizetype maxPixels)
+{
+    const auto& reader = *static_cast<const MemoryReader*>(gif->UserData);
     int transparent = -1;
     for (;;) {
         GifRecordType record = UNDEFINED_RECORD_TYPE;
@@ -123,50 +155,41 @@ QImage ReadFirstFrame(GifFileType* gif, qsizetype fileSize)
         if (DGifGetImageDesc(gif) == GIF_ERROR)
             Fail();
         const GifImageDesc& frame = gif->Image;
-        if (!SizeFits(frame.Width, frame.Height, fileSize) || frame.Left < 0 || frame.Top < 0)
+        if (!SizeFits(frame.Width, frame.Height, maxPixels) || frame.Left < 0 || frame.Top < 0)
             Fail();
         // The frame lies on the logical screen; a screen too small for it (or of size 0, as some
         // writers leave it) grows to hold it.
         const int width = std::max<int>(gif->SWidth, frame.Left + frame.Width);
         const int height = std::max<int>(gif->SHeight, frame.Top + frame.Height);
-        if (!SizeFits(width, height, fileSize))
+        if (!SizeFits(width, height, maxPixels))
+            Fail();
+        // A file cut short, or a header that claims more pixels than its data could code, is
+        // refused before the picture's memory is taken.
+        const qsizetype compressed = CompressedFrameSize(reader);
+        if (compressed < 0 || qsizetype(frame.Width) * frame.Height > kMaxPixelsPerByte * compressed)
             Fail();
         const ColorMapObject* colors = frame.ColorMap != nullptr ? frame.ColorMap : gif->SColorMap;
-
-        std::vector<GifPixelType> indexes(size_t(frame.Width) * size_t(frame.Height));
-        if (frame.Interlace) {
-            static constexpr int kStart[] = {0, 4, 2, 1};
-            static constexpr int kStep[] = {8, 8, 4, 2};
-            for (int pass = 0; pass < 4; ++pass) {
-                for (int y = kStart[pass]; y < frame.Height; y += kStep[pass]) {
-                    if (DGifGetLine(gif, &indexes[size_t(y) * size_t(frame.Width)], frame.Width) == GIF_ERROR)
-                        Fail();
-                }
-            }
-        } else {
-            for (int y = 0; y < frame.Height; ++y) {
-                if (DGifGetLine(gif, &indexes[size_t(y) * size_t(frame.Width)], frame.Width) == GIF_ERROR)
-                    Fail();
-            }
-        }
 
         QImage image(width, height, QImage::Format_ARGB32);
         if (image.isNull())
             Fail();
         image.fill(Qt::transparent);
-        for (int y = 0; y < frame.Height; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(frame.Top + y)) + frame.Left;
-            const GifPixelType* source = &indexes[size_t(y) * size_t(frame.Width)];
-            for (int x = 0; x < frame.Width; ++x) {
-                const int index = source[x];
-                if (index == transparent)
-                    line[x] = 0;
-                else if (colors != nullptr && index < colors->ColorCount)
-                    line[x] = qRgb(colors->Colors[index].Red, colors->Colors[index].Green,
-                                   colors->Colors[index].Blue);
-                else
-                    line[x] = qRgb(0, 0, 0);
+        std::vector<GifPixelType> row(size_t(frame.Width));
+        const auto readRow = [&](int y) {
+            if (DGifGetLine(gif, row.data(), frame.Width) == GIF_ERROR)
+                Fail();
+            PutRow(image, frame, y, row, colors, transparent);
+        };
+        if (frame.Interlace) {
+            static constexpr int kStart[] = {0, 4, 2, 1};
+            static constexpr int kStep[] = {8, 8, 4, 2};
+            for (int pass = 0; pass < 4; ++pass) {
+                for (int y = kStart[pass]; y < frame.Height; y += kStep[pass])
+                    readRow(y);
             }
+        } else {
+            for (int y = 0; y < frame.Height; ++y)
+                readRow(y);
         }
         SkipToTrailer(gif);
         return image;
@@ -182,7 +205,7 @@ bool HasSignature(QByteArrayView data)
     return data.startsWith("GIF87a") || data.startsWith("GIF89a");
 }
 
-QImage Read(QByteArrayView data)
+QImage Read(QByteArrayView data, qsizetype maxPixels)
 {
     if (!HasSignature(data))
         Fail();
@@ -191,7 +214,7 @@ QImage Read(QByteArrayView data)
     GifHandle gif(DGifOpen(&reader, ReadFromMemory, &error));
     if (!gif)
         Fail();
-    return ReadFirstFrame(gif.get(), data.size());
+    return ReadFirstFrame(gif.get(), maxPixels);
 }
 
 } // namespace GifFile

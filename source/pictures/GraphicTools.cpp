@@ -1,6 +1,7 @@
 #include "GraphicTools.h"
 
 #include "EInvalidGraphic.h"
+#include "PictureLimits.h"
 #include "PictureResources.h"
 #include "PngFile.h"
 
@@ -92,7 +93,7 @@ QImage LoadPngResource(const QString& name)
         if (const std::optional<QByteArray> data =
                 FileUtils::ReadWholeFile(PictureResources::PngPath(name))) {
             try {
-                return PngFile::Read(*data);
+                return PngFile::Read(*data, PictureLimits::kNamedPicture);
             } catch (const EInvalidGraphic&) {
                 // The placeholder shows that the picture is broken.
             }
@@ -199,7 +200,10 @@ bool ShrinkBitmap(QImage& bitmap, int newWidth, int newHeight)
 {
     if (newWidth <= 0 || newHeight <= 0 || bitmap.isNull())
         return false;
-    const QImage source = bitmap.convertToFormat(QImage::Format_RGB32);
+    // The block averages ignore alpha, so a picture with alpha is read as it stands: a page
+    // picture may be large, and a converted copy would double its memory.
+    const bool direct = bitmap.format() == QImage::Format_RGB32 || bitmap.format() == QImage::Format_ARGB32;
+    const QImage source = direct ? bitmap : bitmap.convertToFormat(QImage::Format_RGB32);
     // Single precision, positions accumulated step by step, as the resampler always did.
     const float sy = float(double(source.height()) / newHeight);
     const float sx = float(double(source.width()) / newWidth);

@@ -1,6 +1,7 @@
 #include "IconImageData.h"
 
 #include "EInvalidGraphic.h"
+#include "PictureLimits.h"
 #include "PngFile.h"
 #include "common/BinaryStream.h"
 
@@ -100,7 +101,8 @@ DibLayout ParseDib(QByteArrayView data)
 
     const int32_t width = qFromLittleEndian<int32_t>(data.data() + 4);
     const int32_t doubledHeight = qFromLittleEndian<int32_t>(data.data() + 8);
-    if (width <= 0 || width > kMaxSide || doubledHeight < 2 || doubledHeight / 2 > kMaxSide)
+    if (width <= 0 || width > kMaxSide || doubledHeight < 2 || doubledHeight / 2 > kMaxSide ||
+        qsizetype(width) * (doubledHeight / 2) > PictureLimits::kIconImage)
         FailInvalid();
     layout.width = width;
     layout.height = doubledHeight / 2;
@@ -338,7 +340,7 @@ QImage Decode(QByteArrayView data)
 {
     if (IsPng(data)) {
         try {
-            return PngFile::Read(data).convertToFormat(QImage::Format_ARGB32);
+            return PngFile::Read(data, PictureLimits::kIconImage);
         } catch (const EInvalidGraphic&) {
             FailInvalid();
         }

@@ -13,9 +13,13 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int kMaxSide = 16384;
-// No entropy-coded picture gets below this many pixels per byte of file; a header that
-// claims more is refused before the pixels are allocated.
-constexpr qsizetype kMaxPixelsPerByte = 4096;
+// Huffman codes are at least one bit long, and every 8 x 8 block of a sequential picture
+// holds at least its DC difference and an end of block: two bits.
+constexpr qsizetype kMinBitsPerBlock = 2;
+// What libjpeg needs beyond the pixels: tables, row buffers, and for a progressive picture the
+// coefficients of every block (up to 8 bytes per pixel), which must fit in what is left of the
+// picture's allowance.
+constexpr long kWorkingBytes = 8L * 1024 * 1024;
 
 struct ErrorManager
 {
@@ -47,7 +51,25 @@ struct ReadState
     QImage image;
 };
 
-bool DecodeInto(ReadState& state, QByteArrayView data)
+// The picture data that follows the header must be able to fill the blocks the header
+// declares: a header with little or nothing after it would otherwise take the whole picture's
+// memory first.
+bool DataCanFill(const jpeg_decompress_struct& info)
+{
+    const qsizetype left = qsizetype(info.src->bytes_in_buffer);
+    if (left <= 2)
+        return false;
+    // Progressive and arithmetic-coded pictures can code runs of empty blocks in a few bits.
+    if (info.progressive_mode || info.arith_code)
+        return true;
+    qsizetype blocks = 0;
+    for (int i = 0; i < info.num_components; ++i)
+        blocks +=
+            qsizetype(info.comp_info[i].width_in_blocks) * qsizetype(info.comp_info[i].height_in_blocks);
+    return blocks * kMinBitsPerBlock <= left * 8;
+}
+
+bool DecodeInto(ReadState& state, QByteArrayView data, qsizetype maxPixels)
 {
     state.info.err = jpeg_std_error(&state.errors.base);
     state.errors.base.error_exit = ExitOnError;
@@ -64,9 +86,13 @@ bool DecodeInto(ReadState& state, QByteArrayView data)
 
     const JDIMENSION width = state.info.image_width;
     const JDIMENSION height = state.info.image_height;
-    if (width > kMaxSide || height > kMaxSide || qsizetype(width) * height > kMaxPixelsPerByte * data.size())
+    const qsizetype pixels = qsizetype(width) * qsizetype(height);
+    if (width > kMaxSide || height > kMaxSide || pixels > maxPixels)
         ERREXIT(&state.info, JERR_IMAGE_TOO_BIG);
-    state.info.mem->max_memory_to_use = 512L * 1024 * 1024;
+    if (!DataCanFill(state.info))
+        ERREXIT(&state.info, JERR_INPUT_EOF);
+    // Without a backing store libjpeg refuses a picture whose arrays would pass this.
+    state.info.mem->max_memory_to_use = long(4 * (maxPixels - pixels)) + kWorkingBytes;
 
     const bool cmyk = state.info.jpeg_color_space == JCS_CMYK || state.info.jpeg_color_space == JCS_YCCK;
     state.info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
@@ -109,12 +135,12 @@ bool HasSignature(QByteArrayView data)
     return data.size() >= 3 && uchar(data[0]) == 0xFF && uchar(data[1]) == 0xD8 && uchar(data[2]) == 0xFF;
 }
 
-QImage Read(QByteArrayView data)
+QImage Read(QByteArrayView data, qsizetype maxPixels)
 {
     if (!HasSignature(data))
         throw EInvalidGraphic(u"Invalid JPEG image"_s);
     ReadState state{};
-    if (!DecodeInto(state, data))
+    if (!DecodeInto(state, data, maxPixels))
         throw EInvalidGraphic(u"Invalid JPEG image"_s);
     return std::move(state.image);
 }

@@ -22,27 +22,27 @@ Format Sniff(QByteArrayView data)
     return Format::Unknown;
 }
 
-QImage Read(QByteArrayView data)
+QImage Read(QByteArrayView data, qsizetype maxPixels)
 {
     switch (Sniff(data)) {
     case Format::Png:
-        return PngFile::Read(data);
+        return PngFile::Read(data, maxPixels);
     case Format::Jpeg:
-        return JpegFile::Read(data);
+        return JpegFile::Read(data, maxPixels);
     case Format::Gif:
-        return GifFile::Read(data);
+        return GifFile::Read(data, maxPixels);
     case Format::Unknown:
         break;
     }
     throw EInvalidGraphic(u"Unknown picture format: not a PNG, JPEG or GIF image"_s);
 }
 
-QImage Load(const QString& path)
+QImage Load(const QString& path, qsizetype maxPixels)
 {
     const std::optional<QByteArray> data = FileUtils::ReadWholeFile(path);
     if (!data)
         throw EFileError(u"Cannot read file \"%1\"."_s.arg(path));
-    return Read(*data);
+    return Read(*data, maxPixels);
 }
 
 } // namespace PictureFile

@@ -19,10 +19,11 @@ enum class Format
 Format Sniff(QByteArrayView data);
 
 // PNG, JPEG or GIF, decided by the bytes, not by the name. Throws EInvalidGraphic for any
-// other content and for damaged pictures.
-QImage Read(QByteArrayView data);
+// other content, for damaged pictures and for pictures of more than maxPixels pixels (one of
+// PictureLimits).
+QImage Read(QByteArrayView data, qsizetype maxPixels);
 
 // As Read, for a whole file; throws EFileError when the file cannot be read.
-QImage Load(const QString& path);
+QImage Load(const QString& path, qsizetype maxPixels);
 
 } // namespace PictureFile

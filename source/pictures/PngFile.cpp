@@ -46,19 +46,28 @@ void WriteToMemory(png_structp png, png_bytep data, size_t length)
 
 void FlushNothing(png_structp) {}
 
+// A damaged picture is the caller's error to report, not a line on standard error.
+[[noreturn]] void QuietError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
+void QuietWarning(png_structp, png_const_charp) {}
+
 // libpng reports errors by longjmp; between setjmp and the jump only C frames and the
 // memory reader run, so no C++ object is skipped. Everything the decode touches lives in
 // this state, declared before setjmp.
 struct ReadState
 {
     MemoryReader reader;
+    qsizetype maxPixels = 0;
     QImage image;
     std::vector<png_bytep> rows;
 };
 
 bool DecodeInto(ReadState& state)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
     if (png == nullptr)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -82,6 +91,8 @@ bool DecodeInto(ReadState& state)
     const qsizetype rawRowBytes = qsizetype(png_get_rowbytes(png, info)) + 1;
     if (qsizetype(height) * rawRowBytes > kMaxDeflateRatio * state.reader.data.size())
         png_error(png, "declared size beyond what the data can hold");
+    if (qsizetype(width) * qsizetype(height) > state.maxPixels)
+        png_error(png, "more pixels than the picture's use allows");
 
     if (bitDepth == 16)
         png_set_strip_16(png);
@@ -134,12 +145,13 @@ QSize ReadSize(QByteArrayView data)
     return QSize(int(width), int(height));
 }
 
-QImage Read(QByteArrayView data)
+QImage Read(QByteArrayView data, qsizetype maxPixels)
 {
     if (!HasSignature(data))
         Fail();
     ReadState state;
     state.reader.data = data;
+    state.maxPixels = maxPixels;
     if (!DecodeInto(state))
         Fail();
     return std::move(state.image);

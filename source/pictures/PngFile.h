@@ -11,9 +11,9 @@ bool HasSignature(QByteArrayView data);
 
 // Every PNG colour type and depth, as ARGB32 (alpha kept, palettes and tRNS colours turned into
 // alpha). Throws EInvalidGraphic for anything that is not a whole, valid PNG; a picture whose
-// declared size its compressed data could never fill is refused before any pixel memory is
-// taken.
-QImage Read(QByteArrayView data);
+// declared size its compressed data could never fill, or of more than maxPixels pixels (see
+// PictureLimits), is refused before any pixel memory is taken.
+QImage Read(QByteArrayView data, qsizetype maxPixels);
 
 // Width and height from the header alone; throws EInvalidGraphic when there is no header.
 QSize ReadSize(QByteArrayView data);

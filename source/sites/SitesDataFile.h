@@ -11,6 +11,7 @@ class TMorvalenBaseClass;
 // that many framed site records in display order.
 namespace SitesDataFile {
 
+inline constexpr char kFileName[] = "MorvalenDesktop.dat";
 inline constexpr char kHeader[] = "MorvalenDesktop Data. ";
 inline constexpr int kHeaderSize = 22;
 

@@ -46,6 +46,10 @@ void TFavoriteIconManager::EnsureDefaultIcon()
 
 void TFavoriteIconManager::LoadIndex(const QString& fileName)
 {
+    // Saves killed before their rename leave temporaries beside the index and in the folder,
+    // which only this store writes.
+    FileUtils::RemoveStaleTemporaryFiles(QFileInfo(fileName).path(), {QFileInfo(fileName).fileName()});
+    FileUtils::RemoveStaleTemporaryFiles(m_folder);
     if (const std::optional<QByteArray> data = FileUtils::ReadWholeFile(fileName)) {
         m_items.clear();
         for (auto& [name, iconFile] : NamePairIndexFile::Parse(*data)) {

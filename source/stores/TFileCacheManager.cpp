@@ -109,6 +109,10 @@ void TFileCacheManager::LoadIndex(const QString& fileName)
 {
     m_fileName = fileName;
     m_indexName = QFileInfo(fileName).fileName();
+    // Saves killed before their rename leave temporaries beside the index and in the folder,
+    // which only this store writes.
+    FileUtils::RemoveStaleTemporaryFiles(QFileInfo(fileName).path(), {QFileInfo(fileName).fileName()});
+    FileUtils::RemoveStaleTemporaryFiles(m_cacheFolder);
     if (!QFileInfo::exists(fileName))
         return;
     StopDownloads();

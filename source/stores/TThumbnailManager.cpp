@@ -4,7 +4,10 @@
 
 #include "common/Errors.h"
 #include "common/FileUtils.h"
+#include "pictures/EInvalidGraphic.h"
 #include "pictures/GraphicTools.h"
+#include "pictures/PictureLimits.h"
+#include "pictures/PngFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -49,6 +52,10 @@ int TThumbnailManager::IndexOf(const QString& url) const
 
 void TThumbnailManager::LoadIndex(const QString& fileName)
 {
+    // Saves killed before their rename leave temporaries beside the index and in the folder,
+    // which only this store writes.
+    FileUtils::RemoveStaleTemporaryFiles(QFileInfo(fileName).path(), {QFileInfo(fileName).fileName()});
+    FileUtils::RemoveStaleTemporaryFiles(m_folder);
     m_items.clear();
     if (const std::optional<QByteArray> data = FileUtils::ReadWholeFile(fileName)) {
         for (auto& [url, name] : NamePairIndexFile::Parse(*data)) {
@@ -145,7 +152,15 @@ void TThumbnailManager::LoadThumbnail(const QString& url, QImage& png) const
     if (index < 0)
         return;
     QImage picture;
-    if (!picture.load(PathOf(m_items[size_t(index)].FileName), "PNG"))
+    if (const std::optional<QByteArray> data =
+            FileUtils::ReadWholeFile(PathOf(m_items[size_t(index)].FileName))) {
+        try {
+            picture = PngFile::Read(*data, PictureLimits::kThumbnail);
+        } catch (const EInvalidGraphic&) {
+            // A damaged or oversized file shows the default thumbnail.
+        }
+    }
+    if (picture.isNull())
         picture = GraphicTools::LoadPngResource(QString::fromLatin1(kDefaultThumbnail));
     png = picture;
 }

@@ -2,6 +2,7 @@
 #include "pictures/GifFile.h"
 #include "pictures/JpegFile.h"
 #include "pictures/PictureFile.h"
+#include "pictures/PictureLimits.h"
 #include "pictures/PngFile.h"
 #include "support/PictureSamples.h"
 #include "support/TestSupport.h"
@@ -80,7 +81,7 @@ TEST(PngFile, WritesAndReadsBackEveryPixelWithAndWithoutAlpha)
 {
     for (const bool alpha : {true, false}) {
         const QImage picture = ColourfulPicture(37, 23, alpha);
-        const QImage read = PngFile::Read(PngFile::Write(picture));
+        const QImage read = PngFile::Read(PngFile::Write(picture), PictureLimits::kCatalogPicture);
         EXPECT_EQ(read.format(), QImage::Format_ARGB32);
         EXPECT_EQ(read, picture.convertToFormat(QImage::Format_ARGB32)) << alpha;
     }
@@ -90,34 +91,41 @@ TEST(PngFile, ReadsPalettesGreyAndSixteenBitChannels)
 {
     const QImage colourful = ColourfulPicture(20, 10, true);
     QImage palette = colourful.convertToFormat(QImage::Format_Indexed8);
-    EXPECT_EQ(PngFile::Read(QtPng(palette)), palette.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(PngFile::Read(QtPng(palette), PictureLimits::kCatalogPicture),
+              palette.convertToFormat(QImage::Format_ARGB32));
 
     const QImage grey = colourful.convertToFormat(QImage::Format_Grayscale8);
-    EXPECT_EQ(PngFile::Read(QtPng(grey)), grey.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(PngFile::Read(QtPng(grey), PictureLimits::kCatalogPicture),
+              grey.convertToFormat(QImage::Format_ARGB32));
 
     QImage deep = colourful.convertToFormat(QImage::Format_RGBA64);
-    EXPECT_EQ(PngFile::Read(QtPng(deep)), colourful);
+    EXPECT_EQ(PngFile::Read(QtPng(deep), PictureLimits::kCatalogPicture), colourful);
 
     const QImage mono = colourful.convertToFormat(QImage::Format_Mono);
-    EXPECT_EQ(PngFile::Read(QtPng(mono)), mono.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(PngFile::Read(QtPng(mono), PictureLimits::kCatalogPicture),
+              mono.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST(PngFile, RefusesDamagedFiles)
 {
     const QByteArray png = PngFile::Write(ColourfulPicture(12, 9, true));
-    ExpectEveryPrefixRefused(png, [](const QByteArray& data) { return PngFile::Read(data); });
+    ExpectEveryPrefixRefused(
+        png, [](const QByteArray& data) { return PngFile::Read(data, PictureLimits::kCatalogPicture); });
     ExpectDamageSurvived(
-        png, [](const QByteArray& data) { return PngFile::Read(data); }, png.left(8));
-    EXPECT_THROW(PngFile::Read(QByteArray("not a picture")), EInvalidGraphic);
+        png, [](const QByteArray& data) { return PngFile::Read(data, PictureLimits::kCatalogPicture); },
+        png.left(8));
+    EXPECT_THROW(PngFile::Read(QByteArray("not a picture"), PictureLimits::kCatalogPicture), EInvalidGraphic);
 }
 
 TEST(PngFile, RefusesHugeDeclaredSizesBeforeTakingTheirMemory)
 {
     const QByteArray png = PngFile::Write(ColourfulPicture(12, 9, false));
     // 16000 x 16000 pixels, a gigabyte, from a file of a few hundred bytes.
-    EXPECT_THROW(PngFile::Read(PatchPngHeader(png, 16000, 16000)), EInvalidGraphic);
-    EXPECT_THROW(PngFile::Read(PatchPngHeader(png, 0x7FFFFFFF, 1)), EInvalidGraphic);
-    EXPECT_THROW(PngFile::Read(PatchPngHeader(png, 0, 10)), EInvalidGraphic);
+    EXPECT_THROW(PngFile::Read(PatchPngHeader(png, 16000, 16000), PictureLimits::kCatalogPicture),
+                 EInvalidGraphic);
+    EXPECT_THROW(PngFile::Read(PatchPngHeader(png, 0x7FFFFFFF, 1), PictureLimits::kCatalogPicture),
+                 EInvalidGraphic);
+    EXPECT_THROW(PngFile::Read(PatchPngHeader(png, 0, 10), PictureLimits::kCatalogPicture), EInvalidGraphic);
     EXPECT_THROW(PngFile::ReadSize(PatchPngHeader(png, 100000, 10)), EInvalidGraphic);
     EXPECT_EQ(PngFile::ReadSize(png), QSize(12, 9));
 }
@@ -127,7 +135,7 @@ TEST(JpegFile, ReadsBaselineAndProgressivePictures)
     QImage picture(64, 48, QImage::Format_RGB32);
     picture.fill(qRgb(40, 120, 200));
     for (const bool progressive : {false, true}) {
-        const QImage read = JpegFile::Read(MakeJpeg(picture, progressive));
+        const QImage read = JpegFile::Read(MakeJpeg(picture, progressive), PictureLimits::kCatalogPicture);
         ASSERT_EQ(read.size(), QSize(64, 48));
         EXPECT_EQ(read.format(), QImage::Format_RGB32);
         EXPECT_NEAR(qRed(read.pixel(30, 20)), 40, 3);
@@ -139,11 +147,15 @@ TEST(JpegFile, ReadsBaselineAndProgressivePictures)
 TEST(JpegFile, RefusesDamagedFilesAndFilesCutShort)
 {
     const QByteArray jpeg = MakeJpeg(ColourfulPicture(24, 16, false));
-    ExpectEveryPrefixRefused(jpeg, [](const QByteArray& data) { return JpegFile::Read(data); });
+    ExpectEveryPrefixRefused(
+        jpeg, [](const QByteArray& data) { return JpegFile::Read(data, PictureLimits::kCatalogPicture); });
     ExpectDamageSurvived(
-        jpeg, [](const QByteArray& data) { return JpegFile::Read(data); }, jpeg.left(3));
+        jpeg, [](const QByteArray& data) { return JpegFile::Read(data, PictureLimits::kCatalogPicture); },
+        jpeg.left(3));
     const QByteArray progressive = MakeJpeg(ColourfulPicture(24, 16, false), true);
-    ExpectEveryPrefixRefused(progressive, [](const QByteArray& data) { return JpegFile::Read(data); });
+    ExpectEveryPrefixRefused(progressive, [](const QByteArray& data) {
+        return JpegFile::Read(data, PictureLimits::kCatalogPicture);
+    });
 }
 
 TEST(JpegFile, RefusesHugeDeclaredSizesBeforeTakingTheirMemory)
@@ -153,7 +165,7 @@ TEST(JpegFile, RefusesHugeDeclaredSizesBeforeTakingTheirMemory)
     ASSERT_GT(frame, 0);
     qToBigEndian<uint16_t>(16000, jpeg.data() + frame + 5); // height
     qToBigEndian<uint16_t>(16000, jpeg.data() + frame + 7); // width
-    EXPECT_THROW(JpegFile::Read(jpeg), EInvalidGraphic);
+    EXPECT_THROW(JpegFile::Read(jpeg, PictureLimits::kCatalogPicture), EInvalidGraphic);
 }
 
 TEST(GifFile, ReadsTheFirstFrameWithItsTransparentColour)
@@ -162,26 +174,28 @@ TEST(GifFile, ReadsTheFirstFrameWithItsTransparentColour)
     picture.fill(qRgb(255, 0, 0)); // palette entry 7 << 5 = 224
     picture.setPixel(3, 2, qRgb(0, 0, 255));
     for (const bool interlaced : {false, true}) {
-        const QImage read = GifFile::Read(MakeGif(picture, interlaced, 224));
+        const QImage read = GifFile::Read(MakeGif(picture, interlaced, 224), PictureLimits::kCatalogPicture);
         ASSERT_EQ(read.size(), QSize(10, 6));
         EXPECT_EQ(qAlpha(read.pixel(0, 0)), 0) << interlaced;
         EXPECT_EQ(read.pixel(3, 2), qRgb(0, 0, 255)) << interlaced;
     }
-    const QImage opaque = GifFile::Read(MakeGif(picture));
+    const QImage opaque = GifFile::Read(MakeGif(picture), PictureLimits::kCatalogPicture);
     EXPECT_EQ(opaque.pixel(9, 5), qRgb(255, 0, 0));
 }
 
 TEST(GifFile, RefusesDamagedFilesAndHugeScreens)
 {
     const QByteArray gif = MakeGif(ColourfulPicture(20, 12, false), true);
-    ExpectEveryPrefixRefused(gif, [](const QByteArray& data) { return GifFile::Read(data); });
+    ExpectEveryPrefixRefused(
+        gif, [](const QByteArray& data) { return GifFile::Read(data, PictureLimits::kCatalogPicture); });
     ExpectDamageSurvived(
-        gif, [](const QByteArray& data) { return GifFile::Read(data); }, gif.left(6));
+        gif, [](const QByteArray& data) { return GifFile::Read(data, PictureLimits::kCatalogPicture); },
+        gif.left(6));
 
     QByteArray hugeScreen = gif;
     qToLittleEndian<uint16_t>(0xFFFF, hugeScreen.data() + 6);
     qToLittleEndian<uint16_t>(0xFFFF, hugeScreen.data() + 8);
-    EXPECT_THROW(GifFile::Read(hugeScreen), EInvalidGraphic);
+    EXPECT_THROW(GifFile::Read(hugeScreen, PictureLimits::kCatalogPicture), EInvalidGraphic);
 }
 
 TEST(PictureFile, DecidesTheFormatByTheBytesAndRefusesEverythingElse)
@@ -190,12 +204,15 @@ TEST(PictureFile, DecidesTheFormatByTheBytesAndRefusesEverythingElse)
     const QImage picture = ColourfulPicture(16, 8, false);
     const QString named = folder.filePath(u"screenshot.gif"_s); // a PNG behind a wrong name
     WriteFile(named, PngFile::Write(picture));
-    EXPECT_EQ(PictureFile::Load(named), picture.convertToFormat(QImage::Format_ARGB32));
-    EXPECT_EQ(PictureFile::Read(MakeJpeg(picture)).size(), QSize(16, 8));
-    EXPECT_EQ(PictureFile::Read(MakeGif(picture)).size(), QSize(16, 8));
+    EXPECT_EQ(PictureFile::Load(named, PictureLimits::kCatalogPicture),
+              picture.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(PictureFile::Read(MakeJpeg(picture), PictureLimits::kCatalogPicture).size(), QSize(16, 8));
+    EXPECT_EQ(PictureFile::Read(MakeGif(picture), PictureLimits::kCatalogPicture).size(), QSize(16, 8));
 
     EXPECT_EQ(PictureFile::Sniff("BM\x36\x00"), PictureFile::Format::Unknown);
-    EXPECT_THROW(PictureFile::Read(QByteArray("<html>404</html>")), EInvalidGraphic);
-    EXPECT_THROW(PictureFile::Read(QByteArray()), EInvalidGraphic);
-    EXPECT_THROW(PictureFile::Load(folder.filePath(u"missing.png"_s)), EFileError);
+    EXPECT_THROW(PictureFile::Read(QByteArray("<html>404</html>"), PictureLimits::kCatalogPicture),
+                 EInvalidGraphic);
+    EXPECT_THROW(PictureFile::Read(QByteArray(), PictureLimits::kCatalogPicture), EInvalidGraphic);
+    EXPECT_THROW(PictureFile::Load(folder.filePath(u"missing.png"_s), PictureLimits::kCatalogPicture),
+                 EFileError);
 }

@@ -39,10 +39,10 @@ protected:
     QString Database() const { return m_dir.filePath(QStringLiteral("ratings.sqlite")); }
 
     // Every answer of the server carries its exact length.
-    HttpAnswer Get(const QByteArray& target, const QByteArray& method = "GET",
-                   const QByteArray& host = {}) const
+    HttpAnswer Get(const QByteArray& target, const QByteArray& method = "GET", const QByteArray& host = {},
+                   const char* from = "127.0.0.1") const
     {
-        HttpAnswer answer = m_server->Get(target, method, host);
+        HttpAnswer answer = m_server->Get(target, method, host, from);
         EXPECT_TRUE(answer.lengthMatches) << target.toStdString();
         return answer;
     }

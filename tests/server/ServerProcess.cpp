@@ -75,17 +75,51 @@ bool ServerProcess::Stop()
            m_process.exitCode() == 0;
 }
 
-HttpAnswer ServerProcess::Raw(const QByteArray& request) const
+int ServerProcess::Connect(const char* from) const
 {
     const int socketHandle = socket(AF_INET, SOCK_STREAM, 0);
     if (socketHandle < 0)
-        return {};
+        return -1;
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    inet_pton(AF_INET, from, &source.sin_addr);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(uint16_t(m_port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (bind(socketHandle, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0 ||
+        connect(socketHandle, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(socketHandle);
+        return -1;
+    }
+    timeval limit{30, 0};
+    setsockopt(socketHandle, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    return socketHandle;
+}
+
+QByteArray ServerProcess::RawUntilClosed(const QByteArray& requests) const
+{
+    const int socketHandle = Connect("127.0.0.1");
+    if (socketHandle < 0)
+        return {};
     QByteArray bytes;
-    if (connect(socketHandle, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (send(socketHandle, requests.constData(), size_t(requests.size()), MSG_NOSIGNAL) == requests.size()) {
+        char buffer[65536];
+        ssize_t received;
+        while ((received = recv(socketHandle, buffer, sizeof buffer, 0)) > 0)
+            bytes.append(buffer, received);
+    }
+    close(socketHandle);
+    return bytes;
+}
+
+HttpAnswer ServerProcess::Raw(const QByteArray& request, const char* from) const
+{
+    const int socketHandle = Connect(from);
+    if (socketHandle < 0)
+        return {};
+    QByteArray bytes;
+    {
         qsizetype sent = 0;
         while (sent < request.size()) {
             const ssize_t written =
@@ -94,8 +128,6 @@ HttpAnswer ServerProcess::Raw(const QByteArray& request) const
                 break;
             sent += written;
         }
-        timeval limit{30, 0};
-        setsockopt(socketHandle, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
         char buffer[65536];
         ssize_t received;
         while ((received = recv(socketHandle, buffer, sizeof buffer, 0)) > 0) {
@@ -110,11 +142,12 @@ HttpAnswer ServerProcess::Raw(const QByteArray& request) const
     return ParseAnswer(bytes, request.startsWith("HEAD "));
 }
 
-HttpAnswer ServerProcess::Get(const QByteArray& target, const QByteArray& method,
-                              const QByteArray& host) const
+HttpAnswer ServerProcess::Get(const QByteArray& target, const QByteArray& method, const QByteArray& host,
+                              const char* from) const
 {
     const QByteArray hostHeader = host.isNull() ? "127.0.0.1:" + QByteArray::number(m_port) : host;
-    return Raw(method + ' ' + target + " HTTP/1.1\r\nHost: " + hostHeader + "\r\nConnection: close\r\n\r\n");
+    return Raw(method + ' ' + target + " HTTP/1.1\r\nHost: " + hostHeader + "\r\nConnection: close\r\n\r\n",
+               from);
 }
 
 ServerRun RunServerToEnd(const QStringList& arguments)

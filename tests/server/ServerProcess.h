@@ -35,14 +35,19 @@ public:
     // Stops it with SIGTERM and waits; true when it ended normally with status 0.
     bool Stop();
 
-    // Sends request bytes exactly as given (a whole request) and reads the answer until the
-    // server closes the connection.
-    HttpAnswer Raw(const QByteArray& request) const;
+    // Sends request bytes exactly as given (a whole request) from the loopback address from
+    // and reads the answer until it is whole or the server closes the connection.
+    HttpAnswer Raw(const QByteArray& request, const char* from = "127.0.0.1") const;
+    // Sends the bytes (several requests, say) and reads until the server closes.
+    QByteArray RawUntilClosed(const QByteArray& requests) const;
     // GET (or another method) of target exactly as given, with Host 127.0.0.1:port.
-    HttpAnswer Get(const QByteArray& target, const QByteArray& method = "GET",
-                   const QByteArray& host = {}) const;
+    HttpAnswer Get(const QByteArray& target, const QByteArray& method = "GET", const QByteArray& host = {},
+                   const char* from = "127.0.0.1") const;
 
 private:
+    // A connected socket from the loopback address from, or -1.
+    int Connect(const char* from) const;
+
     QProcess m_process;
     int m_port = 0;
 };

@@ -191,3 +191,19 @@ TEST_F(ThumbnailStore, FailedWritesRecordNothingForANewAddressAndReportForAKnown
     EXPECT_THROW(store.Store(u"http://a.example/"_s, Picture(qRgb(3, 3, 3))), EFileError);
     EXPECT_EQ(Reopened().Items().size(), 1u);
 }
+
+TEST_F(ThumbnailStore, LoadingRemovesTheTemporariesOfKilledSavesOnly)
+{
+    {
+        TThumbnailManager store = Reopened();
+        store.Store(u"http://a.example/"_s, Picture(qRgb(0, 0, 200)));
+        store.SaveIndex();
+    }
+    WriteFile(m_index + u".saving-AbCdEf"_s, "half an index");
+    WriteFile(m_folder + u"Thumbnail0002.png.saving-QwErTy"_s, "half a picture");
+    WriteFile(m_folder + u"notes.txt"_s, "the user's");
+
+    const TThumbnailManager store = Reopened();
+    EXPECT_EQ(FilesOnDisk(), (QStringList{u"Thumbnail0001.png"_s, u"Thumbnails.dat"_s, u"notes.txt"_s}));
+    EXPECT_TRUE(store.HasThumbnail(u"http://a.example/"_s));
+}

@@ -1,4 +1,5 @@
 #include "pictures/MakeThumbnail.h"
+#include "pictures/PictureLimits.h"
 #include "pictures/PngFile.h"
 #include "support/PictureSamples.h"
 #include "support/TestSupport.h"
@@ -83,11 +84,13 @@ TEST_F(PictureCommandsTest, ThumbnailFramesPngJpegAndGifPages)
     for (const QString& name : {u"page.png"_s, u"page.jpg"_s, u"page.gif"_s}) {
         const ToolResult result = Run({u"thumbnail"_s, Path(name), Path(name + u".thumb.png"_s)});
         ASSERT_EQ(result.status, 0) << result.err.toStdString();
-        const QImage thumbnail = PngFile::Read(ReadFile(Path(name + u".thumb.png"_s)));
+        const QImage thumbnail =
+            PngFile::Read(ReadFile(Path(name + u".thumb.png"_s)), PictureLimits::kCatalogPicture);
         EXPECT_EQ(thumbnail.size(), QSize(105, 80)) << name.toStdString();
         EXPECT_EQ(qAlpha(thumbnail.pixel(0, 79)), 0);
     }
-    EXPECT_EQ(PngFile::Read(ReadFile(Path(u"page.png.thumb.png"_s))), MakeThumbnail(page));
+    EXPECT_EQ(PngFile::Read(ReadFile(Path(u"page.png.thumb.png"_s)), PictureLimits::kCatalogPicture),
+              MakeThumbnail(page));
 }
 
 TEST_F(PictureCommandsTest, ThumbnailRefusesWhatIsNoPicture)

@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 #include "pictures/MakeThumbnail.h"
 #include "pictures/PictureFile.h"
+#include "pictures/PictureLimits.h"
 #include "pictures/PngFile.h"
 #include "pictures/TExIcon.h"
 
@@ -28,7 +29,7 @@ QJsonObject IconImagesToJson(const TExIcon& icon)
 // A PNG, JPEG or GIF page picture made into the framed 105 x 80 site thumbnail.
 int WriteThumbnail(const QStringList& arguments)
 {
-    const QImage thumbnail = MakeThumbnail(PictureFile::Load(arguments[0]));
+    const QImage thumbnail = MakeThumbnail(PictureFile::Load(arguments[0], PictureLimits::kPagePicture));
     FileUtils::WriteFileAtomically(arguments[1], PngFile::Write(thumbnail));
     PrintJson(QJsonObject{{u"Width"_s, thumbnail.width()}, {u"Height"_s, thumbnail.height()}});
     return 0;
