@@ -259,6 +259,8 @@ void TMVVisualManager::Arrange(uint8_t mode)
 {
     SiteArrangement::Sort(m_items, mode);
     m_arrangeMode = mode;
+    // The file keeps the order the user sees, also should the configuration never be written.
+    Save();
     if (const auto handler = OnViewChanged)
         handler(*this);
     LayoutTiles();
