@@ -330,6 +330,9 @@ void TCustomInternetBrowserWindow::CloseTab(QWidget* sheet)
 void TCustomInternetBrowserWindow::UpdateTabControls()
 {
     m_closeTab->setVisible(m_tabs.size() >= 2);
+    // The hint counts the tabs there are now, not those of the last title change.
+    if (const TBrowsingTabRec* tab = ActiveTab(); tab && !tab->Frame->Title().isEmpty())
+        m_trayIcon->setToolTip(BrowserTitles::TrayHint(m_siteTitle, tab->Frame->Title(), TabCount()));
 }
 
 void TCustomInternetBrowserWindow::NavigateTyped()

@@ -269,6 +269,10 @@ void TfrmWebEngineBrowser::HandleLoadStarted()
 void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
 {
     Q_UNUSED(ok);
+    // A page restored from the back-forward cache brings its title back without a change
+    // report.
+    if (m_page->title() != Title())
+        WebBrowserTitleChange(m_page->title());
     WebBrowserProgressChange(100, 100);
     WebBrowserDocumentComplete(GetLocationURL());
 }
