@@ -228,6 +228,13 @@ void TCustomInternetBrowserWindow::OpenPages()
     for (const auto& tab : m_tabs)
         tab->Frame->Navigate(tab->StartURL);
     SetActiveTab(0);
+    // The first engine view turns the window into a GPU-composed one; the window system
+    // then shows nothing until the whole window is drawn again.
+    QTimer::singleShot(0, this, [this] {
+        for (QWidget* widget : findChildren<QWidget*>())
+            widget->update();
+        update();
+    });
 }
 
 TBrowsingTabRec* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool isHome, bool monitored,

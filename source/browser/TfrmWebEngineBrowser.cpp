@@ -57,6 +57,12 @@ TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* 
     connect(m_page, &QWebEnginePage::loadProgress, this,
             [this](int progress) { WebBrowserProgressChange(progress, 100); });
     connect(m_page, &QWebEnginePage::loadFinished, this, &TfrmWebEngineBrowser::HandleLoadFinished);
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this] {
+        // A page restored from the back-forward cache brings its title back without a
+        // change report.
+        if (!m_page->title().isEmpty() && m_page->title() != Title())
+            WebBrowserTitleChange(m_page->title());
+    });
     const auto commandState = [this](QWebEnginePage::WebAction action, int command) {
         QAction* item = m_page->action(action);
         connect(item, &QAction::changed, this, [this, item, command] {
