@@ -133,7 +133,9 @@ public:
     void EditSite(TMVWebElement& tile);
     void RemoveSite(TMVWebElement& tile);
     void UpdateThumbnail(TMVWebElement& tile);
-    // Whether a site has the application's address (the links bar's "Installed").
+    // The site installed for the application: the one with its application address, or with
+    // the address installing it gives (the links bar's "Installed").
+    TMVWebElement* InstalledTile(const TWebApplicationClass& application) const;
     bool IsInstalled(const TWebApplicationClass& application) const;
 
     // The parts, by the names the layout uses (also for tests).

@@ -29,6 +29,13 @@ namespace {
 // Popular, Highest Rated, Categories): the list tags of the catalog views.
 constexpr int kDetailsTagOfPage[] = {1, 2, 4, 5, 3};
 
+// The address a site installed from the application gets.
+QString InstallAddress(const TWebApplicationClass& application)
+{
+    const bool ownAddress = !application.AppURL().isEmpty() || !application.MainURL().isEmpty();
+    return VisitAddress(ownAddress ? application.MainURL() : application.LoginURL());
+}
+
 } // namespace
 
 void TInstalledSites::RunSite(TMVWebElement& tile)
@@ -73,14 +80,24 @@ void TInstalledSites::AddSite()
     m_manager->AddItem(std::move(record));
 }
 
+TMVWebElement* TInstalledSites::InstalledTile(const TWebApplicationClass& application) const
+{
+    // The application's own address, or the one installing it gave the site: the catalog's
+    // application address often lies below the main address a site is installed with, and
+    // such a site must not be installed twice.
+    if (TMVWebElement* tile = m_manager->FindByURL(application.AppURL()))
+        return tile;
+    return m_manager->FindByURL(InstallAddress(application));
+}
+
 bool TInstalledSites::IsInstalled(const TWebApplicationClass& application) const
 {
-    return m_manager->FindByURL(application.AppURL()) != nullptr;
+    return InstalledTile(application) != nullptr;
 }
 
 bool TInstalledSites::InstallApplication(TWebApplicationClass& application)
 {
-    if (TMVWebElement* installed = m_manager->FindByURL(application.AppURL())) {
+    if (TMVWebElement* installed = InstalledTile(application)) {
         if (m_hooks.ShowInstalledPage)
             m_hooks.ShowInstalledPage();
         installed->setFocus(Qt::OtherFocusReason);
@@ -89,15 +106,14 @@ bool TInstalledSites::InstallApplication(TWebApplicationClass& application)
         return true;
     }
 
-    const QString visitAddress = VisitAddress(application.MainURL());
-    PrepareThumbnail(application, visitAddress);
+    // Under the site's own address, where its tile looks for it.
+    PrepareThumbnail(application, InstallAddress(application));
     if (m_hooks.ShowInstalledPage)
         m_hooks.ShowInstalledPage();
 
     auto record = std::make_unique<TMorvalenBaseClass>();
     record->SetTitle(application.Title());
-    const bool ownAddress = !application.AppURL().isEmpty() || !application.MainURL().isEmpty();
-    record->SetURL(ownAddress ? visitAddress : VisitAddress(application.LoginURL()));
+    record->SetURL(InstallAddress(application));
     record->SetDescription(application.Tagline());
     record->SetCanRate(true);
     record->SetUserRating(application.UserRating());
@@ -171,12 +187,14 @@ void TInstalledSites::EditSite(TMVWebElement& tile)
     if (!m_hooks.ExecuteSiteDialog(request))
         return;
     m_manager->TileChanged(tile);
-    m_manager->Save();
-    if (record->Title() != title) {
-        m_manager->Rearrange();
-        if (m_hooks.SiteTitleChanged)
-            m_hooks.SiteTitleChanged(tile);
+    if (record->Title() == title) {
+        m_manager->Save();
+        return;
     }
+    // Arranging saves as well.
+    m_manager->Rearrange();
+    if (m_hooks.SiteTitleChanged)
+        m_hooks.SiteTitleChanged(tile);
 }
 
 bool TInstalledSites::Ask(const QString& text, const QString& text2, const QImage& icon)

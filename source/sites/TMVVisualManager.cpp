@@ -259,6 +259,8 @@ void TMVVisualManager::Arrange(uint8_t mode)
 {
     SiteArrangement::Sort(m_items, mode);
     m_arrangeMode = mode;
+    // The file keeps the order the user sees, also should the configuration never be written.
+    Save();
     if (const auto handler = OnViewChanged)
         handler(*this);
     LayoutTiles();
@@ -269,19 +271,25 @@ void TMVVisualManager::LayoutTiles()
     QWidget* canvas = Canvas();
     if (!canvas)
         return;
-    const int width = m_scrollBox->viewport()->width();
     std::vector<QSize> sizes;
     sizes.reserve(m_items.size());
     for (const auto& item : m_items)
         sizes.push_back(item->Tile()->size());
-    const SiteArrangement::TTilePlacement placement = SiteArrangement::Place(sizes, width);
     m_layingOut = true;
-    for (size_t i = 0; i < m_items.size(); ++i)
-        m_items[i]->Tile()->move(placement.Positions[i]);
-    // The canvas spans the box and grows downwards (and sideways for one over-wide tile),
-    // so the box scrolls exactly over the tiles.
-    canvas->resize(std::max(width, placement.Extent.width()),
-                   std::max(m_scrollBox->viewport()->height(), placement.Extent.height()));
+    // Growing the canvas may bring up the scroll bar, which narrows the box: then once more
+    // for the narrower width.
+    for (int pass = 0; pass < 2; ++pass) {
+        const int width = m_scrollBox->viewport()->width();
+        const SiteArrangement::TTilePlacement placement = SiteArrangement::Place(sizes, width);
+        for (size_t i = 0; i < m_items.size(); ++i)
+            m_items[i]->Tile()->move(placement.Positions[i]);
+        // The canvas spans the box and grows downwards (and sideways for one over-wide
+        // tile), so the box scrolls exactly over the tiles.
+        canvas->resize(std::max(width, placement.Extent.width()),
+                       std::max(m_scrollBox->viewport()->height(), placement.Extent.height()));
+        if (m_scrollBox->viewport()->width() == width)
+            break;
+    }
     m_layingOut = false;
 }
 

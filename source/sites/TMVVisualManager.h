@@ -69,7 +69,7 @@ public:
     void RemoveTile(TMVWebElement* tile);
     void Clear();
 
-    // Sorts by the mode, which becomes the arrange mode, raises OnViewChanged, lays out.
+    // Sorts by the mode, which becomes the arrange mode, saves, raises OnViewChanged, lays out.
     void Arrange(uint8_t mode);
     // Arrange with the current mode, after a title changed.
     void Rearrange() { Arrange(m_arrangeMode); }

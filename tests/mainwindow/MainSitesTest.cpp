@@ -2,14 +2,21 @@
 // order, the catalog's "Install" and the "Add site" buttons reaching the Installed tab.
 
 #include "catalog/TWebApplicationClass.h"
+#include "catalogviews/TCatalogDetailsPanel.h"
+#include "catalogviews/TCatalogListModel.h"
+#include "catalogviews/TCatalogListView.h"
 #include "catalogviews/TCatalogViews.h"
+#include "details/TMVLinksBar.h"
 #include "mainwindow/TfMain.h"
 #include "panels/TMVFrame.h"
+#include "server/ServerProcess.h"
 #include "sites/SitesDataFile.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "stores/TFileCacheManager.h"
+#include "stores/TThumbnailManager.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -35,10 +42,12 @@ protected:
     QString DataFolder() const { return m_home.filePath(u"data-folder"_s); }
     QString SitesPath() const { return DataFolder() + u"/MorvalenDesktop.dat"_s; }
 
-    std::unique_ptr<TfMain> Create()
+    std::unique_ptr<TfMain> Create(const QString& server = {})
     {
         ProgramOptions options;
         options.dataFolder = DataFolder();
+        if (!server.isEmpty())
+            options.catalogServer = server;
         return std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
     }
 
@@ -108,4 +117,49 @@ TEST_F(TfMainSitesTest, ADamagedDataFileIsKeptAndTheUserToldOnce)
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(ReadFile(DataFolder() + u'/' + kept[0]), QByteArray("Not a data file at all"));
     EXPECT_TRUE(window->StatusText().contains(kept[0])) << window->StatusText().toStdString();
+}
+
+TEST_F(TfMainSitesTest, InstallingFromACatalogTabMarksItInstalledThere)
+{
+    ServerProcess server(QString::fromUtf8(MORVALEN_SAMPLE_CATALOG), m_home.filePath(u"ratings.sqlite"_s));
+    ASSERT_GT(server.Port(), 0);
+    auto window = Create(server.BaseURL());
+    window->Start();
+    TCatalogViews& views = window->CatalogViews();
+    ASSERT_TRUE(WaitUntil([&] { return !views.ListView(1).Model().Applications().empty(); }, 30000));
+    TWebApplicationClass* application = nullptr;
+    for (TWebApplicationClass* row : views.ListView(1).Model().Applications()) {
+        if (!row->ThumbnailURL().isEmpty() && !row->AppURL().isEmpty()) {
+            application = row;
+            break;
+        }
+    }
+    ASSERT_NE(application, nullptr);
+    window->MainTabs()->setCurrentIndex(TfMain::pgWhatsNew);
+    ASSERT_TRUE(views.ListView(1).FocusApplication(application));
+    // The details panel fetched the picture into the cache.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return !window->CacheManager().GetCachedFileName(application->ThumbnailURL(), true).isEmpty();
+        },
+        30000));
+    EXPECT_FALSE(views.DetailsPanel(1).LinksBar().IsInstalled());
+
+    views.InstallFocused();
+    EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgInstalled));
+    TMVVisualManager& sites = window->InstalledSites().Manager();
+    ASSERT_EQ(sites.Count(), 1);
+    const TMorvalenBaseClass& site = *sites.Items()[0];
+    EXPECT_EQ(site.CatalogId(), application->ID());
+    EXPECT_TRUE(window->ThumbnailManager().HasThumbnail(site.URL()));
+    EXPECT_FALSE(site.Tile()->Thumbnail().isNull());
+    EXPECT_TRUE(views.DetailsPanel(1).LinksBar().IsInstalled());
+    EXPECT_EQ(SitesDataFile::Parse(ReadFile(SitesPath())).records.size(), 1u);
+
+    // The second time the site is only shown.
+    window->MainTabs()->setCurrentIndex(TfMain::pgWhatsNew);
+    views.InstallFocused();
+    EXPECT_EQ(sites.Count(), 1);
+    EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgInstalled));
+    EXPECT_TRUE(site.Tile()->Flashing());
 }

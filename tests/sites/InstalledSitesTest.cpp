@@ -193,6 +193,10 @@ TEST_F(TInstalledSitesTest, InstallingANewApplicationGoesThroughTheDialog)
     EXPECT_TRUE(site.Tile()->Flashing());
     EXPECT_EQ(opened, QStringList({u"http://notes.example/join"_s, u"Sign up at Notes"_s, u"flash"_s}));
     EXPECT_EQ(StoredTitles(), QStringList({u"Notes"_s}));
+    // Its application address lies below the installed one: still the same site, not a second.
+    EXPECT_TRUE(Sites().IsInstalled(*application));
+    EXPECT_TRUE(Sites().InstallApplication(*application));
+    EXPECT_EQ(Sites().Manager().Count(), 1);
 
     // Without a sign-up address the box is hidden and nothing opens.
     opened.clear();
@@ -204,14 +208,14 @@ TEST_F(TInstalledSitesTest, InstallingANewApplicationGoesThroughTheDialog)
 
 TEST_F(TInstalledSitesTest, RemoveAsksWithTheSiteAndOnlyYesRemoves)
 {
-    Add(u"Mail"_s);
-    TMVWebElement* maps = Add(u"Maps"_s);
     QStringList asked;
     bool answer = false;
     m_hooks.Confirm = [&](const QString& text, const QString& text2, const QImage&) {
         asked << text << text2;
         return answer;
     };
+    Add(u"Mail"_s);
+    TMVWebElement* maps = Add(u"Maps"_s);
     Sites().RemoveSite(*maps);
     EXPECT_EQ(asked, QStringList({u"Are You sure to remove site"_s, u" <img 1> <b>Maps</b> ?"_s}));
     EXPECT_EQ(Sites().Manager().Count(), 2);
