@@ -2,6 +2,7 @@
 
 #include "ProgramParameters.h"
 #include "TMainSchedule.h"
+#include "TSiteBrowsers.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryTree.h"
@@ -15,7 +16,6 @@
 #include "markup/HtmlLabel.h"
 #include "panels/TDialogHeader.h"
 #include "platform/DataFolder.h"
-#include "platform/WebBrowser.h"
 #include "platform/XdgAutostart.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
@@ -23,6 +23,7 @@
 #include "sites/SitesDataFile.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -73,6 +74,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     CreateInstalledSites();
     LoadStores();
     CreateSettings(options);
+    CreateSiteBrowsers();
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
@@ -123,6 +125,8 @@ TfMain::~TfMain()
     m_versionCheck.reset();
     m_catalogSearch.reset();
     m_catalogViews.reset();
+    // The site windows write their placements into their sites, which go next.
+    m_siteBrowsers.reset();
     // The tiles and their records; browser windows of sites must have gone before.
     m_installedSites.reset();
     if (m_trayIcon)
@@ -254,8 +258,14 @@ void TfMain::HandleParameter(const QString& parameter)
     if (element.empty)
         return;
     qCDebug(lcWindow) << "parameter" << parameter;
-    // Sites are looked up by their element id once installed sites exist; an unknown id
-    // is ignored without a word.
+    // An unknown id is ignored without a word; a known one opens without counting a launch.
+    if (TMVWebElement* tile = m_installedSites->Manager().FindByElementId(element.elementId))
+        m_siteBrowsers->OpenElement(*tile, element.minimized);
+}
+
+int TfMain::OpenBrowserCount() const
+{
+    return m_siteBrowsers ? m_siteBrowsers->OpenBrowserCount() : 0;
 }
 
 uint8_t TfMain::ArrangeMode() const
@@ -300,14 +310,7 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    // Until the program has its own browser windows, the user's browser shows the page.
-    if (!WebBrowser::Open(address)) {
-        ShowMessageHook(u"The desktop has no web browser to show \"%1\" (%2). Please set a default web "
-                        u"browser in your desktop's settings."_s.arg(title, address));
-        return;
-    }
-    if (flash)
-        activateWindow();
+    m_siteBrowsers->OpenWebPage(address, title, flash, this);
 }
 
 bool TfMain::event(QEvent* event)
