@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth fonts-dejavu-core clang-format xdg-utils
   curl
+  appstream desktop-file-utils systemd dpkg-dev file lintian
 )
 
 missing=()
