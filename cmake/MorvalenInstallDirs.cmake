@@ -8,10 +8,13 @@ include(GNUInstallDirs)
 # Helper programs are started by the program only, so they live in a folder of their own
 # under libexec, not on the PATH.
 set(MORVALEN_HELPER_INSTALL_DIR "${CMAKE_INSTALL_LIBEXECDIR}/morvalen-desktop")
+# Modules the program loads itself (not libraries others link): a folder of their own under
+# the library folder.
+set(MORVALEN_MODULE_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/morvalen-desktop")
 # Read-only data: the sample catalog.
 set(MORVALEN_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/morvalen-desktop")
 
-foreach(kind HELPER DATA)
+foreach(kind HELPER MODULE DATA)
     if(IS_ABSOLUTE "${MORVALEN_${kind}_INSTALL_DIR}")
         set(MORVALEN_INSTALL_FULL_${kind}DIR "${MORVALEN_${kind}_INSTALL_DIR}")
     else()

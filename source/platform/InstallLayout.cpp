@@ -12,6 +12,7 @@ namespace {
 // The configured install folders, absolute (CMake's GNUInstallDirs).
 const QString kBinFolder = QStringLiteral(MORVALEN_INSTALL_FULL_BINDIR);
 const QString kHelperFolder = QStringLiteral(MORVALEN_INSTALL_FULL_HELPERDIR);
+const QString kModuleFolder = QStringLiteral(MORVALEN_INSTALL_FULL_MODULEDIR);
 const QString kDataFolder = QStringLiteral(MORVALEN_INSTALL_FULL_DATADIR);
 
 // folder as seen from programFolder, when the install is where the program is.
@@ -31,6 +32,16 @@ QString HelperFolder(const QString& programFolder)
 QString ConfiguredHelperFolder()
 {
     return QDir::cleanPath(kHelperFolder);
+}
+
+QString ModuleFolder(const QString& programFolder)
+{
+    return BesideProgram(programFolder, kModuleFolder);
+}
+
+QString ConfiguredModuleFolder()
+{
+    return QDir::cleanPath(kModuleFolder);
 }
 
 QString DataFolder(const QString& programFolder)

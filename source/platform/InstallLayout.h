@@ -13,6 +13,11 @@ QString HelperFolder(const QString& programFolder);
 // The same folder of the configured install.
 QString ConfiguredHelperFolder();
 
+// The folder of the program's own loadable modules (under the install's library folder).
+QString ModuleFolder(const QString& programFolder);
+// The same folder of the configured install.
+QString ConfiguredModuleFolder();
+
 // The folder of the program's read-only data (under the install's data folder).
 QString DataFolder(const QString& programFolder);
 

@@ -22,7 +22,8 @@ protected:
     void SetUp() override
     {
         if (QDir::isAbsolutePath(QStringLiteral(MORVALEN_TEST_BINDIR)) ||
-            QDir::isAbsolutePath(QStringLiteral(MORVALEN_TEST_HELPERDIR)))
+            QDir::isAbsolutePath(QStringLiteral(MORVALEN_TEST_HELPERDIR)) ||
+            QDir::isAbsolutePath(QStringLiteral(MORVALEN_TEST_MODULEDIR)))
             GTEST_SKIP() << "the install folders are configured as absolute paths";
         ASSERT_TRUE(QDir().mkpath(ProgramFolder()));
     }
@@ -53,6 +54,8 @@ TEST_F(InstallPrefix, HelperProgramsAreFoundInTheInstallsHelperFolderAndBesideTh
 {
     EXPECT_EQ(HelperPrograms::Find(kHelper, ProgramFolder()), QString());
     EXPECT_EQ(InstallLayout::HelperFolder(ProgramFolder()), QDir::cleanPath(HelperFolder()));
+    EXPECT_EQ(InstallLayout::ModuleFolder(ProgramFolder()),
+              QDir::cleanPath(m_prefix.filePath(QStringLiteral(MORVALEN_TEST_MODULEDIR))));
 
     const QString installed = Place(HelperFolder(), kHelper, true);
     EXPECT_EQ(HelperPrograms::Find(kHelper, ProgramFolder()), installed);
