@@ -21,3 +21,7 @@ foreach(kind HELPER MODULE DATA)
         set(MORVALEN_INSTALL_FULL_${kind}DIR "${CMAKE_INSTALL_PREFIX}/${MORVALEN_${kind}_INSTALL_DIR}")
     endif()
 endforeach()
+
+# The component's identifier in software centres (the AppStream file's name); it must never
+# change once published.
+set(MORVALEN_APPSTREAM_ID "org.morvalen.MorvalenDesktop")
