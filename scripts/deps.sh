@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
   curl
+  appstream desktop-file-utils systemd dpkg-dev file lintian
 )
 
 missing=()
