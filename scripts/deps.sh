@@ -12,6 +12,7 @@ packages=(
   libcpp-httplib-dev libsqlite3-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
+  libgtk-3-dev libwebkit2gtk-4.1-dev
   curl
 )
 

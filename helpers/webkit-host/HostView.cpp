@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
 
 using namespace WebKitHostProtocol;
 
-namespace
-{
+namespace {
 
 constexpr const char* ViewIdKey = "morvalen-view-id";
 constexpr const char* OwnDownloadKey = "morvalen-own-download";
@@ -47,12 +47,14 @@ void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
         cairo_surface_flush(image);
         const int stride = cairo_image_surface_get_stride(image);
         const unsigned char* pixels = cairo_image_surface_get_data(image);
-        if (pixels && width > 0 && height > 0 && std::size_t(width) * std::size_t(height) * 4 < MaxFrameSize - 4096) {
+        if (pixels && width > 0 && height > 0 &&
+            std::size_t(width) * std::size_t(height) * 4 < MaxFrameSize - 4096) {
             answer.integers = {pending->request, width, height};
             answer.data.reserve(std::size_t(width) * std::size_t(height) * 4);
             for (int y = 0; y < height; ++y)
-                answer.data.append(reinterpret_cast<const char*>(pixels + std::size_t(y) * std::size_t(stride)),
-                                   std::size_t(width) * 4);
+                answer.data.append(
+                    reinterpret_cast<const char*>(pixels + std::size_t(y) * std::size_t(stride)),
+                    std::size_t(width) * 4);
         }
         cairo_surface_destroy(image);
         cairo_surface_destroy(surface);
@@ -89,6 +91,41 @@ void OnDecideDestination(WebKitDownload* download, gchar*, gpointer data)
     }
 }
 
+// Qt's key codes (qnamespace.h) of the keys a page acts on, as GDK key values.
+guint KeyvalOfQtKey(std::int64_t key, const std::string& text)
+{
+    static const std::map<std::int64_t, guint> special{
+        {0x01000000, GDK_KEY_Escape},    {0x01000001, GDK_KEY_Tab},    {0x01000002, GDK_KEY_ISO_Left_Tab},
+        {0x01000003, GDK_KEY_BackSpace}, {0x01000004, GDK_KEY_Return}, {0x01000005, GDK_KEY_KP_Enter},
+        {0x01000006, GDK_KEY_Insert},    {0x01000007, GDK_KEY_Delete}, {0x01000010, GDK_KEY_Home},
+        {0x01000011, GDK_KEY_End},       {0x01000012, GDK_KEY_Left},   {0x01000013, GDK_KEY_Up},
+        {0x01000014, GDK_KEY_Right},     {0x01000015, GDK_KEY_Down},   {0x01000016, GDK_KEY_Page_Up},
+        {0x01000017, GDK_KEY_Page_Down}, {0x20, GDK_KEY_space},
+    };
+    if (const auto found = special.find(key); found != special.end())
+        return found->second;
+    if (key >= 0x01000030 && key <= 0x0100003B) // F1 to F12
+        return guint(GDK_KEY_F1 + (key - 0x01000030));
+    if (!text.empty()) {
+        const gunichar character = g_utf8_get_char_validated(text.c_str(), gssize(text.size()));
+        if (character != gunichar(-1) && character != gunichar(-2) && character >= 0x20)
+            return gdk_unicode_to_keyval(character);
+    }
+    return 0;
+}
+
+int QtModifiersToState(std::int64_t modifiers)
+{
+    int state = 0;
+    if (modifiers & 0x02000000)
+        state |= GDK_SHIFT_MASK;
+    if (modifiers & 0x04000000)
+        state |= GDK_CONTROL_MASK;
+    if (modifiers & 0x08000000)
+        state |= GDK_MOD1_MASK;
+    return state;
+}
+
 } // namespace
 
 HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int height, Sender send)
@@ -108,25 +145,35 @@ HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int h
 
     // Focusable marks before and after the page: Tab past the page's last element (or
     // Shift+Tab before its first) lands on one, and the program moves on to its own controls.
+    // They lie invisibly over the page's corner, so the page keeps the window's whole size.
+    GtkWidget* overlay = gtk_overlay_new();
+    gtk_container_add(GTK_CONTAINER(overlay), GTK_WIDGET(m_webView));
     m_before = gtk_event_box_new();
     m_after = gtk_event_box_new();
     for (GtkWidget* sentinel : {m_before, m_after}) {
+        gtk_event_box_set_visible_window(GTK_EVENT_BOX(sentinel), FALSE);
         gtk_widget_set_can_focus(sentinel, TRUE);
-        gtk_widget_set_size_request(sentinel, 1, 0);
+        gtk_widget_set_size_request(sentinel, 1, 1);
+        gtk_widget_set_halign(sentinel, GTK_ALIGN_START);
+        gtk_widget_set_valign(sentinel, GTK_ALIGN_START);
         g_signal_connect(sentinel, "focus-in-event", G_CALLBACK(OnSentinelFocus), this);
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), sentinel);
+        gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), sentinel, TRUE);
     }
-    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    gtk_box_pack_start(GTK_BOX(box), m_before, FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(box), GTK_WIDGET(m_webView), TRUE, TRUE, 0);
-    gtk_box_pack_start(GTK_BOX(box), m_after, FALSE, FALSE, 0);
-    gtk_container_add(GTK_CONTAINER(m_window), box);
+    // All three share one corner, so the order of the Tab chain has to be said.
+    GList* chain = g_list_append(g_list_append(g_list_append(nullptr, m_before), m_webView), m_after);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_container_set_focus_chain(GTK_CONTAINER(overlay), chain);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    g_list_free(chain);
+    gtk_container_add(GTK_CONTAINER(m_window), overlay);
 
     g_signal_connect(m_webView, "notify::title", G_CALLBACK(OnTitle), this);
     g_signal_connect(m_webView, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
     g_signal_connect(m_webView, "notify::uri", G_CALLBACK(OnAddress), this);
     g_signal_connect(m_webView, "load-changed", G_CALLBACK(OnLoadChanged), this);
-    g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed", G_CALLBACK(OnBackForwardChanged),
-                     this);
+    g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed",
+                     G_CALLBACK(OnBackForwardChanged), this);
     g_signal_connect(m_webView, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
     g_signal_connect(m_webView, "create", G_CALLBACK(OnCreate), this);
     g_signal_connect(m_webView, "close", G_CALLBACK(OnClose), this);
@@ -201,7 +248,7 @@ void HostView::Handle(const Message& message)
         SetWindowFocus(false);
         break;
     case MessageType::Key:
-        Key(message.Integer(0) != 0, int(message.Integer(1)), int(message.Integer(2)));
+        Key(message);
         break;
     case MessageType::PermissionAnswer:
         AnswerPermission(message.Integer(0), message.Integer(1) != 0);
@@ -216,8 +263,8 @@ void HostView::Handle(const Message& message)
 
 void HostView::ReportCommandState()
 {
-    Report(MessageType::CommandState,
-           {webkit_web_view_can_go_back(m_webView) ? 1 : 0, webkit_web_view_can_go_forward(m_webView) ? 1 : 0});
+    Report(MessageType::CommandState, {webkit_web_view_can_go_back(m_webView) ? 1 : 0,
+                                       webkit_web_view_can_go_forward(m_webView) ? 1 : 0});
 }
 
 void HostView::SetWindowFocus(bool in)
@@ -231,7 +278,8 @@ void HostView::SetWindowFocus(bool in)
     event->focus_change.window = GDK_WINDOW(g_object_ref(window));
     event->focus_change.send_event = TRUE;
     event->focus_change.in = in ? TRUE : FALSE;
-    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_window_get_display(window))));
+    gdk_event_set_device(event,
+                         gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_window_get_display(window))));
     gtk_main_do_event(event);
     gdk_event_free(event);
 }
@@ -251,21 +299,42 @@ void HostView::Focus(FocusDirection direction)
     gtk_widget_grab_focus(direction == FocusDirection::First ? m_before : m_after);
     g_signal_handlers_unblock_by_func(m_before, reinterpret_cast<gpointer>(OnSentinelFocus), this);
     g_signal_handlers_unblock_by_func(m_after, reinterpret_cast<gpointer>(OnSentinelFocus), this);
-    gtk_widget_child_focus(m_window, direction == FocusDirection::First ? GTK_DIR_TAB_FORWARD : GTK_DIR_TAB_BACKWARD);
+    gtk_widget_child_focus(m_window,
+                           direction == FocusDirection::First ? GTK_DIR_TAB_FORWARD : GTK_DIR_TAB_BACKWARD);
 }
 
-void HostView::Key(bool pressed, int keyCode, int state)
+void HostView::Key(const Message& message)
 {
     GdkWindow* window = gtk_widget_get_window(m_window);
-    if (!window || keyCode <= 0 || keyCode > 255)
+    if (!window)
         return;
+    const bool pressed = message.Integer(0) != 0;
+    int keyCode = int(message.Integer(1));
+    int state = int(message.Integer(2));
     GdkDisplay* display = gdk_window_get_display(window);
     GdkKeymap* keymap = gdk_keymap_get_for_display(display);
     guint keyval = 0;
-    const int group = (state >> 13) & 3;
-    if (!gdk_keymap_translate_keyboard_state(keymap, guint(keyCode), GdkModifierType(state), group, &keyval, nullptr,
-                                             nullptr, nullptr))
-        return;
+    int group = (state >> 13) & 3;
+    if (keyCode > 0 && keyCode <= 255) {
+        if (!gdk_keymap_translate_keyboard_state(keymap, guint(keyCode), GdkModifierType(state), group,
+                                                 &keyval, nullptr, nullptr, nullptr))
+            return;
+    } else {
+        // A key the window system did not make (a synthetic event): rebuild it from Qt's.
+        keyval = KeyvalOfQtKey(message.Integer(3), message.Text(0));
+        if (!keyval)
+            return;
+        state = QtModifiersToState(message.Integer(4));
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        keyCode = 0;
+        group = 0;
+        if (gdk_keymap_get_entries_for_keyval(keymap, keyval, &keys, &count) && count > 0) {
+            keyCode = int(keys[0].keycode);
+            group = keys[0].group;
+        }
+        g_free(keys);
+    }
     GdkEvent* event = gdk_event_new(pressed ? GDK_KEY_PRESS : GDK_KEY_RELEASE);
     event->key.window = GDK_WINDOW(g_object_ref(window));
     event->key.send_event = TRUE;
@@ -288,14 +357,14 @@ void HostView::Key(bool pressed, int keyCode, int state)
 
 void HostView::Snapshot(std::int64_t request)
 {
-    webkit_web_view_get_snapshot(m_webView, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE, nullptr,
-                                 &OnSnapshotReady, new PendingAnswer{m_send, m_id, request});
+    webkit_web_view_get_snapshot(m_webView, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
+                                 nullptr, &OnSnapshotReady, new PendingAnswer{m_send, m_id, request});
 }
 
 void HostView::Evaluate(std::int64_t request, const std::string& script)
 {
-    webkit_web_view_evaluate_javascript(m_webView, script.c_str(), gssize(script.size()), nullptr, nullptr, nullptr,
-                                        &OnEvaluated, new PendingAnswer{m_send, m_id, request});
+    webkit_web_view_evaluate_javascript(m_webView, script.c_str(), gssize(script.size()), nullptr, nullptr,
+                                        nullptr, &OnEvaluated, new PendingAnswer{m_send, m_id, request});
 }
 
 void HostView::AnswerPermission(std::int64_t request, bool granted)
@@ -315,9 +384,9 @@ void HostView::Download(const std::string& address, const std::string& destinati
 {
     WebKitDownload* download = webkit_web_view_download_uri(m_webView, address.c_str());
     g_object_set_data(G_OBJECT(download), OwnDownloadKey, GINT_TO_POINTER(1));
-    g_signal_connect_data(download, "decide-destination", G_CALLBACK(OnDecideDestination),
-                          g_strdup(destination.c_str()), [](gpointer data, GClosure*) { g_free(data); },
-                          GConnectFlags(0));
+    g_signal_connect_data(
+        download, "decide-destination", G_CALLBACK(OnDecideDestination), g_strdup(destination.c_str()),
+        [](gpointer data, GClosure*) { g_free(data); }, GConnectFlags(0));
     Sender send = m_send;
     const std::uint32_t id = m_id;
     auto* finished = new std::function<void(bool)>([send, id, destination](bool succeeded) {
@@ -328,13 +397,13 @@ void HostView::Download(const std::string& address, const std::string& destinati
                          g_object_set_data(G_OBJECT(d), "morvalen-failed", GINT_TO_POINTER(1));
                      }),
                      nullptr);
-    g_signal_connect_data(download, "finished", G_CALLBACK(+[](WebKitDownload* d, gpointer data) {
-                              auto* report = static_cast<std::function<void(bool)>*>(data);
-                              (*report)(g_object_get_data(G_OBJECT(d), "morvalen-failed") == nullptr);
-                          }),
-                          finished,
-                          [](gpointer data, GClosure*) { delete static_cast<std::function<void(bool)>*>(data); },
-                          GConnectFlags(0));
+    g_signal_connect_data(
+        download, "finished", G_CALLBACK(+[](WebKitDownload* d, gpointer data) {
+            auto* report = static_cast<std::function<void(bool)>*>(data);
+            (*report)(g_object_get_data(G_OBJECT(d), "morvalen-failed") == nullptr);
+        }),
+        finished, [](gpointer data, GClosure*) { delete static_cast<std::function<void(bool)>*>(data); },
+        GConnectFlags(0));
     g_object_unref(download);
 }
 
@@ -347,7 +416,8 @@ void HostView::OnProgress(WebKitWebView* webView, GParamSpec*, HostView* self)
 {
     if (!self->m_loading)
         return;
-    const auto progress = std::int64_t(std::lround(webkit_web_view_get_estimated_load_progress(webView) * 100.0));
+    const auto progress =
+        std::int64_t(std::lround(webkit_web_view_get_estimated_load_progress(webView) * 100.0));
     self->Report(MessageType::ProgressChanged, {progress, 100});
 }
 
@@ -377,14 +447,16 @@ void HostView::OnLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, Host
     }
 }
 
-void HostView::OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer, HostView* self)
+void HostView::OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                    HostView* self)
 {
     self->ReportCommandState();
 }
 
 void HostView::OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, HostView* self)
 {
-    const char* link = webkit_hit_test_result_context_is_link(hit) ? webkit_hit_test_result_get_link_uri(hit) : nullptr;
+    const char* link =
+        webkit_hit_test_result_context_is_link(hit) ? webkit_hit_test_result_get_link_uri(hit) : nullptr;
     self->Report(MessageType::StatusText, {}, {TextOf(link)});
 }
 
@@ -393,7 +465,8 @@ GtkWidget* HostView::OnCreate(WebKitWebView*, WebKitNavigationAction* action, Ho
     // The program decides where a new window goes (a tab of its own or the desktop's
     // browser); the engine never opens a window by itself.
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-    self->Report(MessageType::NewWindow, {}, {TextOf(request ? webkit_uri_request_get_uri(request) : nullptr)});
+    self->Report(MessageType::NewWindow, {},
+                 {TextOf(request ? webkit_uri_request_get_uri(request) : nullptr)});
     return nullptr;
 }
 
@@ -402,8 +475,8 @@ void HostView::OnClose(WebKitWebView*, HostView* self)
     self->Report(MessageType::CloseRequested);
 }
 
-gboolean HostView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                                  HostView* self)
+gboolean HostView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                  WebKitPolicyDecisionType type, HostView* self)
 {
     if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
         return FALSE;
@@ -413,7 +486,8 @@ gboolean HostView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision
     // The program asks the user where to save it and then asks for the download.
     WebKitURIResponse* answer = webkit_response_policy_decision_get_response(response);
     self->Report(MessageType::DownloadRequested, {},
-                 {TextOf(webkit_uri_response_get_uri(answer)), TextOf(webkit_uri_response_get_suggested_filename(answer))});
+                 {TextOf(webkit_uri_response_get_uri(answer)),
+                  TextOf(webkit_uri_response_get_suggested_filename(answer))});
     webkit_policy_decision_ignore(decision);
     return TRUE;
 }
@@ -429,7 +503,8 @@ gboolean HostView::OnPermission(WebKitWebView* webView, WebKitPermissionRequest*
         kind = PermissionKind::Media;
     const std::int64_t id = self->m_nextPermission++;
     self->m_permissions[id] = WEBKIT_PERMISSION_REQUEST(g_object_ref(request));
-    self->Report(MessageType::PermissionRequest, {id, std::int64_t(kind)}, {TextOf(webkit_web_view_get_uri(webView))});
+    self->Report(MessageType::PermissionRequest, {id, std::int64_t(kind)},
+                 {TextOf(webkit_web_view_get_uri(webView))});
     return TRUE;
 }
 

@@ -34,7 +34,7 @@ private:
     void ReportCommandState();
     void Focus(WebKitHostProtocol::FocusDirection direction);
     void SetWindowFocus(bool in);
-    void Key(bool pressed, int keyCode, int state);
+    void Key(const WebKitHostProtocol::Message& message);
     void Snapshot(std::int64_t request);
     void Evaluate(std::int64_t request, const std::string& script);
     void AnswerPermission(std::int64_t request, bool granted);
@@ -44,12 +44,13 @@ private:
     static void OnProgress(WebKitWebView*, GParamSpec*, HostView* self);
     static void OnAddress(WebKitWebView*, GParamSpec*, HostView* self);
     static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, HostView* self);
-    static void OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer, HostView* self);
+    static void OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                     HostView* self);
     static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, HostView* self);
     static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, HostView* self);
     static void OnClose(WebKitWebView*, HostView* self);
-    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
-                                   HostView* self);
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                   WebKitPolicyDecisionType type, HostView* self);
     static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, HostView* self);
     static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
     static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);

@@ -19,8 +19,7 @@
 
 using namespace WebKitHostProtocol;
 
-namespace
-{
+namespace {
 
 struct Options
 {

@@ -1,7 +1,6 @@
 #include "PageTextLength.h"
 
-namespace PageTextLength
-{
+namespace PageTextLength {
 
 QString Script()
 {

@@ -12,8 +12,7 @@
 
 using namespace WebKitHostProtocol;
 
-namespace
-{
+namespace {
 
 QString UniqueServerName()
 {
@@ -93,6 +92,13 @@ void TWebKitHost::OnConnection()
         m_socket->write(m_queued.data(), qint64(m_queued.size()));
         m_queued.clear();
     }
+}
+
+void TWebKitHost::SetHangLimit(int milliseconds)
+{
+    m_hangLimitMs = milliseconds;
+    if (m_watch.isActive())
+        m_watch.start(std::max(50, m_hangLimitMs / 4));
 }
 
 std::uint32_t TWebKitHost::CreateView(QSize size)
@@ -207,7 +213,9 @@ bool TWebKitHost::Answers(const QString& program, int timeoutMs)
                             QStringLiteral("--profile=") + profile.path()});
     QElapsedTimer clock;
     clock.start();
-    auto left = [&] { return int(std::max<qint64>(0, timeoutMs - clock.elapsed())); };
+    auto left = [&] {
+        return int(std::max<qint64>(0, timeoutMs - clock.elapsed()));
+    };
     bool answered = false;
     if (process.waitForStarted(left()) && server.waitForNewConnection(left())) {
         QLocalSocket* socket = server.nextPendingConnection();

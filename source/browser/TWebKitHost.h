@@ -44,7 +44,7 @@ public:
     bool HasFailed() const { return m_failed; }
     qint64 ProcessId() const;
 
-    void SetHangLimit(int milliseconds) { m_hangLimitMs = milliseconds; }
+    void SetHangLimit(int milliseconds);
 
     // A new page of size; its window arrives in a ViewCreated message.
     std::uint32_t CreateView(QSize size);

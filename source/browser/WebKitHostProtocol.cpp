@@ -2,11 +2,9 @@
 
 #include <stdexcept>
 
-namespace WebKitHostProtocol
-{
+namespace WebKitHostProtocol {
 
-namespace
-{
+namespace {
 
 void PutU32(std::string& out, std::uint32_t value)
 {

@@ -16,8 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace WebKitHostProtocol
-{
+namespace WebKitHostProtocol {
 
 // Raised in Hello by both sides; a host that answers with another version is not used.
 constexpr std::int64_t Version = 1;
@@ -30,23 +29,24 @@ constexpr std::size_t MaxTexts = 8;
 enum class MessageType : std::uint8_t
 {
     // The program to the host.
-    Hello = 1,      // integers: version
-    CreateView,     // view; integers: width, height
-    CloseView,      // view
-    Navigate,       // view; texts: address
-    GoBack,         // view
-    GoForward,      // view
-    Reload,         // view
-    Stop,           // view
-    Snapshot,       // view; integers: request
-    Resize,         // view; integers: width, height
-    Evaluate,       // view; integers: request; texts: script whose result is a number
-    FocusPage,      // view; integers: FocusDirection
-    BlurPage,       // view
-    Key,            // view; integers: pressed (0/1), X key code, X modifier state
-    Ping,           // integers: request
+    Hello = 1,        // integers: version
+    CreateView,       // view; integers: width, height
+    CloseView,        // view
+    Navigate,         // view; texts: address
+    GoBack,           // view
+    GoForward,        // view
+    Reload,           // view
+    Stop,             // view
+    Snapshot,         // view; integers: request
+    Resize,           // view; integers: width, height
+    Evaluate,         // view; integers: request; texts: script whose result is a number
+    FocusPage,        // view; integers: FocusDirection
+    BlurPage,         // view
+    Key,              // view; integers: pressed (0/1), X key code, X modifier state, Qt key, Qt
+                      // modifiers; texts: the key's text. The X values win when there are any.
+    Ping,             // integers: request
     PermissionAnswer, // view; integers: request, granted (0/1)
-    Download,       // view; texts: address, destination file
+    Download,         // view; texts: address, destination file
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id

@@ -11,8 +11,9 @@ using namespace Qt::Literals::StringLiterals;
 const QString& TfFireFoxMissingDlg::Message()
 {
     static const QString message =
-        u"The FireFox component is missing. Please download it manually and install it in your system. "
-        "Then you can use the FireFox rendering engine.\r\nUntil then only use the IE rendering engine."_s;
+        u"The WebKit component is missing. Please install WebKitGTK (Debian package libwebkit2gtk-4.1-0) and use "
+        "an X11 session. Then you can use the WebKit rendering engine.\r\nUntil then only use the Chromium "
+        "rendering engine."_s;
     return message;
 }
 

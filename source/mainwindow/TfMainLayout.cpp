@@ -348,7 +348,7 @@ QWidget* TfMain::InstalledContainer() const
 void TfMain::ShowSettings()
 {
     const auto downloadFirefox = [this] {
-        OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download FireFox component"_s, true);
+        OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
     if (!TfSettingsDlg::Execute(*m_settings, m_firefoxAvailable, downloadFirefox, this))
         return;

@@ -59,7 +59,7 @@ inline constexpr std::array<TMVScreenSizeRec, 3> ScreenSizes{{
 inline constexpr std::array<int32_t, 4> MonitorIntervals{5, 10, 15, 30};
 
 // Engine names as the site dialog lists them, by engine code.
-inline constexpr std::array<const char*, 2> BrowserEngineNames{"Internet Explorer engine", "FireFox engine"};
+inline constexpr std::array<const char*, 2> BrowserEngineNames{"Chromium engine", "WebKit engine"};
 
 // One installed site. In the data file it is a framed record: the 8-byte payload size,
 // the 4-byte byte-sum of the payload, then the payload.

@@ -1,5 +1,5 @@
-#include "browser/PageTextLength.h"
 #include "browser/TWebKitHost.h"
+#include "browser/PageTextLength.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -15,8 +15,7 @@
 
 using namespace WebKitHostProtocol;
 
-namespace
-{
+namespace {
 
 // A real host process on the test X server, with every message it sent kept for the test.
 class TWebKitHostTest : public ::testing::Test
@@ -39,7 +38,8 @@ protected:
 
     void Start()
     {
-        ASSERT_TRUE(m_host->Start(TWebKitHost::DefaultProgram(), m_profile.filePath(QStringLiteral("WebKit"))));
+        ASSERT_TRUE(
+            m_host->Start(TWebKitHost::DefaultProgram(), m_profile.filePath(QStringLiteral("WebKit"))));
         ASSERT_TRUE(WaitUntil([this] { return m_host->IsReady() || m_host->HasFailed(); }, 20000));
         ASSERT_TRUE(m_host->IsReady());
     }
@@ -105,8 +105,8 @@ protected:
 
 QByteArray Page(const QByteArray& title, const QByteArray& body)
 {
-    return "<!DOCTYPE html><html><head><meta charset='utf-8'><title>" + title + "</title></head><body>" + body +
-           "</body></html>";
+    return "<!DOCTYPE html><html><head><meta charset='utf-8'><title>" + title + "</title></head><body>" +
+           body + "</body></html>";
 }
 
 } // namespace
@@ -119,15 +119,21 @@ TEST_F(TWebKitHostTest, ReportsTitleProgressAndHistoryOfItsPages)
     const std::uint32_t view = NewView();
 
     Load(view, m_server.Url(QStringLiteral("/one")));
-    ASSERT_NE(nullptr, Last(MessageType::TitleChanged, view));
-    EXPECT_EQ("First page", Last(MessageType::TitleChanged, view)->Text(0));
+    ASSERT_TRUE(WaitUntil([&] {
+        const Message* title = Last(MessageType::TitleChanged, view);
+        return title && title->Text(0) == "First page";
+    }));
     ASSERT_NE(nullptr, Last(MessageType::ProgressChanged, view));
     EXPECT_EQ(100, Last(MessageType::ProgressChanged, view)->Integer(0));
     EXPECT_EQ(100, Last(MessageType::ProgressChanged, view)->Integer(1));
 
     Load(view, m_server.Url(QStringLiteral("/two")));
-    EXPECT_EQ("Second page", Last(MessageType::TitleChanged, view)->Text(0));
-    EXPECT_EQ(m_server.Url(QStringLiteral("/two")).toStdString(), Last(MessageType::AddressChanged, view)->Text(0));
+    ASSERT_TRUE(WaitUntil([&] {
+        const Message* title = Last(MessageType::TitleChanged, view);
+        return title && title->Text(0) == "Second page";
+    }));
+    EXPECT_EQ(m_server.Url(QStringLiteral("/two")).toStdString(),
+              Last(MessageType::AddressChanged, view)->Text(0));
     ASSERT_TRUE(WaitUntil([&] {
         const Message* state = Last(MessageType::CommandState, view);
         return state && state->Integer(0) == 1 && state->Integer(1) == 0;
@@ -137,7 +143,8 @@ TEST_F(TWebKitHostTest, ReportsTitleProgressAndHistoryOfItsPages)
     ASSERT_TRUE(WaitUntil([&] {
         const Message* state = Last(MessageType::CommandState, view);
         const Message* title = Last(MessageType::TitleChanged, view);
-        return state && state->Integer(0) == 0 && state->Integer(1) == 1 && title && title->Text(0) == "First page";
+        return state && state->Integer(0) == 0 && state->Integer(1) == 1 && title &&
+               title->Text(0) == "First page";
     }));
     EXPECT_EQ(0, m_failures);
 }
@@ -145,7 +152,8 @@ TEST_F(TWebKitHostTest, ReportsTitleProgressAndHistoryOfItsPages)
 TEST_F(TWebKitHostTest, SnapshotHasTheViewsSizeAndThePagesPixels)
 {
     m_server.Serve(QStringLiteral("/red"),
-                   Page("Red", "<style>html,body{margin:0;background:#ff0000;overflow:hidden}</style>"), "text/html");
+                   Page("Red", "<style>html,body{margin:0;background:#ff0000;overflow:hidden}</style>"),
+                   "text/html");
     Start();
     const std::uint32_t view = NewView(QSize(320, 200));
     Load(view, m_server.Url(QStringLiteral("/red")));
@@ -194,7 +202,8 @@ TEST_F(TWebKitHostTest, PopUpsAndCloseRequestsGoToTheProgram)
 
     Evaluate(view, QStringLiteral("go(), 1"));
     ASSERT_TRUE(WaitUntil([&] { return Last(MessageType::NewWindow, view) != nullptr; }));
-    EXPECT_EQ(m_server.Url(QStringLiteral("/popup")).toStdString(), Last(MessageType::NewWindow, view)->Text(0));
+    EXPECT_EQ(m_server.Url(QStringLiteral("/popup")).toStdString(),
+              Last(MessageType::NewWindow, view)->Text(0));
 
     Evaluate(view, QStringLiteral("window.close(), 1"));
     EXPECT_TRUE(WaitUntil([&] { return Last(MessageType::CloseRequested, view) != nullptr; }));
@@ -214,8 +223,8 @@ TEST_F(TWebKitHostTest, AKilledHostFailsOnce)
 
 TEST_F(TWebKitHostTest, ASilentHostCountsAsHungAndIsKilled)
 {
-    m_host->SetHangLimit(1000);
     Start();
+    m_host->SetHangLimit(1000);
     const qint64 pid = m_host->ProcessId();
     ::kill(pid_t(pid), SIGSTOP);
     ASSERT_TRUE(WaitUntil([this] { return m_failures > 0; }));

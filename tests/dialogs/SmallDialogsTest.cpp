@@ -34,10 +34,11 @@ TEST(TfFireFoxMissingDlg, DownloadAnswersOkAndCancelCancels)
     EXPECT_EQ(dialog.windowTitle(), u"Error"_s);
     EXPECT_EQ(dialog.findChild<THtmlLabel*>(u"hlbTitle"_s)->Caption(), u"<b>Error</b>"_s);
     EXPECT_TRUE(
-        dialog.findChild<QLabel*>(u"lbMessage"_s)->text().startsWith(u"The FireFox component is missing."_s));
+        dialog.findChild<QLabel*>(u"lbMessage"_s)->text().startsWith(u"The WebKit component is missing. Please install WebKitGTK (Debian package "
+                                                      "libwebkit2gtk-4.1-0) and use an X11 session."_s));
     EXPECT_TRUE(dialog.findChild<QLabel*>(u"lbMessage"_s)
                     ->text()
-                    .endsWith(u"\nUntil then only use the IE rendering engine."_s));
+                    .endsWith(u"\nUntil then only use the Chromium rendering engine."_s));
 
     WhenModalShows<TfFireFoxMissingDlg>(
         [](TfFireFoxMissingDlg* shown) { ClickButton(shown, "btnDownload"); });
