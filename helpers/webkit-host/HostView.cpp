@@ -292,15 +292,14 @@ void HostView::Focus(FocusDirection direction)
             gtk_widget_grab_focus(GTK_WIDGET(m_webView));
         return;
     }
-    // Coming in by keyboard: from the mark on the far side, so the engine's own focus
-    // handling starts at the page's first (or last) element.
-    g_signal_handlers_block_by_func(m_before, reinterpret_cast<gpointer>(OnSentinelFocus), this);
-    g_signal_handlers_block_by_func(m_after, reinterpret_cast<gpointer>(OnSentinelFocus), this);
-    gtk_widget_grab_focus(direction == FocusDirection::First ? m_before : m_after);
-    g_signal_handlers_unblock_by_func(m_before, reinterpret_cast<gpointer>(OnSentinelFocus), this);
-    g_signal_handlers_unblock_by_func(m_after, reinterpret_cast<gpointer>(OnSentinelFocus), this);
-    gtk_widget_child_focus(m_window,
-                           direction == FocusDirection::First ? GTK_DIR_TAB_FORWARD : GTK_DIR_TAB_BACKWARD);
+    // Coming in by keyboard: the engine moves to the page's first (or last) element on the
+    // same Tab (or Shift+Tab) that brought the focus here.
+    gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+    const bool forward = direction == FocusDirection::First;
+    const int state = forward ? 0 : GDK_SHIFT_MASK;
+    const guint keyval = forward ? GDK_KEY_Tab : GDK_KEY_ISO_Left_Tab;
+    SendKey(true, keyval, 0, state, 0);
+    SendKey(false, keyval, 0, state, 0);
 }
 
 void HostView::Key(const Message& message)
@@ -309,27 +308,33 @@ void HostView::Key(const Message& message)
     if (!window)
         return;
     const bool pressed = message.Integer(0) != 0;
-    int keyCode = int(message.Integer(1));
-    int state = int(message.Integer(2));
-    GdkDisplay* display = gdk_window_get_display(window);
-    GdkKeymap* keymap = gdk_keymap_get_for_display(display);
-    guint keyval = 0;
-    int group = (state >> 13) & 3;
+    const int keyCode = int(message.Integer(1));
+    const int state = int(message.Integer(2));
     if (keyCode > 0 && keyCode <= 255) {
-        if (!gdk_keymap_translate_keyboard_state(keymap, guint(keyCode), GdkModifierType(state), group,
-                                                 &keyval, nullptr, nullptr, nullptr))
-            return;
-    } else {
-        // A key the window system did not make (a synthetic event): rebuild it from Qt's.
-        keyval = KeyvalOfQtKey(message.Integer(3), message.Text(0));
-        if (!keyval)
-            return;
-        state = QtModifiersToState(message.Integer(4));
+        guint keyval = 0;
+        const int group = (state >> 13) & 3;
+        if (gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gdk_window_get_display(window)),
+                                                guint(keyCode), GdkModifierType(state), group, &keyval,
+                                                nullptr, nullptr, nullptr))
+            SendKey(pressed, keyval, keyCode, state, group);
+        return;
+    }
+    // A key the window system did not make (a synthetic event): rebuild it from Qt's.
+    if (const guint keyval = KeyvalOfQtKey(message.Integer(3), message.Text(0)))
+        SendKey(pressed, keyval, 0, QtModifiersToState(message.Integer(4)), 0);
+}
+
+void HostView::SendKey(bool pressed, guint keyval, int keyCode, int state, int group)
+{
+    GdkWindow* window = gtk_widget_get_window(m_window);
+    if (!window)
+        return;
+    GdkDisplay* display = gdk_window_get_display(window);
+    if (keyCode == 0) {
         GdkKeymapKey* keys = nullptr;
         gint count = 0;
-        keyCode = 0;
-        group = 0;
-        if (gdk_keymap_get_entries_for_keyval(keymap, keyval, &keys, &count) && count > 0) {
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
+            count > 0) {
             keyCode = int(keys[0].keycode);
             group = keys[0].group;
         }

@@ -35,6 +35,8 @@ private:
     void Focus(WebKitHostProtocol::FocusDirection direction);
     void SetWindowFocus(bool in);
     void Key(const WebKitHostProtocol::Message& message);
+    // keyCode 0: the first key of the keyboard that makes keyval.
+    void SendKey(bool pressed, guint keyval, int keyCode, int state, int group);
     void Snapshot(std::int64_t request);
     void Evaluate(std::int64_t request, const std::string& script);
     void AnswerPermission(std::int64_t request, bool granted);

@@ -59,21 +59,19 @@ WebKitWebContext* CreateContext(const std::string& profile)
 class Host final
 {
 public:
-    Host(int socket, const std::string& profile)
-        : m_context(CreateContext(profile)),
+    Host(int socket, std::string profile)
+        : m_profile(std::move(profile)),
           m_connection(
               socket, [this](const Message& message) { Handle(message); }, [] { gtk_main_quit(); })
-    {
-        // A download a page starts by itself goes the same way as one it links to: the
-        // program asks the user first.
-        g_signal_connect(m_context, "download-started", G_CALLBACK(OnDownloadStarted), this);
-    }
+    {}
 
     ~Host()
     {
         m_views.clear();
-        g_signal_handlers_disconnect_by_data(m_context, this);
-        g_object_unref(m_context);
+        if (m_context) {
+            g_signal_handlers_disconnect_by_data(m_context, this);
+            g_object_unref(m_context);
+        }
     }
 
     Host(const Host&) = delete;
@@ -81,6 +79,18 @@ public:
 
 private:
     void Send(const Message& message) { m_connection.Send(message); }
+
+    // Made with the first page, so that the hello is answered as soon as the display is open.
+    WebKitWebContext* Context()
+    {
+        if (!m_context) {
+            m_context = CreateContext(m_profile);
+            // A download a page starts by itself goes the same way as one it links to: the
+            // program asks the user first.
+            g_signal_connect(m_context, "download-started", G_CALLBACK(OnDownloadStarted), this);
+        }
+        return m_context;
+    }
 
     void Handle(const Message& message)
     {
@@ -95,7 +105,7 @@ private:
             if (message.view != 0 && !m_views.count(message.view)) {
                 const int width = int(std::clamp<std::int64_t>(message.Integer(0, 800), 1, 16384));
                 const int height = int(std::clamp<std::int64_t>(message.Integer(1, 600), 1, 16384));
-                m_views[message.view] = std::make_unique<HostView>(message.view, m_context, width, height,
+                m_views[message.view] = std::make_unique<HostView>(message.view, Context(), width, height,
                                                                    [this](const Message& m) { Send(m); });
             }
             break;
@@ -121,7 +131,8 @@ private:
             self->Send(Message{MessageType::DownloadRequested, view, {}, {address, std::string()}, {}});
     }
 
-    WebKitWebContext* m_context;
+    std::string m_profile;
+    WebKitWebContext* m_context = nullptr;
     HostConnection m_connection;
     std::map<std::uint32_t, std::unique_ptr<HostView>> m_views;
 };

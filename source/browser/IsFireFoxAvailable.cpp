@@ -7,9 +7,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-bool IsFireFoxAvailable()
+bool IsFireFoxAvailable(int timeoutMs)
 {
     if (QGuiApplication::platformName() != u"xcb"_s)
         return false;
-    return TWebKitHost::Answers(TfrmWebKitBrowser::HostProgram(), 2000);
+    return TWebKitHost::Answers(TfrmWebKitBrowser::HostProgram(), timeoutMs);
 }

@@ -2,5 +2,5 @@
 
 // Whether the WebKit engine (engine code 1) can be used here: the program runs on X11 (its
 // pages are X11 windows embedded in the browser window), the helper program is installed
-// and it answers within 2 s. Asked once at start-up.
-bool IsFireFoxAvailable();
+// and it answers within timeoutMs. Asked once at start-up.
+bool IsFireFoxAvailable(int timeoutMs = 2000);
