@@ -14,6 +14,7 @@ packages=(
   xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
   libgtk-3-dev libwebkit2gtk-4.1-dev
   curl
+  appstream desktop-file-utils systemd dpkg-dev file lintian
 )
 
 missing=()

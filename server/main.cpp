@@ -1,9 +1,10 @@
 // morvalen-catalog-server: serves a catalog to Morvalen Desktop.
 //
-//   morvalen-catalog-server --catalog DIR [--bind ADDR] [--port N] [--db FILE]
+//   morvalen-catalog-server [--catalog DIR] [--bind ADDR] [--port N] [--db FILE]
 //                           [--list-size N]
 //
-// DIR holds catalog.json. --port 0 takes any free port. Once it listens, the server prints
+// DIR holds catalog.json; without --catalog an installed server serves the sample catalog
+// installed with it. --port 0 takes any free port. Once it listens, the server prints
 // "Listening on http://ADDR:PORT" on standard output. SIGINT and SIGTERM stop it.
 
 #include "CardPainter.h"
@@ -13,6 +14,7 @@
 #include "RatingStore.h"
 
 #include "common/Errors.h"
+#include "platform/InstallLayout.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -42,9 +44,10 @@ struct Options
     int listSize = 50;
 };
 
-const char kUsage[] = "usage: morvalen-catalog-server --catalog DIR [--bind ADDR] [--port N] [--db FILE]\n"
+const char kUsage[] = "usage: morvalen-catalog-server [--catalog DIR] [--bind ADDR] [--port N] [--db FILE]\n"
                       "                               [--list-size N]\n"
-                      "  --catalog DIR   the folder with catalog.json\n"
+                      "  --catalog DIR   the folder with catalog.json (default: the installed\n"
+                      "                  sample catalog)\n"
                       "  --bind ADDR     the address to listen on (default 127.0.0.1)\n"
                       "  --port N        the port (default 8370; 0 takes a free one)\n"
                       "  --db FILE       the rating database (default in the user's data folder;\n"
@@ -93,7 +96,9 @@ Options ParseOptions(const QStringList& arguments)
             throw EMorvalenError(u"unknown option %1"_s.arg(name));
     }
     if (options.catalogFolder.isEmpty())
-        throw EMorvalenError(u"--catalog DIR is required"_s);
+        options.catalogFolder = InstallLayout::SampleCatalogFolder(QCoreApplication::applicationDirPath());
+    if (options.catalogFolder.isEmpty())
+        throw EMorvalenError(u"--catalog DIR is required: no sample catalog is installed with this server"_s);
     if (options.database.isEmpty()) {
         const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                                u"/morvalen-catalog-server"_s;

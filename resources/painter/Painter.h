@@ -9,3 +9,6 @@ QImage DrawPicture(std::string_view name, int width, int height);
 
 // The drawing of one named icon at size x size pixels, or a null image.
 QImage DrawIcon(std::string_view name, int size);
+
+// The program's own icon (the mark of its logo) at size x size pixels, for the desktop's menus.
+QImage DrawProgramIcon(int size);

@@ -557,3 +557,10 @@ QImage DrawPicture(std::string_view name, int width, int height)
         return QImage();
     return Render(width, height, width, height, found->second);
 }
+
+QImage DrawProgramIcon(int size)
+{
+    // The mark of the logo, filling the icon's square but for a margin that keeps its outline
+    // whole at every size.
+    return Render(size, size, 48, 48, [](QPainter& p) { Mark(p, QRectF(2.5, 2.5, 43, 43)); });
+}

@@ -4,6 +4,9 @@
 //
 //   morvalen-picture-painter OUTPUT_FOLDER [--sheet FILE]
 //
+// The program's icon for the desktop's menus goes into OUTPUT_FOLDER/hicolor/, laid out as the
+// icon theme is, at every size the install puts there.
+//
 // --sheet also writes every picture and icon enlarged four times onto one PNG, for review.
 
 #include "Painter.h"
@@ -16,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QtEndian>
 
@@ -109,6 +113,8 @@ private:
 
 ContactSheet g_sheet;
 
+constexpr int kProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+
 template <typename Sizes>
 void PaintIcon(const QDir& folder, std::string_view name, const Sizes& sizes, QStringList& entries)
 {
@@ -155,6 +161,15 @@ int main(int argc, char* argv[])
             PaintIcon(folder, name, PictureNames::kIconSizes, entries);
         PaintIcon(folder, PictureNames::kDefaultFavoriteIcon, PictureNames::kDefaultFavoriteIconSizes,
                   entries);
+
+        for (const int size : kProgramIconSizes) {
+            const QString file = u"hicolor/%1x%1/apps/morvalen-desktop.png"_s.arg(size);
+            if (!folder.mkpath(QFileInfo(file).path()))
+                throw EFileError(u"Cannot create the folders in %1"_s.arg(folder.path()));
+            const QImage icon = DrawProgramIcon(size);
+            FileUtils::WriteFileAtomically(folder.filePath(file), PngFile::Write(icon));
+            g_sheet.Add(icon);
+        }
 
         QString collection = u"<!DOCTYPE RCC>\n<RCC version=\"1.0\">\n<qresource prefix=\"/\">\n"_s;
         for (const QString& entry : entries)

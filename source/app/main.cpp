@@ -54,6 +54,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Morvalen Desktop"_s);
     QApplication::setApplicationVersion(VersionText());
+    // Wayland compositors and task bars match the window to the menu entry and its icon by it.
+    QGuiApplication::setDesktopFileName(u"morvalen-desktop"_s);
     if (!guardError.isEmpty()) {
         QMessageBox::critical(nullptr, u"Morvalen Desktop"_s, guardError);
         return 1;
