@@ -1,6 +1,9 @@
 #include "TfMain.h"
 
 #include "TMainSchedule.h"
+#include "TSiteBrowsers.h"
+// The parameter parsing still lives with the instance guard until it moves below the window.
+#include "app/PBOnceOnly.h"
 #include "browser/IsFireFoxAvailable.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
@@ -18,6 +21,9 @@
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -65,11 +71,14 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     CreateStores();
     BuildLayout();
+    CreateInstalledSites();
     LoadStores();
     CreateSettings();
+    CreateSiteBrowsers();
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
+    LoadInstalledSites();
 
     m_startMinimized = IsStartMinimized(options.parameters);
     HandleCommandLineParameters(options.parameters,
@@ -110,6 +119,10 @@ TfMain::~TfMain()
     m_versionCheck.reset();
     m_catalogSearch.reset();
     m_catalogViews.reset();
+    // The site windows write their placements into their sites, which go next.
+    m_siteBrowsers.reset();
+    // The tiles and their records; browser windows of sites must have gone before.
+    m_installedSites.reset();
     if (m_trayIcon)
         m_trayIcon->hide();
     // The lists and panels show applications the catalog owns: they go before it does
@@ -117,7 +130,6 @@ TfMain::~TfMain()
     delete takeCentralWidget();
     m_mainTabs = nullptr;
     m_searchPanel = nullptr;
-    m_installedContainer = nullptr;
     m_diskSpaceWarning = nullptr;
     m_diskSpaceTitle = nullptr;
     m_diskSpaceDescription = nullptr;
@@ -190,8 +202,10 @@ void TfMain::CreateSettings()
 void TfMain::ReadConfiguration()
 {
     const QString path = m_dataFolder + kConfigFileName;
+    uint8_t arrangeMode = amManual;
     if (QFile::exists(path))
-        ConfigurationFile::Load(path, *m_settings, m_arrangeMode);
+        ConfigurationFile::Load(path, *m_settings, arrangeMode);
+    m_installedSites->Manager().SetArrangeMode(arrangeMode);
 }
 
 void TfMain::CreateCatalog()
@@ -230,21 +244,31 @@ void TfMain::HandleParameter(const QString& parameter)
     if (element.empty)
         return;
     qCDebug(lcWindow) << "parameter" << parameter;
-    // Sites are looked up by their element id once installed sites exist; an unknown id
-    // is ignored without a word.
+    // An unknown id is ignored without a word; a known one opens without counting a launch.
+    if (TMVWebElement* tile = m_installedSites->Manager().FindByElementId(element.elementId))
+        m_siteBrowsers->OpenElement(*tile, element.minimized);
+}
+
+int TfMain::OpenBrowserCount() const
+{
+    return m_siteBrowsers ? m_siteBrowsers->OpenBrowserCount() : 0;
+}
+
+uint8_t TfMain::ArrangeMode() const
+{
+    return m_installedSites->Manager().ArrangeMode();
 }
 
 void TfMain::SetArrangeMode(uint8_t mode)
 {
-    if (mode == m_arrangeMode)
-        return;
-    m_arrangeMode = mode;
-    MarkConfigChanged();
+    // Arranging reports the changed view, which marks the configuration changed.
+    if (mode != ArrangeMode())
+        m_installedSites->Manager().Arrange(mode);
 }
 
 void TfMain::SaveConfig()
 {
-    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, m_arrangeMode);
+    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, ArrangeMode());
 }
 
 void TfMain::HideToTray()
@@ -272,11 +296,7 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    Q_UNUSED(title);
-    // Until the program has its own browser windows, the user's browser shows the page.
-    QDesktopServices::openUrl(QUrl(address));
-    if (flash)
-        activateWindow();
+    m_siteBrowsers->OpenWebPage(address, title, flash, this);
 }
 
 bool TfMain::event(QEvent* event)

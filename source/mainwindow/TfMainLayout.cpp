@@ -3,6 +3,7 @@
 #include "TfMain.h"
 
 #include "TMainSchedule.h"
+#include "TSiteBrowsers.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
@@ -11,6 +12,10 @@
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
 #include "progressbar/LabelProgressBar.h"
+#include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
+#include "sites/TMorvalenBaseClass.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -85,20 +90,8 @@ void TfMain::BuildLayout()
     AddPage(m_mainTabs, u"tbsPopular"_s, u"Popular"_s);
     AddPage(m_mainTabs, u"tbsHighestRated"_s, u"Highest Rated"_s);
     AddPage(m_mainTabs, u"tbsCategories"_s, u"Categories"_s);
-    QWidget* installed = AddPage(m_mainTabs, u"tbsInstalled"_s, u"Installed"_s);
-    m_installedContainer = new QScrollArea(installed);
-    m_installedContainer->setObjectName(u"scbScrool"_s);
-    m_installedContainer->setFrameShape(QFrame::NoFrame);
-    m_installedContainer->setWidgetResizable(true);
-    auto* empty =
-        new QLabel(u"<p style='color:#808080'>Sites you install from the catalog appear here.</p>"_s);
-    empty->setAlignment(Qt::AlignCenter);
-    empty->setAutoFillBackground(true);
-    QPalette white = empty->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    empty->setPalette(white);
-    m_installedContainer->setWidget(empty);
-    installed->layout()->addWidget(m_installedContainer);
+    // The installed sites build into their page.
+    AddPage(m_mainTabs, u"tbsInstalled"_s, u"Installed"_s);
     connect(m_mainTabs, &QTabWidget::tabBarClicked, this, [this] { m_pageChosen = true; });
     layout->addWidget(m_mainTabs, 1);
 
@@ -144,10 +137,9 @@ QWidget* TfMain::BuildHeader()
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolbar->setStyleSheet(u"QToolBar { background: transparent; border: none; }"_s);
     QAction* addSite = toolbar->addAction(Icon(u"res_Ico_AddSite"), u"Add site"_s);
-    addSite->setObjectName(u"tbtnAddSite"_s);
-    addSite->setToolTip(u"Install a web site of your own"_s);
-    // Adding a site of one's own comes with the installed sites.
-    addSite->setEnabled(false);
+    addSite->setObjectName(u"tbtnAddWebSite"_s);
+    addSite->setToolTip(u"Install the chosen application, or a web site of your own"_s);
+    connect(addSite, &QAction::triggered, this, [this] { m_installedSites->AddSiteOrInstall(); });
     QAction* refresh = toolbar->addAction(Icon(u"res_Ico_Reload"), u"Refresh"_s);
     refresh->setObjectName(u"tbtnRefresh"_s);
     refresh->setToolTip(u"Get the latest Web 2.0 applications"_s);
@@ -302,7 +294,10 @@ void TfMain::BuildTray()
     delimiter->setObjectName(u"miTitleDelimiter"_s);
     m_closeAllBrowsersAction = m_trayMenu->addAction(u"Close all browsers"_s);
     m_closeAllBrowsersAction->setData(-1);
-    connect(m_trayMenu->addAction(u"Quit"_s), &QAction::triggered, this, [this] { Quit(); });
+    connect(m_closeAllBrowsersAction, &QAction::triggered, this, [this] { m_siteBrowsers->CloseAll(); });
+    QAction* quit = m_trayMenu->addAction(u"Quit"_s);
+    quit->setData(-1);
+    connect(quit, &QAction::triggered, this, [this] { Quit(); });
     m_trayMenu->addSeparator();
     QAction* show = m_trayMenu->addAction(u"Show MorvalenPro"_s);
     show->setData(-1);
@@ -326,7 +321,19 @@ void TfMain::BuildTray()
 void TfMain::UpdateTrayMenu()
 {
     m_closeAllBrowsersAction->setEnabled(OpenBrowserCount() > 0);
-    // One item per installed site goes above the delimiter once installed sites exist.
+    std::vector<TMVWebElement*> tiles;
+    for (const auto& record : m_installedSites->Manager().Items())
+        tiles.push_back(record->Tile());
+    m_siteBrowsers->FillTrayMenu(*m_trayMenu, m_trayMenu->findChild<QAction*>(u"miTitleDelimiter"_s), tiles);
+    m_trayMenu->OnGetSiteInfo = [this](const TMVPopupMenu&, const QAction& item, QIcon& icon, bool& active) {
+        const int index = item.data().toInt();
+        const auto& items = m_installedSites->Manager().Items();
+        if (index < 0 || index >= int(items.size()) || !items[size_t(index)]->Tile())
+            return;
+        const TMVWebElement* tile = items[size_t(index)]->Tile();
+        icon = QIcon(QPixmap::fromImage(tile->IconPicture()));
+        active = m_siteBrowsers->HasBrowser(tile);
+    };
     m_trayMenu->PrepareItems();
 }
 
@@ -342,7 +349,7 @@ QWidget* TfMain::TabPage(int index) const
 
 QWidget* TfMain::InstalledContainer() const
 {
-    return m_installedContainer;
+    return &m_installedSites->ScrollBox();
 }
 
 void TfMain::ShowSettings()
