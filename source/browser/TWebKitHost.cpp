@@ -1,5 +1,7 @@
 #include "TWebKitHost.h"
 
+#include "platform/HelperPrograms.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -43,7 +45,10 @@ TWebKitHost::~TWebKitHost()
 
 QString TWebKitHost::DefaultProgram()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("morvalen-webkit-host"));
+    const QString name = QStringLiteral("morvalen-webkit-host");
+    const QString found = HelperPrograms::Find(name);
+    // Where a build puts it, so that a missing helper is named in what fails.
+    return found.isEmpty() ? QDir(QCoreApplication::applicationDirPath()).filePath(name) : found;
 }
 
 qint64 TWebKitHost::ProcessId() const

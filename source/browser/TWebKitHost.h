@@ -33,7 +33,7 @@ public:
     TWebKitHost(const TWebKitHost&) = delete;
     TWebKitHost& operator=(const TWebKitHost&) = delete;
 
-    // The helper beside the running program.
+    // The installed helper program (beside the program, or where an install puts helpers).
     static QString DefaultProgram();
 
     // Starts program with the profile folder; false (and Failed raised later) when it cannot

@@ -7,7 +7,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -24,11 +23,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace WebKitHostProtocol;
-
-std::function<QString(QWidget*, const QString&)> TfrmWebKitBrowser::ChooseDownloadFile =
-    [](QWidget* parent, const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(parent, QString(), suggestedPath);
-    };
 
 std::function<void(const QString&)> TfrmWebKitBrowser::OpenOutside = [](const QString& address) {
     QDesktopServices::openUrl(QUrl(address));

@@ -49,16 +49,14 @@ public:
     void MeasurePageText(std::function<void(int64_t length)> done);
 
     // The permission question now asked above the page, empty when none, and its answer.
-    QString PendingPermission() const;
-    void AnswerPermission(bool allowed);
+    QString PendingPermission() const override;
+    void AnswerPermission(bool allowed) override;
 
     // The host serving this frame (tests).
     TWebKitHost* Host() const { return m_host; }
     bool IsStopped() const { return m_stopped; }
     bool PageHasFocus() const { return m_pageFocused; }
 
-    // Where a download goes; empty cancels it. A save dialog unless replaced.
-    static std::function<QString(QWidget* parent, const QString& suggestedPath)> ChooseDownloadFile;
     // Where a page's new window goes when the window keeps it outside. The desktop's
     // browser unless replaced.
     static std::function<void(const QString& address)> OpenOutside;
