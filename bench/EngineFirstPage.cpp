@@ -61,6 +61,8 @@ long long TreePssKb(int root)
 
 int main(int argc, char** argv)
 {
+    // As the program does: Qt WebEngine shares the application's OpenGL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s ENGINE ADDRESS DATA_FOLDER\n", argv[0]);
