@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
+  libgtk-3-dev libwebkit2gtk-4.1-dev
   curl
   appstream desktop-file-utils systemd dpkg-dev file lintian
 )

@@ -1,5 +1,6 @@
 #include "BrowserFrames.h"
 
+#include "TfrmWebKitBrowser.h"
 #include "WebEngineModule.h"
 #include "common/Errors.h"
 
@@ -15,6 +16,10 @@ std::map<uint8_t, BrowserFrames::TFrameCreator>& Creators()
         {0,
          [](QWidget* parent) {
              return WebEngineModule::CreateFrame(parent, BrowserFrames::DataFolder());
+         }},
+        {1,
+         [](QWidget* parent) -> TfrmInternetBrowser* {
+             return TfrmWebKitBrowser::Create(parent);
          }},
     };
     return creators;

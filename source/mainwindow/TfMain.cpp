@@ -3,6 +3,7 @@
 #include "ProgramParameters.h"
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "browser/IsFireFoxAvailable.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryTree.h"
@@ -94,9 +95,9 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
         m_mainTabs->setCurrentIndex(pgInstalled);
     }
 
-    // Only one engine exists so far; a configuration that asks for the other falls back
-    // without being written back.
-    m_firefoxAvailable = false;
+    // A configuration that asks for an engine this desktop cannot run falls back without
+    // being written back.
+    m_firefoxAvailable = IsFireFoxAvailable();
     if (m_settings->DefaultRenderEngine() == beFireFox && !m_firefoxAvailable)
         m_settings->SetDefaultRenderEngine(beInternetExplorer);
     ConfigureCacheCleanup();

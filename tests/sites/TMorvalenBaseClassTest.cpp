@@ -263,5 +263,6 @@ TEST(SiteTables, ScreenSizesAndMonitorIntervals)
     EXPECT_EQ(ScreenSizes[2].Height, 768);
     EXPECT_STREQ(ScreenSizes[1].Name, "Medium");
     EXPECT_EQ(MonitorIntervals[2], 15);
+    EXPECT_STREQ(BrowserEngineNames[beInternetExplorer], "Chromium engine");
     EXPECT_STREQ(BrowserEngineNames[beFireFox], "WebKit engine");
 }

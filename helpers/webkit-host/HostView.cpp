@@ -1,0 +1,527 @@
+#include "HostView.h"
+
+#include <gdk/gdkx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+
+using namespace WebKitHostProtocol;
+
+namespace {
+
+constexpr const char* ViewIdKey = "morvalen-view-id";
+constexpr const char* OwnDownloadKey = "morvalen-own-download";
+
+// What an asynchronous answer needs after its view may have gone.
+struct PendingAnswer
+{
+    HostView::Sender send;
+    std::uint32_t view;
+    std::int64_t request;
+};
+
+std::string TextOf(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
+
+void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
+{
+    std::unique_ptr<PendingAnswer> pending(static_cast<PendingAnswer*>(data));
+    Message answer{MessageType::SnapshotReady, pending->view, {pending->request, 0, 0}, {}, {}};
+    cairo_surface_t* surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+    if (surface) {
+        // The engine may hand back any kind of surface; an image surface of our own has
+        // the row layout the program reads.
+        const int width = cairo_image_surface_get_width(surface);
+        const int height = cairo_image_surface_get_height(surface);
+        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_t* cr = cairo_create(image);
+        cairo_set_source_surface(cr, surface, 0, 0);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(image);
+        const int stride = cairo_image_surface_get_stride(image);
+        const unsigned char* pixels = cairo_image_surface_get_data(image);
+        if (pixels && width > 0 && height > 0 &&
+            std::size_t(width) * std::size_t(height) * 4 < MaxFrameSize - 4096) {
+            answer.integers = {pending->request, width, height};
+            answer.data.reserve(std::size_t(width) * std::size_t(height) * 4);
+            for (int y = 0; y < height; ++y)
+                answer.data.append(
+                    reinterpret_cast<const char*>(pixels + std::size_t(y) * std::size_t(stride)),
+                    std::size_t(width) * 4);
+        }
+        cairo_surface_destroy(image);
+        cairo_surface_destroy(surface);
+    }
+    pending->send(answer);
+}
+
+void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data)
+{
+    std::unique_ptr<PendingAnswer> pending(static_cast<PendingAnswer*>(data));
+    std::int64_t value = -1;
+    JSCValue* js = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
+    if (js) {
+        if (jsc_value_is_number(js)) {
+            const double number = jsc_value_to_double(js);
+            if (std::isfinite(number) && std::fabs(number) < 9.0e15)
+                value = std::int64_t(number);
+        }
+        g_object_unref(js);
+    }
+    pending->send(Message{MessageType::Evaluated, pending->view, {pending->request, value}, {}, {}});
+}
+
+void OnDecideDestination(WebKitDownload* download, gchar*, gpointer data)
+{
+    const char* destination = static_cast<const char*>(data);
+    gchar* uri = g_filename_to_uri(destination, nullptr, nullptr);
+    if (uri) {
+        webkit_download_set_allow_overwrite(download, TRUE);
+        webkit_download_set_destination(download, uri);
+        g_free(uri);
+    } else {
+        webkit_download_cancel(download);
+    }
+}
+
+// Qt's key codes (qnamespace.h) of the keys a page acts on, as GDK key values.
+guint KeyvalOfQtKey(std::int64_t key, const std::string& text)
+{
+    static const std::map<std::int64_t, guint> special{
+        {0x01000000, GDK_KEY_Escape},    {0x01000001, GDK_KEY_Tab},    {0x01000002, GDK_KEY_ISO_Left_Tab},
+        {0x01000003, GDK_KEY_BackSpace}, {0x01000004, GDK_KEY_Return}, {0x01000005, GDK_KEY_KP_Enter},
+        {0x01000006, GDK_KEY_Insert},    {0x01000007, GDK_KEY_Delete}, {0x01000010, GDK_KEY_Home},
+        {0x01000011, GDK_KEY_End},       {0x01000012, GDK_KEY_Left},   {0x01000013, GDK_KEY_Up},
+        {0x01000014, GDK_KEY_Right},     {0x01000015, GDK_KEY_Down},   {0x01000016, GDK_KEY_Page_Up},
+        {0x01000017, GDK_KEY_Page_Down}, {0x20, GDK_KEY_space},
+    };
+    if (const auto found = special.find(key); found != special.end())
+        return found->second;
+    if (key >= 0x01000030 && key <= 0x0100003B) // F1 to F12
+        return guint(GDK_KEY_F1 + (key - 0x01000030));
+    if (!text.empty()) {
+        const gunichar character = g_utf8_get_char_validated(text.c_str(), gssize(text.size()));
+        if (character != gunichar(-1) && character != gunichar(-2) && character >= 0x20)
+            return gdk_unicode_to_keyval(character);
+    }
+    return 0;
+}
+
+int QtModifiersToState(std::int64_t modifiers)
+{
+    int state = 0;
+    if (modifiers & 0x02000000)
+        state |= GDK_SHIFT_MASK;
+    if (modifiers & 0x04000000)
+        state |= GDK_CONTROL_MASK;
+    if (modifiers & 0x08000000)
+        state |= GDK_MOD1_MASK;
+    return state;
+}
+
+} // namespace
+
+HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int height, Sender send)
+    : m_id(id), m_send(std::move(send))
+{
+    // An override-redirect window: no window manager frames or places it before the program
+    // takes it into its tab.
+    m_window = gtk_window_new(GTK_WINDOW_POPUP);
+    gtk_window_set_default_size(GTK_WINDOW(m_window), width, height);
+    gtk_window_move(GTK_WINDOW(m_window), -4 * width - 100, -4 * height - 100);
+
+    m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
+    g_object_set_data(G_OBJECT(m_webView), ViewIdKey, GUINT_TO_POINTER(id));
+    WebKitSettings* settings = webkit_web_view_get_settings(m_webView);
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, TRUE);
+    webkit_settings_set_enable_developer_extras(settings, FALSE);
+
+    // Focusable marks before and after the page: Tab past the page's last element (or
+    // Shift+Tab before its first) lands on one, and the program moves on to its own controls.
+    // They lie invisibly over the page's corner, so the page keeps the window's whole size.
+    GtkWidget* overlay = gtk_overlay_new();
+    gtk_container_add(GTK_CONTAINER(overlay), GTK_WIDGET(m_webView));
+    m_before = gtk_event_box_new();
+    m_after = gtk_event_box_new();
+    for (GtkWidget* sentinel : {m_before, m_after}) {
+        gtk_event_box_set_visible_window(GTK_EVENT_BOX(sentinel), FALSE);
+        gtk_widget_set_can_focus(sentinel, TRUE);
+        gtk_widget_set_size_request(sentinel, 1, 1);
+        gtk_widget_set_halign(sentinel, GTK_ALIGN_START);
+        gtk_widget_set_valign(sentinel, GTK_ALIGN_START);
+        g_signal_connect(sentinel, "focus-in-event", G_CALLBACK(OnSentinelFocus), this);
+        gtk_overlay_add_overlay(GTK_OVERLAY(overlay), sentinel);
+        gtk_overlay_set_overlay_pass_through(GTK_OVERLAY(overlay), sentinel, TRUE);
+    }
+    // All three share one corner, so the order of the Tab chain has to be said.
+    GList* chain = g_list_append(g_list_append(g_list_append(nullptr, m_before), m_webView), m_after);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_container_set_focus_chain(GTK_CONTAINER(overlay), chain);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    g_list_free(chain);
+    gtk_container_add(GTK_CONTAINER(m_window), overlay);
+
+    g_signal_connect(m_webView, "notify::title", G_CALLBACK(OnTitle), this);
+    g_signal_connect(m_webView, "notify::estimated-load-progress", G_CALLBACK(OnProgress), this);
+    g_signal_connect(m_webView, "notify::uri", G_CALLBACK(OnAddress), this);
+    g_signal_connect(m_webView, "load-changed", G_CALLBACK(OnLoadChanged), this);
+    g_signal_connect(webkit_web_view_get_back_forward_list(m_webView), "changed",
+                     G_CALLBACK(OnBackForwardChanged), this);
+    g_signal_connect(m_webView, "mouse-target-changed", G_CALLBACK(OnMouseTarget), this);
+    g_signal_connect(m_webView, "create", G_CALLBACK(OnCreate), this);
+    g_signal_connect(m_webView, "close", G_CALLBACK(OnClose), this);
+    g_signal_connect(m_webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+    g_signal_connect(m_webView, "permission-request", G_CALLBACK(OnPermission), this);
+    g_signal_connect(m_webView, "button-press-event", G_CALLBACK(OnButtonPress), this);
+
+    gtk_widget_show_all(m_window);
+    gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+    const auto xid = std::int64_t(gdk_x11_window_get_xid(gtk_widget_get_window(m_window)));
+    Report(MessageType::ViewCreated, {xid});
+}
+
+HostView::~HostView()
+{
+    for (auto& [request, permission] : m_permissions) {
+        webkit_permission_request_deny(permission);
+        g_object_unref(permission);
+    }
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
+    g_signal_handlers_disconnect_by_data(m_webView, this);
+    g_signal_handlers_disconnect_by_data(m_before, this);
+    g_signal_handlers_disconnect_by_data(m_after, this);
+    g_signal_handlers_disconnect_by_data(m_window, this);
+    gtk_widget_destroy(m_window);
+}
+
+std::uint32_t HostView::IdOf(WebKitWebView* webView)
+{
+    return webView ? GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(webView), ViewIdKey)) : 0;
+}
+
+void HostView::Report(MessageType type, std::vector<std::int64_t> integers, std::vector<std::string> texts)
+{
+    m_send(Message{type, m_id, std::move(integers), std::move(texts), {}});
+}
+
+void HostView::Handle(const Message& message)
+{
+    switch (message.type) {
+    case MessageType::Navigate:
+        webkit_web_view_load_uri(m_webView, message.Text(0).c_str());
+        break;
+    case MessageType::GoBack:
+        webkit_web_view_go_back(m_webView);
+        break;
+    case MessageType::GoForward:
+        webkit_web_view_go_forward(m_webView);
+        break;
+    case MessageType::Reload:
+        webkit_web_view_reload(m_webView);
+        break;
+    case MessageType::Stop:
+        webkit_web_view_stop_loading(m_webView);
+        break;
+    case MessageType::Resize: {
+        const int width = int(std::clamp<std::int64_t>(message.Integer(0), 1, 16384));
+        const int height = int(std::clamp<std::int64_t>(message.Integer(1), 1, 16384));
+        gtk_window_resize(GTK_WINDOW(m_window), width, height);
+        break;
+    }
+    case MessageType::Snapshot:
+        Snapshot(message.Integer(0));
+        break;
+    case MessageType::Evaluate:
+        Evaluate(message.Integer(0), message.Text(0));
+        break;
+    case MessageType::FocusPage:
+        Focus(FocusDirection(message.Integer(0)));
+        break;
+    case MessageType::BlurPage:
+        SetWindowFocus(false);
+        break;
+    case MessageType::Key:
+        Key(message);
+        break;
+    case MessageType::PermissionAnswer:
+        AnswerPermission(message.Integer(0), message.Integer(1) != 0);
+        break;
+    case MessageType::Download:
+        Download(message.Text(0), message.Text(1));
+        break;
+    default:
+        break;
+    }
+}
+
+void HostView::ReportCommandState()
+{
+    Report(MessageType::CommandState, {webkit_web_view_can_go_back(m_webView) ? 1 : 0,
+                                       webkit_web_view_can_go_forward(m_webView) ? 1 : 0});
+}
+
+void HostView::SetWindowFocus(bool in)
+{
+    // The program keeps the X input focus in its own window and hands the keys over, so the
+    // page learns about focus from us, as an embedded window would from its embedder.
+    GdkWindow* window = gtk_widget_get_window(m_window);
+    if (!window)
+        return;
+    GdkEvent* event = gdk_event_new(GDK_FOCUS_CHANGE);
+    event->focus_change.window = GDK_WINDOW(g_object_ref(window));
+    event->focus_change.send_event = TRUE;
+    event->focus_change.in = in ? TRUE : FALSE;
+    gdk_event_set_device(event,
+                         gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_window_get_display(window))));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+void HostView::Focus(FocusDirection direction)
+{
+    SetWindowFocus(true);
+    if (direction == FocusDirection::Current) {
+        if (!gtk_widget_has_focus(GTK_WIDGET(m_webView)))
+            gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+        return;
+    }
+    // Coming in by keyboard: the engine moves to the page's first (or last) element on the
+    // same Tab (or Shift+Tab) that brought the focus here.
+    gtk_widget_grab_focus(GTK_WIDGET(m_webView));
+    const bool forward = direction == FocusDirection::First;
+    const int state = forward ? 0 : GDK_SHIFT_MASK;
+    const guint keyval = forward ? GDK_KEY_Tab : GDK_KEY_ISO_Left_Tab;
+    SendKey(true, keyval, 0, state, 0);
+    SendKey(false, keyval, 0, state, 0);
+}
+
+void HostView::Key(const Message& message)
+{
+    GdkWindow* window = gtk_widget_get_window(m_window);
+    if (!window)
+        return;
+    const bool pressed = message.Integer(0) != 0;
+    const int keyCode = int(message.Integer(1));
+    const int state = int(message.Integer(2));
+    if (keyCode > 0 && keyCode <= 255) {
+        guint keyval = 0;
+        const int group = (state >> 13) & 3;
+        if (gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gdk_window_get_display(window)),
+                                                guint(keyCode), GdkModifierType(state), group, &keyval,
+                                                nullptr, nullptr, nullptr))
+            SendKey(pressed, keyval, keyCode, state, group);
+        return;
+    }
+    // A key the window system did not make (a synthetic event): rebuild it from Qt's.
+    if (const guint keyval = KeyvalOfQtKey(message.Integer(3), message.Text(0)))
+        SendKey(pressed, keyval, 0, QtModifiersToState(message.Integer(4)), 0);
+}
+
+void HostView::SendKey(bool pressed, guint keyval, int keyCode, int state, int group)
+{
+    GdkWindow* window = gtk_widget_get_window(m_window);
+    if (!window)
+        return;
+    GdkDisplay* display = gdk_window_get_display(window);
+    if (keyCode == 0) {
+        GdkKeymapKey* keys = nullptr;
+        gint count = 0;
+        if (gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &count) &&
+            count > 0) {
+            keyCode = int(keys[0].keycode);
+            group = keys[0].group;
+        }
+        g_free(keys);
+    }
+    GdkEvent* event = gdk_event_new(pressed ? GDK_KEY_PRESS : GDK_KEY_RELEASE);
+    event->key.window = GDK_WINDOW(g_object_ref(window));
+    event->key.send_event = TRUE;
+    event->key.time = GDK_CURRENT_TIME;
+    event->key.state = guint(state) & ~guint(0x6000);
+    event->key.keyval = keyval;
+    event->key.hardware_keycode = guint16(keyCode);
+    event->key.group = guint8(group);
+    event->key.is_modifier = 0;
+    const gunichar character = gdk_keyval_to_unicode(keyval);
+    char utf8[8] = {};
+    if (character >= 0x20 && character != 0x7f)
+        g_unichar_to_utf8(character, utf8);
+    event->key.string = g_strdup(utf8);
+    event->key.length = gint(std::strlen(utf8));
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+}
+
+void HostView::Snapshot(std::int64_t request)
+{
+    webkit_web_view_get_snapshot(m_webView, WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
+                                 nullptr, &OnSnapshotReady, new PendingAnswer{m_send, m_id, request});
+}
+
+void HostView::Evaluate(std::int64_t request, const std::string& script)
+{
+    webkit_web_view_evaluate_javascript(m_webView, script.c_str(), gssize(script.size()), nullptr, nullptr,
+                                        nullptr, &OnEvaluated, new PendingAnswer{m_send, m_id, request});
+}
+
+void HostView::AnswerPermission(std::int64_t request, bool granted)
+{
+    const auto found = m_permissions.find(request);
+    if (found == m_permissions.end())
+        return;
+    if (granted)
+        webkit_permission_request_allow(found->second);
+    else
+        webkit_permission_request_deny(found->second);
+    g_object_unref(found->second);
+    m_permissions.erase(found);
+}
+
+void HostView::Download(const std::string& address, const std::string& destination)
+{
+    WebKitDownload* download = webkit_web_view_download_uri(m_webView, address.c_str());
+    g_object_set_data(G_OBJECT(download), OwnDownloadKey, GINT_TO_POINTER(1));
+    g_signal_connect_data(
+        download, "decide-destination", G_CALLBACK(OnDecideDestination), g_strdup(destination.c_str()),
+        [](gpointer data, GClosure*) { g_free(data); }, GConnectFlags(0));
+    Sender send = m_send;
+    const std::uint32_t id = m_id;
+    auto* finished = new std::function<void(bool)>([send, id, destination](bool succeeded) {
+        send(Message{MessageType::DownloadFinished, id, {succeeded ? 1 : 0}, {destination}, {}});
+    });
+    // "failed" comes before "finished" for a failed download; report once.
+    g_signal_connect(download, "failed", G_CALLBACK(+[](WebKitDownload* d, GError*, gpointer) {
+                         g_object_set_data(G_OBJECT(d), "morvalen-failed", GINT_TO_POINTER(1));
+                     }),
+                     nullptr);
+    g_signal_connect_data(
+        download, "finished", G_CALLBACK(+[](WebKitDownload* d, gpointer data) {
+            auto* report = static_cast<std::function<void(bool)>*>(data);
+            (*report)(g_object_get_data(G_OBJECT(d), "morvalen-failed") == nullptr);
+        }),
+        finished, [](gpointer data, GClosure*) { delete static_cast<std::function<void(bool)>*>(data); },
+        GConnectFlags(0));
+    g_object_unref(download);
+}
+
+void HostView::OnTitle(WebKitWebView* webView, GParamSpec*, HostView* self)
+{
+    self->Report(MessageType::TitleChanged, {}, {TextOf(webkit_web_view_get_title(webView))});
+}
+
+void HostView::OnProgress(WebKitWebView* webView, GParamSpec*, HostView* self)
+{
+    if (!self->m_loading)
+        return;
+    const auto progress =
+        std::int64_t(std::lround(webkit_web_view_get_estimated_load_progress(webView) * 100.0));
+    self->Report(MessageType::ProgressChanged, {progress, 100});
+}
+
+void HostView::OnAddress(WebKitWebView* webView, GParamSpec*, HostView* self)
+{
+    self->Report(MessageType::AddressChanged, {}, {TextOf(webkit_web_view_get_uri(webView))});
+}
+
+void HostView::OnLoadChanged(WebKitWebView* webView, WebKitLoadEvent event, HostView* self)
+{
+    switch (event) {
+    case WEBKIT_LOAD_STARTED:
+        self->m_loading = true;
+        self->Report(MessageType::ProgressChanged, {0, 100});
+        break;
+    case WEBKIT_LOAD_COMMITTED:
+        self->ReportCommandState();
+        break;
+    case WEBKIT_LOAD_FINISHED:
+        self->m_loading = false;
+        self->ReportCommandState();
+        self->Report(MessageType::ProgressChanged, {100, 100});
+        self->Report(MessageType::LoadFinished, {}, {TextOf(webkit_web_view_get_uri(webView))});
+        break;
+    default:
+        break;
+    }
+}
+
+void HostView::OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                    HostView* self)
+{
+    self->ReportCommandState();
+}
+
+void HostView::OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, HostView* self)
+{
+    const char* link =
+        webkit_hit_test_result_context_is_link(hit) ? webkit_hit_test_result_get_link_uri(hit) : nullptr;
+    self->Report(MessageType::StatusText, {}, {TextOf(link)});
+}
+
+GtkWidget* HostView::OnCreate(WebKitWebView*, WebKitNavigationAction* action, HostView* self)
+{
+    // The program decides where a new window goes (a tab of its own or the desktop's
+    // browser); the engine never opens a window by itself.
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    self->Report(MessageType::NewWindow, {},
+                 {TextOf(request ? webkit_uri_request_get_uri(request) : nullptr)});
+    return nullptr;
+}
+
+void HostView::OnClose(WebKitWebView*, HostView* self)
+{
+    self->Report(MessageType::CloseRequested);
+}
+
+gboolean HostView::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                  WebKitPolicyDecisionType type, HostView* self)
+{
+    if (type != WEBKIT_POLICY_DECISION_TYPE_RESPONSE)
+        return FALSE;
+    auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    if (webkit_response_policy_decision_is_mime_type_supported(response))
+        return FALSE;
+    // The program asks the user where to save it and then asks for the download.
+    WebKitURIResponse* answer = webkit_response_policy_decision_get_response(response);
+    self->Report(MessageType::DownloadRequested, {},
+                 {TextOf(webkit_uri_response_get_uri(answer)),
+                  TextOf(webkit_uri_response_get_suggested_filename(answer))});
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+}
+
+gboolean HostView::OnPermission(WebKitWebView* webView, WebKitPermissionRequest* request, HostView* self)
+{
+    PermissionKind kind = PermissionKind::Other;
+    if (WEBKIT_IS_GEOLOCATION_PERMISSION_REQUEST(request))
+        kind = PermissionKind::Geolocation;
+    else if (WEBKIT_IS_NOTIFICATION_PERMISSION_REQUEST(request))
+        kind = PermissionKind::Notifications;
+    else if (WEBKIT_IS_USER_MEDIA_PERMISSION_REQUEST(request))
+        kind = PermissionKind::Media;
+    const std::int64_t id = self->m_nextPermission++;
+    self->m_permissions[id] = WEBKIT_PERMISSION_REQUEST(g_object_ref(request));
+    self->Report(MessageType::PermissionRequest, {id, std::int64_t(kind)},
+                 {TextOf(webkit_web_view_get_uri(webView))});
+    return TRUE;
+}
+
+gboolean HostView::OnButtonPress(GtkWidget*, GdkEvent*, HostView* self)
+{
+    self->Report(MessageType::FocusTaken);
+    return FALSE;
+}
+
+gboolean HostView::OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self)
+{
+    const FocusDirection leaving = sentinel == self->m_after ? FocusDirection::First : FocusDirection::Last;
+    self->Report(MessageType::FocusLeft, {std::int64_t(leaving)});
+    return FALSE;
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "browser/WebKitHostProtocol.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+
+// One page of a browser window: a WebKitWebView in a plain X11 window of its own, which the
+// program embeds into the tab. Reports what the page does and carries out the program's
+// requests for it.
+class HostView final
+{
+public:
+    using Sender = std::function<void(const WebKitHostProtocol::Message&)>;
+
+    HostView(std::uint32_t id, WebKitWebContext* context, int width, int height, Sender send);
+    ~HostView();
+
+    HostView(const HostView&) = delete;
+    HostView& operator=(const HostView&) = delete;
+
+    void Handle(const WebKitHostProtocol::Message& message);
+
+    // The view a download of the shared context belongs to, or 0.
+    static std::uint32_t IdOf(WebKitWebView* webView);
+
+private:
+    void Report(WebKitHostProtocol::MessageType type, std::vector<std::int64_t> integers = {},
+                std::vector<std::string> texts = {});
+    void ReportCommandState();
+    void Focus(WebKitHostProtocol::FocusDirection direction);
+    void SetWindowFocus(bool in);
+    void Key(const WebKitHostProtocol::Message& message);
+    // keyCode 0: the first key of the keyboard that makes keyval.
+    void SendKey(bool pressed, guint keyval, int keyCode, int state, int group);
+    void Snapshot(std::int64_t request);
+    void Evaluate(std::int64_t request, const std::string& script);
+    void AnswerPermission(std::int64_t request, bool granted);
+    void Download(const std::string& address, const std::string& destination);
+
+    static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
+    static void OnProgress(WebKitWebView*, GParamSpec*, HostView* self);
+    static void OnAddress(WebKitWebView*, GParamSpec*, HostView* self);
+    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, HostView* self);
+    static void OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                     HostView* self);
+    static void OnMouseTarget(WebKitWebView*, WebKitHitTestResult* hit, guint, HostView* self);
+    static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, HostView* self);
+    static void OnClose(WebKitWebView*, HostView* self);
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                   WebKitPolicyDecisionType type, HostView* self);
+    static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, HostView* self);
+    static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
+    static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);
+
+    std::uint32_t m_id;
+    Sender m_send;
+    GtkWidget* m_window = nullptr;
+    GtkWidget* m_before = nullptr;
+    GtkWidget* m_after = nullptr;
+    WebKitWebView* m_webView = nullptr;
+    std::map<std::int64_t, WebKitPermissionRequest*> m_permissions;
+    std::int64_t m_nextPermission = 1;
+    bool m_loading = false;
+};

@@ -1,0 +1,281 @@
+#include "browser/TfrmWebKitBrowser.h"
+#include "browser/BrowserFrames.h"
+#include "browser/IsFireFoxAvailable.h"
+#include "browser/TWebKitHost.h"
+#include "support/TestHttpServer.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray Page(const QByteArray& title, const QByteArray& body)
+{
+    return "<!DOCTYPE html><html><head><meta charset='utf-8'><title>" + title + "</title></head><body>" +
+           body + "</body></html>";
+}
+
+// A window as the browser window builds one: an address box above the page's frame, on the
+// test X server, with the frame's events recorded.
+class TfrmWebKitBrowserTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != u"xcb"_s)
+            GTEST_SKIP() << "no X server for the WebKit frame (MORVALEN_TEST_X11_DISPLAY is not set)";
+        if (!QFileInfo(TWebKitHost::DefaultProgram()).isExecutable())
+            GTEST_SKIP() << "morvalen-webkit-host is not built (WebKitGTK development files missing)";
+        ASSERT_TRUE(m_data.isValid());
+        BrowserFrames::SetDataFolder(m_data.path());
+        m_window = std::make_unique<QWidget>();
+        auto* layout = new QVBoxLayout(m_window.get());
+        m_address = new QLineEdit(m_window.get());
+        layout->addWidget(m_address);
+        m_frame = NewFrame();
+        layout->addWidget(m_frame, 1);
+        m_window->resize(640, 480);
+        m_window->show();
+        m_window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    }
+
+    TfrmWebKitBrowser* NewFrame()
+    {
+        auto* frame = static_cast<TfrmWebKitBrowser*>(BrowserFrames::Create(1, m_window.get()));
+        frame->OnDocumentComplete = [this](TfrmInternetBrowser& sender, const QString& address) {
+            m_completed.append({&sender, address});
+        };
+        return frame;
+    }
+
+    void Load(TfrmWebKitBrowser* frame, const QString& address)
+    {
+        const qsizetype before = m_completed.size();
+        frame->Navigate(address);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (qsizetype i = before; i < m_completed.size(); ++i)
+                    if (m_completed[i].first == frame && m_completed[i].second == address)
+                        return true;
+                return false;
+            },
+            20000))
+            << address.toStdString();
+    }
+
+    // A number the page works out, through the change monitor's own channel.
+    int64_t Evaluate(TfrmWebKitBrowser* frame, const QString& script)
+    {
+        int64_t result = -2;
+        bool done = false;
+        frame->Host()->Send(WebKitHostProtocol::Message{WebKitHostProtocol::MessageType::Evaluate,
+                                                        FrameView(frame),
+                                                        {++m_request},
+                                                        {script.toStdString()},
+                                                        {}});
+        const int64_t request = m_request;
+        const auto connection =
+            QObject::connect(frame->Host(), &TWebKitHost::MessageReceived, frame,
+                             [&](const WebKitHostProtocol::Message& message) {
+                                 if (message.type == WebKitHostProtocol::MessageType::Evaluated &&
+                                     message.Integer(0) == request) {
+                                     result = message.Integer(1);
+                                     done = true;
+                                 }
+                             });
+        EXPECT_TRUE(WaitUntil([&] { return done; }));
+        QObject::disconnect(connection);
+        return result;
+    }
+
+    // The frames of one window are views 1, 2, ... of its host, in the order they were made.
+    uint32_t FrameView(TfrmWebKitBrowser* frame) const { return frame == m_frame ? 1 : m_otherView; }
+
+    TestHttpServer m_server;
+    QTemporaryDir m_data;
+    std::unique_ptr<QWidget> m_window;
+    QLineEdit* m_address = nullptr;
+    TfrmWebKitBrowser* m_frame = nullptr;
+    QList<QPair<TfrmInternetBrowser*, QString>> m_completed;
+    uint32_t m_otherView = 2;
+    int64_t m_request = 1000;
+};
+
+} // namespace
+
+TEST_F(TfrmWebKitBrowserTest, ReportsTitleProgressAndHistoryThroughTheFrameInterface)
+{
+    m_server.Serve(u"/one"_s, Page("One", "1"), "text/html");
+    m_server.Serve(u"/two"_s, Page("Two", "2"), "text/html");
+    QStringList titles;
+    int commandStates = 0;
+    m_frame->OnTitleChange = [&](TfrmInternetBrowser&, const QString& title) {
+        titles.append(title);
+    };
+    m_frame->OnCommandStateChange = [&](TfrmInternetBrowser&) {
+        ++commandStates;
+    };
+    EXPECT_EQ(u"http://"_s, m_frame->GetLocationURL());
+    EXPECT_EQ(1, m_frame->BrowserEngine());
+
+    Load(m_frame, m_server.Url(u"/one"_s));
+    Load(m_frame, m_server.Url(u"/two"_s));
+    EXPECT_EQ(u"Two"_s, m_frame->Title());
+    EXPECT_TRUE(titles.contains(u"One"_s));
+    EXPECT_EQ(100, m_frame->Progress());
+    EXPECT_EQ(100, m_frame->ProgressMax());
+    EXPECT_EQ(m_server.Url(u"/two"_s), m_frame->GetLocationURL());
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->CanGoBack() && !m_frame->CanGoForward(); }));
+    EXPECT_GT(commandStates, 0);
+
+    m_frame->GoBack();
+    ASSERT_TRUE(WaitUntil([&] { return !m_frame->CanGoBack() && m_frame->CanGoForward(); }));
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"One"_s; }));
+    EXPECT_EQ(m_server.Url(u"/one"_s), m_frame->GetLocationURL());
+}
+
+TEST_F(TfrmWebKitBrowserTest, PopUpGoesToTheNewTabOrOutsideAsTheWindowDecides)
+{
+    m_server.Serve(u"/opener"_s, Page("Opener", "<script>function go(){ window.open('/popup'); }</script>"),
+                   "text/html");
+    m_server.Serve(u"/popup"_s, Page("Popup", "pop"), "text/html");
+    QStringList outside;
+    TfrmWebKitBrowser::OpenOutside = [&](const QString& address) {
+        outside.append(address);
+    };
+    TfrmWebKitBrowser* tab = nullptr;
+    bool openLocally = true;
+    m_frame->OnNewWindow = [&](TfrmInternetBrowser&, QObject*& target) {
+        if (!openLocally)
+            return;
+        tab = NewFrame();
+        m_window->layout()->addWidget(tab);
+        target = tab->GetApplication();
+    };
+    Load(m_frame, m_server.Url(u"/opener"_s));
+
+    Evaluate(m_frame, u"go(), 1"_s);
+    ASSERT_TRUE(WaitUntil([&] { return tab != nullptr; }));
+    EXPECT_TRUE(WaitUntil([&] { return tab->Title() == u"Popup"_s; }, 20000));
+    EXPECT_TRUE(outside.isEmpty());
+
+    openLocally = false;
+    Evaluate(m_frame, u"go(), 1"_s);
+    ASSERT_TRUE(WaitUntil([&] { return !outside.isEmpty(); }));
+    EXPECT_EQ(m_server.Url(u"/popup"_s), outside.first());
+    TfrmWebKitBrowser::OpenOutside = nullptr;
+}
+
+TEST_F(TfrmWebKitBrowserTest, WindowCloseAsksTheWindowAndLeavesTheFrame)
+{
+    m_server.Serve(u"/closing"_s, Page("Closing", "x"), "text/html");
+    int queries = 0;
+    bool canCloseSeen = true;
+    m_frame->OnCloseQuery = [&](TfrmInternetBrowser&, bool& canClose) {
+        ++queries;
+        canCloseSeen = canClose;
+    };
+    Load(m_frame, m_server.Url(u"/closing"_s));
+    Evaluate(m_frame, u"window.close(), 1"_s);
+    ASSERT_TRUE(WaitUntil([&] { return queries > 0; }));
+    EXPECT_FALSE(canCloseSeen);
+    EXPECT_FALSE(m_frame->IsStopped());
+    EXPECT_EQ(u"Closing"_s, m_frame->Title());
+}
+
+TEST_F(TfrmWebKitBrowserTest, CaptureHasTheFramesSizeAndThePage)
+{
+    m_server.Serve(u"/green"_s, Page("Green", "<style>html,body{margin:0;background:#00ff00}</style>"),
+                   "text/html");
+    QImage untouched(7, 7, QImage::Format_RGB32);
+    m_frame->CaptureTo(untouched);
+    EXPECT_EQ(QSize(7, 7), untouched.size()) << "a frame without a page draws nothing";
+
+    Load(m_frame, m_server.Url(u"/green"_s));
+    QImage bitmap;
+    m_frame->CaptureTo(bitmap);
+    ASSERT_FALSE(bitmap.isNull());
+    EXPECT_EQ(m_frame->size(), bitmap.size());
+    EXPECT_EQ(qRgb(0, 255, 0), bitmap.pixel(bitmap.width() / 2, bitmap.height() / 2));
+}
+
+TEST_F(TfrmWebKitBrowserTest, PageTextLengthOfTheLoadedPage)
+{
+    m_server.Serve(u"/inner"_s, Page("Inner", "12345"), "text/html");
+    m_server.Serve(u"/text"_s, Page("Text", "<p>abc</p><iframe src='/inner'></iframe>"), "text/html");
+    Load(m_frame, m_server.Url(u"/text"_s));
+    int64_t length = -2;
+    m_frame->MeasurePageText([&](int64_t measured) { length = measured; });
+    ASSERT_TRUE(WaitUntil([&] { return length != -2; }));
+    const int64_t outer = Evaluate(m_frame, u"new TextEncoder().encode(document.body.innerText).length"_s);
+    EXPECT_EQ(outer + 5, length);
+}
+
+TEST_F(TfrmWebKitBrowserTest, KeyboardFocusGoesIntoThePageAndBackOut)
+{
+    m_server.Serve(u"/form"_s, Page("Form", "<input id='first'><input id='last'>"), "text/html");
+    Load(m_frame, m_server.Url(u"/form"_s));
+    m_address->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(WaitUntil([&] { return m_address->hasFocus(); }));
+
+    QTest::keyClick(m_address, Qt::Key_Tab);
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->hasFocus(); }));
+    const QString activeIsFirst = u"document.activeElement && document.activeElement.id == 'first' ? 1 : 0"_s;
+    ASSERT_TRUE(WaitUntil([&] { return Evaluate(m_frame, activeIsFirst) == 1; }));
+
+    QTest::keyClicks(m_frame, u"ab"_s);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Evaluate(m_frame, u"document.getElementById('first').value.length"_s) == 2; }));
+
+    // Through the page's second field and out at its end, to the window's next control.
+    QTest::keyClick(m_frame, Qt::Key_Tab);
+    EXPECT_TRUE(WaitUntil([&] {
+        return Evaluate(m_frame,
+                        u"document.activeElement && document.activeElement.id == 'last' ? 1 : 0"_s) == 1;
+    }));
+    QTest::keyClick(m_frame, Qt::Key_Tab);
+    EXPECT_TRUE(WaitUntil([&] { return !m_frame->hasFocus(); }));
+    EXPECT_TRUE(m_window->isActiveWindow()) << "the window keeps the keyboard while the page has the focus";
+}
+
+TEST_F(TfrmWebKitBrowserTest, AKilledHostShowsTheStoppedPageAndReloadStartsANewOne)
+{
+    m_server.Serve(u"/alive"_s, Page("Alive", "x"), "text/html");
+    Load(m_frame, m_server.Url(u"/alive"_s));
+    const qint64 firstHost = m_frame->Host()->ProcessId();
+    ::kill(pid_t(firstHost), SIGKILL);
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->IsStopped(); }));
+    EXPECT_EQ(u"This page stopped working"_s, m_frame->Title());
+    auto* reload = m_frame->findChild<QPushButton*>(u"btnReload"_s);
+    ASSERT_NE(nullptr, reload);
+    EXPECT_TRUE(reload->isVisible());
+
+    m_completed.clear();
+    reload->click();
+    ASSERT_TRUE(WaitUntil([&] { return !m_completed.isEmpty(); }, 20000));
+    EXPECT_FALSE(m_frame->IsStopped());
+    // The engine may name the page after it reports the load.
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Alive"_s; }));
+    EXPECT_NE(firstHost, m_frame->Host()->ProcessId());
+    EXPECT_EQ(m_server.Url(u"/alive"_s), m_completed.first().second);
+}
+
+TEST_F(TfrmWebKitBrowserTest, IsAvailableOnX11WithTheHelper)
+{
+    // A generous limit: the test machine may be busier than a user's.
+    EXPECT_TRUE(IsFireFoxAvailable(20000));
+}
