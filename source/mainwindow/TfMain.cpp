@@ -14,9 +14,11 @@
 #include "panels/TDialogHeader.h"
 #include "platform/DataFolder.h"
 #include "platform/XdgAutostart.h"
+#include "platform/XdgLauncherFolders.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TSiteShortcuts.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -65,6 +67,11 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     CreateStores();
     BuildLayout();
     LoadStores();
+    m_launcherFolders = std::make_unique<XdgLauncherFolders>();
+    m_siteShortcuts = std::make_unique<TSiteShortcuts>(*m_launcherFolders,
+                                                       QStringList{QCoreApplication::applicationFilePath()} +
+                                                           options.ForwardedArguments(),
+                                                       m_favoriteIconManager->Folder());
     CreateSettings();
     m_configChanged = false;
     ReadConfiguration();

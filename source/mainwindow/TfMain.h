@@ -30,11 +30,13 @@ class TMainSchedule;
 class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
+class TSiteShortcuts;
 class TThumbnailManager;
 class TVersionCheck;
 class TWebApplicationList;
 class TWebCategoryTree;
 class XdgAutostart;
+class XdgLauncherFolders;
 struct CopyDataRecord;
 struct TCatalogHooks;
 
@@ -90,6 +92,8 @@ public:
     TCatalogViews& CatalogViews() const { return *m_catalogViews; }
     TCatalogSearch& CatalogSearch() const { return *m_catalogSearch; }
     TVersionCheck& VersionCheck() const { return *m_versionCheck; }
+    // The installed sites' launchers; they start this program with the options of this run.
+    const TSiteShortcuts& SiteShortcuts() const { return *m_siteShortcuts; }
 
     bool StartMinimized() const { return m_startMinimized; }
     bool FirstShowPending() const { return m_firstShowPending; }
@@ -207,6 +211,8 @@ private:
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;
     std::unique_ptr<TThumbnailManager> m_thumbnailManager;
+    std::unique_ptr<XdgLauncherFolders> m_launcherFolders;
+    std::unique_ptr<TSiteShortcuts> m_siteShortcuts;
     std::unique_ptr<TFileCacheManager> m_cacheManager;
     std::unique_ptr<TApplicationsSettings> m_settings;
     std::unique_ptr<TWebCategoryTree> m_categoryTree;
