@@ -1,5 +1,6 @@
 #include "TfMain.h"
 
+#include "ProgramParameters.h"
 #include "TMainSchedule.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
