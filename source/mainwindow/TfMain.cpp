@@ -1,6 +1,5 @@
 #include "TfMain.h"
 
-#include "ProgramParameters.h"
 #include "TMainSchedule.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
