@@ -18,6 +18,8 @@
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
 #include "sites/TSiteShortcuts.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
@@ -66,6 +68,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     CreateStores();
     BuildLayout();
+    CreateInstalledSites();
     LoadStores();
     m_launcherFolders = std::make_unique<XdgLauncherFolders>();
     m_siteShortcuts = std::make_unique<TSiteShortcuts>(*m_launcherFolders,
@@ -76,6 +79,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
+    LoadInstalledSites();
 
     m_startMinimized = IsStartMinimized(options.parameters);
     HandleCommandLineParameters(options.parameters,
@@ -116,6 +120,8 @@ TfMain::~TfMain()
     m_versionCheck.reset();
     m_catalogSearch.reset();
     m_catalogViews.reset();
+    // The tiles and their records; browser windows of sites must have gone before.
+    m_installedSites.reset();
     if (m_trayIcon)
         m_trayIcon->hide();
     // The lists and panels show applications the catalog owns: they go before it does
@@ -123,7 +129,6 @@ TfMain::~TfMain()
     delete takeCentralWidget();
     m_mainTabs = nullptr;
     m_searchPanel = nullptr;
-    m_installedContainer = nullptr;
     m_diskSpaceWarning = nullptr;
     m_diskSpaceTitle = nullptr;
     m_diskSpaceDescription = nullptr;
@@ -196,8 +201,10 @@ void TfMain::CreateSettings()
 void TfMain::ReadConfiguration()
 {
     const QString path = m_dataFolder + kConfigFileName;
+    uint8_t arrangeMode = amManual;
     if (QFile::exists(path))
-        ConfigurationFile::Load(path, *m_settings, m_arrangeMode);
+        ConfigurationFile::Load(path, *m_settings, arrangeMode);
+    m_installedSites->Manager().SetArrangeMode(arrangeMode);
 }
 
 void TfMain::CreateCatalog()
@@ -240,17 +247,21 @@ void TfMain::HandleParameter(const QString& parameter)
     // is ignored without a word.
 }
 
+uint8_t TfMain::ArrangeMode() const
+{
+    return m_installedSites->Manager().ArrangeMode();
+}
+
 void TfMain::SetArrangeMode(uint8_t mode)
 {
-    if (mode == m_arrangeMode)
-        return;
-    m_arrangeMode = mode;
-    MarkConfigChanged();
+    // Arranging reports the changed view, which marks the configuration changed.
+    if (mode != ArrangeMode())
+        m_installedSites->Manager().Arrange(mode);
 }
 
 void TfMain::SaveConfig()
 {
-    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, m_arrangeMode);
+    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, ArrangeMode());
 }
 
 void TfMain::HideToTray()
