@@ -338,7 +338,7 @@ TEST_F(TMVVisualManagerTest, ResizeLaysOutAgainAndKeepsTheFocusedTileInView)
     QApplication::setActiveWindow(&m_box);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_box));
     for (int i = 0; i < 12; ++i)
-        m_manager.AddItem(Site(u"Site %1"_s.arg(i, 2, 10, u'0')));
+        m_manager.AddItem(Site(u"Site %1"_s.arg(i, 2, 10, QChar(u'0'))));
     // One 280-pixel tile per row.
     EXPECT_EQ(Tile(u"Site 01"_s)->pos(), QPoint(10, 120));
     TMVWebElement* last = Tile(u"Site 11"_s);
