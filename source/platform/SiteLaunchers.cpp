@@ -104,12 +104,22 @@ QString SiteLaunchers::ExecLine(const SiteLauncher& launcher)
     return parts.join(u' ').replace(u'%', u"%%"_s);
 }
 
-QStringList SiteLaunchers::Candidates(const QString& folder, const QString& base)
+const QStringList& SiteLaunchers::EntriesOf(const QString& folder) const
+{
+    const QDateTime modified = QFileInfo(folder).lastModified();
+    auto listing = m_listings.find(folder);
+    if (listing == m_listings.end() || !modified.isValid() || listing->modified != modified) {
+        listing = m_listings.insert(
+            folder, {modified,
+                     QDir(folder).entryList({u"*"_s + kSuffix}, QDir::Files | QDir::System | QDir::Hidden)});
+    }
+    return listing->names;
+}
+
+QStringList SiteLaunchers::Candidates(const QString& folder, const QString& base) const
 {
     std::vector<std::pair<int, QString>> found;
-    const QStringList names =
-        QDir(folder).entryList({u"*"_s + kSuffix}, QDir::Files | QDir::System | QDir::Hidden);
-    for (const QString& name : names) {
+    for (const QString& name : EntriesOf(folder)) {
         if (const int number = CandidateNumber(name, base))
             found.emplace_back(number, name);
     }
@@ -158,6 +168,7 @@ void SiteLaunchers::Remove(TLauncherPlace place, const QString& title, const QSt
         if (IsOwnEntry(path, siteId))
             QFile::remove(path);
     }
+    m_listings.remove(folder);
 }
 
 bool SiteLaunchers::Create(TLauncherPlace place, const SiteLauncher& launcher) const
@@ -188,6 +199,7 @@ bool SiteLaunchers::Create(TLauncherPlace place, const SiteLauncher& launcher) c
     entry.categories = u"Network;WebBrowser;"_s;
     entry.startupWMClass = launcher.windowClass;
     entry.extensions.append({QString::fromLatin1(kSiteKey), launcher.siteId});
+    m_listings.remove(folder);
     if (!entry.Write(path))
         return false;
     if (place == lpDesktop)

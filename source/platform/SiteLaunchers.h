@@ -2,6 +2,8 @@
 
 #include "LauncherFolders.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -55,10 +57,20 @@ public:
 
 private:
     // The names "base.desktop", "base (2).desktop", ... present in folder.
-    static QStringList Candidates(const QString& folder, const QString& base);
+    QStringList Candidates(const QString& folder, const QString& base) const;
+    // The entries of a folder. Detection at start-up asks once per site and place, so the
+    // listing is kept while the folder's modification time stays the same.
+    const QStringList& EntriesOf(const QString& folder) const;
     static bool IsOwnEntry(const QString& path, const QString& siteId);
     bool IsFree(TLauncherPlace place, const QString& fileName) const;
     static void MarkTrusted(const QString& path);
 
+    struct Listing
+    {
+        QDateTime modified;
+        QStringList names;
+    };
+
     const LauncherFolders& m_folders;
+    mutable QHash<QString, Listing> m_listings;
 };
