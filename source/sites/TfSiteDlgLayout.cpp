@@ -28,7 +28,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kClientWidth = 620;
+constexpr int kClientWidth = 680;
 constexpr int kClientHeight = 400;
 constexpr int kPageListWidth = 132;
 constexpr int kPageRowHeight = 38;
