@@ -18,6 +18,7 @@
 #include "panels/TDialogHeader.h"
 #include "platform/DataFolder.h"
 #include "platform/XdgAutostart.h"
+#include "platform/XdgLauncherFolders.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
@@ -25,6 +26,7 @@
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
+#include "sites/TSiteShortcuts.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -74,6 +76,11 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     BuildLayout();
     CreateInstalledSites();
     LoadStores();
+    m_launcherFolders = std::make_unique<XdgLauncherFolders>();
+    m_siteShortcuts = std::make_unique<TSiteShortcuts>(*m_launcherFolders,
+                                                       QStringList{QCoreApplication::applicationFilePath()} +
+                                                           options.ForwardedArguments(),
+                                                       m_favoriteIconManager->Folder());
     CreateSettings(options);
     CreateSiteBrowsers();
     m_configChanged = false;

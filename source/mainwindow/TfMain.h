@@ -32,13 +32,16 @@ class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
 class TSiteBrowsers;
+class TSiteShortcuts;
 class TThumbnailManager;
 class TVersionCheck;
 class TWebApplicationList;
 class TWebCategoryTree;
 class XdgAutostart;
+class XdgLauncherFolders;
 struct CopyDataRecord;
 struct TCatalogHooks;
+struct TSiteDialogRequest;
 struct TInstalledSitesHooks;
 
 // The program's main window and the owner of every long-lived object: the stores, the
@@ -93,6 +96,8 @@ public:
     TCatalogViews& CatalogViews() const { return *m_catalogViews; }
     TCatalogSearch& CatalogSearch() const { return *m_catalogSearch; }
     TVersionCheck& VersionCheck() const { return *m_versionCheck; }
+    // The installed sites' launchers; they start this program with the options of this run.
+    const TSiteShortcuts& SiteShortcuts() const { return *m_siteShortcuts; }
     // The "Installed" tab, its commands and the installed-sites manager.
     TInstalledSites& InstalledSites() const { return *m_installedSites; }
 
@@ -183,6 +188,7 @@ private:
     // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
     TCatalogHooks CatalogHooks();
     // The Installed tab's links to the window (TfMainSites.cpp).
+    bool ExecuteSiteDialog(TSiteDialogRequest& request);
     TInstalledSitesHooks InstalledSitesHooks();
     void ShowNewVersion(uint32_t programVersion, const TRemoteVersion& remote);
     void ShowLatestVersion(uint32_t programVersion);
@@ -226,6 +232,8 @@ private:
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;
     std::unique_ptr<TThumbnailManager> m_thumbnailManager;
+    std::unique_ptr<XdgLauncherFolders> m_launcherFolders;
+    std::unique_ptr<TSiteShortcuts> m_siteShortcuts;
     std::unique_ptr<TFileCacheManager> m_cacheManager;
     std::unique_ptr<TApplicationsSettings> m_settings;
     std::unique_ptr<TWebCategoryTree> m_categoryTree;

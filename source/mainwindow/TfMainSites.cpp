@@ -4,13 +4,17 @@
 #include "TSiteBrowsers.h"
 #include "TfMain.h"
 #include "catalogviews/TCatalogViews.h"
+#include "dialogs/ModalResult.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
+#include "sites/TSiteShortcuts.h"
 #include "sites/TfRateSiteDlg.h"
+#include "sites/TfSiteDlg.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
 
+#include <QCheckBox>
 #include <QLoggingCategory>
 #include <QTabWidget>
 
@@ -89,8 +93,56 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     hooks.SiteTitleChanged = [this](TMVWebElement& tile) {
         m_siteBrowsers->SiteTitleChanged(tile);
     };
+    hooks.ExecuteSiteDialog = [this](TSiteDialogRequest& request) {
+        return ExecuteSiteDialog(request);
+    };
+    // A site's launchers are found again at every start: the data file does not keep them.
+    hooks.ItemLoaded = [this](TMorvalenBaseClass& record) {
+        m_siteShortcuts->DetectShortcuts(record);
+    };
     hooks.RateSite = [this](TMorvalenBaseClass& site) {
         return ::RateSite(site, *m_applicationList, ServerUrl({}), this);
     };
     return hooks;
+}
+
+bool TfMain::ExecuteSiteDialog(TSiteDialogRequest& request)
+{
+    TfSiteDlg dialog(this);
+    const auto downloadFirefox = [this] {
+        OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download FireFox component"_s, true);
+    };
+    if (request.Mode == TSiteDialogMode::CreateNew)
+        dialog.SetCreateMode();
+    dialog.SetFavoriteIconManager(m_favoriteIconManager.get());
+    dialog.SetThumbnailManager(m_thumbnailManager.get());
+    dialog.SetSite(request.Record);
+    if (request.Mode == TSiteDialogMode::Edit) {
+        // The site keeps its engine: no settings.
+        dialog.SetEditMode();
+    } else {
+        dialog.SetSettings(m_settings.get());
+    }
+    if (request.Mode == TSiteDialogMode::InstallNew) {
+        QCheckBox* signUp = dialog.SignUpBox();
+        signUp->setVisible(!request.SignUpCaption.isEmpty());
+        signUp->setText(request.SignUpCaption);
+    }
+    dialog.SetFirefoxAvailable(m_firefoxAvailable);
+    dialog.OnDownloadFirefox = downloadFirefox;
+    if (request.Mode == TSiteDialogMode::InstallNew)
+        dialog.SetInstallMode();
+    dialog.SetShortcuts(m_siteShortcuts.get());
+    // The capture form may arrive after the dialog's hooks were set up.
+    if (m_installedSites->Hooks().CaptureThumbnail) {
+        dialog.SetThumbnailCapture([this](const QString& url, int width, int height, QWidget*) {
+            QImage page;
+            if (!m_installedSites->Hooks().CaptureThumbnail(url, QSize(width, height), page))
+                return QImage();
+            return page;
+        });
+    }
+    const bool confirmed = dialog.exec() == mrOk;
+    request.SignUp = !dialog.SignUpBox()->isHidden() && dialog.SignUpBox()->isChecked();
+    return confirmed;
 }

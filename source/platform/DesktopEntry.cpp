@@ -128,10 +128,25 @@ std::optional<DesktopEntry> DesktopEntry::Read(const QString& path)
             entry.comment = value;
         else if (key == u"Icon")
             entry.icon = value;
+        else if (key == u"Categories")
+            entry.categories = value;
+        else if (key == u"StartupWMClass")
+            entry.startupWMClass = value;
+        else if (key.startsWith(u"X-"))
+            entry.extensions.append({key.toString(), value});
     }
     if (!found)
         return std::nullopt;
     return entry;
+}
+
+QString DesktopEntry::Extension(const QString& key) const
+{
+    for (const auto& [extensionKey, value] : extensions) {
+        if (extensionKey == key)
+            return value;
+    }
+    return {};
 }
 
 QString DesktopEntry::FindApplication(const QString& desktopFileId)
@@ -231,6 +246,12 @@ bool DesktopEntry::Write(const QString& path) const
     if (!icon.isEmpty())
         text += u"Icon="_s + EscapeValue(icon) + u'\n';
     text += u"Terminal=false\n"_s;
+    if (!categories.isEmpty())
+        text += u"Categories="_s + EscapeValue(categories) + u'\n';
+    if (!startupWMClass.isEmpty())
+        text += u"StartupWMClass="_s + EscapeValue(startupWMClass) + u'\n';
+    for (const auto& [key, value] : extensions)
+        text += key + u'=' + EscapeValue(value) + u'\n';
     try {
         FileUtils::WriteFileAtomically(path, text.toUtf8());
         return true;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // A freedesktop.org desktop entry of type Application: the autostart entry and the
 // site shortcuts.
@@ -13,6 +15,13 @@ struct DesktopEntry
     QString exec;
     QString comment;
     QString icon;
+    QString categories;
+    QString startupWMClass;
+    // Keys of the writer's own ("X-..."), in the order written.
+    QList<std::pair<QString, QString>> extensions;
+
+    // The value of an extension key; empty when the entry has none.
+    QString Extension(const QString& key) const;
 
     // Writes the entry atomically; false when it could not be written.
     bool Write(const QString& path) const;

@@ -9,11 +9,18 @@
 #include "dialogs/TfSettingsDlg.h"
 #include "platform/Autostart.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TMorvalenBaseClass.h"
 #include "sites/TfRateSiteDlg.h"
+#include "sites/TfSiteDlg.h"
+#include "stores/TFavoriteIconManager.h"
+#include "stores/TThumbnailManager.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QLinearGradient>
+#include <QListWidget>
 #include <QPainter>
+#include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -65,12 +72,74 @@ QString SampleScreenshot()
     return path;
 }
 
+const QStringList kSitePages{u"general"_s, u"images"_s, u"browser"_s, u"monitor"_s, u"shortcuts"_s};
+
+// The site dialog in a mode ("create", "install", "edit") on one of its pages, with stores
+// in a folder of the gallery's own.
+QWidget* SiteDialog(const QString& mode, const QString& page)
+{
+    static QTemporaryDir data;
+    static TFavoriteIconManager icons;
+    static TThumbnailManager thumbnails;
+    static NoAutostart autostart;
+    static TApplicationsSettings settings(autostart);
+    if (icons.Folder().isEmpty()) {
+        QDir().mkpath(data.filePath(u"FavIcons"_s));
+        icons.SetFolder(data.filePath(u"FavIcons/"_s));
+        QDir().mkpath(data.filePath(u"Thumbnails"_s));
+        thumbnails.SetFolder(data.filePath(u"Thumbnails/"_s));
+    }
+    // The record lives as long as its dialog.
+    auto* dialog = new TfSiteDlg;
+    auto* site = new TMorvalenBaseClass;
+    QObject::connect(dialog, &QObject::destroyed, [site] { delete site; });
+    if (mode != u"create"_s) {
+        site->SetTitle(u"Web Mail"_s);
+        site->SetURL(u"http://www.webmail.example/"_s);
+        site->SetDescription(u"Your mail in the browser"_s);
+        site->SetMonitorChanges(true);
+        site->SetShortcutKinds(1 | 8);
+    }
+    if (mode == u"create"_s)
+        dialog->SetCreateMode();
+    dialog->SetFavoriteIconManager(&icons);
+    dialog->SetThumbnailManager(&thumbnails);
+    dialog->SetSite(site);
+    if (mode == u"edit"_s) {
+        dialog->SetEditMode();
+    } else {
+        dialog->SetSettings(&settings);
+        if (mode == u"install"_s) {
+            dialog->SignUpBox()->setText(u"Sign up at Web Mail"_s);
+            dialog->SignUpBox()->setVisible(true);
+            dialog->SetInstallMode();
+        }
+    }
+    dialog->findChild<QListWidget*>(u"lbPages"_s)
+        ->setCurrentRow(int(std::max<qsizetype>(0, kSitePages.indexOf(page))));
+    return dialog;
+}
+
 } // namespace
 
 QStringList Names()
 {
-    return {u"settings"_s, u"confirm"_s,    u"quit"_s,          u"about"_s,     u"firefox"_s,
-            u"rate"_s,     u"newversion"_s, u"latestversion"_s, u"screenshot"_s};
+    return {u"settings"_s,
+            u"confirm"_s,
+            u"quit"_s,
+            u"about"_s,
+            u"firefox"_s,
+            u"rate"_s,
+            u"newversion"_s,
+            u"latestversion"_s,
+            u"screenshot"_s,
+            u"site-create"_s,
+            u"site-install"_s,
+            u"site-edit"_s,
+            u"site-edit-images"_s,
+            u"site-edit-browser"_s,
+            u"site-edit-monitor"_s,
+            u"site-edit-shortcuts"_s};
 }
 
 QWidget* Make(const QString& name)
@@ -109,6 +178,9 @@ QWidget* Make(const QString& name)
         auto* latest = new TfNewVersionDlg;
         latest->SetLatestVersion(u"2.0.6.0"_s);
         dialog = latest;
+    } else if (name.startsWith(u"site-"_s)) {
+        const QStringList parts = name.split(u'-');
+        dialog = SiteDialog(parts.value(1), parts.value(2));
     } else if (name == u"screenshot"_s) {
         auto* preview = new TfScreenShotPreviewDlg(
             u"Web Mail"_s, u"Your mail in the browser"_s,
