@@ -11,7 +11,8 @@ packages=(
   libcurl4-openssl-dev libpugixml-dev libpng-dev libjpeg-dev libgif-dev zlib1g-dev
   libcpp-httplib-dev libsqlite3-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth fonts-dejavu-core clang-format xdg-utils
+  xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils
+  dbus-daemon dbus-bin
   curl
 )
 
