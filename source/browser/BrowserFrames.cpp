@@ -1,0 +1,64 @@
+#include "BrowserFrames.h"
+
+#include "WebEngineModule.h"
+#include "common/Errors.h"
+
+#include <map>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+std::map<uint8_t, BrowserFrames::TFrameCreator>& Creators()
+{
+    static std::map<uint8_t, BrowserFrames::TFrameCreator> creators{
+        {0,
+         [](QWidget* parent) {
+             return WebEngineModule::CreateFrame(parent, BrowserFrames::DataFolder());
+         }},
+    };
+    return creators;
+}
+
+QString& Folder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+namespace BrowserFrames {
+
+void Register(uint8_t engine, TFrameCreator creator)
+{
+    Creators()[engine] = std::move(creator);
+}
+
+bool IsRegistered(uint8_t engine)
+{
+    return Creators().contains(engine);
+}
+
+TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent)
+{
+    const auto found = Creators().find(engine);
+    if (found == Creators().end())
+        throw EMorvalenError(u"Can not create browser engine %1!"_s.arg(engine));
+    TfrmInternetBrowser* frame = found->second(parent);
+    if (!frame)
+        throw EMorvalenError(u"Can not create browser engine %1!"_s.arg(engine));
+    return frame;
+}
+
+void SetDataFolder(const QString& folder)
+{
+    Folder() = folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+QString DataFolder()
+{
+    return Folder();
+}
+
+} // namespace BrowserFrames

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+class TfrmInternetBrowser;
+
+// Makes the engine frames of the browser windows, by engine code. Engine 0 (Chromium, Qt
+// WebEngine) is built in and loaded with its first frame, so a program without browser
+// windows never loads it; another engine plugs in with Register.
+namespace BrowserFrames {
+
+using TFrameCreator = std::function<TfrmInternetBrowser*(QWidget* parent)>;
+
+// Replaces the creator of an engine (also engine 0, for tests that stand in for it).
+void Register(uint8_t engine, TFrameCreator creator);
+bool IsRegistered(uint8_t engine);
+
+// A new frame of the engine, a child of parent. Throws EMorvalenError when the engine is
+// unknown or cannot be started.
+TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent);
+
+// The folder under which engines keep their profiles (WebEngine/, WebKit/): the data
+// folder, with a trailing "/". Set before the first frame.
+void SetDataFolder(const QString& folder);
+QString DataFolder();
+
+} // namespace BrowserFrames

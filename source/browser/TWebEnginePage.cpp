@@ -1,0 +1,111 @@
+#include "TWebEnginePage.h"
+
+#include "TOutsidePopupPage.h"
+#include "TWebEngineProfile.h"
+#include "TfrmWebEngineBrowser.h"
+
+#include <QAuthenticator>
+#include <QDesktopServices>
+#include <QWebEngineCertificateError>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineProfile>
+
+using namespace Qt::Literals::StringLiterals;
+
+TWebEnginePage::TWebEnginePage(TWebEngineProfile& profile, TfrmWebEngineBrowser& frame)
+    : QWebEnginePage(profile.Profile(), &frame), m_profile(profile), m_frame(frame)
+{
+    connect(this, &QWebEnginePage::featurePermissionRequested, this, &TWebEnginePage::HandlePermission);
+    connect(this, &QWebEnginePage::certificateError, this, &TWebEnginePage::HandleCertificateError);
+    connect(this, &QWebEnginePage::authenticationRequired, this, &TWebEnginePage::HandleAuthentication);
+    connect(this, &QWebEnginePage::fullScreenRequested, this, &TWebEnginePage::HandleFullScreen);
+    connect(this, &QWebEnginePage::renderProcessTerminated, this, &TWebEnginePage::HandleRendererEnd);
+    // window.close(): the window closes the tab once this call has returned.
+    connect(this, &QWebEnginePage::windowCloseRequested, &m_frame, &TfrmWebEngineBrowser::PageCloseRequest);
+}
+
+TWebEnginePage::~TWebEnginePage() = default;
+
+bool TWebEnginePage::IsWebScheme(const QString& scheme)
+{
+    static const QStringList schemes{u"http"_s,  u"https"_s, u"file"_s,        u"data"_s,
+                                     u"about"_s, u"blob"_s,  u"view-source"_s, u"qrc"_s};
+    return scheme.isEmpty() || schemes.contains(scheme.toLower());
+}
+
+bool TWebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
+{
+    if (!IsWebScheme(url.scheme())) {
+        // mailto:, tel:, ... belong to the desktop's handler, and only a user's click or
+        // the page's own script sends them there (not a frame that loads one).
+        if (isMainFrame)
+            QDesktopServices::openUrl(url);
+        return false;
+    }
+    if (!isMainFrame)
+        return true;
+    return m_frame.PageBeforeNavigate(url, type == NavigationTypeReload);
+}
+
+QWebEnginePage* TWebEnginePage::createWindow(WebWindowType type)
+{
+    Q_UNUSED(type);
+    if (QWebEnginePage* target = m_frame.PageNewWindow())
+        return target;
+    // Not in the program: a page that waits for the address and hands it to the desktop.
+    return new TOutsidePopupPage(m_profile.Profile());
+}
+
+void TWebEnginePage::HandlePermission(const QUrl& origin, Feature feature)
+{
+    switch (m_profile.Answer(origin, feature)) {
+    case TWebEngineProfile::paAllowed:
+        setFeaturePermission(origin, feature, PermissionGrantedByUser);
+        return;
+    case TWebEngineProfile::paDenied:
+        setFeaturePermission(origin, feature, PermissionDeniedByUser);
+        return;
+    case TWebEngineProfile::paUnknown:
+        break;
+    }
+    // Never granted silently: the user answers in the window.
+    m_frame.AskPermission(origin, feature, [this, origin, feature](bool allowed) {
+        m_profile.SetAnswer(origin, feature, allowed);
+        setFeaturePermission(origin, feature, allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+    });
+}
+
+void TWebEnginePage::HandleCertificateError(const QWebEngineCertificateError& error)
+{
+    // Nothing of the page is loaded; the tab says why.
+    QWebEngineCertificateError answer = error;
+    answer.rejectCertificate();
+    m_frame.ShowCertificateError(error.url(), error.description());
+}
+
+void TWebEnginePage::HandleAuthentication(const QUrl& url, QAuthenticator* authenticator)
+{
+    QString user;
+    QString password;
+    if (TfrmWebEngineBrowser::AskLogin(&m_frame, url, authenticator->realm(), user, password)) {
+        authenticator->setUser(user);
+        authenticator->setPassword(password);
+    } else {
+        // A null authenticator cancels the request; the server's own page shows.
+        *authenticator = QAuthenticator();
+    }
+}
+
+void TWebEnginePage::HandleFullScreen(QWebEngineFullScreenRequest request)
+{
+    request.accept();
+    m_frame.PageFullScreen(request.toggleOn());
+}
+
+void TWebEnginePage::HandleRendererEnd(RenderProcessTerminationStatus status, int exitCode)
+{
+    Q_UNUSED(exitCode);
+    if (status == NormalTerminationStatus)
+        return;
+    m_frame.ShowRendererEnded();
+}

@@ -1,0 +1,82 @@
+#include "TWebEngineProfile.h"
+
+#include "TfrmWebEngineBrowser.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QStandardPaths>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+using namespace Qt::Literals::StringLiterals;
+
+std::function<QString(QWidget* parent, const QString& suggestedPath)> TWebEngineProfile::ChooseDownloadFile =
+    [](QWidget* parent, const QString& suggestedPath) {
+        return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
+    };
+
+namespace {
+
+QString AnswerKey(const QUrl& origin, QWebEnginePage::Feature feature)
+{
+    return origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString() + u'#' +
+           QString::number(int(feature));
+}
+
+} // namespace
+
+TWebEngineProfile& TWebEngineProfile::Instance(const QString& dataFolder)
+{
+    // Owned by the application, so that it goes after every page (a profile must outlive
+    // its pages) and before the engine shuts down.
+    static TWebEngineProfile* instance = new TWebEngineProfile(dataFolder);
+    return *instance;
+}
+
+TWebEngineProfile::TWebEngineProfile(const QString& dataFolder) : QObject(QCoreApplication::instance())
+{
+    const QString folder = dataFolder + u"WebEngine"_s;
+    QDir().mkpath(folder);
+    m_profile = new QWebEngineProfile(u"Morvalen"_s, this);
+    m_profile->setPersistentStoragePath(folder);
+    m_profile->setCachePath(folder + u"/Cache"_s);
+    m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+    // Sites that sign in with session cookies keep the user signed in as well.
+    m_profile->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+    m_profile->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    m_profile->settings()->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
+    m_profile->setDownloadPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
+    connect(m_profile, &QWebEngineProfile::downloadRequested, this, &TWebEngineProfile::HandleDownload);
+}
+
+QString TWebEngineProfile::StoragePath() const
+{
+    return m_profile->persistentStoragePath();
+}
+
+TWebEngineProfile::TAnswer TWebEngineProfile::Answer(const QUrl& origin,
+                                                     QWebEnginePage::Feature feature) const
+{
+    const auto found = m_answers.constFind(AnswerKey(origin, feature));
+    if (found == m_answers.constEnd())
+        return paUnknown;
+    return *found ? paAllowed : paDenied;
+}
+
+void TWebEngineProfile::SetAnswer(const QUrl& origin, QWebEnginePage::Feature feature, bool allowed)
+{
+    m_answers.insert(AnswerKey(origin, feature), allowed);
+}
+
+void TWebEngineProfile::HandleDownload(QWebEngineDownloadRequest* download)
+{
+    // A page that is no frame's (a pop-up on its way out of the program) saves nowhere.
+    TfrmWebEngineBrowser* frame = TfrmWebEngineBrowser::FrameOfPage(download->page());
+    if (!frame) {
+        download->cancel();
+        return;
+    }
+    frame->StartDownload(download);
+}

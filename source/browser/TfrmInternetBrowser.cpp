@@ -1,0 +1,106 @@
+#include "TfrmInternetBrowser.h"
+
+#include <QRandomGenerator>
+
+using namespace Qt::Literals::StringLiterals;
+
+TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
+{
+    // A fresh name per frame, so that several frames of one window never share one.
+    QString name = u"frmTempBrowser"_s;
+    for (int i = 0; i < 10; ++i)
+        name += QChar(u'A' + QRandomGenerator::global()->bounded(26));
+    setObjectName(name);
+}
+
+TfrmInternetBrowser::~TfrmInternetBrowser() = default;
+
+void TfrmInternetBrowser::ClearEvents()
+{
+    OnNewWindow = nullptr;
+    OnTitleChange = nullptr;
+    OnCommandStateChange = nullptr;
+    OnStatusTextChange = nullptr;
+    OnProgressChange = nullptr;
+    OnCloseQuery = nullptr;
+    OnDocumentComplete = nullptr;
+    OnBeforeNavigate2 = nullptr;
+    OnDownload = nullptr;
+    OnFullScreen = nullptr;
+}
+
+void TfrmInternetBrowser::WebBrowserTitleChange(const QString& text)
+{
+    m_title = text;
+    if (OnTitleChange)
+        OnTitleChange(*this, text);
+}
+
+void TfrmInternetBrowser::WebBrowserStatusTextChange(const QString& text)
+{
+    m_statusText = text;
+    if (OnStatusTextChange)
+        OnStatusTextChange(*this);
+}
+
+void TfrmInternetBrowser::WebBrowserProgressChange(int32_t progress, int32_t progressMax)
+{
+    m_progress = progress;
+    m_progressMax = progressMax;
+    if (OnProgressChange)
+        OnProgressChange(*this);
+}
+
+void TfrmInternetBrowser::WebBrowserCommandStateChange(int command, bool enable)
+{
+    if (command == kCommandForward)
+        m_canGoForward = enable;
+    else if (command == kCommandBack)
+        m_canGoBack = enable;
+    else
+        return;
+    if (OnCommandStateChange)
+        OnCommandStateChange(*this);
+}
+
+QObject* TfrmInternetBrowser::WebBrowserNewWindow2()
+{
+    QObject* target = nullptr;
+    if (OnNewWindow)
+        OnNewWindow(*this, target);
+    return target;
+}
+
+void TfrmInternetBrowser::WebBrowserDocumentComplete(const QString& address)
+{
+    if (OnDocumentComplete)
+        OnDocumentComplete(*this, address);
+}
+
+bool TfrmInternetBrowser::WebBrowserBeforeNavigate2(const QString& address)
+{
+    bool cancel = false;
+    if (OnBeforeNavigate2)
+        OnBeforeNavigate2(*this, address, cancel);
+    return !cancel;
+}
+
+void TfrmInternetBrowser::WebBrowserCloseQuery()
+{
+    // The engine never closes itself; the window closes the tab.
+    bool canClose = false;
+    if (OnCloseQuery)
+        OnCloseQuery(*this, canClose);
+}
+
+void TfrmInternetBrowser::WebBrowserDownload(const TBrowserDownloadRec& download)
+{
+    if (OnDownload)
+        OnDownload(*this, download);
+}
+
+void TfrmInternetBrowser::WebBrowserFullScreen(bool fullScreen)
+{
+    if (OnFullScreen)
+        OnFullScreen(*this, fullScreen);
+}

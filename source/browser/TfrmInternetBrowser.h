@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+// A download a page started, as its frame reports it to the window.
+struct TBrowserDownloadRec
+{
+    enum TState : uint8_t
+    {
+        dsRunning,
+        dsFinished,
+        dsFailed,
+        dsCancelled
+    };
+
+    QString FileName; // where it is saved, the full path
+    int64_t Received = 0;
+    int64_t Total = -1; // -1 while the server did not say
+    TState State = dsRunning;
+    QString Error; // the engine's reason when it failed
+};
+
+// One tab's browser: wraps one embedded engine and gives the window the same commands,
+// state and events for every engine. Subclasses feed the engine's reports through the
+// protected WebBrowser... handlers, so that every engine behaves the same way.
+//
+// Events have one handler each and are raised only when set. A frame never closes itself:
+// the page's close request goes to OnCloseQuery and the window decides.
+class TfrmInternetBrowser : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Engine command numbers of a command-state report.
+    static constexpr int kCommandForward = 1;
+    static constexpr int kCommandBack = 2;
+
+    explicit TfrmInternetBrowser(QWidget* parent = nullptr);
+    ~TfrmInternetBrowser() override;
+
+    // The engine code of this frame (0 Chromium, 1 WebKit).
+    virtual uint8_t BrowserEngine() const = 0;
+
+    // The engine's own object: the target a new window is loaded into.
+    virtual QObject* GetApplication() { return nullptr; }
+    virtual QObject* GetWebDocument() { return nullptr; }
+
+    virtual void GoBack() = 0;
+    virtual void GoForward() = 0;
+    // Reloads the page; a frame without an address does nothing.
+    virtual void RefreshPage() = 0;
+    // An address without a scheme is completed as a browser's address box would.
+    virtual void Navigate(const QString& address) = 0;
+    virtual void Stop() = 0;
+    // The current address; "http://" while the frame has none.
+    virtual QString GetLocationURL() const = 0;
+    // Draws the page into bitmap at the frame's size. Until the engine runs nothing is
+    // drawn and bitmap keeps what it was.
+    virtual void CaptureTo(QImage& bitmap) = 0;
+    // The engine left full screen (Esc in the window).
+    virtual void ExitFullScreen() {}
+
+    bool CanGoBack() const { return m_canGoBack; }
+    bool CanGoForward() const { return m_canGoForward; }
+    const QString& StatusText() const { return m_statusText; }
+    int32_t Progress() const { return m_progress; }
+    int32_t ProgressMax() const { return m_progressMax; }
+    const QString& Title() const { return m_title; }
+
+    // target: the engine object of the frame the new window goes into (GetApplication of a
+    // new frame of the same engine); left empty, the page's window opens outside the
+    // program, in the desktop's browser.
+    std::function<void(TfrmInternetBrowser& sender, QObject*& target)> OnNewWindow;
+    std::function<void(TfrmInternetBrowser& sender, const QString& title)> OnTitleChange;
+    std::function<void(TfrmInternetBrowser& sender)> OnCommandStateChange;
+    std::function<void(TfrmInternetBrowser& sender)> OnStatusTextChange;
+    std::function<void(TfrmInternetBrowser& sender)> OnProgressChange;
+    // The page asks to close its window; canClose starts false.
+    std::function<void(TfrmInternetBrowser& sender, bool& canClose)> OnCloseQuery;
+    // The top-level document finished loading (documents of frames inside the page are
+    // not reported).
+    std::function<void(TfrmInternetBrowser& sender, const QString& address)> OnDocumentComplete;
+    // Before the top-level document goes to address; cancel stops it.
+    std::function<void(TfrmInternetBrowser& sender, const QString& address, bool& cancel)> OnBeforeNavigate2;
+    // A download of this frame's page started, progressed or ended.
+    std::function<void(TfrmInternetBrowser& sender, const TBrowserDownloadRec& download)> OnDownload;
+    // The page entered or left full screen.
+    std::function<void(TfrmInternetBrowser& sender, bool fullScreen)> OnFullScreen;
+
+    // Detaches the events the window set (before the tab goes).
+    void ClearEvents();
+
+protected:
+    void WebBrowserTitleChange(const QString& text);
+    void WebBrowserStatusTextChange(const QString& text);
+    void WebBrowserProgressChange(int32_t progress, int32_t progressMax);
+    // Commands other than forward and back are ignored.
+    void WebBrowserCommandStateChange(int command, bool enable);
+    // Returns the engine object to load the new window into, or nothing for "outside".
+    QObject* WebBrowserNewWindow2();
+    void WebBrowserDocumentComplete(const QString& address);
+    // Returns whether the navigation may go on.
+    bool WebBrowserBeforeNavigate2(const QString& address);
+    void WebBrowserCloseQuery();
+    void WebBrowserDownload(const TBrowserDownloadRec& download);
+    void WebBrowserFullScreen(bool fullScreen);
+
+private:
+    bool m_canGoBack = false;
+    bool m_canGoForward = false;
+    QString m_statusText;
+    int32_t m_progress = 0;
+    int32_t m_progressMax = 0;
+    QString m_title;
+};

@@ -1,0 +1,355 @@
+#include "TfrmWebEngineBrowser.h"
+
+#include "TWebEnginePage.h"
+#include "TWebEngineProfile.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool LoginDialog(QWidget* parent, const QUrl& url, const QString& realm, QString& user, QString& password)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(u"Login required"_s);
+    auto* layout = new QFormLayout(&dialog);
+    auto* text = new QLabel(u"%1 asks for a user name and password%2."_s.arg(
+                                url.host().toHtmlEscaped(),
+                                realm.isEmpty() ? QString() : u" (\"%1\")"_s.arg(realm.toHtmlEscaped())),
+                            &dialog);
+    text->setWordWrap(true);
+    layout->addRow(text);
+    auto* userEdit = new QLineEdit(&dialog);
+    auto* passwordEdit = new QLineEdit(&dialog);
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    layout->addRow(u"User name:"_s, userEdit);
+    layout->addRow(u"Password:"_s, passwordEdit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    user = userEdit->text();
+    password = passwordEdit->text();
+    return accepted;
+}
+
+} // namespace
+
+std::function<bool(QWidget*, const QUrl&, const QString&, QString&, QString&)>
+    TfrmWebEngineBrowser::AskLogin = &LoginDialog;
+
+TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* parent)
+    : TfrmInternetBrowser(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_permissionBar = new QWidget(this);
+    m_permissionBar->setObjectName(u"permissionBar"_s);
+    m_permissionBar->setAutoFillBackground(true);
+    QPalette palette = m_permissionBar->palette();
+    palette.setColor(QPalette::Window, QColor(0xFF, 0xF8, 0xDC));
+    m_permissionBar->setPalette(palette);
+    auto* bar = new QHBoxLayout(m_permissionBar);
+    bar->setContentsMargins(8, 4, 8, 4);
+    m_permissionText = new QLabel(m_permissionBar);
+    bar->addWidget(m_permissionText, 1);
+    auto* allow = new QPushButton(u"Allow"_s, m_permissionBar);
+    auto* deny = new QPushButton(u"Deny"_s, m_permissionBar);
+    bar->addWidget(allow);
+    bar->addWidget(deny);
+    connect(allow, &QPushButton::clicked, this, [this] { AnswerPermission(true); });
+    connect(deny, &QPushButton::clicked, this, [this] { AnswerPermission(false); });
+    m_permissionBar->hide();
+    layout->addWidget(m_permissionBar);
+
+    m_view = new QWebEngineView(this);
+    m_page = new TWebEnginePage(profile, *this);
+    m_view->setPage(m_page);
+    layout->addWidget(m_view, 1);
+    setFocusProxy(m_view);
+
+    connect(m_page, &QWebEnginePage::titleChanged, this,
+            [this](const QString& title) { WebBrowserTitleChange(title); });
+    connect(m_page, &QWebEnginePage::linkHovered, this,
+            [this](const QString& url) { WebBrowserStatusTextChange(url); });
+    connect(m_page, &QWebEnginePage::loadStarted, this, &TfrmWebEngineBrowser::HandleLoadStarted);
+    connect(m_page, &QWebEnginePage::loadProgress, this,
+            [this](int progress) { WebBrowserProgressChange(progress, 100); });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &TfrmWebEngineBrowser::HandleLoadFinished);
+    const auto commandState = [this](QWebEnginePage::WebAction action, int command) {
+        QAction* item = m_page->action(action);
+        connect(item, &QAction::changed, this, [this, item, command] {
+            if ((command == kCommandBack ? CanGoBack() : CanGoForward()) != item->isEnabled())
+                WebBrowserCommandStateChange(command, item->isEnabled());
+        });
+    };
+    commandState(QWebEnginePage::Back, kCommandBack);
+    commandState(QWebEnginePage::Forward, kCommandForward);
+}
+
+TfrmWebEngineBrowser::~TfrmWebEngineBrowser()
+{
+    ClearEvents();
+    // The view lets go of the page first; the page goes before the profile does.
+    delete m_view;
+    m_view = nullptr;
+    delete m_page;
+    m_page = nullptr;
+}
+
+TfrmWebEngineBrowser* TfrmWebEngineBrowser::FrameOfPage(QWebEnginePage* page)
+{
+    auto* ours = qobject_cast<TWebEnginePage*>(page);
+    return ours ? qobject_cast<TfrmWebEngineBrowser*>(ours->parent()) : nullptr;
+}
+
+QObject* TfrmWebEngineBrowser::GetApplication()
+{
+    return m_page;
+}
+
+QWebEnginePage* TfrmWebEngineBrowser::Page() const
+{
+    return m_page;
+}
+
+void TfrmWebEngineBrowser::GoBack()
+{
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void TfrmWebEngineBrowser::GoForward()
+{
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void TfrmWebEngineBrowser::RefreshPage()
+{
+    if (m_showingErrorPage) {
+        m_page->load(m_errorUrl);
+        return;
+    }
+    if (m_page->url().isEmpty())
+        return;
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void TfrmWebEngineBrowser::Navigate(const QString& address)
+{
+    // The site dialog keeps what the user typed: "example.com" goes where a browser's
+    // address box would take it.
+    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    if (url.isValid())
+        m_page->load(url);
+}
+
+void TfrmWebEngineBrowser::Stop()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+QString TfrmWebEngineBrowser::GetLocationURL() const
+{
+    if (m_showingErrorPage)
+        return m_errorUrl.toString();
+    const QUrl url = m_page->url();
+    return url.isEmpty() ? u"http://"_s : url.toString();
+}
+
+void TfrmWebEngineBrowser::CaptureTo(QImage& bitmap)
+{
+    if (m_page->url().isEmpty() || size().isEmpty())
+        return;
+    bitmap = m_view->grab().toImage().scaled(size());
+}
+
+void TfrmWebEngineBrowser::ExitFullScreen()
+{
+    m_page->triggerAction(QWebEnginePage::ExitFullScreen);
+}
+
+bool TfrmWebEngineBrowser::PageBeforeNavigate(const QUrl& url, bool reload)
+{
+    if (url.scheme() == u"data"_s && m_showingErrorPage)
+        return true;
+    m_showingErrorPage = false;
+    Q_UNUSED(reload);
+    return WebBrowserBeforeNavigate2(url.toString());
+}
+
+QWebEnginePage* TfrmWebEngineBrowser::PageNewWindow()
+{
+    QObject* target = WebBrowserNewWindow2();
+    auto* page = qobject_cast<QWebEnginePage*>(target);
+    return page;
+}
+
+void TfrmWebEngineBrowser::PageCloseRequest()
+{
+    WebBrowserCloseQuery();
+}
+
+void TfrmWebEngineBrowser::PageFullScreen(bool fullScreen)
+{
+    WebBrowserFullScreen(fullScreen);
+}
+
+QString TfrmWebEngineBrowser::PermissionText(QWebEnginePage::Feature feature)
+{
+    switch (feature) {
+    case QWebEnginePage::Notifications:
+        return u"%1 wants to show notifications."_s;
+    case QWebEnginePage::Geolocation:
+        return u"%1 wants to know your location."_s;
+    case QWebEnginePage::MediaAudioCapture:
+        return u"%1 wants to use your microphone."_s;
+    case QWebEnginePage::MediaVideoCapture:
+        return u"%1 wants to use your camera."_s;
+    case QWebEnginePage::MediaAudioVideoCapture:
+        return u"%1 wants to use your camera and microphone."_s;
+    case QWebEnginePage::MouseLock:
+        return u"%1 wants to hide and lock your mouse pointer."_s;
+    case QWebEnginePage::DesktopVideoCapture:
+        return u"%1 wants to share your screen."_s;
+    case QWebEnginePage::DesktopAudioVideoCapture:
+        return u"%1 wants to share your screen and its sound."_s;
+    }
+    return u"%1 asks for a permission."_s;
+}
+
+void TfrmWebEngineBrowser::AskPermission(const QUrl& origin, QWebEnginePage::Feature feature,
+                                         std::function<void(bool)> answer)
+{
+    m_questions.append({origin, feature, std::move(answer)});
+    if (m_questions.size() == 1)
+        ShowNextQuestion();
+}
+
+void TfrmWebEngineBrowser::ShowNextQuestion()
+{
+    if (m_questions.isEmpty()) {
+        m_permissionBar->hide();
+        return;
+    }
+    const TPermissionQuestion& question = m_questions.constFirst();
+    const QString host =
+        question.Origin.host().isEmpty() ? question.Origin.toString() : question.Origin.host();
+    m_permissionText->setText(PermissionText(question.Feature).arg(host));
+    m_permissionBar->show();
+}
+
+QString TfrmWebEngineBrowser::PendingPermission() const
+{
+    return m_questions.isEmpty() ? QString() : m_permissionText->text();
+}
+
+void TfrmWebEngineBrowser::AnswerPermission(bool allowed)
+{
+    if (m_questions.isEmpty())
+        return;
+    const TPermissionQuestion question = m_questions.takeFirst();
+    question.Answer(allowed);
+    ShowNextQuestion();
+}
+
+void TfrmWebEngineBrowser::ShowErrorPage(const QUrl& url, const QString& title, const QString& body)
+{
+    m_errorUrl = url;
+    m_showingErrorPage = true;
+    const QString html =
+        u"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>"
+        u"<style>body{font-family:sans-serif;margin:3em;color:#333}h1{font-size:1.4em}</style></head>"
+        u"<body><h1>%1</h1>%2</body></html>"_s.arg(title.toHtmlEscaped(), body);
+    m_page->setHtml(html, QUrl());
+}
+
+void TfrmWebEngineBrowser::ShowCertificateError(const QUrl& url, const QString& description)
+{
+    ShowErrorPage(url, u"This site's certificate is not valid"_s,
+                  u"<p>The certificate of <b>%1</b> could not be trusted: %2</p>"
+                  u"<p>Nothing of the page was loaded, so that nobody in between can read or change "
+                  u"what you send.</p>"_s.arg(url.host().toHtmlEscaped(), description.toHtmlEscaped()));
+}
+
+void TfrmWebEngineBrowser::ShowRendererEnded()
+{
+    const QUrl url = m_showingErrorPage ? m_errorUrl : m_page->url();
+    ShowErrorPage(
+        url, u"This page stopped working"_s,
+        u"<p>The page <b>%1</b> ended unexpectedly.</p><p><a id=\"reload\" href=\"%2\">Reload</a></p>"_s.arg(
+            url.toDisplayString().toHtmlEscaped(), url.toString(QUrl::FullyEncoded).toHtmlEscaped()));
+}
+
+void TfrmWebEngineBrowser::HandleLoadStarted()
+{
+    WebBrowserProgressChange(0, 100);
+}
+
+void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
+{
+    Q_UNUSED(ok);
+    WebBrowserProgressChange(100, 100);
+    WebBrowserDocumentComplete(GetLocationURL());
+}
+
+void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const QString path =
+        TWebEngineProfile::ChooseDownloadFile(window(), QDir(folder).filePath(download->suggestedFileName()));
+    if (path.isEmpty()) {
+        download->cancel();
+        return;
+    }
+    const QFileInfo target(path);
+    download->setDownloadDirectory(target.absolutePath());
+    download->setDownloadFileName(target.fileName());
+    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
+            [this, download] { ReportDownload(download); });
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this,
+            [this, download] { ReportDownload(download); });
+    download->accept();
+    ReportDownload(download);
+}
+
+void TfrmWebEngineBrowser::ReportDownload(QWebEngineDownloadRequest* download)
+{
+    TBrowserDownloadRec record;
+    record.FileName = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    record.Received = download->receivedBytes();
+    record.Total = download->totalBytes();
+    switch (download->state()) {
+    case QWebEngineDownloadRequest::DownloadCompleted:
+        record.State = TBrowserDownloadRec::dsFinished;
+        break;
+    case QWebEngineDownloadRequest::DownloadCancelled:
+        record.State = TBrowserDownloadRec::dsCancelled;
+        break;
+    case QWebEngineDownloadRequest::DownloadInterrupted:
+        record.State = TBrowserDownloadRec::dsFailed;
+        record.Error = download->interruptReasonString();
+        break;
+    default:
+        record.State = TBrowserDownloadRec::dsRunning;
+        break;
+    }
+    WebBrowserDownload(record);
+}

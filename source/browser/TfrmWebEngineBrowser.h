@@ -1,0 +1,89 @@
+#pragma once
+
+#include "TfrmInternetBrowser.h"
+
+#include <QList>
+#include <QPointer>
+#include <QUrl>
+#include <QWebEnginePage>
+
+#include <functional>
+
+class QLabel;
+class QWebEngineDownloadRequest;
+class QWebEngineView;
+class TWebEnginePage;
+class TWebEngineProfile;
+
+// The frame of engine code 0: one Chromium view (Qt WebEngine) with its page. Above the view
+// a bar asks the user about a site's permission requests, one at a time.
+class TfrmWebEngineBrowser final : public TfrmInternetBrowser
+{
+    Q_OBJECT
+
+public:
+    TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* parent = nullptr);
+    ~TfrmWebEngineBrowser() override;
+
+    // The frame a page belongs to, or none.
+    static TfrmWebEngineBrowser* FrameOfPage(QWebEnginePage* page);
+
+    uint8_t BrowserEngine() const override { return 0; }
+    QObject* GetApplication() override;
+    void GoBack() override;
+    void GoForward() override;
+    void RefreshPage() override;
+    void Navigate(const QString& address) override;
+    void Stop() override;
+    QString GetLocationURL() const override;
+    void CaptureTo(QImage& bitmap) override;
+    void ExitFullScreen() override;
+
+    QWebEngineView* View() const { return m_view; }
+    QWebEnginePage* Page() const;
+
+    // What the page decided, for the frame to present.
+    bool PageBeforeNavigate(const QUrl& url, bool reload);
+    QWebEnginePage* PageNewWindow();
+    void PageCloseRequest();
+    void PageFullScreen(bool fullScreen);
+    void AskPermission(const QUrl& origin, QWebEnginePage::Feature feature, std::function<void(bool)> answer);
+    void ShowCertificateError(const QUrl& url, const QString& description);
+    void ShowRendererEnded();
+    void StartDownload(QWebEngineDownloadRequest* download);
+
+    // The question now asked above the page, empty when none; answering it (tests).
+    QString PendingPermission() const;
+    void AnswerPermission(bool allowed);
+
+    // The login of an HTTP authentication; false cancels. A dialog unless replaced.
+    static std::function<bool(QWidget* parent, const QUrl& url, const QString& realm, QString& user,
+                              QString& password)>
+        AskLogin;
+
+    // The question's text for a feature, with the site's host for %1.
+    static QString PermissionText(QWebEnginePage::Feature feature);
+
+private:
+    struct TPermissionQuestion
+    {
+        QUrl Origin;
+        QWebEnginePage::Feature Feature;
+        std::function<void(bool)> Answer;
+    };
+
+    void ShowNextQuestion();
+    void ShowErrorPage(const QUrl& url, const QString& title, const QString& body);
+    void HandleLoadStarted();
+    void HandleLoadFinished(bool ok);
+    void ReportDownload(QWebEngineDownloadRequest* download);
+
+    QWebEngineView* m_view = nullptr;
+    TWebEnginePage* m_page = nullptr;
+    QWidget* m_permissionBar = nullptr;
+    QLabel* m_permissionText = nullptr;
+    QList<TPermissionQuestion> m_questions;
+    // While an error page stands in for the page: the address it stands in for.
+    QUrl m_errorUrl;
+    bool m_showingErrorPage = false;
+};

@@ -1,0 +1,54 @@
+#include "WebEngineModule.h"
+
+#include "TfrmInternetBrowser.h"
+#include "common/Errors.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The module's frames derive from the frame base, which the module takes from the program
+// (see frame-symbols.list): keep it in every program that can load the module.
+[[maybe_unused]] const QMetaObject* const g_frameBase = &TfrmInternetBrowser::staticMetaObject;
+
+WebEngineModule::TCreateFrame g_createFrame = nullptr;
+
+WebEngineModule::TCreateFrame Load()
+{
+    if (g_createFrame)
+        return g_createFrame;
+    // Beside the program (installed or in the build tree), else where the build put it.
+    const QStringList candidates{QCoreApplication::applicationDirPath() + u"/morvalen-webengine"_s,
+                                 QStringLiteral(MORVALEN_WEBENGINE_MODULE_PATH)};
+    QString errors;
+    for (const QString& candidate : candidates) {
+        QLibrary library(candidate);
+        if (library.load()) {
+            g_createFrame = reinterpret_cast<WebEngineModule::TCreateFrame>(
+                library.resolve(WebEngineModule::kCreateFrameSymbol));
+            if (g_createFrame)
+                return g_createFrame;
+        }
+        errors += u"\n"_s + library.errorString();
+    }
+    throw EMorvalenError(u"Can not load the Chromium engine."_s + errors);
+}
+
+} // namespace
+
+namespace WebEngineModule {
+
+TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder)
+{
+    return Load()(parent, dataFolder);
+}
+
+bool IsLoaded()
+{
+    return g_createFrame != nullptr;
+}
+
+} // namespace WebEngineModule
