@@ -104,3 +104,17 @@ void TfrmInternetBrowser::WebBrowserFullScreen(bool fullScreen)
     if (OnFullScreen)
         OnFullScreen(*this, fullScreen);
 }
+
+void TfrmInternetBrowser::RunPageScript(const QString& script,
+                                        std::function<void(const QVariant& value)> result)
+{
+    Q_UNUSED(script);
+    if (result)
+        result(QVariant());
+}
+
+void TfrmInternetBrowser::WhenPainted(std::function<void()> painted)
+{
+    if (painted)
+        painted();
+}

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
 
 #include <cstdint>
@@ -65,6 +66,19 @@ public:
     // The engine left full screen (Esc in the window).
     virtual void ExitFullScreen() {}
 
+    // For a picture of the page (thumbnail capture): scroll bars are left out.
+    virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
+    // Runs script in the top-level document, apart from the page's own scripts; result gets
+    // its value, an invalid one when the page could not run it.
+    virtual void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result);
+    // Calls painted once the page has painted what it has loaded so far (at once where the
+    // engine cannot tell).
+    virtual void WhenPainted(std::function<void()> painted);
+    // A frame that only takes a picture: its page may open no window at all (not even
+    // outside the program) and start no download.
+    void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
+    bool CaptureOnly() const { return m_captureOnly; }
+
     bool CanGoBack() const { return m_canGoBack; }
     bool CanGoForward() const { return m_canGoForward; }
     const QString& StatusText() const { return m_statusText; }
@@ -117,4 +131,5 @@ private:
     int32_t m_progress = 0;
     int32_t m_progressMax = 0;
     QString m_title;
+    bool m_captureOnly = false;
 };
