@@ -11,7 +11,7 @@ packages=(
   libcurl4-openssl-dev libpugixml-dev libpng-dev libjpeg-dev libgif-dev zlib1g-dev
   libcpp-httplib-dev libsqlite3-dev libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils
+  xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3
   dbus-daemon dbus-bin
   curl
 )

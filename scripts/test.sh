@@ -15,6 +15,25 @@ export QTWEBENGINE_DISABLE_SANDBOX=1
 # compile time, and the suite has to fit its time on two cores.
 MORVALEN_BUILD_DIR=build MORVALEN_BUILD_TYPE=Release scripts/build.sh -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DMORVALEN_WERROR=ON -DMORVALEN_BUILD_TESTS=ON -DMORVALEN_BUILD_BENCH=ON
+# Tests that need a real window system (window placement, focus, the second engine) use an X
+# server of their own with a window manager, named in MORVALEN_TEST_X11_DISPLAY; the rest run
+# offscreen.
+x_pids=()
+stop_x() { [ ${#x_pids[@]} -eq 0 ] || kill "${x_pids[@]}" 2>/dev/null || true; }
+trap stop_x EXIT
+if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
+  exec {display_fd}<> <(:)
+  Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  x_pids+=($!)
+  read -r -t 10 display_number <&"$display_fd" || display_number=
+  exec {display_fd}>&-
+  if [ -n "$display_number" ]; then
+    DISPLAY=":$display_number" openbox >/dev/null 2>&1 &
+    x_pids+=($!)
+    export MORVALEN_TEST_X11_DISPLAY=":$display_number"
+  fi
+fi
+
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
 if [ "${MORVALEN_SKIP_SANITIZERS:-0}" != 1 ]; then

@@ -51,6 +51,9 @@ int main(int argc, char* argv[])
         guardError = QString::fromUtf8(error.what());
     }
 
+    // Qt WebEngine, loaded with the first browser window, shares its OpenGL contexts; the
+    // attribute has to be set before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Morvalen Desktop"_s);
     QApplication::setApplicationVersion(VersionText());

@@ -89,7 +89,7 @@ void TWebEnginePage::HandleAuthentication(const QUrl& url, QAuthenticator* authe
 {
     QString user;
     QString password;
-    if (TfrmWebEngineBrowser::AskLogin(&m_frame, url, authenticator->realm(), user, password)) {
+    if (TfrmInternetBrowser::AskLogin(&m_frame, url, authenticator->realm(), user, password)) {
         authenticator->setUser(user);
         authenticator->setPassword(password);
     } else {

@@ -4,18 +4,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 using namespace Qt::Literals::StringLiterals;
-
-std::function<QString(QWidget* parent, const QString& suggestedPath)> TWebEngineProfile::ChooseDownloadFile =
-    [](QWidget* parent, const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
-    };
 
 namespace {
 

@@ -6,8 +6,6 @@
 #include <QUrl>
 #include <QWebEnginePage>
 
-#include <functional>
-
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
 
@@ -35,10 +33,6 @@ public:
     };
     TAnswer Answer(const QUrl& origin, QWebEnginePage::Feature feature) const;
     void SetAnswer(const QUrl& origin, QWebEnginePage::Feature feature, bool allowed);
-
-    // Where a download goes; empty cancels it. A save dialog at the user's Downloads folder
-    // unless replaced (tests answer for the user).
-    static std::function<QString(QWidget* parent, const QString& suggestedPath)> ChooseDownloadFile;
 
 private:
     explicit TWebEngineProfile(const QString& dataFolder);

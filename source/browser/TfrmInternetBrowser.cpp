@@ -1,8 +1,52 @@
 #include "TfrmInternetBrowser.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
 #include <QRandomGenerator>
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool LoginDialog(QWidget* parent, const QUrl& url, const QString& realm, QString& user, QString& password)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(u"Login required"_s);
+    auto* layout = new QFormLayout(&dialog);
+    auto* text = new QLabel(u"%1 asks for a user name and password%2."_s.arg(
+                                url.host().toHtmlEscaped(),
+                                realm.isEmpty() ? QString() : u" (\"%1\")"_s.arg(realm.toHtmlEscaped())),
+                            &dialog);
+    text->setWordWrap(true);
+    layout->addRow(text);
+    auto* userEdit = new QLineEdit(&dialog);
+    auto* passwordEdit = new QLineEdit(&dialog);
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    layout->addRow(u"User name:"_s, userEdit);
+    layout->addRow(u"Password:"_s, passwordEdit);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addRow(buttons);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    user = userEdit->text();
+    password = passwordEdit->text();
+    return accepted;
+}
+
+} // namespace
+
+std::function<QString(QWidget*, const QString&)> TfrmInternetBrowser::ChooseDownloadFile =
+    [](QWidget* parent, const QString& suggestedPath) {
+        return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
+    };
+
+std::function<bool(QWidget*, const QUrl&, const QString&, QString&, QString&)> TfrmInternetBrowser::AskLogin =
+    &LoginDialog;
 
 TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
 {

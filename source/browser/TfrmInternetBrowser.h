@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
@@ -65,6 +66,9 @@ public:
     virtual void CaptureTo(QImage& bitmap) = 0;
     // The engine left full screen (Esc in the window).
     virtual void ExitFullScreen() {}
+    // The permission question now asked above the page, empty when none, and its answer.
+    virtual QString PendingPermission() const { return {}; }
+    virtual void AnswerPermission(bool allowed) { Q_UNUSED(allowed); }
 
     // For a picture of the page (thumbnail capture): scroll bars are left out.
     virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
@@ -108,6 +112,14 @@ public:
 
     // Detaches the events the window set (before the tab goes).
     void ClearEvents();
+
+    // Where a download goes, from the suggested path in the user's Downloads folder; empty
+    // cancels it. A save dialog unless replaced (tests answer for the user).
+    static std::function<QString(QWidget* parent, const QString& suggestedPath)> ChooseDownloadFile;
+    // The login of an HTTP authentication; false cancels. A dialog unless replaced.
+    static std::function<bool(QWidget* parent, const QUrl& url, const QString& realm, QString& user,
+                              QString& password)>
+        AskLogin;
 
 protected:
     void WebBrowserTitleChange(const QString& text);

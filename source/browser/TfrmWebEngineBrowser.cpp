@@ -4,14 +4,10 @@
 #include "TWebEngineProfile.h"
 
 #include <QAction>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -24,39 +20,6 @@
 #include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-bool LoginDialog(QWidget* parent, const QUrl& url, const QString& realm, QString& user, QString& password)
-{
-    QDialog dialog(parent);
-    dialog.setWindowTitle(u"Login required"_s);
-    auto* layout = new QFormLayout(&dialog);
-    auto* text = new QLabel(u"%1 asks for a user name and password%2."_s.arg(
-                                url.host().toHtmlEscaped(),
-                                realm.isEmpty() ? QString() : u" (\"%1\")"_s.arg(realm.toHtmlEscaped())),
-                            &dialog);
-    text->setWordWrap(true);
-    layout->addRow(text);
-    auto* userEdit = new QLineEdit(&dialog);
-    auto* passwordEdit = new QLineEdit(&dialog);
-    passwordEdit->setEchoMode(QLineEdit::Password);
-    layout->addRow(u"User name:"_s, userEdit);
-    layout->addRow(u"Password:"_s, passwordEdit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    layout->addRow(buttons);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    user = userEdit->text();
-    password = passwordEdit->text();
-    return accepted;
-}
-
-} // namespace
-
-std::function<bool(QWidget*, const QUrl&, const QString&, QString&, QString&)>
-    TfrmWebEngineBrowser::AskLogin = &LoginDialog;
 
 TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* parent)
     : TfrmInternetBrowser(parent)
@@ -355,6 +318,10 @@ void TfrmWebEngineBrowser::HandleLoadStarted()
 void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
 {
     Q_UNUSED(ok);
+    // A page restored from the back-forward cache brings its title back without a change
+    // report.
+    if (m_page->title() != Title())
+        WebBrowserTitleChange(m_page->title());
     WebBrowserProgressChange(100, 100);
     WebBrowserDocumentComplete(GetLocationURL());
 }
@@ -366,8 +333,7 @@ void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
         return;
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    const QString path =
-        TWebEngineProfile::ChooseDownloadFile(window(), QDir(folder).filePath(download->suggestedFileName()));
+    const QString path = ChooseDownloadFile(window(), QDir(folder).filePath(download->suggestedFileName()));
     if (path.isEmpty()) {
         download->cancel();
         return;

@@ -55,14 +55,8 @@ public:
     void ShowRendererEnded();
     void StartDownload(QWebEngineDownloadRequest* download);
 
-    // The question now asked above the page, empty when none; answering it (tests).
-    QString PendingPermission() const;
-    void AnswerPermission(bool allowed);
-
-    // The login of an HTTP authentication; false cancels. A dialog unless replaced.
-    static std::function<bool(QWidget* parent, const QUrl& url, const QString& realm, QString& user,
-                              QString& password)>
-        AskLogin;
+    QString PendingPermission() const override;
+    void AnswerPermission(bool allowed) override;
 
     // The question's text for a feature, with the site's host for %1.
     static QString PermissionText(QWebEnginePage::Feature feature);

@@ -17,6 +17,8 @@
 #include "progressbar/LabelProgressBar.h"
 #include "settings/ConfigurationFile.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -64,11 +66,13 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     CreateStores();
     BuildLayout();
+    CreateInstalledSites();
     LoadStores();
     CreateSettings();
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
+    LoadInstalledSites();
 
     m_startMinimized = IsStartMinimized(options.parameters);
     HandleCommandLineParameters(options.parameters,
@@ -109,6 +113,8 @@ TfMain::~TfMain()
     m_versionCheck.reset();
     m_catalogSearch.reset();
     m_catalogViews.reset();
+    // The tiles and their records; browser windows of sites must have gone before.
+    m_installedSites.reset();
     if (m_trayIcon)
         m_trayIcon->hide();
     // The lists and panels show applications the catalog owns: they go before it does
@@ -116,7 +122,6 @@ TfMain::~TfMain()
     delete takeCentralWidget();
     m_mainTabs = nullptr;
     m_searchPanel = nullptr;
-    m_installedContainer = nullptr;
     m_diskSpaceWarning = nullptr;
     m_diskSpaceTitle = nullptr;
     m_diskSpaceDescription = nullptr;
@@ -189,8 +194,10 @@ void TfMain::CreateSettings()
 void TfMain::ReadConfiguration()
 {
     const QString path = m_dataFolder + kConfigFileName;
+    uint8_t arrangeMode = amManual;
     if (QFile::exists(path))
-        ConfigurationFile::Load(path, *m_settings, m_arrangeMode);
+        ConfigurationFile::Load(path, *m_settings, arrangeMode);
+    m_installedSites->Manager().SetArrangeMode(arrangeMode);
 }
 
 void TfMain::CreateCatalog()
@@ -233,17 +240,21 @@ void TfMain::HandleParameter(const QString& parameter)
     // is ignored without a word.
 }
 
+uint8_t TfMain::ArrangeMode() const
+{
+    return m_installedSites->Manager().ArrangeMode();
+}
+
 void TfMain::SetArrangeMode(uint8_t mode)
 {
-    if (mode == m_arrangeMode)
-        return;
-    m_arrangeMode = mode;
-    MarkConfigChanged();
+    // Arranging reports the changed view, which marks the configuration changed.
+    if (mode != ArrangeMode())
+        m_installedSites->Manager().Arrange(mode);
 }
 
 void TfMain::SaveConfig()
 {
-    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, m_arrangeMode);
+    ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, ArrangeMode());
 }
 
 void TfMain::HideToTray()

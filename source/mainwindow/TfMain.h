@@ -24,6 +24,7 @@ class TCatalogViews;
 class TDialogHeader;
 class TFavoriteIconManager;
 class TFileCacheManager;
+class TInstalledSites;
 class THtmlLabel;
 class TLabelProgressBar;
 class TMainSchedule;
@@ -37,6 +38,7 @@ class TWebCategoryTree;
 class XdgAutostart;
 struct CopyDataRecord;
 struct TCatalogHooks;
+struct TInstalledSitesHooks;
 
 // The program's main window and the owner of every long-lived object: the stores, the
 // settings and the catalog. It builds them in a fixed order, loads their files from the
@@ -90,6 +92,8 @@ public:
     TCatalogViews& CatalogViews() const { return *m_catalogViews; }
     TCatalogSearch& CatalogSearch() const { return *m_catalogSearch; }
     TVersionCheck& VersionCheck() const { return *m_versionCheck; }
+    // The "Installed" tab, its commands and the installed-sites manager.
+    TInstalledSites& InstalledSites() const { return *m_installedSites; }
 
     bool StartMinimized() const { return m_startMinimized; }
     bool FirstShowPending() const { return m_firstShowPending; }
@@ -97,7 +101,7 @@ public:
     bool ConfigChanged() const { return m_configChanged; }
     bool FirefoxAvailable() const { return m_firefoxAvailable; }
     bool TrayAvailable() const { return m_trayAvailable; }
-    uint8_t ArrangeMode() const { return m_arrangeMode; }
+    uint8_t ArrangeMode() const;
 
     // Shows the window maximized, or keeps it in the notification area when the program
     // starts minimized.
@@ -117,7 +121,8 @@ public:
     void OpenWebPage(const QString& address, const QString& title, bool flash);
     void SaveConfig();
     void MarkConfigChanged() { m_configChanged = true; }
-    // The installed sites' arrange mode (stored in the configuration file's view block).
+    // The installed sites' arrange mode (stored in the configuration file's view block):
+    // the sites are arranged by it.
     void SetArrangeMode(uint8_t mode);
     // Number of open browser windows.
     int OpenBrowserCount() const { return 0; }
@@ -166,9 +171,13 @@ private:
     void CreateSettings();
     void ReadConfiguration();
     void CreateCatalog();
+    void CreateInstalledSites();
+    void LoadInstalledSites();
 
     // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
     TCatalogHooks CatalogHooks();
+    // The Installed tab's links to the window (TfMainSites.cpp).
+    TInstalledSitesHooks InstalledSitesHooks();
     void ShowNewVersion(uint32_t programVersion, const TRemoteVersion& remote);
     void ShowLatestVersion(uint32_t programVersion);
 
@@ -200,7 +209,6 @@ private:
     // Set while a close is meant to end the program (not to hide it).
     bool m_quitting = false;
     bool m_quitConfirmed = false;
-    uint8_t m_arrangeMode = 0;
     // The user has picked a page; the arriving catalog no longer changes it.
     bool m_pageChosen = false;
 
@@ -215,11 +223,11 @@ private:
     std::unique_ptr<TCatalogViews> m_catalogViews;
     std::unique_ptr<TCatalogSearch> m_catalogSearch;
     std::unique_ptr<TVersionCheck> m_versionCheck;
+    std::unique_ptr<TInstalledSites> m_installedSites;
 
     // Widgets, owned by the window.
     QTabWidget* m_mainTabs = nullptr;
     QWidget* m_searchPanel = nullptr;
-    QScrollArea* m_installedContainer = nullptr;
     TDialogHeader* m_diskSpaceWarning = nullptr;
     QLabel* m_diskSpaceTitle = nullptr;
     THtmlLabel* m_diskSpaceDescription = nullptr;

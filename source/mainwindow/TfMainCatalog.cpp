@@ -7,6 +7,8 @@
 #include "catalogviews/TCatalogViews.h"
 #include "dialogs/TfNewVersionDlg.h"
 #include "dialogs/TfScreenShotPreviewDlg.h"
+#include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -37,17 +39,16 @@ TCatalogHooks TfMain::CatalogHooks()
     hooks.ShowScreenshot = [this](TWebApplicationClass& application) {
         ::ShowScreenshot(application, *m_cacheManager);
     };
-    // Installing sites comes with the installed-sites manager; until then "Install" does
-    // nothing and no application counts as installed.
-    hooks.InstallApplication = [](TWebApplicationClass&) {
+    hooks.InstallApplication = [this](TWebApplicationClass&) {
+        m_installedSites->InstallFromCatalog(*m_catalogViews);
     };
-    hooks.IsInstalled = [](const TWebApplicationClass&) {
-        return false;
+    hooks.IsInstalled = [this](const TWebApplicationClass& application) {
+        return m_installedSites->IsInstalled(application);
     };
     // With no site installed yet the catalog is what there is to see: the first list tab
     // takes the place of the empty Installed page until the user picks a page.
     hooks.ListShown = [this](int page) {
-        if (m_pageChosen)
+        if (m_pageChosen || m_installedSites->Manager().Count() > 0)
             return;
         const int current = m_mainTabs->currentIndex();
         if (current == pgInstalled || (current <= pgHighestRated && page < current))

@@ -11,6 +11,7 @@
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
 #include "progressbar/LabelProgressBar.h"
+#include "sites/TInstalledSites.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -85,20 +86,8 @@ void TfMain::BuildLayout()
     AddPage(m_mainTabs, u"tbsPopular"_s, u"Popular"_s);
     AddPage(m_mainTabs, u"tbsHighestRated"_s, u"Highest Rated"_s);
     AddPage(m_mainTabs, u"tbsCategories"_s, u"Categories"_s);
-    QWidget* installed = AddPage(m_mainTabs, u"tbsInstalled"_s, u"Installed"_s);
-    m_installedContainer = new QScrollArea(installed);
-    m_installedContainer->setObjectName(u"scbScrool"_s);
-    m_installedContainer->setFrameShape(QFrame::NoFrame);
-    m_installedContainer->setWidgetResizable(true);
-    auto* empty =
-        new QLabel(u"<p style='color:#808080'>Sites you install from the catalog appear here.</p>"_s);
-    empty->setAlignment(Qt::AlignCenter);
-    empty->setAutoFillBackground(true);
-    QPalette white = empty->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    empty->setPalette(white);
-    m_installedContainer->setWidget(empty);
-    installed->layout()->addWidget(m_installedContainer);
+    // The installed sites build into their page.
+    AddPage(m_mainTabs, u"tbsInstalled"_s, u"Installed"_s);
     connect(m_mainTabs, &QTabWidget::tabBarClicked, this, [this] { m_pageChosen = true; });
     layout->addWidget(m_mainTabs, 1);
 
@@ -144,10 +133,9 @@ QWidget* TfMain::BuildHeader()
     toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     toolbar->setStyleSheet(u"QToolBar { background: transparent; border: none; }"_s);
     QAction* addSite = toolbar->addAction(Icon(u"res_Ico_AddSite"), u"Add site"_s);
-    addSite->setObjectName(u"tbtnAddSite"_s);
-    addSite->setToolTip(u"Install a web site of your own"_s);
-    // Adding a site of one's own comes with the installed sites.
-    addSite->setEnabled(false);
+    addSite->setObjectName(u"tbtnAddWebSite"_s);
+    addSite->setToolTip(u"Install the chosen application, or a web site of your own"_s);
+    connect(addSite, &QAction::triggered, this, [this] { m_installedSites->AddSiteOrInstall(); });
     QAction* refresh = toolbar->addAction(Icon(u"res_Ico_Reload"), u"Refresh"_s);
     refresh->setObjectName(u"tbtnRefresh"_s);
     refresh->setToolTip(u"Get the latest Web 2.0 applications"_s);
@@ -342,7 +330,7 @@ QWidget* TfMain::TabPage(int index) const
 
 QWidget* TfMain::InstalledContainer() const
 {
-    return m_installedContainer;
+    return &m_installedSites->ScrollBox();
 }
 
 void TfMain::ShowSettings()

@@ -6,6 +6,10 @@
 #include "common/Errors.h"
 #include "common/FileUtils.h"
 
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
 namespace SitesDataFile {
 
 namespace {
@@ -47,6 +51,18 @@ QByteArray Serialize(const std::vector<std::unique_ptr<TMorvalenBaseClass>>& rec
 void Save(const QString& path, const std::vector<std::unique_ptr<TMorvalenBaseClass>>& records)
 {
     FileUtils::WriteFileAtomically(path, Serialize(records));
+}
+
+QString KeepDamagedCopy(const QString& path, const QDateTime& now)
+{
+    const QString stem = path + u".damaged-"_s + now.toString(u"yyyyMMdd-HHmmss"_s);
+    QString copy = stem;
+    for (int n = 2; QFile::exists(copy); ++n)
+        copy = stem + u'-' + QString::number(n);
+    // QFile::copy never replaces a file, so a copy made a moment ago by someone else stays.
+    if (!QFile::copy(path, copy))
+        throw EFileError(u"Can not keep a copy of %1 as %2."_s.arg(path, copy));
+    return copy;
 }
 
 } // namespace SitesDataFile

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -31,5 +32,10 @@ QByteArray Serialize(const std::vector<std::unique_ptr<TMorvalenBaseClass>>& rec
 
 // Replaces the file atomically; throws EFileError when it cannot be written.
 void Save(const QString& path, const std::vector<std::unique_ptr<TMorvalenBaseClass>>& records);
+
+// Copies the file as it is to "<path>.damaged-YYYYMMDD-HHMMSS" beside it (with "-2", "-3", ...
+// after it when that name is taken), so that neither a later save nor later damage
+// overwrites the copy. Returns the copy's path; throws EFileError when no copy was made.
+QString KeepDamagedCopy(const QString& path, const QDateTime& now);
 
 } // namespace SitesDataFile

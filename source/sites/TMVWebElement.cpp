@@ -90,9 +90,13 @@ const QFontMetrics& TextMetrics()
 
 TMVWebElement::TMVWebElement(QWidget* parent) : QWidget(parent)
 {
-    m_closeImage = Paintable(GraphicTools::LoadPngResource(u"wiClose"_s));
-    m_runImage = Paintable(GraphicTools::LoadPngResource(u"wiRun"_s));
-    m_shortcutImage = Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s));
+    // Decoded once for all tiles; the copies share the pixels.
+    static const QImage closeImage = Paintable(GraphicTools::LoadPngResource(u"wiClose"_s));
+    static const QImage runImage = Paintable(GraphicTools::LoadPngResource(u"wiRun"_s));
+    static const QImage shortcutImage = Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s));
+    m_closeImage = closeImage;
+    m_runImage = runImage;
+    m_shortcutImage = shortcutImage;
     m_zones[zoneRun].Hint = u"Open in Browser"_s;
     m_zones[zoneClose].Hint = u"Close current browser"_s;
     ExecuteDrag = [](QDrag& drag) {
@@ -155,16 +159,26 @@ void TMVWebElement::SetHasBrowser(bool hasBrowser)
     update();
 }
 
-void TMVWebElement::SetMorvalenItem(TMorvalenBaseClass* item)
+void TMVWebElement::SetMorvalenItem(TMorvalenBaseClass* item, TImageLoading loading)
 {
     m_item = item;
-    if (item)
+    m_imagesPending = false;
+    if (item && loading == ImagesNow)
         ReloadImages();
+    else if (item)
+        m_imagesPending = true;
     update();
+}
+
+void TMVWebElement::LoadPendingImages()
+{
+    if (m_imagesPending)
+        ReloadImages();
 }
 
 void TMVWebElement::ReloadImages()
 {
+    m_imagesPending = false;
     if (!m_item)
         return;
     if (m_thumbnails) {
@@ -200,6 +214,7 @@ void TMVWebElement::ForceFocusLook(std::optional<bool> focused)
 
 void TMVWebElement::paintEvent(QPaintEvent*)
 {
+    LoadPendingImages();
     for (THotZone& zone : m_zones)
         zone.Visible = false;
     const bool focused = ShowsFocus();
@@ -440,6 +455,7 @@ void TMVWebElement::focusOutEvent(QFocusEvent* event)
 
 void TMVWebElement::StartDrag(QPoint pointer)
 {
+    LoadPendingImages();
     auto* carried = new TMVWebElementDrag(this);
     // Qt frees a drag it has run; one that was not run goes with the tile.
     auto* drag = new QDrag(this);

@@ -59,6 +59,8 @@ public:
 
     // The favorite icon and the thumbnail; setting copies the given picture.
     const TExIcon& Icon() const { return m_icon; }
+    // The icon's picture as the tile draws it; null without an icon.
+    const QImage& IconPicture() const { return m_iconPicture; }
     void SetIcon(const TExIcon& icon);
     const QImage& Thumbnail() const { return m_thumbnail; }
     void SetThumbnail(const QImage& thumbnail);
@@ -67,9 +69,20 @@ public:
     bool HasBrowser() const { return m_hasBrowser; }
     void SetHasBrowser(bool hasBrowser);
 
-    // The site shown (not owned). Setting a record also runs ReloadImages.
+    // When a new record's pictures are read: at once, or when the tile is first painted or
+    // dragged (many tiles of which few show).
+    enum TImageLoading
+    {
+        ImagesNow,
+        ImagesAtFirstPaint
+    };
+
+    // The site shown (not owned). Setting a record also runs ReloadImages, now or later.
     TMorvalenBaseClass* MorvalenItem() const { return m_item; }
-    void SetMorvalenItem(TMorvalenBaseClass* item);
+    void SetMorvalenItem(TMorvalenBaseClass* item, TImageLoading loading = ImagesNow);
+    // Runs the ReloadImages a record set for later, if it has not run yet.
+    void LoadPendingImages();
+    bool ImagesPending() const { return m_imagesPending; }
     TFavoriteIconManager* FavoriteIconManager() const { return m_favoriteIcons; }
     void SetFavoriteIconManager(TFavoriteIconManager* manager) { m_favoriteIcons = manager; }
     TThumbnailManager* ThumbnailManager() const { return m_thumbnails; }
@@ -157,6 +170,7 @@ private:
     QImage m_thumbnail;
     bool m_hasBrowser = false;
     TMorvalenBaseClass* m_item = nullptr;
+    bool m_imagesPending = false;
     TFavoriteIconManager* m_favoriteIcons = nullptr;
     TThumbnailManager* m_thumbnails = nullptr;
 

@@ -1,0 +1,108 @@
+#include "BrowserTestFixture.h"
+
+#include "browser/BrowserFrames.h"
+#include "browser/TfrmInternetBrowser.h"
+#include "support/TestSupport.h"
+
+#include <QDesktopServices>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QByteArray Page(const QByteArray& title, const QByteArray& body = {})
+{
+    return "<!DOCTYPE html><html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+} // namespace
+
+void BrowserTest::SetUpTestSuite()
+{
+    static QTemporaryDir dataFolder;
+    BrowserFrames::SetDataFolder(dataFolder.path());
+    Server();
+}
+
+TestHttpServer& BrowserTest::Server()
+{
+    static TestHttpServer* server = [] {
+        auto* created = new TestHttpServer;
+        const QByteArray html = "text/html; charset=utf-8";
+        created->Serve(u"/home"_s, Page("Home page", "<a id=\"one\" href=\"/one\">one</a>"), html);
+        created->Serve(u"/one"_s, Page("Page one"), html);
+        created->Serve(u"/two"_s, Page("Page two"), html);
+        created->Serve(u"/title60"_s, Page("Sixty characters of a page title that is not cut at all, ok!"),
+                       html);
+        created->Serve(
+            u"/title80"_s,
+            Page("Weekly report of the project: open tasks!Andwhatisdueinthecomingweeksforeveryone"), html);
+        created->Serve(u"/mail"_s, Page("Mail", "<a id=\"one\" href=\"/one\">one</a>"), html);
+        created->Serve(u"/opener"_s, Page("Opener", "<script>window.open('/stall');</script>"), html);
+        created->Serve(u"/opener-one"_s, Page("Opener", "<script>window.open('/one');</script>"), html);
+        created->ServeStalling(u"/stall"_s, 1000);
+        created->Serve(u"/closer"_s, Page("Closer", "<script>setTimeout(() => window.close(), 0);</script>"),
+                       html);
+        created->Serve(u"/mailto"_s,
+                       Page("Mail link", "<a id=\"mail\" href=\"mailto:someone@example.com\">mail</a>"),
+                       html);
+        created->Serve(u"/notify"_s, Page("Asks", "<script>Notification.requestPermission();</script>"),
+                       html);
+        created->Serve(u"/file.bin"_s, TestHttpServer::LargeBody(200000), "application/octet-stream");
+        return created;
+    }();
+    return *server;
+}
+
+BrowserTest::TSite BrowserTest::MakeSite(const QString& title, const QString& address,
+                                         const QStringList& tabs)
+{
+    TSite site;
+    site.Record = std::make_unique<TMorvalenBaseClass>();
+    site.Record->SetTitle(title);
+    site.Record->SetURL(address);
+    site.Record->SetTabURLs(tabs);
+    site.Tile = std::make_unique<TMVWebElement>();
+    site.Tile->SetMorvalenItem(site.Record.get());
+    site.Record->SetTile(site.Tile.get());
+    return site;
+}
+
+bool BrowserTest::WaitForTitle(const TfrmInternetBrowser& frame, const QString& title)
+{
+    return WaitUntil([&] { return frame.Title() == title; }, 30000);
+}
+
+QWebEnginePage* BrowserTest::PageOf(TfrmInternetBrowser& frame)
+{
+    return qobject_cast<QWebEnginePage*>(frame.GetApplication());
+}
+
+QString BrowserTest::RunScript(TfrmInternetBrowser& frame, const QString& script)
+{
+    bool done = false;
+    QString result;
+    PageOf(frame)->runJavaScript(script, [&](const QVariant& value) {
+        result = value.toString();
+        done = true;
+    });
+    WaitUntil([&] { return done; }, 30000);
+    return result;
+}
+
+DesktopHandler::DesktopHandler(const QString& scheme) : m_scheme(scheme)
+{
+    QDesktopServices::setUrlHandler(scheme, this, "Open");
+}
+
+DesktopHandler::~DesktopHandler()
+{
+    QDesktopServices::unsetUrlHandler(m_scheme);
+}
+
+void DesktopHandler::Open(const QUrl& url)
+{
+    Opened.append(url);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/XdgAutostart.h"
+#include "settings/TApplicationsSettings.h"
+#include "sites/TMVWebElement.h"
+#include "sites/TMorvalenBaseClass.h"
+#include "support/TestHttpServer.h"
+
+#include <QList>
+#include <QObject>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class QWebEnginePage;
+class TCustomInternetBrowserWindow;
+class TfrmInternetBrowser;
+
+// Pages on a loopback server, settings and sites for the tests of the browser windows. The
+// server, the data folder and the engine are shared by every test of the program.
+class BrowserTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite();
+
+    static TestHttpServer& Server();
+    static QString Url(const QString& path) { return Server().Url(path); }
+
+    // An installed site with its tile.
+    struct TSite
+    {
+        std::unique_ptr<TMorvalenBaseClass> Record;
+        std::unique_ptr<TMVWebElement> Tile;
+    };
+    static TSite MakeSite(const QString& title, const QString& address, const QStringList& tabs = {});
+
+    static bool WaitForTitle(const TfrmInternetBrowser& frame, const QString& title);
+    static QWebEnginePage* PageOf(TfrmInternetBrowser& frame);
+    // The result of a script in the frame's page, as text.
+    static QString RunScript(TfrmInternetBrowser& frame, const QString& script);
+
+    XdgAutostart m_autostart{QStringLiteral("/opt/morvalen/morvalen-desktop")};
+    TApplicationsSettings m_settings{m_autostart};
+};
+
+// Stands in for the desktop's handler of a scheme while it lives.
+class DesktopHandler final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DesktopHandler(const QString& scheme);
+    ~DesktopHandler() override;
+
+    QList<QUrl> Opened;
+
+public slots:
+    void Open(const QUrl& url);
+
+private:
+    QString m_scheme;
+};

@@ -1,0 +1,182 @@
+// The Chromium frame with the real engine, against pages of a loopback server.
+
+#include "BrowserTestFixture.h"
+
+#include "browser/BrowserFrames.h"
+#include "browser/TfrmInternetBrowser.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEnginePage>
+
+#include <csignal>
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class TfrmWebEngineBrowserTest : public BrowserTest
+{
+protected:
+    void SetUp() override
+    {
+        m_frame.reset(BrowserFrames::Create(0, nullptr));
+        m_frame->resize(320, 240);
+    }
+
+    std::unique_ptr<TfrmInternetBrowser> m_frame;
+};
+
+} // namespace
+
+TEST_F(TfrmWebEngineBrowserTest, AFrameThatNeverNavigatedAnswersHttpAndIgnoresRefreshAndCapture)
+{
+    EXPECT_EQ(m_frame->BrowserEngine(), 0);
+    EXPECT_EQ(m_frame->GetLocationURL(), u"http://"_s);
+    m_frame->RefreshPage();
+    ProcessEventsFor(200);
+    EXPECT_EQ(m_frame->GetLocationURL(), u"http://"_s);
+    QImage bitmap(7, 5, QImage::Format_RGB32);
+    m_frame->CaptureTo(bitmap);
+    EXPECT_EQ(bitmap.size(), QSize(7, 5));
+}
+
+TEST_F(TfrmWebEngineBrowserTest, AnAddressWithoutSchemeLoadsAndReportsEveryEvent)
+{
+    QStringList titles;
+    QStringList completed;
+    int commandStates = 0;
+    m_frame->OnTitleChange = [&](TfrmInternetBrowser&, const QString& title) {
+        titles.append(title);
+    };
+    m_frame->OnDocumentComplete = [&](TfrmInternetBrowser&, const QString& address) {
+        completed.append(address);
+    };
+    m_frame->OnCommandStateChange = [&](TfrmInternetBrowser&) {
+        ++commandStates;
+    };
+    m_frame->show();
+
+    // As the site dialog stores what the user typed.
+    m_frame->Navigate(u"127.0.0.1:%1/home"_s.arg(Server().Port()));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Home page"_s)) << m_frame->GetLocationURL().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return !completed.isEmpty(); }));
+    EXPECT_EQ(completed.constLast(), Url(u"/home"_s));
+    EXPECT_EQ(m_frame->GetLocationURL(), Url(u"/home"_s));
+    EXPECT_TRUE(titles.contains(u"Home page"_s));
+    EXPECT_EQ(m_frame->Progress(), m_frame->ProgressMax());
+    EXPECT_FALSE(m_frame->CanGoBack());
+
+    RunScript(*m_frame, u"document.getElementById('one').click()"_s);
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Page one"_s));
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->CanGoBack(); }));
+    EXPECT_GE(commandStates, 1);
+    m_frame->GoBack();
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Home page"_s));
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->CanGoForward(); }));
+
+    // The picture has the frame's size.
+    QImage bitmap;
+    m_frame->CaptureTo(bitmap);
+    EXPECT_EQ(bitmap.size(), QSize(320, 240));
+}
+
+TEST_F(TfrmWebEngineBrowserTest, BeforeNavigateCanStopANavigation)
+{
+    m_frame->Navigate(Url(u"/home"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Home page"_s));
+    QStringList asked;
+    m_frame->OnBeforeNavigate2 = [&](TfrmInternetBrowser&, const QString& address, bool& cancel) {
+        asked.append(address);
+        cancel = true;
+    };
+    m_frame->Navigate(Url(u"/blocked"_s));
+    ASSERT_TRUE(WaitUntil([&] { return !asked.isEmpty(); }));
+    ProcessEventsFor(300);
+    EXPECT_EQ(asked.constFirst(), Url(u"/blocked"_s));
+    EXPECT_EQ(m_frame->Title(), u"Home page"_s);
+    EXPECT_EQ(Server().RequestCount(u"/blocked"_s), 0);
+}
+
+TEST_F(TfrmWebEngineBrowserTest, LinksWithOtherSchemesGoToTheDesktop)
+{
+    DesktopHandler mail(u"mailto"_s);
+    m_frame->show();
+    m_frame->Navigate(Url(u"/mailto"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Mail link"_s));
+    // A click of the user's (a page's own script may not send anybody out of the program).
+    const QStringList where =
+        RunScript(*m_frame, u"(r => r.left + 2 + ',' + (r.top + 2))(document.getElementById('mail').getBoundingClientRect())"_s)
+            .split(u',');
+    ASSERT_EQ(where.size(), 2);
+    QWidget* surface = m_frame->focusWidget() ? m_frame->focusWidget() : m_frame->focusProxy();
+    ASSERT_TRUE(WaitUntil([&] {
+        surface = m_frame->focusProxy() ? m_frame->focusProxy()->focusProxy() : nullptr;
+        return surface != nullptr;
+    }));
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(int(where[0].toDouble()), int(where[1].toDouble())));
+    ASSERT_TRUE(WaitUntil([&] { return !mail.Opened.isEmpty(); }));
+    EXPECT_EQ(mail.Opened.constFirst(), QUrl(u"mailto:someone@example.com"_s));
+    EXPECT_EQ(m_frame->GetLocationURL(), Url(u"/mailto"_s));
+}
+
+TEST_F(TfrmWebEngineBrowserTest, PermissionsAreAskedAndTheAnswerHoldsForTheSite)
+{
+    m_frame->Navigate(Url(u"/notify"_s));
+    ASSERT_TRUE(WaitUntil([&] { return !m_frame->PendingPermission().isEmpty(); }, 30000));
+    EXPECT_EQ(m_frame->PendingPermission(), u"127.0.0.1 wants to show notifications."_s);
+    // Nothing is granted before the user answers.
+    EXPECT_EQ(RunScript(*m_frame, u"Notification.permission"_s), u"default"_s);
+    m_frame->AnswerPermission(false);
+    EXPECT_TRUE(m_frame->PendingPermission().isEmpty());
+    EXPECT_EQ(RunScript(*m_frame, u"Notification.permission"_s), u"denied"_s);
+
+    // The same site in another frame is not asked again.
+    std::unique_ptr<TfrmInternetBrowser> other(BrowserFrames::Create(0, nullptr));
+    other->Navigate(Url(u"/notify"_s));
+    ASSERT_TRUE(WaitForTitle(*other, u"Asks"_s));
+    ProcessEventsFor(300);
+    EXPECT_TRUE(other->PendingPermission().isEmpty());
+}
+
+TEST_F(TfrmWebEngineBrowserTest, AKilledRendererShowsAReloadPageThatBringsThePageBack)
+{
+    m_frame->Navigate(Url(u"/home"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Home page"_s));
+    const qint64 renderer = PageOf(*m_frame)->renderProcessPid();
+    ASSERT_GT(renderer, 0);
+    ::kill(pid_t(renderer), SIGKILL);
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"This page stopped working"_s));
+    // The tab still stands for the page it lost.
+    EXPECT_EQ(m_frame->GetLocationURL(), Url(u"/home"_s));
+    EXPECT_EQ(RunScript(*m_frame, u"document.getElementById('reload').textContent"_s), u"Reload"_s);
+    RunScript(*m_frame, u"document.getElementById('reload').click()"_s);
+    EXPECT_TRUE(WaitForTitle(*m_frame, u"Home page"_s));
+}
+
+TEST_F(TfrmWebEngineBrowserTest, ADownloadGoesWhereTheUserSaidAndReportsItsEnd)
+{
+    QTemporaryDir folder;
+    const QString target = folder.filePath(u"saved.bin"_s);
+    QString suggested;
+    const auto previous = TfrmInternetBrowser::ChooseDownloadFile;
+    TfrmInternetBrowser::ChooseDownloadFile = [&](QWidget*, const QString& suggestedPath) {
+        suggested = suggestedPath;
+        return target;
+    };
+    QList<TBrowserDownloadRec> reports;
+    m_frame->OnDownload = [&](TfrmInternetBrowser&, const TBrowserDownloadRec& download) {
+        reports.append(download);
+    };
+    m_frame->Navigate(Url(u"/file.bin"_s));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return !reports.isEmpty() && reports.constLast().State != TBrowserDownloadRec::dsRunning; },
+        30000));
+    EXPECT_TRUE(suggested.endsWith(u"/file.bin"_s)) << suggested.toStdString();
+    EXPECT_EQ(reports.constLast().State, TBrowserDownloadRec::dsFinished);
+    EXPECT_EQ(reports.constLast().FileName, target);
+    EXPECT_EQ(ReadFile(target), TestHttpServer::LargeBody(200000));
+    TfrmInternetBrowser::ChooseDownloadFile = previous;
+}

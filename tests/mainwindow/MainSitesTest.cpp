@@ -1,0 +1,111 @@
+// The main window with installed sites: the data file read at start in the configuration's
+// order, the catalog's "Install" and the "Add site" buttons reaching the Installed tab.
+
+#include "catalog/TWebApplicationClass.h"
+#include "catalogviews/TCatalogViews.h"
+#include "mainwindow/TfMain.h"
+#include "panels/TMVFrame.h"
+#include "sites/SitesDataFile.h"
+#include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
+#include "sites/TMorvalenBaseClass.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class TfMainSitesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { QDir().mkpath(DataFolder()); }
+
+    QTemporaryDir m_home;
+    ScopedEnvironment m_config{"XDG_CONFIG_HOME", m_home.filePath(u"config"_s).toUtf8()};
+    ScopedEnvironment m_data{"XDG_DATA_HOME", m_home.filePath(u"data"_s).toUtf8()};
+
+    QString DataFolder() const { return m_home.filePath(u"data-folder"_s); }
+    QString SitesPath() const { return DataFolder() + u"/MorvalenDesktop.dat"_s; }
+
+    std::unique_ptr<TfMain> Create()
+    {
+        ProgramOptions options;
+        options.dataFolder = DataFolder();
+        return std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
+    }
+
+    void WriteSites(const QStringList& titles)
+    {
+        SiteArrangement::TSiteList sites;
+        for (const QString& title : titles) {
+            auto site = std::make_unique<TMorvalenBaseClass>();
+            site->SetTitle(title);
+            site->SetURL(u"http://%1.example.com/"_s.arg(title.toLower()));
+            sites.push_back(std::move(site));
+        }
+        SitesDataFile::Save(SitesPath(), sites);
+    }
+
+    static QStringList Titles(const TfMain& window)
+    {
+        QStringList titles;
+        for (const auto& site : window.InstalledSites().Manager().Items())
+            titles << site->Title();
+        return titles;
+    }
+};
+
+// The 30-byte settings block with the defaults, and nothing after it.
+QByteArray SettingsBlockOnly()
+{
+    QByteArray bytes(30, '\0');
+    const double lastCheck = 46000.5;
+    memcpy(bytes.data() + 22, &lastCheck, 8);
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(TfMainSitesTest, AConfigurationEndingAfterTheSettingsLoadsSitesInStoredOrder)
+{
+    WriteFile(DataFolder() + u"/MorvalenDesktop.cfg"_s, SettingsBlockOnly());
+    WriteSites({u"Notes"_s, u"Atlas"_s, u"Mail"_s});
+    auto window = Create();
+    EXPECT_EQ(window->ArrangeMode(), 0);
+    EXPECT_EQ(Titles(*window), QStringList({u"Notes"_s, u"Atlas"_s, u"Mail"_s}));
+    EXPECT_EQ(window->InstalledSites().Frame().HelpText(),
+              u"Total installed sites: 3. Use right click on site or background for more options."_s);
+    EXPECT_FALSE(window->ConfigChanged());
+
+    // Arranging is a change of the configuration, written at the end.
+    window->SetArrangeMode(1);
+    EXPECT_EQ(Titles(*window), QStringList({u"Atlas"_s, u"Mail"_s, u"Notes"_s}));
+    EXPECT_TRUE(window->ConfigChanged());
+    window.reset();
+    EXPECT_EQ(ReadFile(DataFolder() + u"/MorvalenDesktop.cfg"_s).size(), 31);
+    window = Create();
+    EXPECT_EQ(window->ArrangeMode(), 1);
+    EXPECT_EQ(Titles(*window), QStringList({u"Atlas"_s, u"Mail"_s, u"Notes"_s}));
+}
+
+TEST_F(TfMainSitesTest, ADamagedDataFileIsKeptAndTheUserToldOnce)
+{
+    WriteFile(SitesPath(), "Not a data file at all");
+    auto window = Create();
+    EXPECT_EQ(window->InstalledSites().Manager().Count(), 0);
+    auto site = std::make_unique<TMorvalenBaseClass>();
+    site->SetTitle(u"Mail"_s);
+    window->InstalledSites().Manager().AddItem(std::move(site));
+    const QStringList kept = QDir(DataFolder()).entryList({u"MorvalenDesktop.dat.damaged-*"_s});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(ReadFile(DataFolder() + u'/' + kept[0]), QByteArray("Not a data file at all"));
+    EXPECT_TRUE(window->StatusText().contains(kept[0])) << window->StatusText().toStdString();
+}
