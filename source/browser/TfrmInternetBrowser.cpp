@@ -40,6 +40,14 @@ bool LoginDialog(QWidget* parent, const QUrl& url, const QString& realm, QString
 
 } // namespace
 
+std::function<void(const TWebNotificationRec&)> TfrmInternetBrowser::OnWebNotification;
+
+void TfrmInternetBrowser::WebNotification(const TWebNotificationRec& notification)
+{
+    if (OnWebNotification)
+        OnWebNotification(notification);
+}
+
 std::function<QString(QWidget*, const QString&)> TfrmInternetBrowser::ChooseDownloadFile =
     [](QWidget* parent, const QString& suggestedPath) {
         return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);

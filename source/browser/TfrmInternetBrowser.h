@@ -27,6 +27,18 @@ struct TBrowserDownloadRec
     QString Error; // the engine's reason when it failed
 };
 
+// A notification a page asks to show (a mail site's "new message").
+struct TWebNotificationRec
+{
+    QString Title;
+    QString Message;
+    // The site that asked.
+    QUrl Origin;
+    QImage Icon;
+    // Tells the page its notification was clicked.
+    std::function<void()> Click;
+};
+
 // One tab's browser: wraps one embedded engine and gives the window the same commands,
 // state and events for every engine. Subclasses feed the engine's reports through the
 // protected WebBrowser... handlers, so that every engine behaves the same way.
@@ -116,6 +128,9 @@ public:
     // Where a download goes, from the suggested path in the user's Downloads folder; empty
     // cancels it. A save dialog unless replaced (tests answer for the user).
     static std::function<QString(QWidget* parent, const QString& suggestedPath)> ChooseDownloadFile;
+    // A page asks to show a notification (the site was allowed to); the program shows it.
+    static std::function<void(const TWebNotificationRec& notification)> OnWebNotification;
+    static void WebNotification(const TWebNotificationRec& notification);
     // The login of an HTTP authentication; false cancels. A dialog unless replaced.
     static std::function<bool(QWidget* parent, const QUrl& url, const QString& realm, QString& user,
                               QString& password)>
