@@ -20,7 +20,7 @@ TWindowChangeMonitor::TWindowChangeMonitor(TCustomInternetBrowserWindow& window)
 {}
 
 TWindowChangeMonitor* TWindowChangeMonitor::Attach(TCustomInternetBrowserWindow& window,
-                                                   const TIntervals& intervals)
+                                                   const TMonitorIntervals& intervals)
 {
     if (!window.Monitor())
         return nullptr;

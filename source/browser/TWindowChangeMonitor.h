@@ -8,6 +8,13 @@
 
 class TCustomInternetBrowserWindow;
 
+// Waits shorter than a user can choose, for tests; 0 keeps the usual wait.
+struct TMonitorIntervals
+{
+    uint32_t BaselineDelayMs = 0;
+    uint32_t IntervalMs = 0;
+};
+
 // The change monitor of one site window: the window's document-complete and activation
 // reports drive it, it measures the watched tab's page with a page script, and a change
 // goes to the window's OnSiteChanged. A child of the window, so it ends with it.
@@ -16,16 +23,9 @@ class TWindowChangeMonitor final : public QObject
     Q_OBJECT
 
 public:
-    // Waits shorter than a user can choose, for tests; 0 keeps the usual wait.
-    struct TIntervals
-    {
-        uint32_t BaselineDelayMs = 0;
-        uint32_t IntervalMs = 0;
-    };
-
     // Attaches a monitor to a window whose site is watched; none for the others.
     static TWindowChangeMonitor* Attach(TCustomInternetBrowserWindow& window,
-                                        const TIntervals& intervals = {});
+                                        const TMonitorIntervals& intervals = TMonitorIntervals());
 
     TBrowserChangeMonitor& Monitor() { return m_monitor; }
 

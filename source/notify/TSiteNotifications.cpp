@@ -32,7 +32,7 @@ QString IconFile(const TBrowserEntry& entry)
 
 } // namespace
 
-TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TOptions& options)
+TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNotificationOptions& options)
     : m_browsers(browsers), m_options(options), m_tray(options.Tray),
       m_desktop(std::make_unique<TDesktopNotifier>(options.BusConnection))
 {

@@ -14,6 +14,15 @@ class TDesktopNotifier;
 struct TBrowserEntry;
 struct TWebNotificationRec;
 
+// Tests shorten the waits and bring a D-Bus connection of their own (by name).
+struct TSiteNotificationOptions
+{
+    TTrayNotifyTimings Tray;
+    uint32_t MonitorBaselineDelayMs = 0;
+    uint32_t MonitorIntervalMs = 0;
+    QString BusConnection;
+};
+
 // What the user learns about the sites: a watched site that changed while its window was in
 // the background becomes a line of the tray notification window; a site's own web
 // notification (a mail or chat site's "new message") goes to the desktop's notification
@@ -22,18 +31,10 @@ struct TWebNotificationRec;
 class TSiteNotifications final
 {
 public:
-    // Tests shorten the waits and bring a D-Bus connection of their own (by name).
-    struct TOptions
-    {
-        TTrayNotifyTimings Tray;
-        uint32_t MonitorBaselineDelayMs = 0;
-        uint32_t MonitorIntervalMs = 0;
-        QString BusConnection;
-    };
-
     // Watches the manager's windows of watched sites and shows what they and the sites'
     // pages report.
-    explicit TSiteNotifications(TBrowserManager& browsers, const TOptions& options = {});
+    explicit TSiteNotifications(TBrowserManager& browsers,
+                                const TSiteNotificationOptions& options = TSiteNotificationOptions());
     ~TSiteNotifications();
 
     TSiteNotifications(const TSiteNotifications&) = delete;
@@ -52,7 +53,7 @@ private:
     void DesktopNotificationClicked(uint32_t id);
 
     TBrowserManager& m_browsers;
-    TOptions m_options;
+    TSiteNotificationOptions m_options;
     TMVTrayNotifyManager m_tray;
     std::unique_ptr<TDesktopNotifier> m_desktop;
     // The browser entry and the page's click of each desktop notification on show.

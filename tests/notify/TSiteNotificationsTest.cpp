@@ -49,9 +49,9 @@ protected:
         return m_sites.back();
     }
 
-    TSiteNotifications::TOptions Options(const QString& bus = QString())
+    TSiteNotificationOptions Options(const QString& bus = QString())
     {
-        TSiteNotifications::TOptions options;
+        TSiteNotificationOptions options;
         options.Tray.FadeStepMs = kNever;
         options.Tray.DisplayMs = kNever;
         options.MonitorBaselineDelayMs = 1;
@@ -143,6 +143,8 @@ TEST_F(TSiteNotificationsTest, AChangeWhileAnotherWindowIsActiveIsOneLineAndACli
     TBrowserChangeMonitor* newsMonitor = OpenWatched(m_manager, news);
     ASSERT_NE(newsMonitor, nullptr);
     TCustomInternetBrowserWindow* newsWindow = m_manager.WindowOfTile(news.Tile.get());
+    // The user went back to the other window.
+    Activate(*newsWindow, false);
     length = newsMonitor->BaselineLength();
     Change(*newsWindow, u"document.getElementById('text').textContent = 'breaking news'"_s);
     ASSERT_TRUE(Measured(*newsMonitor, length));
@@ -167,6 +169,7 @@ TEST_F(TSiteNotificationsTest, AClickNeverReachesAWindowClosedSinceNorTheSitesNe
     TBrowserChangeMonitor* monitor = OpenWatched(m_manager, mail);
     ASSERT_NE(monitor, nullptr);
     TCustomInternetBrowserWindow* first = m_manager.WindowOfTile(mail.Tile.get());
+    Activate(*first, false);
     const int64_t length = monitor->BaselineLength();
     Change(*first, u"document.getElementById('text').textContent = 'a new message'"_s);
     ASSERT_TRUE(Measured(*monitor, length));
