@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTabBar>
@@ -27,6 +28,10 @@
 #include <QWindow>
 
 using namespace Qt::Literals::StringLiterals;
+
+// What the windows do, for tests and for whoever wonders what a window loaded:
+// QT_LOGGING_RULES="morvalen.browser.debug=true".
+Q_LOGGING_CATEGORY(lcBrowser, "morvalen.browser", QtWarningMsg)
 
 TCustomInternetBrowserWindow::TCustomInternetBrowserWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -128,6 +133,7 @@ void TCustomInternetBrowserWindow::HideToTray()
 
 void TCustomInternetBrowserWindow::StartEngines()
 {
+    qCDebug(lcBrowser) << "window shown:" << windowTitle();
     m_enginesStarting = true;
     QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kOpenPagesMessage)));
 }
@@ -565,6 +571,7 @@ void TCustomInternetBrowserWindow::FrameDocumentComplete(TfrmInternetBrowser& fr
     const TBrowsingTabRec* tab = TabOfFrame(frame);
     if (!tab)
         return;
+    qCDebug(lcBrowser) << "document complete:" << frame.GetLocationURL();
     if (IsActive(*tab))
         m_address->setText(frame.GetLocationURL());
     if (tab->Monitored && OnMonitoredDocumentComplete)

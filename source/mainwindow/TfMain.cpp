@@ -1,6 +1,9 @@
 #include "TfMain.h"
 
 #include "TMainSchedule.h"
+#include "TSiteBrowsers.h"
+// The parameter parsing still lives with the instance guard until it moves below the window.
+#include "app/PBOnceOnly.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryTree.h"
@@ -19,6 +22,7 @@
 #include "settings/TApplicationsSettings.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -69,6 +73,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     CreateInstalledSites();
     LoadStores();
     CreateSettings();
+    CreateSiteBrowsers();
     m_configChanged = false;
     ReadConfiguration();
     CreateCatalog();
@@ -113,6 +118,8 @@ TfMain::~TfMain()
     m_versionCheck.reset();
     m_catalogSearch.reset();
     m_catalogViews.reset();
+    // The site windows write their placements into their sites, which go next.
+    m_siteBrowsers.reset();
     // The tiles and their records; browser windows of sites must have gone before.
     m_installedSites.reset();
     if (m_trayIcon)
@@ -236,8 +243,14 @@ void TfMain::HandleParameter(const QString& parameter)
     if (element.empty)
         return;
     qCDebug(lcWindow) << "parameter" << parameter;
-    // Sites are looked up by their element id once installed sites exist; an unknown id
-    // is ignored without a word.
+    // An unknown id is ignored without a word; a known one opens without counting a launch.
+    if (TMVWebElement* tile = m_installedSites->Manager().FindByElementId(element.elementId))
+        m_siteBrowsers->OpenElement(*tile, element.minimized);
+}
+
+int TfMain::OpenBrowserCount() const
+{
+    return m_siteBrowsers ? m_siteBrowsers->OpenBrowserCount() : 0;
 }
 
 uint8_t TfMain::ArrangeMode() const
@@ -282,11 +295,7 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    Q_UNUSED(title);
-    // Until the program has its own browser windows, the user's browser shows the page.
-    QDesktopServices::openUrl(QUrl(address));
-    if (flash)
-        activateWindow();
+    m_siteBrowsers->OpenWebPage(address, title, flash, this);
 }
 
 bool TfMain::event(QEvent* event)

@@ -31,6 +31,7 @@ class TMainSchedule;
 class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
+class TSiteBrowsers;
 class TThumbnailManager;
 class TVersionCheck;
 class TWebApplicationList;
@@ -125,7 +126,9 @@ public:
     // the sites are arranged by it.
     void SetArrangeMode(uint8_t mode);
     // Number of open browser windows.
-    int OpenBrowserCount() const { return 0; }
+    int OpenBrowserCount() const;
+    // The browser windows of the sites and the program's own pages.
+    TSiteBrowsers& SiteBrowsers() const { return *m_siteBrowsers; }
 
     // The background schedule.
     void RefreshCatalog();
@@ -172,6 +175,7 @@ private:
     void ReadConfiguration();
     void CreateCatalog();
     void CreateInstalledSites();
+    void CreateSiteBrowsers();
     void LoadInstalledSites();
 
     // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
@@ -224,6 +228,8 @@ private:
     std::unique_ptr<TCatalogSearch> m_catalogSearch;
     std::unique_ptr<TVersionCheck> m_versionCheck;
     std::unique_ptr<TInstalledSites> m_installedSites;
+    // Goes before the installed sites: closing the windows writes into their sites.
+    std::unique_ptr<TSiteBrowsers> m_siteBrowsers;
 
     // Widgets, owned by the window.
     QTabWidget* m_mainTabs = nullptr;

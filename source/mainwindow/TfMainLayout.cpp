@@ -3,6 +3,7 @@
 #include "TfMain.h"
 
 #include "TMainSchedule.h"
+#include "TSiteBrowsers.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
@@ -12,6 +13,9 @@
 #include "pictures/GraphicTools.h"
 #include "progressbar/LabelProgressBar.h"
 #include "sites/TInstalledSites.h"
+#include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
+#include "sites/TMorvalenBaseClass.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -290,7 +294,10 @@ void TfMain::BuildTray()
     delimiter->setObjectName(u"miTitleDelimiter"_s);
     m_closeAllBrowsersAction = m_trayMenu->addAction(u"Close all browsers"_s);
     m_closeAllBrowsersAction->setData(-1);
-    connect(m_trayMenu->addAction(u"Quit"_s), &QAction::triggered, this, [this] { Quit(); });
+    connect(m_closeAllBrowsersAction, &QAction::triggered, this, [this] { m_siteBrowsers->CloseAll(); });
+    QAction* quit = m_trayMenu->addAction(u"Quit"_s);
+    quit->setData(-1);
+    connect(quit, &QAction::triggered, this, [this] { Quit(); });
     m_trayMenu->addSeparator();
     QAction* show = m_trayMenu->addAction(u"Show MorvalenPro"_s);
     show->setData(-1);
@@ -314,7 +321,19 @@ void TfMain::BuildTray()
 void TfMain::UpdateTrayMenu()
 {
     m_closeAllBrowsersAction->setEnabled(OpenBrowserCount() > 0);
-    // One item per installed site goes above the delimiter once installed sites exist.
+    std::vector<TMVWebElement*> tiles;
+    for (const auto& record : m_installedSites->Manager().Items())
+        tiles.push_back(record->Tile());
+    m_siteBrowsers->FillTrayMenu(*m_trayMenu, m_trayMenu->findChild<QAction*>(u"miTitleDelimiter"_s), tiles);
+    m_trayMenu->OnGetSiteInfo = [this](const TMVPopupMenu&, const QAction& item, QIcon& icon, bool& active) {
+        const int index = item.data().toInt();
+        const auto& items = m_installedSites->Manager().Items();
+        if (index < 0 || index >= int(items.size()) || !items[size_t(index)]->Tile())
+            return;
+        const TMVWebElement* tile = items[size_t(index)]->Tile();
+        icon = QIcon(QPixmap::fromImage(tile->IconPicture()));
+        active = m_siteBrowsers->HasBrowser(tile);
+    };
     m_trayMenu->PrepareItems();
 }
 

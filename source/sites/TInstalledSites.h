@@ -66,6 +66,9 @@ struct TInstalledSitesHooks
     std::function<void()> MinimizeAllBrowsers;
     std::function<void()> HideAllBrowsersToTray;
     std::function<void()> CloseAllBrowsers;
+    // The site is about to be removed: its open browser window closes without writing into
+    // it. Unset: CloseSiteBrowser.
+    std::function<void(TMVWebElement& tile)> SiteRemoving;
     // The site's title was edited: its open browser window takes it as caption.
     std::function<void(TMVWebElement& tile)> SiteTitleChanged;
 

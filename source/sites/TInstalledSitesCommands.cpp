@@ -196,7 +196,9 @@ void TInstalledSites::RemoveSite(TMVWebElement& tile)
              tile.IconPicture()))
         return;
     // An open browser window would later write its placement into the freed site.
-    if (tile.HasBrowser())
+    if (tile.HasBrowser() && m_hooks.SiteRemoving)
+        m_hooks.SiteRemoving(tile);
+    else if (tile.HasBrowser())
         CloseSiteBrowser(tile);
     m_manager->RemoveTile(&tile);
 }

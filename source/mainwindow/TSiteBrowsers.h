@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QMenu;
+class QWidget;
+class TApplicationsSettings;
+class TBrowserManager;
+class TCustomInternetBrowserWindow;
+class TMVWebElement;
+
+// The main window's browser commands: running and closing sites' windows, the browsers
+// menu, the site items of the tray menu and the program's own pages in standalone windows.
+// It owns the browser manager; the main window wires it to the installed sites.
+class TSiteBrowsers final
+{
+public:
+    TSiteBrowsers(TApplicationsSettings& settings, const QString& dataFolder);
+    // Closes every site window first, saving its placement into its site.
+    ~TSiteBrowsers();
+
+    TSiteBrowsers(const TSiteBrowsers&) = delete;
+    TSiteBrowsers& operator=(const TSiteBrowsers&) = delete;
+
+    TBrowserManager& Manager() const { return *m_manager; }
+    int OpenBrowserCount() const;
+    bool HasBrowser(const TMVWebElement* tile) const;
+
+    // Opens the site's window (or brings it forward) and counts the launch.
+    void RunSite(TMVWebElement& tile);
+    // Opens the site's window without counting ("Element=" of a shortcut).
+    void OpenElement(TMVWebElement& tile, bool minimized);
+    void CloseSiteBrowser(TMVWebElement& tile);
+    // An edited site's open window takes the new title.
+    void SiteTitleChanged(TMVWebElement& tile);
+    // The site is about to go: its window closes first, without saving into the site.
+    void SiteRemoving(TMVWebElement& tile);
+    void MinimizeAll();
+    void HideAllToTray();
+    void CloseAll();
+
+    // One of the program's pages in a standalone window: the default engine, maximized.
+    // With flash the main window keeps the focus and the new window asks for attention.
+    TCustomInternetBrowserWindow* OpenWebPage(const QString& address, const QString& title, bool flash,
+                                              QWidget* mainWindow);
+
+    // Puts one item per site above delimiter (first site first), checked while its window is
+    // open (the menu draws it bold); their data is the site's index, a click runs the site.
+    void FillTrayMenu(QMenu& menu, QAction* delimiter, const std::vector<TMVWebElement*>& tiles);
+
+    // The data file is written (after a launch was counted).
+    std::function<void()> SaveSites;
+    // The number of open site windows changed.
+    std::function<void(int count)> OnCountChanged;
+
+private:
+    TApplicationsSettings& m_settings;
+    std::unique_ptr<TBrowserManager> m_manager;
+};

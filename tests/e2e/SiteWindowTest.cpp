@@ -1,0 +1,101 @@
+// The real program on a real X server with a window manager: a site shortcut's "Element="
+// handed to the running program opens the site's window, which loads its page from a
+// loopback server; quitting writes the window's placement into the data file.
+
+#include "sites/SitesDataFile.h"
+#include "sites/TMorvalenBaseClass.h"
+#include "support/TestHttpServer.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool WaitForTrace(QProcess& process, QByteArray& trace, const QByteArray& text, int timeoutMs = 60000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!trace.contains(text)) {
+        if (clock.elapsed() > timeoutMs || process.state() == QProcess::NotRunning)
+            return false;
+        process.waitForReadyRead(100);
+        trace += process.readAllStandardError();
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresItsPlacement)
+{
+    const QByteArray display = qgetenv("MORVALEN_TEST_X11_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "skipped: no X server with a window manager (MORVALEN_TEST_X11_DISPLAY is not set)";
+
+    TestHttpServer server;
+    server.Serve(u"/site"_s,
+                 "<!DOCTYPE html><html><head><title>Loopback page</title></head><body>Hi</body></html>",
+                 "text/html");
+    QTemporaryDir home;
+    const QString data = home.filePath(u"data-folder"_s);
+    QDir().mkpath(data);
+    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
+    sites.push_back(std::make_unique<TMorvalenBaseClass>());
+    sites.back()->SetTitle(u"Loopback"_s);
+    sites.back()->SetURL(server.Url(u"/site"_s));
+    sites.back()->SetElementId(u"0123456789ABCDEF0123"_s);
+    SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char16_t* folder : {u"runtime", u"config", u"xdg-data"}) {
+        QDir().mkpath(home.filePath(QString::fromUtf16(folder)));
+        QFile::setPermissions(home.filePath(QString::fromUtf16(folder)),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"xdg-data"_s));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
+    environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
+    const QStringList options{u"--data-folder="_s + data,
+                              u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort())};
+
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MORVALEN_DESKTOP_PATH), options);
+    ASSERT_TRUE(program.waitForStarted(10000));
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(program, trace, "first show")) << trace.toStdString();
+
+    // A shortcut starts the program again; the running one opens the site.
+    QProcess shortcut;
+    shortcut.setProcessEnvironment(environment);
+    shortcut.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
+                   options + QStringList{u"Element=0123456789ABCDEF0123"_s});
+    ASSERT_TRUE(shortcut.waitForFinished(30000));
+    EXPECT_TRUE(WaitForTrace(program, trace, "window shown: \"Morvalen Desktop: Loopback\""))
+        << trace.toStdString();
+    EXPECT_TRUE(WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/site"_s).toUtf8() + '"'))
+        << trace.toStdString();
+    EXPECT_EQ(server.RequestCount(u"/site"_s), 1);
+    // Opened by a shortcut, not from the tile: no launch is counted.
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000));
+
+    const SitesDataFile::LoadResult stored = SitesDataFile::Parse(ReadFile(data + u"/MorvalenDesktop.dat"_s));
+    ASSERT_EQ(stored.records.size(), 1u);
+    const TWindowPlacementRec& placement = stored.records.front()->WindowPlacement();
+    EXPECT_GT(placement.Width, 0);
+    EXPECT_GT(placement.Height, 0);
+    EXPECT_EQ(stored.records.front()->RunCount(), 0);
+}
