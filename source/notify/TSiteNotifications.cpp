@@ -33,17 +33,10 @@ QString IconFile(const TBrowserEntry& entry)
 } // namespace
 
 TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNotificationOptions& options)
-    : m_browsers(browsers), m_options(options), m_tray(options.Tray),
-      m_desktop(std::make_unique<TDesktopNotifier>(options.BusConnection))
+    : m_browsers(browsers), m_options(options), m_tray(options.Tray)
 {
     m_tray.OnItemClick = [this](uint64_t entryId) {
         m_browsers.HandleNotifyClick(entryId);
-    };
-    m_desktop->OnActivated = [this](uint32_t id) {
-        DesktopNotificationClicked(id);
-    };
-    m_desktop->OnClosed = [this](uint32_t id) {
-        m_shown.erase(id);
     };
     m_browsers.OnSiteChanged = [this](TBrowserManager&, TBrowserEntry& entry) {
         SiteChanged(entry);
@@ -97,6 +90,16 @@ void TSiteNotifications::WebNotification(const TWebNotificationRec& notification
     const QString line = notification.Message.isEmpty() ? notification.Title
                                                         : notification.Title + u": "_s + notification.Message;
     std::function<void()> click = notification.Click;
+    // The bus is reached with the first notification, not at the program's start.
+    if (!m_desktop) {
+        m_desktop = std::make_unique<TDesktopNotifier>(m_options.BusConnection);
+        m_desktop->OnActivated = [this](uint32_t id) {
+            DesktopNotificationClicked(id);
+        };
+        m_desktop->OnClosed = [this](uint32_t id) {
+            m_shown.erase(id);
+        };
+    }
     m_desktop->Show(siteTitle, notification.Title, notification.Message, notification.Icon,
                     [this, entryId, siteTitle, iconFile, line, click](uint32_t id) {
                         if (id != 0) {
