@@ -28,6 +28,7 @@ class TSiteNotificationsTest : public BrowserTest
 protected:
     static void SetUpTestSuite()
     {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         BrowserTest::SetUpTestSuite();
         const QByteArray html = "text/html; charset=utf-8";
         Server().Serve(u"/watched-a"_s,
