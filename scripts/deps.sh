@@ -14,6 +14,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3 desktop-file-utils
   libgtk-3-dev libwebkit2gtk-4.1-dev
+  dbus-daemon dbus-bin
   curl
   appstream desktop-file-utils systemd dpkg-dev file lintian
 )

@@ -50,6 +50,8 @@ bool TWebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType typ
 QWebEnginePage* TWebEnginePage::createWindow(WebWindowType type)
 {
     Q_UNUSED(type);
+    if (m_frame.CaptureOnly())
+        return nullptr;
     if (QWebEnginePage* target = m_frame.PageNewWindow())
         return target;
     // Not in the program: a page that waits for the address and hands it to the desktop.

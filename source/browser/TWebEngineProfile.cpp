@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
@@ -43,6 +44,20 @@ TWebEngineProfile::TWebEngineProfile(const QString& dataFolder) : QObject(QCoreA
     m_profile->settings()->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
     m_profile->setDownloadPath(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation));
     connect(m_profile, &QWebEngineProfile::downloadRequested, this, &TWebEngineProfile::HandleDownload);
+    // Sites' own notifications go to the program, which shows them on the desktop.
+    m_profile->setNotificationPresenter([](std::unique_ptr<QWebEngineNotification> presented) {
+        std::shared_ptr<QWebEngineNotification> notification(presented.release());
+        notification->show();
+        TWebNotificationRec record;
+        record.Title = notification->title();
+        record.Message = notification->message();
+        record.Origin = notification->origin();
+        record.Icon = notification->icon();
+        record.Click = [notification] {
+            notification->click();
+        };
+        TfrmInternetBrowser::WebNotification(record);
+    });
 }
 
 QString TWebEngineProfile::StoragePath() const

@@ -40,6 +40,14 @@ bool LoginDialog(QWidget* parent, const QUrl& url, const QString& realm, QString
 
 } // namespace
 
+std::function<void(const TWebNotificationRec&)> TfrmInternetBrowser::OnWebNotification;
+
+void TfrmInternetBrowser::WebNotification(const TWebNotificationRec& notification)
+{
+    if (OnWebNotification)
+        OnWebNotification(notification);
+}
+
 std::function<QString(QWidget*, const QString&)> TfrmInternetBrowser::ChooseDownloadFile =
     [](QWidget* parent, const QString& suggestedPath) {
         return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
@@ -147,4 +155,18 @@ void TfrmInternetBrowser::WebBrowserFullScreen(bool fullScreen)
 {
     if (OnFullScreen)
         OnFullScreen(*this, fullScreen);
+}
+
+void TfrmInternetBrowser::RunPageScript(const QString& script,
+                                        std::function<void(const QVariant& value)> result)
+{
+    Q_UNUSED(script);
+    if (result)
+        result(QVariant());
+}
+
+void TfrmInternetBrowser::WhenPainted(std::function<void()> painted)
+{
+    if (painted)
+        painted();
 }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 #include <QUrl>
+#include <QVariant>
 #include <QWidget>
 
 #include <cstdint>
@@ -24,6 +25,18 @@ struct TBrowserDownloadRec
     int64_t Total = -1; // -1 while the server did not say
     TState State = dsRunning;
     QString Error; // the engine's reason when it failed
+};
+
+// A notification a page asks to show (a mail site's "new message").
+struct TWebNotificationRec
+{
+    QString Title;
+    QString Message;
+    // The site that asked.
+    QUrl Origin;
+    QImage Icon;
+    // Tells the page its notification was clicked.
+    std::function<void()> Click;
 };
 
 // One tab's browser: wraps one embedded engine and gives the window the same commands,
@@ -69,6 +82,19 @@ public:
     virtual QString PendingPermission() const { return {}; }
     virtual void AnswerPermission(bool allowed) { Q_UNUSED(allowed); }
 
+    // For a picture of the page (thumbnail capture): scroll bars are left out.
+    virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
+    // Runs script in the top-level document, apart from the page's own scripts; result gets
+    // its value, an invalid one when the page could not run it.
+    virtual void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result);
+    // Calls painted once the page has painted what it has loaded so far (at once where the
+    // engine cannot tell).
+    virtual void WhenPainted(std::function<void()> painted);
+    // A frame that only takes a picture: its page may open no window at all (not even
+    // outside the program) and start no download.
+    void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
+    bool CaptureOnly() const { return m_captureOnly; }
+
     bool CanGoBack() const { return m_canGoBack; }
     bool CanGoForward() const { return m_canGoForward; }
     const QString& StatusText() const { return m_statusText; }
@@ -102,6 +128,9 @@ public:
     // Where a download goes, from the suggested path in the user's Downloads folder; empty
     // cancels it. A save dialog unless replaced (tests answer for the user).
     static std::function<QString(QWidget* parent, const QString& suggestedPath)> ChooseDownloadFile;
+    // A page asks to show a notification (the site was allowed to); the program shows it.
+    static std::function<void(const TWebNotificationRec& notification)> OnWebNotification;
+    static void WebNotification(const TWebNotificationRec& notification);
     // The login of an HTTP authentication; false cancels. A dialog unless replaced.
     static std::function<bool(QWidget* parent, const QUrl& url, const QString& realm, QString& user,
                               QString& password)>
@@ -129,4 +158,5 @@ private:
     int32_t m_progress = 0;
     int32_t m_progressMax = 0;
     QString m_title;
+    bool m_captureOnly = false;
 };

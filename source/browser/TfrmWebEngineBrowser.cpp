@@ -8,11 +8,15 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
@@ -150,6 +154,51 @@ void TfrmWebEngineBrowser::CaptureTo(QImage& bitmap)
     bitmap = m_view->grab().toImage().scaled(size());
 }
 
+void TfrmWebEngineBrowser::SetScrollBarsVisible(bool visible)
+{
+    m_page->settings()->setAttribute(QWebEngineSettings::ShowScrollBars, visible);
+}
+
+void TfrmWebEngineBrowser::RunPageScript(const QString& script,
+                                         std::function<void(const QVariant& value)> result)
+{
+    // The program's own world: the page's scripts can neither see nor replace what it uses.
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [result](const QVariant& value) {
+        if (result)
+            result(value);
+    });
+}
+
+void TfrmWebEngineBrowser::WhenPainted(std::function<void()> painted)
+{
+    // Two animation frames after the question the page has drawn what it had.
+    RunPageScript(u"window.__morvalenPainted = false;"
+                  u"requestAnimationFrame(function () {"
+                  u"  requestAnimationFrame(function () { window.__morvalenPainted = true; });"
+                  u"});"_s,
+                  {});
+    PollPainted(std::move(painted), 0);
+}
+
+void TfrmWebEngineBrowser::PollPainted(std::function<void()> painted, int attempt)
+{
+    // Page scripts answer asynchronously, so the answer is asked for until it comes. A page
+    // the engine does not animate (never drawn) is taken as it is after a while.
+    constexpr int kAttempts = 200;
+    RunPageScript(u"window.__morvalenPainted === true"_s,
+                  [frame = QPointer<TfrmWebEngineBrowser>(this), painted, attempt](const QVariant& value) {
+                      if (!frame)
+                          return;
+                      if (value.toBool() || attempt >= kAttempts) {
+                          // What the page drew reaches the view on the next turn.
+                          QTimer::singleShot(0, frame, painted);
+                          return;
+                      }
+                      QTimer::singleShot(
+                          16, frame, [frame, painted, attempt] { frame->PollPainted(painted, attempt + 1); });
+                  });
+}
+
 void TfrmWebEngineBrowser::ExitFullScreen()
 {
     m_page->triggerAction(QWebEnginePage::ExitFullScreen);
@@ -285,6 +334,10 @@ void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
 
 void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
 {
+    if (CaptureOnly()) {
+        download->cancel();
+        return;
+    }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     const QString path = ChooseDownloadFile(window(), QDir(folder).filePath(download->suggestedFileName()));
     if (path.isEmpty()) {

@@ -38,6 +38,9 @@ public:
     QString GetLocationURL() const override;
     void CaptureTo(QImage& bitmap) override;
     void ExitFullScreen() override;
+    void SetScrollBarsVisible(bool visible) override;
+    void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result) override;
+    void WhenPainted(std::function<void()> painted) override;
 
     QWebEngineView* View() const { return m_view; }
     QWebEnginePage* Page() const;
@@ -66,6 +69,7 @@ private:
         std::function<void(bool)> Answer;
     };
 
+    void PollPainted(std::function<void()> painted, int attempt);
     void ShowNextQuestion();
     void ShowErrorPage(const QUrl& url, const QString& title, const QString& body);
     void HandleLoadStarted();

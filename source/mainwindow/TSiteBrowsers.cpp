@@ -3,6 +3,7 @@
 #include "browser/BrowserFrames.h"
 #include "browser/TBrowserManager.h"
 #include "browser/TCustomInternetBrowserWindow.h"
+#include "notify/TSiteNotifications.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
@@ -21,12 +22,14 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
         if (OnCountChanged)
             OnCountChanged(manager.Count());
     };
+    m_notifications = std::make_unique<TSiteNotifications>(*m_manager);
 }
 
 TSiteBrowsers::~TSiteBrowsers()
 {
     m_manager->OnChange = nullptr;
     m_manager->CloseAll();
+    m_notifications.reset();
 }
 
 bool TSiteBrowsers::HasBrowser(const TMVWebElement* tile) const

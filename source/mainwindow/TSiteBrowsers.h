@@ -13,6 +13,7 @@ class TApplicationsSettings;
 class TBrowserManager;
 class TCustomInternetBrowserWindow;
 class TMVWebElement;
+class TSiteNotifications;
 
 // The main window's browser commands: running and closing sites' windows, the browsers
 // menu, the site items of the tray menu and the program's own pages in standalone windows.
@@ -61,4 +62,7 @@ public:
 private:
     TApplicationsSettings& m_settings;
     std::unique_ptr<TBrowserManager> m_manager;
+    // Watches the site windows and announces changes and the sites' own notifications; goes
+    // before the manager.
+    std::unique_ptr<TSiteNotifications> m_notifications;
 };

@@ -3,6 +3,7 @@
 
 #include "TSiteBrowsers.h"
 #include "TfMain.h"
+#include "browser/TfBrowserThumbnailForm.h"
 #include "catalogviews/TCatalogViews.h"
 #include "dialogs/ModalResult.h"
 #include "sites/TInstalledSites.h"
@@ -71,6 +72,13 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.FocusedApplication = [this]() -> TWebApplicationClass* {
         return m_catalogViews ? m_catalogViews->FocusedApplication() : nullptr;
+    };
+    hooks.CaptureThumbnail = [this](const QString& address, QSize size, QImage& page) {
+        const std::optional<QImage> captured = CaptureSiteScreenshot(address, size, this);
+        if (!captured)
+            return false;
+        page = *captured;
+        return true;
     };
     hooks.RunSite = [this](TMVWebElement& tile) {
         m_siteBrowsers->RunSite(tile);

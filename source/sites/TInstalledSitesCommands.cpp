@@ -14,6 +14,7 @@
 #include "dialogs/TfConfirmationDlg.h"
 #include "pictures/MakeThumbnail.h"
 #include "pictures/PictureFile.h"
+#include "pictures/PictureLimits.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
 
@@ -162,7 +163,7 @@ void TInstalledSites::PrepareThumbnail(const TWebApplicationClass& application, 
     if (cached.isEmpty())
         return;
     try {
-        StoreThumbnail(address, PictureFile::Load(cached));
+        StoreThumbnail(address, PictureFile::Load(cached, PictureLimits::kCatalogPicture));
     } catch (const EMorvalenError&) {
         // A damaged picture: the site is installed without a prepared thumbnail.
     }

@@ -151,10 +151,12 @@ void TestHttpServer::ServeRedirect(const QString& path, const QString& target)
     SetRoute(path, std::move(route));
 }
 
-void TestHttpServer::ServeStalling(const QString& path, qint64 announcedLength, const QByteArray& firstBytes)
+void TestHttpServer::ServeStalling(const QString& path, qint64 announcedLength, const QByteArray& firstBytes,
+                                   const QByteArray& contentType)
 {
     Route route;
     route.kind = Route::Kind::Stall;
+    route.contentType = contentType.toStdString();
     route.body = ToStd(firstBytes);
     route.length = size_t(announcedLength);
     SetRoute(path, std::move(route));

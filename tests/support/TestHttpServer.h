@@ -54,7 +54,8 @@ public:
     void ServeRedirect(const QString& path, const QString& target);
     // Sends the headers (announcing announcedLength bytes) and firstBytes, then nothing
     // until ReleaseStalls or the end of the server, and then drops the connection.
-    void ServeStalling(const QString& path, qint64 announcedLength, const QByteArray& firstBytes = {});
+    void ServeStalling(const QString& path, qint64 announcedLength, const QByteArray& firstBytes = {},
+                       const QByteArray& contentType = QByteArrayLiteral("application/octet-stream"));
     // Announces announcedLength bytes, sends body (shorter), then drops the connection.
     void ServeCutShort(const QString& path, const QByteArray& body, qint64 announcedLength);
     // size bytes of LargeBodyByte, generated while sending; with or without Content-Length.

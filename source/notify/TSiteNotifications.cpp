@@ -1,0 +1,127 @@
+#include "TSiteNotifications.h"
+
+#include "browser/TBrowserManager.h"
+#include "browser/TCustomInternetBrowserWindow.h"
+#include "browser/TWindowChangeMonitor.h"
+#include "browser/TfrmInternetBrowser.h"
+#include "platform/DesktopNotifier.h"
+#include "sites/TMVWebElement.h"
+#include "sites/TMorvalenBaseClass.h"
+#include "stores/TFavoriteIconManager.h"
+
+#include <QDir>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QString SiteTitle(const TBrowserEntry& entry)
+{
+    const TMorvalenBaseClass* record = entry.Tile ? entry.Tile->MorvalenItem() : nullptr;
+    return record ? record->Title() : QString();
+}
+
+QString IconFile(const TBrowserEntry& entry)
+{
+    const TMorvalenBaseClass* record = entry.Tile ? entry.Tile->MorvalenItem() : nullptr;
+    const TFavoriteIconManager* icons = entry.Tile ? entry.Tile->FavoriteIconManager() : nullptr;
+    if (!record || !icons || record->FavIconFileName().isEmpty())
+        return {};
+    return QDir(icons->Folder()).filePath(record->FavIconFileName());
+}
+
+} // namespace
+
+TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNotificationOptions& options)
+    : m_browsers(browsers), m_options(options), m_tray(options.Tray)
+{
+    m_tray.OnItemClick = [this](uint64_t entryId) {
+        m_browsers.HandleNotifyClick(entryId);
+    };
+    m_browsers.OnSiteChanged = [this](TBrowserManager&, TBrowserEntry& entry) {
+        SiteChanged(entry);
+    };
+    m_browsers.OnWindowCreated = [this](TBrowserManager&, TCustomInternetBrowserWindow& window) {
+        TWindowChangeMonitor::Attach(window, {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs});
+    };
+    TfrmInternetBrowser::OnWebNotification = [this](const TWebNotificationRec& notification) {
+        WebNotification(notification);
+    };
+}
+
+TSiteNotifications::~TSiteNotifications()
+{
+    TfrmInternetBrowser::OnWebNotification = nullptr;
+    m_browsers.OnWindowCreated = nullptr;
+    m_browsers.OnSiteChanged = nullptr;
+}
+
+TBrowserEntry* TSiteNotifications::EntryOfOrigin(const QUrl& origin) const
+{
+    const auto sameOrigin = [&origin](const QUrl& url) {
+        return url.scheme() == origin.scheme() && url.host() == origin.host() &&
+               url.port(-1) == origin.port(-1);
+    };
+    for (int i = 0; i < m_browsers.Count(); ++i) {
+        TBrowserEntry* entry = m_browsers.Entry(i);
+        if (!entry->Window)
+            continue;
+        for (int tab = 0; tab < entry->Window->TabCount(); ++tab) {
+            const TfrmInternetBrowser* frame = entry->Window->Tab(tab)->Frame;
+            if (frame && sameOrigin(QUrl(frame->GetLocationURL())))
+                return entry;
+        }
+    }
+    return nullptr;
+}
+
+void TSiteNotifications::SiteChanged(TBrowserEntry& entry)
+{
+    const QString pageTitle = entry.Window ? entry.Window->MonitoredPageTitle() : QString();
+    m_tray.Notify(entry.Id, SiteTitle(entry), pageTitle, IconFile(entry));
+}
+
+void TSiteNotifications::WebNotification(const TWebNotificationRec& notification)
+{
+    TBrowserEntry* entry = EntryOfOrigin(notification.Origin);
+    const uint64_t entryId = entry ? entry->Id : 0;
+    const QString siteTitle = entry ? SiteTitle(*entry) : notification.Origin.host();
+    const QString iconFile = entry ? IconFile(*entry) : QString();
+    const QString line = notification.Message.isEmpty() ? notification.Title
+                                                        : notification.Title + u": "_s + notification.Message;
+    std::function<void()> click = notification.Click;
+    // The bus is reached with the first notification, not at the program's start.
+    if (!m_desktop) {
+        m_desktop = std::make_unique<TDesktopNotifier>(m_options.BusConnection);
+        m_desktop->OnActivated = [this](uint32_t id) {
+            DesktopNotificationClicked(id);
+        };
+        m_desktop->OnClosed = [this](uint32_t id) {
+            m_shown.erase(id);
+        };
+    }
+    m_desktop->Show(siteTitle, notification.Title, notification.Message, notification.Icon,
+                    [this, entryId, siteTitle, iconFile, line, click](uint32_t id) {
+                        if (id != 0) {
+                            m_shown[id] = {entryId, click};
+                            return;
+                        }
+                        // No service took it: the program's own notification window shows it.
+                        m_tray.Notify(entryId, siteTitle, line, iconFile);
+                    });
+}
+
+void TSiteNotifications::DesktopNotificationClicked(uint32_t id)
+{
+    const auto found = m_shown.find(id);
+    if (found == m_shown.end())
+        return;
+    const TShown shown = found->second;
+    m_shown.erase(found);
+    TBrowserEntry* entry = m_browsers.FindById(shown.EntryId);
+    if (!entry || !entry->Window)
+        return;
+    entry->Window->BringToFront();
+    if (shown.Click)
+        shown.Click();
+}

@@ -1,0 +1,65 @@
+#include "TrayNotifyPlacement.h"
+
+#include <array>
+#include <utility>
+
+namespace TrayNotifyPlacement {
+
+TPanelInfo PanelFromScreen(const QRect& screen, const QRect& available)
+{
+    const int left = available.left() - screen.left();
+    const int top = available.top() - screen.top();
+    const int right = screen.right() - available.right();
+    const int bottom = screen.bottom() - available.bottom();
+
+    // Bottom first: among equal strips the usual place of a panel wins.
+    const std::array<std::pair<TPanelEdge, int>, 4> strips{
+        {{peBottom, bottom}, {peTop, top}, {peRight, right}, {peLeft, left}}};
+    TPanelInfo panel;
+    int widest = 0;
+    for (const auto& [edge, size] : strips) {
+        if (size > widest) {
+            widest = size;
+            panel.Edge = edge;
+        }
+    }
+    switch (panel.Edge) {
+    case peLeft:
+        panel.Bounds = QRect(screen.left(), screen.top(), left, screen.height());
+        break;
+    case peTop:
+        panel.Bounds = QRect(screen.left(), screen.top(), screen.width(), top);
+        break;
+    case peRight:
+        panel.Bounds = QRect(available.right() + 1, screen.top(), right, screen.height());
+        break;
+    case peBottom:
+        panel.Bounds = QRect(screen.left(), available.bottom() + 1, screen.width(), bottom);
+        break;
+    case peNone:
+        break;
+    }
+    return panel;
+}
+
+QPoint PlaceWindow(const QRect& screen, const TPanelInfo& panel, const QSize& window)
+{
+    // Screen-relative right and bottom positions, as a window flush with that edge has them.
+    const int flushLeft = screen.left() + screen.width() - window.width();
+    const int flushTop = screen.top() + screen.height() - window.height();
+    switch (panel.Edge) {
+    case peLeft:
+        return {panel.AutoHide ? screen.left() + 2 : panel.Bounds.left() + panel.Bounds.width(), flushTop};
+    case peTop:
+        return {flushLeft, panel.AutoHide ? screen.top() + 2 : panel.Bounds.top() + panel.Bounds.height()};
+    case peRight:
+        return {panel.AutoHide ? flushLeft - 2 : panel.Bounds.left() - window.width(), flushTop};
+    case peBottom:
+        return {flushLeft, panel.AutoHide ? flushTop - 2 : panel.Bounds.top() - window.height()};
+    case peNone:
+        break;
+    }
+    return {flushLeft, flushTop};
+}
+
+} // namespace TrayNotifyPlacement

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+// The desktop's notification service (org.freedesktop.Notifications), the one every Linux
+// desktop runs. Calls never block: a service that does not answer leaves the caller's
+// fallback to run once the call has failed.
+class TDesktopNotifier final : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr char kService[] = "org.freedesktop.Notifications";
+    static constexpr char kPath[] = "/org/freedesktop/Notifications";
+    // The action a click on the notification's body invokes.
+    static constexpr char kDefaultAction[] = "default";
+
+    // The session bus, or the D-Bus connection of that name (tests bring a bus of their own).
+    explicit TDesktopNotifier(const QString& connectionName = QString(), QObject* parent = nullptr);
+    ~TDesktopNotifier() override;
+
+    // Shows a notification with a click action; shown gets the service's id, or 0 when no
+    // service took it.
+    void Show(const QString& appName, const QString& summary, const QString& body, const QImage& icon,
+              const std::function<void(uint32_t id)>& shown);
+    void Close(uint32_t id);
+
+    // The user clicked the notification.
+    std::function<void(uint32_t id)> OnActivated;
+    // The notification went (expired, dismissed, clicked or closed by the program).
+    std::function<void(uint32_t id)> OnClosed;
+
+private slots:
+    void HandleAction(uint id, const QString& action);
+    void HandleClosed(uint id, uint reason);
+
+private:
+    struct Bus;
+    std::unique_ptr<Bus> m_bus;
+};
