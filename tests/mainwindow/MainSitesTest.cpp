@@ -15,8 +15,10 @@
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TfSiteDlg.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
+#include "support/ModalDriver.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -145,7 +147,12 @@ TEST_F(TfMainSitesTest, InstallingFromACatalogTabMarksItInstalledThere)
         30000));
     EXPECT_FALSE(views.DetailsPanel(1).LinksBar().IsInstalled());
 
+    // The site dialog comes up filled from the catalog; the user takes it as it is.
+    bool dialogMissed = false;
+    WhenModalShows<TfSiteDlg>([](TfSiteDlg* dialog) { ClickButton(dialog, "btnOk"); }, nullptr,
+                              &dialogMissed);
     views.InstallFocused();
+    EXPECT_FALSE(dialogMissed);
     EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgInstalled));
     TMVVisualManager& sites = window->InstalledSites().Manager();
     ASSERT_EQ(sites.Count(), 1);
