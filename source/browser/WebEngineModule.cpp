@@ -2,6 +2,7 @@
 
 #include "TfrmInternetBrowser.h"
 #include "common/Errors.h"
+#include "platform/InstallLayout.h"
 
 #include <QCoreApplication>
 #include <QLibrary>
@@ -20,8 +21,11 @@ WebEngineModule::TCreateFrame Load()
 {
     if (g_createFrame)
         return g_createFrame;
-    // Beside the program (installed or in the build tree), else where the build put it.
-    const QStringList candidates{QCoreApplication::applicationDirPath() + u"/morvalen-webengine"_s,
+    // Beside the program (the build tree), in the install's module folder, else where the
+    // build put it.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QStringList candidates{programFolder + u"/morvalen-webengine"_s,
+                                 InstallLayout::ModuleFolder(programFolder) + u"/morvalen-webengine"_s,
                                  QStringLiteral(MORVALEN_WEBENGINE_MODULE_PATH)};
     QString errors;
     for (const QString& candidate : candidates) {

@@ -94,6 +94,9 @@ protected:
 
 TEST_F(InstalledTree, HoldsThePrograms_TheirData_Icons_ManualPagesAndDocuments)
 {
+    // Without its engine module an installed program could open no site window.
+    EXPECT_TRUE(
+        QFileInfo(Installed(QStringLiteral(MORVALEN_TEST_MODULEDIR) + u"/morvalen-webengine.so"_s)).isFile());
     for (const QString& program : {u"morvalen-desktop"_s, u"morvalen-tool"_s, u"morvalen-catalog-server"_s}) {
         const QFileInfo file(Bin(program));
         EXPECT_TRUE(file.isFile() && file.isExecutable()) << program.toStdString();
