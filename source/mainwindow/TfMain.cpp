@@ -104,8 +104,8 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     // A configuration that asks for an engine this desktop cannot run falls back without
     // being written back.
-    m_firefoxAvailable = IsFireFoxAvailable();
-    if (m_settings->DefaultRenderEngine() == beFireFox && !m_firefoxAvailable)
+    // Asking starts the WebKit helper, so only a configuration that names it asks at start.
+    if (m_settings->DefaultRenderEngine() == beFireFox && !FirefoxAvailable())
         m_settings->SetDefaultRenderEngine(beInternetExplorer);
     ConfigureCacheCleanup();
 
@@ -319,6 +319,13 @@ void TfMain::ShowFromTray()
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
     m_siteBrowsers->OpenWebPage(address, title, flash, this);
+}
+
+bool TfMain::FirefoxAvailable() const
+{
+    if (!m_firefoxAvailable)
+        m_firefoxAvailable = IsFireFoxAvailable();
+    return *m_firefoxAvailable;
 }
 
 bool TfMain::event(QEvent* event)

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -105,7 +106,8 @@ public:
     bool FirstShowPending() const { return m_firstShowPending; }
     bool HiddenToTray() const { return m_hiddenToTray; }
     bool ConfigChanged() const { return m_configChanged; }
-    bool FirefoxAvailable() const { return m_firefoxAvailable; }
+    // Asked of the helper program the first time it matters, not at every start.
+    bool FirefoxAvailable() const;
     bool TrayAvailable() const { return m_trayAvailable; }
     uint8_t ArrangeMode() const;
 
@@ -216,7 +218,7 @@ private:
     bool m_firstShowPending = true;
     bool m_hiddenToTray = false;
     bool m_configChanged = false;
-    bool m_firefoxAvailable = false;
+    mutable std::optional<bool> m_firefoxAvailable;
     bool m_trayAvailable = false;
     // Set while a close is meant to end the program (not to hide it).
     bool m_quitting = false;

@@ -367,7 +367,7 @@ void TfMain::ShowSettings()
     const auto downloadFirefox = [this] {
         OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
-    if (!TfSettingsDlg::Execute(*m_settings, m_firefoxAvailable, downloadFirefox, this))
+    if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
         return;
     ConfigureNewsCheck();
     ConfigureCacheCleanup();

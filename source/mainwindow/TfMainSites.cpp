@@ -136,7 +136,7 @@ bool TfMain::ExecuteSiteDialog(TSiteDialogRequest& request)
         signUp->setVisible(!request.SignUpCaption.isEmpty());
         signUp->setText(request.SignUpCaption);
     }
-    dialog.SetFirefoxAvailable(m_firefoxAvailable);
+    dialog.SetFirefoxAvailable(FirefoxAvailable());
     dialog.OnDownloadFirefox = downloadFirefox;
     if (request.Mode == TSiteDialogMode::InstallNew)
         dialog.SetInstallMode();
