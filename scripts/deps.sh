@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing need.
+# Installs every Debian package that building, running and testing need; with --bench also
+# what the benchmarks measure the program against (Debian's chromium).
 # Non-interactive, skips what is already there, works as root or through sudo.
 set -euo pipefail
 
@@ -18,6 +19,9 @@ packages=(
   curl
   appstream desktop-file-utils systemd dpkg-dev file lintian
 )
+if [ "${1:-}" = --bench ]; then
+  packages+=(chromium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
