@@ -2,11 +2,13 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -52,6 +54,14 @@ std::function<QString(QWidget*, const QString&)> TfrmInternetBrowser::ChooseDown
     [](QWidget* parent, const QString& suggestedPath) {
         return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
     };
+
+QString TfrmInternetBrowser::SuggestedDownloadPath(const QString& name)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (!QDir().mkpath(folder))
+        folder = QDir::homePath();
+    return QDir(folder).filePath(name);
+}
 
 std::function<bool(QWidget*, const QUrl&, const QString&, QString&, QString&)> TfrmInternetBrowser::AskLogin =
     &LoginDialog;

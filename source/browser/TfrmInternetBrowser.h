@@ -128,6 +128,9 @@ public:
     // Where a download goes, from the suggested path in the user's Downloads folder; empty
     // cancels it. A save dialog unless replaced (tests answer for the user).
     static std::function<QString(QWidget* parent, const QString& suggestedPath)> ChooseDownloadFile;
+    // NAME in the user's Downloads folder, made if it is missing (as a browser does), so
+    // that the save dialog opens there and not in whatever folder the program started in.
+    static QString SuggestedDownloadPath(const QString& name);
     // A page asks to show a notification (the site was allowed to); the program shows it.
     static std::function<void(const TWebNotificationRec& notification)> OnWebNotification;
     static void WebNotification(const TWebNotificationRec& notification);

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -338,8 +337,7 @@ void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
         download->cancel();
         return;
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    const QString path = ChooseDownloadFile(window(), QDir(folder).filePath(download->suggestedFileName()));
+    const QString path = ChooseDownloadFile(window(), SuggestedDownloadPath(download->suggestedFileName()));
     if (path.isEmpty()) {
         download->cancel();
         return;

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedLayout>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -382,9 +381,8 @@ void TfrmWebKitBrowser::HandleDownload(const QString& address, const QString& su
         name = QUrl(address).fileName();
     if (name.isEmpty())
         name = u"download"_s;
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     const QString target =
-        ChooseDownloadFile ? ChooseDownloadFile(window(), QDir(folder).filePath(name)) : QString();
+        ChooseDownloadFile ? ChooseDownloadFile(window(), SuggestedDownloadPath(name)) : QString();
     if (target.isEmpty())
         return;
     TBrowserDownloadRec record;

@@ -6,6 +6,7 @@
 #include "browser/TfrmInternetBrowser.h"
 #include "support/TestSupport.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -163,6 +164,10 @@ TEST_F(TfrmWebEngineBrowserTest, ADownloadGoesWhereTheUserSaidAndReportsItsEnd)
 {
     QTemporaryDir folder;
     const QString target = folder.filePath(u"saved.bin"_s);
+    // A new user's home without a Downloads folder: the dialog still starts there.
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", folder.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", folder.filePath(u"config"_s).toLocal8Bit());
     QString suggested;
     const auto previous = TfrmInternetBrowser::ChooseDownloadFile;
     TfrmInternetBrowser::ChooseDownloadFile = [&](QWidget*, const QString& suggestedPath) {
@@ -177,7 +182,10 @@ TEST_F(TfrmWebEngineBrowserTest, ADownloadGoesWhereTheUserSaidAndReportsItsEnd)
     ASSERT_TRUE(WaitUntil(
         [&] { return !reports.isEmpty() && reports.constLast().State != TBrowserDownloadRec::dsRunning; },
         30000));
-    EXPECT_TRUE(suggested.endsWith(u"/file.bin"_s)) << suggested.toStdString();
+    qputenv("HOME", home);
+    config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+    EXPECT_EQ(suggested, folder.filePath(u"Downloads/file.bin"_s));
+    EXPECT_TRUE(QFileInfo(folder.filePath(u"Downloads"_s)).isDir());
     EXPECT_EQ(reports.constLast().State, TBrowserDownloadRec::dsFinished);
     EXPECT_EQ(reports.constLast().FileName, target);
     EXPECT_EQ(ReadFile(target), TestHttpServer::LargeBody(200000));
