@@ -83,7 +83,7 @@ void BrowsersIcon(QPainter& p)
     Globe(p, QRectF(10.5, 12.5, 13, 13), kBlue);
 }
 
-const std::map<std::string_view, Draw>& Drawings()
+const std::map<std::string_view, Draw>& IconDrawings()
 {
     static const std::map<std::string_view, Draw> drawings = {
         {"res_Ico_AddSite",
@@ -199,8 +199,8 @@ QImage DrawIcon(std::string_view name, int size)
         const QImage coloured = DrawIcon(name.substr(0, name.size() - kDisabledSuffix.size()), size);
         return coloured.isNull() ? QImage() : Grayed(coloured);
     }
-    const auto found = Drawings().find(name);
-    if (found == Drawings().end())
+    const auto found = IconDrawings().find(name);
+    if (found == IconDrawings().end())
         return QImage();
     Canvas canvas(size, size, kGrid, kGrid);
     found->second(canvas.Painter());

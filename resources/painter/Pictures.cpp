@@ -325,7 +325,7 @@ void Monitor(QPainter& p, const QRectF& r)
           kBlue.base, QColor(Qt::transparent));
 }
 
-const std::map<std::string_view, Draw>& Drawings()
+const std::map<std::string_view, Draw>& PictureDrawings()
 {
     static const std::map<std::string_view, Draw> drawings = {
         {"RES_DEFAULTTHUMBNAIL", DefaultThumbnail},
@@ -552,8 +552,8 @@ QImage DrawPicture(std::string_view name, int width, int height)
         const QImage coloured = DrawPicture(name.substr(0, name.size() - kGreySuffix.size()), width, height);
         return coloured.isNull() ? QImage() : Grayed(coloured);
     }
-    const auto found = Drawings().find(name);
-    if (found == Drawings().end())
+    const auto found = PictureDrawings().find(name);
+    if (found == PictureDrawings().end())
         return QImage();
     return Render(width, height, width, height, found->second);
 }

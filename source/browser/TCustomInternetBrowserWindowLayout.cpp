@@ -37,13 +37,6 @@ QIcon TwoStateIcon(const QString& name)
     return icon;
 }
 
-QAction* TitleItem(QMenu& menu, const QString& heading)
-{
-    QAction* title = menu.addAction(u"-"_s);
-    title->setStatusTip(heading);
-    return title;
-}
-
 } // namespace
 
 void TCustomInternetBrowserWindow::BuildLayout()
@@ -207,7 +200,7 @@ void TCustomInternetBrowserWindow::BuildMenus()
 
     m_pmTabs = new TMVPopupMenu(this);
     m_pmTabs->setObjectName(u"pmTabs"_s);
-    TitleItem(*m_pmTabs, QString())->setObjectName(u"miTabName"_s);
+    AddTitleItem(*m_pmTabs, QString())->setObjectName(u"miTabName"_s);
     m_pmTabs->addAction(u"Copy page Title"_s, this, [this] {
         if (TBrowsingTabRec* tab = TabOfSheet(m_menuSheet))
             CopyToClipboard(m_pages->tabText(m_pages->indexOf(tab->Sheet)));
@@ -238,7 +231,7 @@ void TCustomInternetBrowserWindow::BuildTray()
 {
     m_trayMenu = new TMVPopupMenu(this);
     m_trayMenu->setObjectName(u"TrayMenu"_s);
-    TitleItem(*m_trayMenu, QString());
+    AddTitleItem(*m_trayMenu, QString());
     m_trayMenu->addAction(u"Show window"_s, this, [this] { ShowRestored(); });
     m_trayMenu->addAction(u"-"_s);
     m_trayMenu->addAction(u"Close"_s, this, [this] {

@@ -21,20 +21,13 @@ QIcon MenuIcon(const QString& name)
     return GraphicTools::LoadIconResource(name);
 }
 
-QAction* TitleItem(QMenu& menu, const QString& heading)
-{
-    QAction* title = menu.addAction(u"-"_s);
-    title->setStatusTip(heading);
-    return title;
-}
-
 } // namespace
 
 void TCatalogViews::BuildMenus()
 {
     m_pmWebSite = new TMVWebItemPopupMenu(m_pages.window());
     m_pmWebSite->setObjectName(u"pmWebSite"_s);
-    TitleItem(*m_pmWebSite, QString());
+    AddTitleItem(*m_pmWebSite, QString());
     m_miInstall = m_pmWebSite->addAction(u"Install site..."_s, this, [this] { InstallFocused(); });
     m_pmWebSite->addAction(MenuIcon(u"res_ico_lbVisitSite"_s), u"Visit site"_s, this,
                            [this] { VisitFocused(); });
@@ -75,7 +68,7 @@ void TCatalogViews::RowMenu(TWebApplicationClass* application, QPoint globalPos)
 void TCatalogViews::PrepareTabsMenu()
 {
     m_pmTabs->clear();
-    TitleItem(*m_pmTabs, u"Hide tabs"_s);
+    AddTitleItem(*m_pmTabs, u"Hide tabs"_s);
     const std::pair<int, QString> tabs[] = {{kWhatsNewPage, u"What's New"_s},
                                             {kRecommendedPage, u"Recommended"_s},
                                             {kPopularPage, u"Popular"_s},

@@ -18,8 +18,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int kClientWidth = 729;
-constexpr int kClientHeight = 389;
+constexpr int kSettingsClientWidth = 729;
+constexpr int kSettingsClientHeight = 389;
 
 OwnerDrawnComboBox* Box(const QString& name, const QStringList& entries, QWidget* parent)
 {
@@ -154,7 +154,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(kSettingsClientWidth, kSettingsClientHeight);
     m_runWithWindows->setFocus();
 }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr TColor kDisabledText = 0x808080;
+constexpr TColor kLabelDisabledText = 0x808080;
 // Wider images than the label is high are drawn in full but only take this much of the line.
 constexpr int kTallImageSlot = 16;
 
@@ -162,7 +162,7 @@ void THtmlLabel::paintEvent(QPaintEvent*)
             painter.setFont(LabelFont(font(), fontStyle | phrase.Style));
             QColor color = FontColor();
             if (!isEnabled())
-                color = ColorToQColor(kDisabledText);
+                color = ColorToQColor(kLabelDisabledText);
             else if (phrase.HasColor && phrase.Color != ColorNames::kNone &&
                      phrase.Color != ColorNames::kDefault)
                 color = ColorToQColor(phrase.Color);

@@ -4,6 +4,7 @@
 #include "markup/VisualPainting.h"
 #include "pictures/Colors.h"
 #include "pictures/GraphicTools.h"
+#include "pictures/RectEdges.h"
 
 #include <QAction>
 #include <QFontMetrics>
@@ -41,15 +42,8 @@ QColor Color(TColor color)
     return ColorToQColor(color);
 }
 
-int Right(const QRect& rect)
-{
-    return rect.x() + rect.width();
-}
-
-int Bottom(const QRect& rect)
-{
-    return rect.y() + rect.height();
-}
+using RectEdges::Bottom;
+using RectEdges::Right;
 
 QImage FromList(const TMVImageList* list, int index)
 {

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr TColor kItemBackground = 0xFFFAFD;
+constexpr TColor kStyleItemBackground = 0xFFFAFD;
 constexpr TColor kMenuBorder = 0x8F6D6E;
 
 } // namespace
@@ -106,7 +106,7 @@ void TMVMenuStyle::drawControl(ControlElement element, const QStyleOption* optio
         return;
     }
     if (element == CE_MenuEmptyArea) {
-        painter->fillRect(option->rect, ColorToQColor(kItemBackground));
+        painter->fillRect(option->rect, ColorToQColor(kStyleItemBackground));
         return;
     }
     QProxyStyle::drawControl(element, option, painter, widget);
@@ -118,7 +118,7 @@ void TMVMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     switch (element) {
     case PE_PanelMenu:
         VisualPainting::Rectangle(*painter, option->rect, ColorToQColor(kMenuBorder),
-                                  ColorToQColor(kItemBackground));
+                                  ColorToQColor(kStyleItemBackground));
         return;
     case PE_FrameMenu:
         VisualPainting::Rectangle(*painter, option->rect, ColorToQColor(kMenuBorder), Qt::transparent);

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 constexpr QRgb kSiteEntryCaption = qRgb(0x00, 0x00, 0xFF);
@@ -38,6 +40,13 @@ TMVPopupMenu::TMVPopupMenu(MenuMetrics::TMVMenuKind kind, QWidget* parent)
 }
 
 TMVPopupMenu::~TMVPopupMenu() = default;
+
+QAction* AddTitleItem(QMenu& menu, const QString& heading)
+{
+    QAction* title = menu.addAction(u"-"_s);
+    title->setStatusTip(heading);
+    return title;
+}
 
 void TMVPopupMenu::PrepareItems()
 {

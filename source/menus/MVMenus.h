@@ -11,6 +11,9 @@
 class TMVMenuStyle;
 class TWebApplicationClass;
 
+// Adds a title item to menu: a "-" item whose heading is its hint (see PrepareItems).
+QAction* AddTitleItem(QMenu& menu, const QString& heading);
+
 // Every context menu of the program, in one light look: a near-white background, a 24-pixel
 // glyph column with a gradient, a framed highlight, a shadowed caption, and title items
 // ("-" items with a hint) that carry a bold heading. Owners fill the items and call

@@ -22,7 +22,7 @@ constexpr int kLineHeight = 16;
 constexpr int kLineSpacing = 8;
 constexpr int kHeadingTop = 34;
 constexpr int kFrameMargin = 8;
-constexpr TColor kFrameColor = 0xE49794;
+constexpr TColor kOutlineColor = 0xE49794;
 constexpr TColor kBandTop = 0xF6C6BD;
 constexpr TColor kBodyBottom = 0xF3B3A6;
 constexpr int kBandHeight = 17;
@@ -34,7 +34,7 @@ QString PlainText(QString text)
     return text.replace(u'<', u"<\u200B"_s);
 }
 
-QImage SiteIcon(const QString& iconFile)
+QImage SiteIconImage(const QString& iconFile)
 {
     TExIcon icon;
     GraphicTools::LoadBestSmallIcon(icon, iconFile,
@@ -83,7 +83,7 @@ TfTrayNotifyWin::TfTrayNotifyWin(const TTrayNotifyTimings& timings, QWidget* par
 
     m_siteFrame = new TSpecialFrame(this);
     m_siteFrame->setObjectName(u"sfSiteFrame"_s);
-    m_siteFrame->SetFrameColor(kFrameColor);
+    m_siteFrame->SetFrameColor(kOutlineColor);
     m_siteFrame->SetFillColor(clWhite);
 
     m_delimiter = GraphicTools::LoadPngResource(u"png_TrayNotifyDelimiter"_s);
@@ -113,7 +113,7 @@ void TfTrayNotifyWin::AddSite(const QString& siteTitle, const QString& pageTitle
     site->SiteTitle = siteTitle;
     site->PageTitle = pageTitle;
     if (!iconFile.isEmpty())
-        site->Icon = SiteIcon(iconFile);
+        site->Icon = SiteIconImage(iconFile);
     m_sites.push_back(std::move(site));
     if (isVisible()) {
         BuildLines();

@@ -18,16 +18,11 @@ namespace {
 constexpr TColor kBorder = 0xCECECE;
 constexpr TColor kBarTop = 0xFFFFFF;
 constexpr TColor kBarBottom = 0xE4E4E4;
-constexpr TColor kCaptionShadow = 0xC8C8C8;
+constexpr TColor kFrameCaptionShadow = 0xC8C8C8;
 constexpr TColor kCaptionText = 0x000000;
 constexpr TColor kHelpText = 0x896E6F;
 constexpr TColor kBottomBand = 0xFFF2EF;
 constexpr int kBottomBandHeight = 16;
-
-QColor Color(TColor color)
-{
-    return ColorToQColor(color);
-}
 
 using RectEdges::Bottom;
 using RectEdges::FromEdges;
@@ -233,7 +228,7 @@ void TMVFrame::paintEvent(QPaintEvent*)
 void TMVFrame::PaintCollapsed(QPainter& painter)
 {
     const QRect client = rect();
-    VisualPainting::Rectangle(painter, client, Color(kBorder), Qt::transparent);
+    VisualPainting::Rectangle(painter, client, ColorToQColor(kBorder), Qt::transparent);
     const QRect inner = client.adjusted(1, 1, -1, -1);
     GraphicTools::GradientFillRect(painter, inner, kBarTop, 1, kBarBottom);
     PaintCaption(painter, inner.adjusted(4, 0, -4, 0), m_glyphClose, zoneExpand, m_options & foExpandClick);
@@ -258,10 +253,10 @@ void TMVFrame::PaintCaption(QPainter& painter, QRect bar, const QImage& glyph, T
     painter.setFont(captionFont);
     const int flags = VisualPainting::tlHideMnemonic | VisualPainting::tlEllipsis;
     if (m_showCaptionShadow) {
-        painter.setPen(Color(kCaptionShadow));
+        painter.setPen(ColorToQColor(kFrameCaptionShadow));
         VisualPainting::TextLine(painter, text.translated(1, 1), m_caption, flags);
     }
-    painter.setPen(Color(kCaptionText));
+    painter.setPen(ColorToQColor(kCaptionText));
     VisualPainting::TextLine(painter, text, m_caption, flags);
 }
 
@@ -274,16 +269,16 @@ void TMVFrame::PaintOpen(QPainter& painter)
         r.setHeight(r.height() - m_helpAreaHeight);
         helpBox = FromEdges(r.x() + 13, Bottom(r) - 1, Right(client), Bottom(client));
     }
-    VisualPainting::Rectangle(painter, r, Color(kBorder), Color(clWindow));
+    VisualPainting::Rectangle(painter, r, ColorToQColor(kBorder), ColorToQColor(clWindow));
     if (m_showHelpArea)
-        VisualPainting::Rectangle(painter, helpBox, Color(kBorder), Color(clWindow));
+        VisualPainting::Rectangle(painter, helpBox, ColorToQColor(kBorder), ColorToQColor(clWindow));
     r.adjust(1, 1, -1, -1);
 
     if (m_showCaptionBar) {
         const QRect band = FromEdges(r.x(), r.y(), Right(r), r.y() + 18);
         GraphicTools::GradientFillRect(painter, band, kBarTop, 1, kBarBottom);
         VisualPainting::Line(painter, QPoint(band.x(), Bottom(band)), QPoint(Right(band), Bottom(band)),
-                             Color(kBorder));
+                             ColorToQColor(kBorder));
         const bool expanded = m_frameState == fsExpanded;
         PaintCaption(painter, band.adjusted(4, 0, -4, 0), expanded ? m_glyphOpen : m_userGlyph,
                      expanded ? zoneCollapse : zoneNone, m_options & foCollapseClick);
@@ -306,7 +301,7 @@ void TMVFrame::PaintHelpArea(QPainter& painter, QRect box)
     helpFont.setItalic(false);
     helpFont.setUnderline(false);
     painter.setFont(helpFont);
-    painter.setPen(Color(kHelpText));
+    painter.setPen(ColorToQColor(kHelpText));
     box.adjust(4, 0, -2, 0);
     if (!m_glyphHelp.isNull()) {
         painter.drawImage(GlyphRect(box, m_glyphHelp).topLeft(), m_glyphHelp);

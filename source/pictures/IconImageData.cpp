@@ -22,7 +22,7 @@ constexpr qsizetype kInfoHeaderSize = 40;
 constexpr uint32_t kRgb = 0;
 constexpr uint32_t kBitFields = 3;
 // Icons are at most 256 pixels wide; bitmaps far beyond that are damage, not pictures.
-constexpr int kMaxSide = 4096;
+constexpr int kIconMaxSide = 4096;
 
 [[noreturn]] void FailInvalid()
 {
@@ -101,7 +101,7 @@ DibLayout ParseDib(QByteArrayView data)
 
     const int32_t width = qFromLittleEndian<int32_t>(data.data() + 4);
     const int32_t doubledHeight = qFromLittleEndian<int32_t>(data.data() + 8);
-    if (width <= 0 || width > kMaxSide || doubledHeight < 2 || doubledHeight / 2 > kMaxSide ||
+    if (width <= 0 || width > kIconMaxSide || doubledHeight < 2 || doubledHeight / 2 > kIconMaxSide ||
         qsizetype(width) * (doubledHeight / 2) > PictureLimits::kIconImage)
         FailInvalid();
     layout.width = width;

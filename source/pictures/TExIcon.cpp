@@ -18,7 +18,7 @@ constexpr qsizetype kHeaderSize = 6;
 constexpr qsizetype kEntrySize = 16;
 constexpr uint16_t kIconType = 1;
 
-[[noreturn]] void FailInvalid()
+[[noreturn]] void FailInvalidIcon()
 {
     throw EInvalidGraphic(u"Invalid Icon or Cursor"_s);
 }
@@ -59,13 +59,13 @@ TExIcon::TExIcon()
 void TExIcon::LoadFromStream(QByteArrayView data)
 {
     if (data.size() < kHeaderSize)
-        FailInvalid();
+        FailInvalidIcon();
     if (Word(data, 2) != kIconType)
-        FailInvalid();
+        FailInvalidIcon();
     // A file without images would leave the icon without a current image.
     const int count = Word(data, 4);
     if (count == 0 || kHeaderSize + kEntrySize * count > data.size())
-        FailInvalid();
+        FailInvalidIcon();
 
     // The new images replace the old ones only when all of them loaded.
     std::vector<std::shared_ptr<TExIconImage>> images;
@@ -75,7 +75,7 @@ void TExIcon::LoadFromStream(QByteArrayView data)
         const uint32_t size = DWord(data, entry + 8);
         const uint32_t offset = DWord(data, entry + 12);
         if (offset > uint64_t(data.size()) || size > uint64_t(data.size()) - offset)
-            FailInvalid();
+            FailInvalidIcon();
 
         auto image = std::make_shared<TExIconImage>();
         image->Width = uchar(data[entry]) == 0 ? 256 : uchar(data[entry]);
@@ -99,7 +99,7 @@ QByteArray TExIcon::SaveToStream()
     for (const auto& image : m_images) {
         if (image->Data.isEmpty()) {
             if (image->Handle.isNull())
-                FailInvalid();
+                FailInvalidIcon();
             image->Data = Encode(image->Handle, image->PixelFormat);
         }
     }
@@ -113,7 +113,7 @@ QByteArray TExIcon::SaveToStream()
         if (image->Width > 255 || image->Height > 255 || image->Width < 0 || image->Height < 0)
             throw EMorvalenError(u"Range check error"_s);
         if (image->PixelFormat == pf15bit)
-            FailInvalid();
+            FailInvalidIcon();
         static constexpr uint8_t kColorCount[] = {0, 2, 16, 0, 0, 0, 0, 0};
         static constexpr uint16_t kBitCount[] = {0, 0, 0, 8, 0, 16, 24, 32};
         stream.append(char(image->Width));
@@ -234,7 +234,7 @@ void TExIcon::AssignCurrentImage(const TExIcon& other)
 void TExIcon::AssignPicture(const QImage& picture)
 {
     if (picture.isNull())
-        FailInvalid();
+        FailInvalidIcon();
     const TExIconImage& current = Current();
     const QSize size(std::max(1, current.Width), std::max(1, current.Height));
     const QImage rendered = picture.size() == size
@@ -252,11 +252,11 @@ void TExIcon::AssignPicture(const QImage& picture)
 void TExIcon::SetPictures(const std::vector<QImage>& pictures, PixelFormat format)
 {
     if (pictures.empty())
-        FailInvalid();
+        FailInvalidIcon();
     std::vector<std::shared_ptr<TExIconImage>> images;
     for (const QImage& picture : pictures) {
         if (picture.isNull())
-            FailInvalid();
+            FailInvalidIcon();
         auto image = std::make_shared<TExIconImage>();
         image->Handle = picture.convertToFormat(QImage::Format_ARGB32);
         image->Width = picture.width();

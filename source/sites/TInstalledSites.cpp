@@ -23,7 +23,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QIcon Icon(const char16_t* name)
+QIcon ToolIcon(const char16_t* name)
 {
     return GraphicTools::LoadIconResource(QString::fromUtf16(name));
 }
@@ -113,9 +113,9 @@ QWidget* TInstalledSites::BuildToolHeader(QWidget& page)
     m_tbBrowsers = new QToolButton(toolbar);
     m_tbBrowsers->setObjectName(u"tbBrowsers"_s);
     m_tbBrowsers->setText(u"Browsers"_s);
-    QIcon browsers = Icon(u"res_Ico_Browsers");
+    QIcon browsers = ToolIcon(u"res_Ico_Browsers");
     for (const QSize size : browsers.availableSizes())
-        browsers.addPixmap(Icon(u"res_Ico_BrowsersSiteGray").pixmap(size), QIcon::Disabled);
+        browsers.addPixmap(ToolIcon(u"res_Ico_BrowsersSiteGray").pixmap(size), QIcon::Disabled);
     m_tbBrowsers->setIcon(browsers);
     m_tbBrowsers->setToolTip(u"The open browser windows"_s);
     m_tbBrowsers->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -125,7 +125,7 @@ QWidget* TInstalledSites::BuildToolHeader(QWidget& page)
     toolbar->addWidget(m_tbBrowsers);
     toolbar->addSeparator();
 
-    m_tbAddSite = toolbar->addAction(Icon(u"res_Ico_AddSite"), u"Add site"_s);
+    m_tbAddSite = toolbar->addAction(ToolIcon(u"res_Ico_AddSite"), u"Add site"_s);
     m_tbAddSite->setObjectName(u"tbAddSite"_s);
     m_tbAddSite->setToolTip(u"Install a web site of your own"_s);
     connect(m_tbAddSite, &QAction::triggered, this, [this] { AddSiteOrInstall(); });
@@ -134,7 +134,7 @@ QWidget* TInstalledSites::BuildToolHeader(QWidget& page)
     m_tbArrange = new QToolButton(toolbar);
     m_tbArrange->setObjectName(u"tbArrange"_s);
     m_tbArrange->setText(u"Arrange"_s);
-    m_tbArrange->setIcon(Icon(u"res_Ico_Arrange"));
+    m_tbArrange->setIcon(ToolIcon(u"res_Ico_Arrange"));
     m_tbArrange->setToolTip(u"Arrange the sites by name or popularity"_s);
     m_tbArrange->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_tbArrange->setPopupMode(QToolButton::InstantPopup);
@@ -161,11 +161,11 @@ void TInstalledSites::BuildMenus()
     m_pmMVViewer->setObjectName(u"pmMVViewer"_s);
     m_pmMVViewer->setAccessibleName(u"Site menu"_s);
     m_miTitle = AddTitleItem(*m_pmMVViewer);
-    m_miRun = m_pmMVViewer->addAction(Icon(u"res_Ico_Run"), u"Run site in browser"_s, this, [this] {
+    m_miRun = m_pmMVViewer->addAction(ToolIcon(u"res_Ico_Run"), u"Run site in browser"_s, this, [this] {
         if (TMVWebElement* tile = MenuTile())
             RunSite(*tile);
     });
-    m_miClose = m_pmMVViewer->addAction(Icon(u"res_Ico_Stop"), u"Close browser"_s, this, [this] {
+    m_miClose = m_pmMVViewer->addAction(ToolIcon(u"res_Ico_Stop"), u"Close browser"_s, this, [this] {
         if (TMVWebElement* tile = MenuTile())
             CloseSiteBrowser(*tile);
     });
@@ -174,13 +174,13 @@ void TInstalledSites::BuildMenus()
         if (TMVWebElement* tile = MenuTile())
             UpdateThumbnail(*tile);
     });
-    m_miRate = m_pmMVViewer->addAction(Icon(u"res_Ico_Star"), u"Rate site..."_s, this, [this] {
+    m_miRate = m_pmMVViewer->addAction(ToolIcon(u"res_Ico_Star"), u"Rate site..."_s, this, [this] {
         TMVWebElement* tile = MenuTile();
         if (tile && tile->MorvalenItem() && m_hooks.RateSite && m_hooks.RateSite(*tile->MorvalenItem()))
             m_manager->Save();
     });
     m_pmMVViewer->addSeparator();
-    m_pmMVViewer->addAction(Icon(u"res_Ico_Delete"), u"Remove..."_s, this, [this] {
+    m_pmMVViewer->addAction(ToolIcon(u"res_Ico_Delete"), u"Remove..."_s, this, [this] {
         if (TMVWebElement* tile = MenuTile())
             RemoveSite(*tile);
     });
@@ -201,7 +201,7 @@ void TInstalledSites::BuildMenus()
     m_pmCustomDrag->setDefaultAction(moveHere);
     m_pmCustomDrag->addAction(u"Exchange move"_s, this, [this] { m_manager->DropExchange(); });
     m_pmCustomDrag->addSeparator();
-    m_pmCustomDrag->addAction(Icon(u"res_Ico_Delete"), u"Cancel"_s, this,
+    m_pmCustomDrag->addAction(ToolIcon(u"res_Ico_Delete"), u"Cancel"_s, this,
                               [this] { m_manager->CancelDrop(); });
     // Closed without a choice: the drop is forgotten (after a chosen item has run).
     connect(m_pmCustomDrag, &QMenu::aboutToHide, this,
@@ -234,7 +234,7 @@ void TInstalledSites::BuildMenus()
             m_hooks.HideAllBrowsersToTray();
     });
     m_pmOpenedBrowsers->addSeparator();
-    m_pmOpenedBrowsers->addAction(Icon(u"res_Ico_Stop"), u"Close all browsers"_s, this, [this] {
+    m_pmOpenedBrowsers->addAction(ToolIcon(u"res_Ico_Stop"), u"Close all browsers"_s, this, [this] {
         if (m_hooks.CloseAllBrowsers)
             m_hooks.CloseAllBrowsers();
     });

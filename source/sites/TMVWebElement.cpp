@@ -6,6 +6,7 @@
 #include "markup/MnemonicText.h"
 #include "markup/VisualPainting.h"
 #include "pictures/GraphicTools.h"
+#include "pictures/RectEdges.h"
 
 #include "TMorvalenBaseClass.h"
 #include "common/Errors.h"
@@ -46,15 +47,8 @@ constexpr int kFlashTicks = 5;
 
 const char* const kPopupComponent = "TMVWebElementPopupComponent";
 
-int Right(const QRect& rect)
-{
-    return rect.x() + rect.width();
-}
-
-int Bottom(const QRect& rect)
-{
-    return rect.y() + rect.height();
-}
+using RectEdges::Bottom;
+using RectEdges::Right;
 
 const QFont& TitleFont()
 {

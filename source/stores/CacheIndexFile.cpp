@@ -11,7 +11,7 @@ namespace {
 // The fixed part of an entry after its two strings.
 constexpr qsizetype kFixedEntrySize = 8 + 8 + 1 + 4;
 // The smallest entry: two empty strings and the fixed part.
-constexpr qsizetype kMinEntrySize = 4 + 4 + kFixedEntrySize;
+constexpr qsizetype kMinCacheEntrySize = 4 + 4 + kFixedEntrySize;
 
 } // namespace
 
@@ -19,7 +19,7 @@ ParseResult Parse(QByteArrayView data)
 {
     ParseResult result;
     BinaryReader reader(data);
-    CountedEntries entries(reader, QByteArrayView(kHeader), kMinEntrySize);
+    CountedEntries entries(reader, QByteArrayView(kHeader), kMinCacheEntrySize);
     result.headerValid = entries.HeaderValid();
     while (entries.Next()) {
         try {

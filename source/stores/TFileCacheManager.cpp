@@ -20,7 +20,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // Room for the temporary name a replacing write uses beside the file.
-constexpr qsizetype kMaxFileNameBytes = 200;
+constexpr qsizetype kMaxCacheFileNameBytes = 200;
 constexpr char kIndexFileName[] = "Cache.dat";
 // From this many entries on, loading the index checks their files from two threads.
 constexpr size_t kParallelCheckEntries = 2000;
@@ -222,7 +222,7 @@ bool TFileCacheManager::IsSafeFileName(const QString& name) const
             bytes += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
         }
     }
-    if (bytes > kMaxFileNameBytes)
+    if (bytes > kMaxCacheFileNameBytes)
         return false;
     // The index lives in the cache folder too.
     return name.compare(QLatin1StringView(kIndexFileName), Qt::CaseInsensitive) != 0 &&

@@ -18,7 +18,7 @@ namespace {
 
 // The message of the error the call raised, or "" when it raised none.
 template <typename Call>
-QString ErrorOf(Call call)
+QString IconErrorOf(Call call)
 {
     try {
         call();
@@ -30,7 +30,7 @@ QString ErrorOf(Call call)
 
 QString LoadError(const QByteArray& data)
 {
-    return ErrorOf([&] {
+    return IconErrorOf([&] {
         TExIcon icon;
         icon.LoadFromStream(data);
     });
@@ -50,7 +50,7 @@ TEST(TExIcon, NewIconHoldsOneEmptyImageOfTheStandardSize)
     EXPECT_EQ(icon.Height(), 32);
     EXPECT_EQ(icon.Images(0).PixelFormat, IconImageData::pf4bit);
     EXPECT_TRUE(icon.Handle().isNull());
-    EXPECT_EQ(ErrorOf([&] { icon.SaveToStream(); }), kInvalid);
+    EXPECT_EQ(IconErrorOf([&] { icon.SaveToStream(); }), kInvalid);
 }
 
 TEST(TExIcon, SavesFourAndThirtyTwoBitImagesBackByteForByte)
@@ -115,7 +115,7 @@ TEST(TExIcon, WidthByteZeroReadsAs256AndCannotBeSaved)
     icon.LoadFromStream(IconFile({{ThirtyTwoBitImage(), 0, 0}}));
     EXPECT_EQ(icon.Width(), 256);
     EXPECT_EQ(icon.Height(), 256);
-    EXPECT_EQ(ErrorOf([&] { icon.SaveToStream(); }), u"Range check error"_s);
+    EXPECT_EQ(IconErrorOf([&] { icon.SaveToStream(); }), u"Range check error"_s);
 }
 
 TEST(TExIcon, RefusesCursorFilesAndFilesWithoutImages)
@@ -158,7 +158,7 @@ TEST(TExIcon, SizeFollowsTheCurrentImageAndChangesAreSignalled)
     EXPECT_EQ(icon.Handle().size(), QSize(16, 16));
     EXPECT_EQ(icon.Width(), 16);
     EXPECT_TRUE(icon.Palette().isEmpty());
-    EXPECT_EQ(ErrorOf([&] { icon.SetCurrentIndex(2); }), u"Index out of range!"_s);
+    EXPECT_EQ(IconErrorOf([&] { icon.SetCurrentIndex(2); }), u"Index out of range!"_s);
 }
 
 TEST(TExIcon, KeepsPngImagesVerbatim)
@@ -177,7 +177,7 @@ TEST(TExIcon, KeepsPngImagesVerbatim)
     damaged.chop(20);
     TExIcon broken;
     broken.LoadFromStream(IconFile({{damaged, 32, 32, 0, 32}}));
-    EXPECT_EQ(ErrorOf([&] { broken.Handle(); }), kInvalid);
+    EXPECT_EQ(IconErrorOf([&] { broken.Handle(); }), kInvalid);
 }
 
 TEST(TExIcon, IconsMadeFromPicturesSaveAndLoadAgain)
@@ -272,7 +272,7 @@ TEST(TExIconBadInput, ImagesCutShortInsideTheirOwnDataAreRefused)
     // A PNG image passes the header check and fails when it is decoded.
     const QByteArray png = PngFile::Write(ColourfulPicture(8, 8, true));
     for (qsizetype length = 0; length < png.size(); ++length) {
-        const QString error = ErrorOf([&] {
+        const QString error = IconErrorOf([&] {
             TExIcon icon;
             icon.LoadFromStream(IconFile({{png.left(length), 8, 8, 0, 32}}));
             icon.Handle();

@@ -101,7 +101,9 @@ protected:
         WriteFile(m_home.filePath(u"config/mimeapps.list"_s),
                   "[Default Applications]\nx-scheme-handler/mailto=testmail.desktop\n");
         const QString script = m_home.filePath(u"mailer.sh"_s);
-        WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.out\"\n");
+        // Renamed into place when whole: the test reads the file as soon as it appears.
+        WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.tmp\" && "
+                          "mv \"$0.tmp\" \"$0.out\"\n");
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         WriteFile(m_home.filePath(u"data/applications/testmail.desktop"_s),
                   "[Desktop Entry]\nType=Application\nName=Test mail\nExec=" + script.toUtf8() +

@@ -32,7 +32,9 @@ protected:
         QDir().mkpath(m_home.filePath(u"config"_s));
         QDir().mkpath(m_home.filePath(u"data/applications"_s));
         const QString script = m_home.filePath(u"browser.sh"_s);
-        WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.out\"\n");
+        // Renamed into place when whole: the test reads the file as soon as it appears.
+        WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$0.tmp\" && "
+                          "mv \"$0.tmp\" \"$0.out\"\n");
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         WriteFile(m_home.filePath(u"data/applications/testbrowser.desktop"_s),
                   "[Desktop Entry]\nType=Application\nName=Test browser\nExec=" + script.toUtf8() + " %u\n");

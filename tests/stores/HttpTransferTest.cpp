@@ -13,7 +13,6 @@ namespace {
 
 // The stall time-out for a server that stalls for good: long enough that a busy machine
 // delivers everything the server did send before it.
-constexpr int kGiveUpMs = 1000;
 
 HttpLimits Limits(int stallTimeoutMs, qint64 maxBodySize = 64 * 1024 * 1024)
 {

@@ -8,7 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 // The stall time-out for a server that stalls for good: long enough that a busy machine
 // delivers everything the server did send before it.
-constexpr int kGiveUpMs = 1000;
 
 TEST(SiteAddress, AddURLSchemeAddsHttpOnlyWhereNoWebSchemeIs)
 {

@@ -15,10 +15,9 @@ namespace {
 
 // The stall time-out for a server that stalls for good: long enough that a busy machine
 // delivers everything the server did send before it.
-constexpr int kGiveUpMs = 1000;
 
 // What a worker's report carried, copied out while the worker waited.
-struct Report
+struct DownloadReport
 {
     int count = 0;
     bool onMainThread = false;
@@ -31,7 +30,7 @@ class TDownloadThreadTest : public ::testing::Test
 {
 protected:
     TestHttpServer m_server;
-    Report m_report;
+    DownloadReport m_report;
 
     // A worker that reports into m_report; the test owns it.
     std::unique_ptr<TDownloadThread> MakeWorker(const QString& path, int stallTimeoutMs = 60000)
@@ -119,7 +118,7 @@ TEST_F(TDownloadThreadTest, SizeCheckDownloadsAgainWhenTheSizeDiffersOrIsNotSent
 TEST_F(TDownloadThreadTest, UnreachableServerGivesOutcomeZeroOrNoData)
 {
     const QString address = u"http://127.0.0.1:%1/list.xml"_s.arg(TestHttpServer::UnusedPort());
-    Report report;
+    DownloadReport report;
     auto onDone = [&](TDownloadThread* sender) {
         ++report.count;
         report.outcome = sender->Outcome();

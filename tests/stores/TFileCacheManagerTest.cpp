@@ -20,9 +20,8 @@ namespace {
 
 // The stall time-out for a server that stalls for good: long enough that a busy machine
 // delivers everything the server did send before it.
-constexpr int kGiveUpMs = 1000;
 
-struct Report
+struct CacheReport
 {
     QString fileName;
     QString url;
@@ -106,11 +105,11 @@ protected:
         return done;
     }
 
-    const Report* ReportFor(const QString& path) const
+    const CacheReport* ReportFor(const QString& path) const
     {
         const QString key = Key(path);
-        const Report* found = nullptr;
-        for (const Report& report : m_reports) {
+        const CacheReport* found = nullptr;
+        for (const CacheReport& report : m_reports) {
             if (report.url == key) {
                 EXPECT_EQ(found, nullptr) << "second report for " << path.toStdString();
                 found = &report;
@@ -145,7 +144,7 @@ protected:
     QTemporaryDir m_dir;
     const QString m_folder;
     TestHttpServer m_server;
-    std::vector<Report> m_reports;
+    std::vector<CacheReport> m_reports;
     std::unique_ptr<TFileCacheManager> m_cache;
 };
 
@@ -246,7 +245,7 @@ TEST_F(TFileCacheManagerTest, EveryNewRequestEndsWithExactlyOneReportWhateverThe
     const size_t expected = size_t(stored.size() + failed.size() + 3);
     ASSERT_TRUE(WaitForReports(expected));
     ASSERT_EQ(m_reports.size(), expected);
-    for (const Report& report : m_reports)
+    for (const CacheReport& report : m_reports)
         EXPECT_TRUE(report.onMainThread);
     for (const QString& path : stored) {
         ASSERT_NE(ReportFor(path), nullptr) << path.toStdString();
@@ -371,7 +370,7 @@ TEST_F(TFileCacheManagerTest, AddressNamesThatCouldEscapeOrHarmTheIndexGetNumber
         Request(path, true);
     ASSERT_TRUE(WaitForReports(size_t(unsafe.size())));
     const QRegularExpression numbered(u"^Cache\\d{5}\\.tmp$"_s);
-    for (const Report& report : m_reports)
+    for (const CacheReport& report : m_reports)
         EXPECT_TRUE(numbered.match(report.fileName).hasMatch()) << report.fileName.toStdString();
     // The index is still an index, and nothing was written outside the cache folder.
     EXPECT_TRUE(CacheIndexFile::Parse(ReadFile(IndexPath())).headerValid);
@@ -408,7 +407,7 @@ TEST_F(TFileCacheManagerTest, TheSameAddressRequestedTwiceAtOnceKeepsOneEntryAnd
     // Whichever worker ends first makes the entry; the other one stores into its file.
     ASSERT_EQ(m_cache->Items().size(), 1u);
     const QString fileName = m_cache->Items()[0].FileName;
-    for (const Report& report : m_reports) {
+    for (const CacheReport& report : m_reports) {
         EXPECT_EQ(report.status, csDownloaded);
         EXPECT_EQ(report.fileName, fileName);
     }

@@ -12,6 +12,9 @@
 // whether it held. The limit is generous: it only ends a test that would hang.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 
+// The transfer limit of tests that make a server stall: short, so the code gives up quickly.
+constexpr int kGiveUpMs = 1000;
+
 // Runs the main thread's events for ms milliseconds.
 void ProcessEventsFor(int ms);
 
