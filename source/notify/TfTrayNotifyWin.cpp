@@ -5,6 +5,7 @@
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
 #include "pictures/TExIcon.h"
+#include "platform/DesktopPanels.h"
 #include "stores/TFavoriteIconManager.h"
 
 #include <QGuiApplication>
@@ -190,7 +191,8 @@ void TfTrayNotifyWin::PlaceWindow()
         m_timings.Screen(screen, panel);
     } else if (const QScreen* primary = QGuiApplication::primaryScreen()) {
         screen = primary->geometry();
-        panel = TrayNotifyPlacement::PanelFromScreen(screen, primary->availableGeometry());
+        panel = TrayNotifyPlacement::PanelFromScreen(screen, primary->availableGeometry(),
+                                                     DesktopPanels::DockWindows());
     }
     move(TrayNotifyPlacement::PlaceWindow(screen, panel, size()));
 }

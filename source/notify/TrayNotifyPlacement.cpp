@@ -1,11 +1,47 @@
 #include "TrayNotifyPlacement.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 namespace TrayNotifyPlacement {
 
-TPanelInfo PanelFromScreen(const QRect& screen, const QRect& available)
+namespace {
+
+// The edge of screen that dock lies along, if any.
+TPanelEdge DockEdge(const QRect& screen, const QRect& dock)
+{
+    if (dock.width() >= dock.height()) {
+        if (dock.bottom() == screen.bottom())
+            return peBottom;
+        if (dock.top() == screen.top())
+            return peTop;
+    } else {
+        if (dock.right() == screen.right())
+            return peRight;
+        if (dock.left() == screen.left())
+            return peLeft;
+    }
+    return peNone;
+}
+
+TPanelInfo PanelFromDocks(const QRect& screen, const QList<QRect>& docks)
+{
+    TPanelInfo panel;
+    for (const QRect& dock : docks) {
+        const QRect shown = dock.intersected(screen);
+        if (shown.isEmpty() || (panel.Edge = DockEdge(screen, shown)) == peNone)
+            continue;
+        panel.Bounds = shown;
+        panel.AutoHide = std::min(shown.width(), shown.height()) <= kHiddenThickness;
+        return panel;
+    }
+    return {};
+}
+
+} // namespace
+
+TPanelInfo PanelFromScreen(const QRect& screen, const QRect& available, const QList<QRect>& docks)
 {
     const int left = available.left() - screen.left();
     const int top = available.top() - screen.top();
@@ -37,7 +73,7 @@ TPanelInfo PanelFromScreen(const QRect& screen, const QRect& available)
         panel.Bounds = QRect(screen.left(), available.bottom() + 1, screen.width(), bottom);
         break;
     case peNone:
-        break;
+        return PanelFromDocks(screen, docks);
     }
     return panel;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -27,8 +28,11 @@ struct TPanelInfo
 };
 
 // A panel is what the screen keeps out of its available area; the widest strip wins when
-// several edges are reserved. No difference: no panel information.
-TPanelInfo PanelFromScreen(const QRect& screen, const QRect& available);
+// several edges are reserved. A panel that reserves nothing is one of docks (the desktop's
+// panel windows) lying along an edge; one at most kHiddenThickness pixels thick has hidden
+// itself. Neither: no panel information.
+constexpr int kHiddenThickness = 4;
+TPanelInfo PanelFromScreen(const QRect& screen, const QRect& available, const QList<QRect>& docks = {});
 
 // The window's top-left corner on a screen of that geometry.
 QPoint PlaceWindow(const QRect& screen, const TPanelInfo& panel, const QSize& window);

@@ -68,3 +68,27 @@ TEST(TrayNotifyPlacement, SitsBesideThePanelAndTwoPixelsOffAPanelThatHidesItself
     EXPECT_EQ(PlaceWindow(second, PanelFromScreen(second, QRect(1024, 0, 1280, 994)), kWindow),
               QPoint(2044, 904));
 }
+
+TEST(TrayNotifyPlacement, FindsAPanelThatReservesNothingAmongTheDockWindows)
+{
+    // Hidden down to a strip at the bottom: two pixels above the screen's edge.
+    const QRect strip(0, 766, 1024, 2);
+    TPanelInfo panel = PanelFromScreen(kScreen, kScreen, {QRect(300, 300, 200, 40), strip});
+    EXPECT_EQ(panel.Edge, peBottom);
+    EXPECT_TRUE(panel.AutoHide);
+    EXPECT_EQ(PlaceWindow(kScreen, panel, kWindow), QPoint(764, 676));
+
+    // Shown over the windows without reserving room: beside it.
+    panel = PanelFromScreen(kScreen, kScreen, {QRect(990, 0, 34, 768)});
+    EXPECT_EQ(panel.Edge, peRight);
+    EXPECT_FALSE(panel.AutoHide);
+    EXPECT_EQ(PlaceWindow(kScreen, panel, kWindow), QPoint(730, 678));
+
+    // A panel on another screen, or a dock in the middle, is not this screen's panel.
+    EXPECT_EQ(PanelFromScreen(kScreen, kScreen, {QRect(1024, 994, 1280, 30), QRect(300, 300, 200, 40)}).Edge,
+              peNone);
+    // What the screen reserves wins over the dock windows.
+    panel = PanelFromScreen(kScreen, QRect(0, 24, 1024, 744), {strip});
+    EXPECT_EQ(panel.Edge, peTop);
+    EXPECT_FALSE(panel.AutoHide);
+}
