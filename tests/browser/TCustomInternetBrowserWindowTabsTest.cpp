@@ -136,5 +136,24 @@ TEST_P(TCustomInternetBrowserWindowTabsTest,
     EXPECT_FALSE(captured.isNull());
 }
 
+TEST_P(TCustomInternetBrowserWindowTabsTest, TabCaptionsShortenLongTitlesAndTheTrayHintCountsTabs)
+{
+    Open(Url(u"/title60"_s), {Url(u"/title80"_s), Url(u"/mail"_s)});
+    ASSERT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame,
+                             u"Sixty characters of a page title that is not cut at all, ok!"_s));
+    ASSERT_TRUE(
+        WaitForTitle(*m_window->Tab(1)->Frame,
+                     u"Weekly report of the project: open tasks!Andwhatisdueinthecomingweeksforeveryone"_s));
+    ASSERT_TRUE(WaitForTitle(*m_window->Tab(2)->Frame, u"Mail"_s));
+    EXPECT_EQ(m_window->TabCaption(0), u"Sixty characters of a page title that is not cut at all, ok!"_s);
+    EXPECT_EQ(m_window->TabCaption(1), u"Weekly report of the project: open tasks!..."_s);
+    EXPECT_EQ(m_window->TrayHint(), u"Mail (3 windows)"_s);
+
+    // One tab left: its page's title starts with the site's and is the hint.
+    m_window->CloseTab(m_window->Tab(1)->Sheet);
+    m_window->CloseTab(m_window->Tab(0)->Sheet);
+    EXPECT_EQ(m_window->TrayHint(), u"Mail"_s);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,
                          ::testing::Values(uint8_t(MORVALEN_TEST_WINDOW_ENGINE)), EngineName);

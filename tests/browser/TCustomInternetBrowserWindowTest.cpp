@@ -1,4 +1,5 @@
-// The browser window with the real engine: tabs, titles, pop-ups and the window's requests.
+// The browser window on the Chromium engine: pop-ups and full screen (the tab tests of every
+// engine are in TCustomInternetBrowserWindowTabsTest.cpp).
 
 #include "BrowserTestFixture.h"
 
@@ -8,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QTabWidget>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -38,25 +38,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(TCustomInternetBrowserWindowTest, TabCaptionsShortenLongTitlesAndTheTrayHintCountsTabs)
-{
-    Open(Url(u"/title60"_s), {Url(u"/title80"_s), Url(u"/mail"_s)});
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame,
-                             u"Sixty characters of a page title that is not cut at all, ok!"_s));
-    ASSERT_TRUE(
-        WaitForTitle(*m_window->Tab(1)->Frame,
-                     u"Weekly report of the project: open tasks!Andwhatisdueinthecomingweeksforeveryone"_s));
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(2)->Frame, u"Mail"_s));
-    EXPECT_EQ(m_window->TabCaption(0), u"Sixty characters of a page title that is not cut at all, ok!"_s);
-    EXPECT_EQ(m_window->TabCaption(1), u"Weekly report of the project: open tasks!..."_s);
-    EXPECT_EQ(m_window->TrayHint(), u"Mail (3 windows)"_s);
-
-    // One tab left: its page's title starts with the site's and is the hint.
-    m_window->CloseTab(m_window->Tab(1)->Sheet);
-    m_window->CloseTab(m_window->Tab(0)->Sheet);
-    EXPECT_EQ(m_window->TrayHint(), u"Mail"_s);
-}
 
 TEST_F(TCustomInternetBrowserWindowTest, APopUpOpensAsATabOnlyWhenLinksOpenLocally)
 {
