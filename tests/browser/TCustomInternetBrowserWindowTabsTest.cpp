@@ -19,7 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class TCustomInternetBrowserWindowTabsTest : public BrowserTest, public ::testing::WithParamInterface<uint8_t>
+class TCustomInternetBrowserWindowTabsTest : public BrowserTest, public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -37,7 +37,7 @@ protected:
     {
         m_window = new TCustomInternetBrowserWindow;
         m_window->SetSettings(&m_settings);
-        m_window->SetBrowserEngine(GetParam());
+        m_window->SetBrowserEngine(uint8_t(GetParam()));
         m_window->SetSiteTitle(u"Mail"_s);
         m_window->SetStartURL(start);
         m_window->SetTabURLs(tabs);
@@ -52,7 +52,7 @@ protected:
     QPointer<TCustomInternetBrowserWindow> m_window;
 };
 
-std::string EngineName(const ::testing::TestParamInfo<uint8_t>& info)
+std::string EngineName(const ::testing::TestParamInfo<int>& info)
 {
     return info.param == 0 ? "Chromium" : info.param == 1 ? "WebKit" : "Engine" + std::to_string(info.param);
 }
@@ -156,4 +156,4 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, TabCaptionsShortenLongTitlesAndTheT
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,
-                         ::testing::Values(uint8_t(MORVALEN_TEST_WINDOW_ENGINE)), EngineName);
+                         ::testing::Values(MORVALEN_TEST_WINDOW_ENGINE), EngineName);
