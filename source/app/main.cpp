@@ -1,5 +1,6 @@
 #include "PBOnceOnly.h"
 #include "mainwindow/TfMain.h"
+#include "platform/ChromiumSandbox.h"
 #include "platform/TerminationSignals.h"
 #include "settings/ProgramOptions.h"
 
@@ -54,6 +55,9 @@ int main(int argc, char* argv[])
     } catch (const EOnceOnlyError& error) {
         guardError = QString::fromUtf8(error.what());
     }
+
+    // Before Qt WebEngine can start and before the application has threads of its own.
+    ChromiumSandbox::DisableForRoot();
 
     // Qt WebEngine, loaded with the first browser window, shares its OpenGL contexts; the
     // attribute has to be set before the application exists.

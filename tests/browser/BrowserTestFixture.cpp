@@ -6,7 +6,6 @@
 
 #include <QDesktopServices>
 #include <QTemporaryDir>
-#include <QWebEnginePage>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -50,6 +49,15 @@ TestHttpServer& BrowserTest::Server()
                        html);
         created->Serve(u"/notify"_s, Page("Asks", "<script>Notification.requestPermission();</script>"),
                        html);
+        created->ServeWithLogin(u"/members"_s, u"Loopback members"_s, u"ann"_s, u"sésame"_s,
+                                Page("Members page", "members only"), html);
+        created->ServeWithLogin(u"/private"_s, u"Loopback private"_s, u"bob"_s, u"secret"_s,
+                                Page("Private page", "private matters"), html);
+        created->Serve(u"/fullscreen"_s,
+                       Page("Full screen",
+                            "<button id=\"go\" style=\"width:200px;height:100px\" "
+                            "onclick=\"document.documentElement.requestFullscreen()\">go</button>"),
+                       html);
         created->Serve(u"/file.bin"_s, TestHttpServer::LargeBody(200000), "application/octet-stream");
         return created;
     }();
@@ -73,23 +81,6 @@ BrowserTest::TSite BrowserTest::MakeSite(const QString& title, const QString& ad
 bool BrowserTest::WaitForTitle(const TfrmInternetBrowser& frame, const QString& title)
 {
     return WaitUntil([&] { return frame.Title() == title; }, 30000);
-}
-
-QWebEnginePage* BrowserTest::PageOf(TfrmInternetBrowser& frame)
-{
-    return qobject_cast<QWebEnginePage*>(frame.GetApplication());
-}
-
-QString BrowserTest::RunScript(TfrmInternetBrowser& frame, const QString& script)
-{
-    bool done = false;
-    QString result;
-    PageOf(frame)->runJavaScript(script, [&](const QVariant& value) {
-        result = value.toString();
-        done = true;
-    });
-    WaitUntil([&] { return done; }, 30000);
-    return result;
 }
 
 DesktopHandler::DesktopHandler(const QString& scheme) : m_scheme(scheme)

@@ -37,9 +37,14 @@ protected:
     static TSite MakeSite(const QString& title, const QString& address, const QStringList& tabs = {});
 
     static bool WaitForTitle(const TfrmInternetBrowser& frame, const QString& title);
+
+    // For the Chromium frame only, in the programs that start Qt WebEngine.
     static QWebEnginePage* PageOf(TfrmInternetBrowser& frame);
     // The result of a script in the frame's page, as text.
     static QString RunScript(TfrmInternetBrowser& frame, const QString& script);
+    // Clicks the page's element with the id as a user would (with the gesture pages need for
+    // what only a user may start); false when the element or the page's surface is missing.
+    static bool ClickElement(TfrmInternetBrowser& frame, const QString& id);
 
     XdgAutostart m_autostart{QStringLiteral("/opt/morvalen/morvalen-desktop")};
     TApplicationsSettings m_settings{m_autostart};

@@ -1,4 +1,5 @@
-// The browser window with the real engine: tabs, titles, pop-ups and the window's requests.
+// The browser window on the Chromium engine: pop-ups and full screen (the tab tests of every
+// engine are in TCustomInternetBrowserWindowTabsTest.cpp).
 
 #include "BrowserTestFixture.h"
 
@@ -8,7 +9,7 @@
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QTabWidget>
+#include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -38,56 +39,6 @@ protected:
 
 } // namespace
 
-TEST_F(TCustomInternetBrowserWindowTest, ASiteWithTwoRememberedPagesOpensThreeTabsTheFirstActive)
-{
-    Open(Url(u"/home"_s), {Url(u"/one"_s), Url(u"/two"_s)});
-    EXPECT_EQ(m_window->windowTitle(), u"Morvalen Desktop: Mail"_s);
-    ASSERT_EQ(m_window->TabCount(), 3);
-    EXPECT_EQ(m_window->ActiveTabIndex(), 0);
-    EXPECT_TRUE(m_window->CloseTabButtonVisible());
-    EXPECT_TRUE(m_window->Tab(0)->IsHome);
-    EXPECT_FALSE(m_window->Tab(1)->IsHome);
-    EXPECT_EQ(m_window->Tab(2)->StartURL, Url(u"/two"_s));
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(1)->Frame, u"Page one"_s));
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame, u"Home page"_s));
-    EXPECT_EQ(m_window->TabCaption(1), u"Page one"_s);
-    EXPECT_EQ(m_window->AddressBox()->text(), Url(u"/home"_s));
-
-    // Closing the middle tab activates the new second one.
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(2)->Frame, u"Page two"_s));
-    m_window->SetActiveTab(1);
-    m_window->CloseTab(m_window->Tab(1)->Sheet);
-    ASSERT_EQ(m_window->TabCount(), 2);
-    EXPECT_EQ(m_window->ActiveTabIndex(), 1);
-    EXPECT_EQ(m_window->TabCaption(1), u"Page two"_s);
-    // The header follows the new active tab.
-    EXPECT_EQ(m_window->AddressBox()->text(), Url(u"/two"_s));
-    m_window->CloseTab(m_window->Tab(1)->Sheet);
-    EXPECT_FALSE(m_window->CloseTabButtonVisible());
-
-    // The tray hint with one tab left: the page title does not name the site.
-    EXPECT_EQ(m_window->TrayHint(), u"Mail: Home page"_s);
-}
-
-TEST_F(TCustomInternetBrowserWindowTest, TabCaptionsShortenLongTitlesAndTheTrayHintCountsTabs)
-{
-    Open(Url(u"/title60"_s), {Url(u"/title80"_s), Url(u"/mail"_s)});
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame,
-                             u"Sixty characters of a page title that is not cut at all, ok!"_s));
-    ASSERT_TRUE(
-        WaitForTitle(*m_window->Tab(1)->Frame,
-                     u"Weekly report of the project: open tasks!Andwhatisdueinthecomingweeksforeveryone"_s));
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(2)->Frame, u"Mail"_s));
-    EXPECT_EQ(m_window->TabCaption(0), u"Sixty characters of a page title that is not cut at all, ok!"_s);
-    EXPECT_EQ(m_window->TabCaption(1), u"Weekly report of the project: open tasks!..."_s);
-    EXPECT_EQ(m_window->TrayHint(), u"Mail (3 windows)"_s);
-
-    // One tab left: its page's title starts with the site's and is the hint.
-    m_window->CloseTab(m_window->Tab(1)->Sheet);
-    m_window->CloseTab(m_window->Tab(0)->Sheet);
-    EXPECT_EQ(m_window->TrayHint(), u"Mail"_s);
-}
-
 TEST_F(TCustomInternetBrowserWindowTest, APopUpOpensAsATabOnlyWhenLinksOpenLocally)
 {
     m_settings.SetOpenLinksLocally(true);
@@ -108,47 +59,23 @@ TEST_F(TCustomInternetBrowserWindowTest, APopUpOpensAsATabOnlyWhenLinksOpenLocal
     EXPECT_EQ(m_window->TabCount(), 1);
 }
 
-TEST_F(TCustomInternetBrowserWindowTest, APageThatClosesItselfClosesItsTabAndTheLastTabTheWindow)
+TEST_F(TCustomInternetBrowserWindowTest, APageAskingForFullScreenFillsTheScreenAndEscLeavesIt)
 {
-    Open(Url(u"/home"_s), {Url(u"/closer"_s)});
-    ASSERT_TRUE(WaitUntil([&] { return m_window->TabCount() == 1; }, 30000));
-    EXPECT_TRUE(m_window->Tab(0)->IsHome);
+    Open(Url(u"/fullscreen"_s));
+    TfrmInternetBrowser& frame = *m_window->Tab(0)->Frame;
+    ASSERT_TRUE(WaitForTitle(frame, u"Full screen"_s));
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.data()));
+    // Only a user's gesture may ask for it.
+    ASSERT_TRUE(ClickElement(frame, u"go"_s));
+    ASSERT_TRUE(WaitUntil([&] { return m_window->isFullScreen(); }, 30000));
+    EXPECT_FALSE(m_window->AddressBox()->isVisible());
+    EXPECT_EQ(RunScript(frame, u"document.fullscreenElement === document.documentElement"_s), u"true"_s);
 
-    bool closed = false;
-    m_window->OnWindowClosed = [&](TCustomInternetBrowserWindow&) {
-        closed = true;
-    };
-    m_window->CloseTab(m_window->Tab(0)->Sheet);
-    EXPECT_TRUE(closed);
-    // The window frees itself.
-    EXPECT_TRUE(WaitUntil([&] { return m_window.isNull(); }));
-}
-
-TEST_F(TCustomInternetBrowserWindowTest, RememberingWithOnlyTheHomeTabStoresNoPagesAndCaptureHasTheFrameSize)
-{
-    Open(Url(u"/home"_s));
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame, u"Home page"_s));
-    QStringList remembered{u"stale"_s};
-    m_window->OnRememberPages = [&](TCustomInternetBrowserWindow&, const QStringList& pages) {
-        remembered = pages;
-    };
-    m_window->RememberPages();
-    EXPECT_TRUE(remembered.isEmpty());
-
-    // A tab typed into is remembered; the home tab never is.
-    m_window->NewTab();
-    EXPECT_EQ(m_window->TabCaption(1), u"Mail (empty)"_s);
-    m_window->AddressBox()->setText(Url(u"/two"_s));
-    m_window->NavigateTyped();
-    ASSERT_TRUE(WaitForTitle(*m_window->Tab(1)->Frame, u"Page two"_s));
-    m_window->RememberPages();
-    EXPECT_EQ(remembered, QStringList{Url(u"/two"_s)});
-
-    QImage captured;
-    m_window->OnThumbnail = [&](TCustomInternetBrowserWindow&, const QImage& bitmap) {
-        captured = bitmap;
-    };
-    m_window->CaptureThumbnail();
-    EXPECT_EQ(captured.size(), m_window->Tab(1)->Frame->size());
-    EXPECT_FALSE(captured.isNull());
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused ? focused : m_window.data(), Qt::Key_Escape);
+    ASSERT_TRUE(WaitUntil([&] { return !m_window->isFullScreen(); }, 30000));
+    EXPECT_TRUE(m_window->AddressBox()->isVisible());
+    EXPECT_TRUE(
+        WaitUntil([&] { return RunScript(frame, u"document.fullscreenElement === null"_s) == u"true"_s; }));
 }

@@ -4,9 +4,15 @@
 
 #include "browser/BrowserFrames.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "support/ModalDriver.h"
 #include "support/TestSupport.h"
+#include "support/TestTlsServer.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -108,19 +114,7 @@ TEST_F(TfrmWebEngineBrowserTest, LinksWithOtherSchemesGoToTheDesktop)
     m_frame->Navigate(Url(u"/mailto"_s));
     ASSERT_TRUE(WaitForTitle(*m_frame, u"Mail link"_s));
     // A click of the user's (a page's own script may not send anybody out of the program).
-    const QStringList where =
-        RunScript(
-            *m_frame,
-            u"(r => r.left + 2 + ',' + (r.top + 2))(document.getElementById('mail').getBoundingClientRect())"_s)
-            .split(u',');
-    ASSERT_EQ(where.size(), 2);
-    QWidget* surface = m_frame->focusWidget() ? m_frame->focusWidget() : m_frame->focusProxy();
-    ASSERT_TRUE(WaitUntil([&] {
-        surface = m_frame->focusProxy() ? m_frame->focusProxy()->focusProxy() : nullptr;
-        return surface != nullptr;
-    }));
-    QTest::mouseClick(surface, Qt::LeftButton, {},
-                      QPoint(int(where[0].toDouble()), int(where[1].toDouble())));
+    ASSERT_TRUE(ClickElement(*m_frame, u"mail"_s));
     ASSERT_TRUE(WaitUntil([&] { return !mail.Opened.isEmpty(); }));
     EXPECT_EQ(mail.Opened.constFirst(), QUrl(u"mailto:someone@example.com"_s));
     EXPECT_EQ(m_frame->GetLocationURL(), Url(u"/mailto"_s));
@@ -190,4 +184,81 @@ TEST_F(TfrmWebEngineBrowserTest, ADownloadGoesWhereTheUserSaidAndReportsItsEnd)
     EXPECT_EQ(reports.constLast().FileName, target);
     EXPECT_EQ(ReadFile(target), TestHttpServer::LargeBody(200000));
     TfrmInternetBrowser::ChooseDownloadFile = previous;
+}
+
+TEST_F(TfrmWebEngineBrowserTest, ACertificateNobodyTrustsShowsWhyAndLoadsNothing)
+{
+    TestTlsServer secure(
+        "<!DOCTYPE html><html><head><title>Secret page</title></head><body>secret content</body></html>");
+    QStringList completed;
+    m_frame->OnDocumentComplete = [&](TfrmInternetBrowser&, const QString& address) {
+        completed.append(address);
+    };
+    m_frame->Navigate(secure.Url(u"/secret"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"This site's certificate is not valid"_s));
+    // The engine saw the certificate and went no further: no request went through.
+    EXPECT_GE(secure.Connections(), 1);
+    ProcessEventsFor(300);
+    EXPECT_TRUE(secure.Requests().isEmpty()) << secure.Requests().constFirst().toStdString();
+    const QString text = RunScript(*m_frame, u"document.body.innerText"_s);
+    EXPECT_FALSE(text.contains(u"secret content"_s));
+    EXPECT_TRUE(text.contains(u"127.0.0.1"_s)) << text.toStdString();
+    // The tab still stands for the address the user asked for.
+    EXPECT_EQ(m_frame->GetLocationURL(), secure.Url(u"/secret"_s));
+    EXPECT_NE(m_frame->Title(), u"Secret page"_s);
+}
+
+TEST_F(TfrmWebEngineBrowserTest, AServerAsksForALoginInTheWindowCancellingShowsNothingOfThePage)
+{
+    const auto serverLogins = [](const QString& path) {
+        QByteArrayList logins;
+        for (const TestHttpServer::RecordedRequest& request : Server().Requests())
+            if (request.target == path.toUtf8() && !request.authorization.isEmpty())
+                logins.append(request.authorization);
+        return logins;
+    };
+    QStringList completed;
+    m_frame->OnDocumentComplete = [&](TfrmInternetBrowser&, const QString& address) {
+        completed.append(address);
+    };
+    m_frame->show();
+
+    // Cancelled: the protected page never shows, and nothing is sent in its place.
+    bool missed = false;
+    int asked = 0;
+    WhenModalShows<QDialog>(
+        [&](QDialog* dialog) {
+            ++asked;
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+        },
+        nullptr, &missed);
+    m_frame->Navigate(Url(u"/private"_s));
+    ASSERT_TRUE(WaitUntil([&] { return !completed.isEmpty(); }, 30000));
+    EXPECT_FALSE(missed);
+    EXPECT_EQ(asked, 1);
+    EXPECT_NE(m_frame->Title(), u"Private page"_s);
+    EXPECT_FALSE(RunScript(*m_frame, u"document.documentElement.innerText"_s).contains(u"private matters"_s));
+    EXPECT_TRUE(serverLogins(u"/private"_s).isEmpty());
+
+    // Answered: the login reaches the server as the user typed it, and the page loads.
+    QString question;
+    WhenModalShows<QDialog>(
+        [&](QDialog* dialog) {
+            question = dialog->findChild<QLabel*>()->text();
+            const QList<QLineEdit*> fields = dialog->findChildren<QLineEdit*>();
+            if (fields.size() == 2) {
+                QTest::keyClicks(fields[0], u"ann"_s);
+                fields[1]->setText(u"s\u00e9same"_s);
+            }
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        },
+        nullptr, &missed);
+    m_frame->Navigate(Url(u"/members"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Members page"_s));
+    EXPECT_FALSE(missed);
+    EXPECT_TRUE(question.contains(u"127.0.0.1"_s)) << question.toStdString();
+    EXPECT_TRUE(question.contains(u"Loopback members"_s)) << question.toStdString();
+    const QByteArrayList logins = serverLogins(u"/members"_s);
+    ASSERT_FALSE(logins.isEmpty());
+    EXPECT_EQ(logins.constLast(), "Basic " + u"ann:s\u00e9same"_s.toUtf8().toBase64());
 }

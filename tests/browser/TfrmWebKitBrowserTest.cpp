@@ -4,6 +4,7 @@
 #include "browser/TWebKitHost.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
+#include "support/TestTlsServer.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -279,4 +280,16 @@ TEST_F(TfrmWebKitBrowserTest, IsAvailableOnX11WithTheHelper)
 {
     // A generous limit: the test machine may be busier than a user's.
     EXPECT_TRUE(IsFireFoxAvailable(20000));
+}
+
+TEST_F(TfrmWebKitBrowserTest, ACertificateNobodyTrustsLoadsNothing)
+{
+    TestTlsServer secure(
+        "<!DOCTYPE html><html><head><title>Secret page</title></head><body>secret content</body></html>");
+    m_frame->Navigate(secure.Url(u"/secret"_s));
+    ASSERT_TRUE(WaitUntil([&] { return secure.Connections() >= 1; }, 20000));
+    // The engine saw the certificate and says so in its own page; no request goes through.
+    ProcessEventsFor(1500);
+    EXPECT_TRUE(secure.Requests().isEmpty()) << secure.Requests().constFirst().toStdString();
+    EXPECT_NE(m_frame->Title(), u"Secret page"_s);
 }

@@ -1,6 +1,8 @@
 // The real program on a real X server with a window manager: a site shortcut's "Element="
 // handed to the running program opens the site's window, which loads its page from a
-// loopback server; quitting writes the window's placement into the data file.
+// loopback server; quitting writes the window's placement into the data file. Started as root
+// without the sandbox switched off, the program switches it off itself and says so, instead of
+// losing Chromium with the first site window.
 
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
@@ -15,6 +17,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -67,6 +71,12 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
     environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
+    // The test environment switches the sandbox off; as root the program has to do it itself.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        environment.remove(u"QTWEBENGINE_DISABLE_SANDBOX"_s);
+        environment.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_s);
+    }
     const QStringList options{u"--data-folder="_s + data,
                               u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort())};
 
@@ -88,6 +98,8 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     EXPECT_TRUE(WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/site"_s).toUtf8() + '"'))
         << trace.toStdString();
     EXPECT_EQ(server.RequestCount(u"/site"_s), 1);
+    EXPECT_EQ(trace.contains("runs as root: site pages run without Chromium's sandbox"), root)
+        << trace.toStdString();
     // Opened by a shortcut, not from the tile: no launch is counted.
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(30000));

@@ -58,13 +58,16 @@ struct TestHttpServer::Route
         Redirect,
         Stall,
         CutShort,
-        Large
+        Large,
+        Login
     };
 
     Kind kind = Kind::Normal;
     std::string body;
     std::string contentType = "application/octet-stream";
     std::string location;
+    std::string login; // the Authorization header that opens a login route
+    std::string realm;
     size_t length = 0; // announced length, or the size of a large body
     bool withLength = true;
 };
@@ -148,6 +151,19 @@ void TestHttpServer::ServeRedirect(const QString& path, const QString& target)
     route.body = "<html><body>Moved <a href=\"" + target.toStdString() + "\">here</a></body></html>";
     route.contentType = "text/html";
     route.location = target.toStdString();
+    SetRoute(path, std::move(route));
+}
+
+void TestHttpServer::ServeWithLogin(const QString& path, const QString& realm, const QString& user,
+                                    const QString& password, const QByteArray& body,
+                                    const QByteArray& contentType)
+{
+    Route route;
+    route.kind = Route::Kind::Login;
+    route.body = ToStd(body);
+    route.contentType = ToStd(contentType);
+    route.login = "Basic " + ToStd((user + u':' + password).toUtf8().toBase64());
+    route.realm = realm.toStdString();
     SetRoute(path, std::move(route));
 }
 
@@ -256,7 +272,8 @@ void TestHttpServer::Answer(const httplib::Request& request, httplib::Response& 
         std::lock_guard lock(m_mutex);
         m_requests.append({QByteArray::fromStdString(request.target),
                            QByteArray::fromStdString(request.get_header_value("User-Agent")),
-                           QByteArray::fromStdString(request.get_header_value("Cookie"))});
+                           QByteArray::fromStdString(request.get_header_value("Cookie")),
+                           QByteArray::fromStdString(request.get_header_value("Authorization"))});
         if (const auto found = m_routes.find(request.path); found != m_routes.end())
             route = found->second;
     }
@@ -273,6 +290,17 @@ void TestHttpServer::Answer(const httplib::Request& request, httplib::Response& 
     switch (route->kind) {
     case Route::Kind::Normal:
         response.set_content(route->body, route->contentType);
+        break;
+    case Route::Kind::Login:
+        if (request.get_header_value("Authorization") == route->login) {
+            response.set_content(route->body, route->contentType);
+        } else {
+            response.status = 401;
+            response.set_header("WWW-Authenticate", "Basic realm=\"" + route->realm + "\"");
+            response.set_content("<html><head><title>Login needed</title></head>"
+                                 "<body><h1>Login needed</h1></body></html>",
+                                 "text/html");
+        }
         break;
     case Route::Kind::Redirect:
         response.set_redirect(route->location, 302);

@@ -30,6 +30,7 @@ public:
         QByteArray target; // path and query as sent
         QByteArray userAgent;
         QByteArray cookie;
+        QByteArray authorization;
     };
 
     TestHttpServer();
@@ -52,6 +53,11 @@ public:
     void ServeChunked(const QString& path, const QByteArray& body);
     // 302 to target, with a short HTML body of its own.
     void ServeRedirect(const QString& path, const QString& target);
+    // 200 with the body to a request that brings the Basic login user:password; to any other
+    // 401 with a Basic challenge for realm and a page of its own.
+    void ServeWithLogin(const QString& path, const QString& realm, const QString& user,
+                        const QString& password, const QByteArray& body,
+                        const QByteArray& contentType = QByteArrayLiteral("text/html"));
     // Sends the headers (announcing announcedLength bytes) and firstBytes, then nothing
     // until ReleaseStalls or the end of the server, and then drops the connection.
     void ServeStalling(const QString& path, qint64 announcedLength, const QByteArray& firstBytes = {},
