@@ -111,13 +111,15 @@ void TCustomInternetBrowserWindow::ShowRestored()
         setWindowState((windowState() & ~Qt::WindowMinimized) |
                        (m_savedWindowState == wsMaximized ? Qt::WindowMaximized : Qt::WindowNoState));
     show();
+    // Showing a window that is already on screen moves nothing: a window behind another one
+    // has to be raised and activated as well.
+    raise();
+    activateWindow();
 }
 
 void TCustomInternetBrowserWindow::BringToFront()
 {
     ShowRestored();
-    raise();
-    activateWindow();
 }
 
 void TCustomInternetBrowserWindow::HideToTray()

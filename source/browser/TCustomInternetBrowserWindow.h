@@ -80,6 +80,8 @@ public:
     void SetShowURL(bool showUrl);
     bool WindowActive() const { return m_windowActive; }
 
+    // Un-minimizes to the state saved before, shows the window and brings it to the front: what
+    // opening an open site, "Show window" and a click on a notification ask for.
     void ShowRestored();
     void BringToFront();
     void HideToTray();

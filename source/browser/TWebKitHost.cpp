@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <atomic>
 
 using namespace WebKitHostProtocol;
@@ -160,6 +161,8 @@ void TWebKitHost::OnReadyRead()
                 emit Ready();
             }
         } else if (message.type != MessageType::Pong) {
+            if (message.type == MessageType::ViewCreated)
+                m_starting = false;
             emit MessageReceived(message);
         }
         // A receiver may close the window, and with it this host.
@@ -173,7 +176,10 @@ void TWebKitHost::OnWatchTick()
     if (m_failed)
         return;
     const qint64 silent = m_lastHeard.elapsed();
-    if (silent > m_hangLimitMs) {
+    // A host still starting is busy with the engine's first start (libraries from a cold
+    // disk, the context, the first view), not hung; it gets its own, longer limit, which a
+    // host that never comes up still reaches.
+    if (silent > (m_starting ? std::max(m_startLimitMs, m_hangLimitMs) : m_hangLimitMs)) {
         Fail();
         return;
     }

@@ -18,14 +18,17 @@ class QProcess;
 // The program's end of one morvalen-webkit-host process: starts it, speaks the message
 // protocol over a local socket and watches it. A host that exits, breaks the protocol or
 // stays silent for longer than the hang limit has failed: it is killed and Failed is
-// raised once; nothing here ever waits for it. One host serves every page of one browser
-// window.
+// raised once; nothing here ever waits for it. Until its first page exists the host is
+// starting (loading the engine's libraries, making its context), which on a busy machine can
+// take far longer than any answer should: then the longer start limit applies. One host
+// serves every page of one browser window.
 class TWebKitHost final : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int DefaultHangLimitMs = 5000;
+    static constexpr int DefaultStartLimitMs = 30000;
 
     explicit TWebKitHost(QObject* parent = nullptr);
     ~TWebKitHost() override;
@@ -45,6 +48,9 @@ public:
     qint64 ProcessId() const;
 
     void SetHangLimit(int milliseconds);
+    // The silence allowed from the start until the host has made its first page.
+    void SetStartLimit(int milliseconds) { m_startLimitMs = milliseconds; }
+    bool IsStarting() const { return m_starting; }
 
     // A new page of size; its window arrives in a ViewCreated message.
     std::uint32_t CreateView(QSize size);
@@ -77,6 +83,8 @@ private:
     bool m_ready = false;
     bool m_failed = false;
     int m_hangLimitMs = DefaultHangLimitMs;
+    int m_startLimitMs = DefaultStartLimitMs;
+    bool m_starting = true;
     std::uint32_t m_nextView = 1;
     std::int64_t m_nextPing = 1;
 };

@@ -22,7 +22,20 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
         if (OnCountChanged)
             OnCountChanged(manager.Count());
     };
-    m_notifications = std::make_unique<TSiteNotifications>(*m_manager);
+    m_notifications = std::make_unique<TSiteNotifications>(*m_manager, TestNotificationOptions());
+}
+
+TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
+{
+    // The end-to-end tests watch a page without waiting minutes for it: they shorten the
+    // change monitor's waits through the environment, never through a setting.
+    TSiteNotificationOptions options;
+    const QList<QByteArray> waits = qgetenv("MORVALEN_TEST_MONITOR_MS").split(',');
+    if (waits.size() == 2) {
+        options.MonitorBaselineDelayMs = waits[0].toUInt();
+        options.MonitorIntervalMs = waits[1].toUInt();
+    }
+    return options;
 }
 
 TSiteBrowsers::~TSiteBrowsers()

@@ -14,6 +14,7 @@ class TBrowserManager;
 class TCustomInternetBrowserWindow;
 class TMVWebElement;
 class TSiteNotifications;
+struct TSiteNotificationOptions;
 
 // The main window's browser commands: running and closing sites' windows, the browsers
 // menu, the site items of the tray menu and the program's own pages in standalone windows.
@@ -60,6 +61,8 @@ public:
     std::function<void(int count)> OnCountChanged;
 
 private:
+    static TSiteNotificationOptions TestNotificationOptions();
+
     TApplicationsSettings& m_settings;
     std::unique_ptr<TBrowserManager> m_manager;
     // Watches the site windows and announces changes and the sites' own notifications; goes

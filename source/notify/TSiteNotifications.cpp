@@ -10,10 +10,13 @@
 #include "stores/TFavoriteIconManager.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcNotify, "morvalen.notify", QtWarningMsg)
 
 QString SiteTitle(const TBrowserEntry& entry)
 {
@@ -36,6 +39,7 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
     : m_browsers(browsers), m_options(options), m_tray(options.Tray)
 {
     m_tray.OnItemClick = [this](uint64_t entryId) {
+        qCDebug(lcNotify) << "line clicked:" << entryId;
         m_browsers.HandleNotifyClick(entryId);
     };
     m_browsers.OnSiteChanged = [this](TBrowserManager&, TBrowserEntry& entry) {
@@ -78,6 +82,7 @@ TBrowserEntry* TSiteNotifications::EntryOfOrigin(const QUrl& origin) const
 void TSiteNotifications::SiteChanged(TBrowserEntry& entry)
 {
     const QString pageTitle = entry.Window ? entry.Window->MonitoredPageTitle() : QString();
+    qCDebug(lcNotify) << "site changed:" << SiteTitle(entry);
     m_tray.Notify(entry.Id, SiteTitle(entry), pageTitle, IconFile(entry));
 }
 
@@ -103,6 +108,7 @@ void TSiteNotifications::WebNotification(const TWebNotificationRec& notification
     m_desktop->Show(siteTitle, notification.Title, notification.Message, notification.Icon,
                     [this, entryId, siteTitle, iconFile, line, click](uint32_t id) {
                         if (id != 0) {
+                            qCDebug(lcNotify) << "desktop notification shown:" << id;
                             m_shown[id] = {entryId, click};
                             return;
                         }
@@ -121,6 +127,7 @@ void TSiteNotifications::DesktopNotificationClicked(uint32_t id)
     TBrowserEntry* entry = m_browsers.FindById(shown.EntryId);
     if (!entry || !entry->Window)
         return;
+    qCDebug(lcNotify) << "desktop notification clicked:" << id;
     entry->Window->BringToFront();
     if (shown.Click)
         shown.Click();

@@ -3,6 +3,7 @@
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
@@ -224,6 +225,8 @@ TEST_F(TWebKitHostTest, AKilledHostFailsOnce)
 TEST_F(TWebKitHostTest, ASilentHostCountsAsHungAndIsKilled)
 {
     Start();
+    NewView();
+    EXPECT_FALSE(m_host->IsStarting());
     m_host->SetHangLimit(1000);
     const qint64 pid = m_host->ProcessId();
     ::kill(pid_t(pid), SIGSTOP);
@@ -231,6 +234,49 @@ TEST_F(TWebKitHostTest, ASilentHostCountsAsHungAndIsKilled)
     EXPECT_EQ(1, m_failures);
     // Killed, not left stopped behind the program's back.
     EXPECT_TRUE(WaitUntil([pid] { return ::kill(pid_t(pid), 0) != 0; }));
+}
+
+// The host's program behind a gate: it starts only when the test lets it, like a helper whose
+// libraries come from a cold disk on a busy machine.
+QString GatedHost(const QTemporaryDir& folder)
+{
+    const QString script = folder.filePath(QStringLiteral("gated-host"));
+    QFile file(script);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("#!/bin/sh\nwhile [ ! -e '" + folder.filePath(QStringLiteral("go")).toUtf8() +
+               "' ]; do sleep 0.02; done\nexec '" + TWebKitHost::DefaultProgram().toUtf8() + "' \"$@\"\n");
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return script;
+}
+
+TEST_F(TWebKitHostTest, AHostSlowToStartIsNotTakenForHungButOneThatNeverStartsIs)
+{
+    // Silent for many hang limits before its hello: still starting, so it is waited for.
+    m_host->SetHangLimit(100);
+    const QString gated = GatedHost(m_profile);
+    ASSERT_TRUE(m_host->Start(gated, m_profile.filePath(QStringLiteral("WebKit"))));
+    ProcessEventsFor(1500);
+    EXPECT_EQ(0, m_failures);
+    QFile go(m_profile.filePath(QStringLiteral("go")));
+    ASSERT_TRUE(go.open(QIODevice::WriteOnly));
+    go.close();
+    ASSERT_TRUE(WaitUntil([this] { return m_host->IsReady() || m_host->HasFailed(); }, 20000));
+    EXPECT_TRUE(m_host->IsReady());
+    NewView();
+    EXPECT_FALSE(m_host->IsStarting());
+    EXPECT_EQ(0, m_failures);
+
+    // One that never comes up reaches the start limit.
+    QTemporaryDir other;
+    TWebKitHost never;
+    int failures = 0;
+    QObject::connect(&never, &TWebKitHost::Failed, &never, [&failures] { ++failures; });
+    never.SetStartLimit(300);
+    ASSERT_TRUE(never.Start(GatedHost(other), other.filePath(QStringLiteral("WebKit"))));
+    ASSERT_TRUE(WaitUntil([&failures] { return failures > 0; }));
+    EXPECT_EQ(1, failures);
 }
 
 TEST_F(TWebKitHostTest, AnswersOnlyWhenTheProgramIsAHostThatSaysHello)

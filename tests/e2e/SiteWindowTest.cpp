@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -37,6 +38,24 @@ bool WaitForTrace(QProcess& process, QByteArray& trace, const QByteArray& text, 
     return true;
 }
 
+// The program's own folders in home, on the X server display, with its traces on.
+QProcessEnvironment ProgramEnvironment(const QTemporaryDir& home, const QByteArray& display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char16_t* folder : {u"runtime", u"config", u"xdg-data"}) {
+        QDir().mkpath(home.filePath(QString::fromUtf16(folder)));
+        QFile::setPermissions(home.filePath(QString::fromUtf16(folder)),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"xdg-data"_s));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
+    environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
+    return environment;
+}
+
 } // namespace
 
 TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresItsPlacement)
@@ -59,18 +78,7 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     sites.back()->SetElementId(u"0123456789ABCDEF0123"_s);
     SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char16_t* folder : {u"runtime", u"config", u"xdg-data"}) {
-        QDir().mkpath(home.filePath(QString::fromUtf16(folder)));
-        QFile::setPermissions(home.filePath(QString::fromUtf16(folder)),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"xdg-data"_s));
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
-    environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
+    QProcessEnvironment environment = ProgramEnvironment(home, display);
     // The test environment switches the sandbox off; as root the program has to do it itself.
     const bool root = ::geteuid() == 0;
     if (root) {
@@ -110,4 +118,60 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     EXPECT_GT(placement.Width, 0);
     EXPECT_GT(placement.Height, 0);
     EXPECT_EQ(stored.records.front()->RunCount(), 0);
+}
+
+TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
+{
+    const QByteArray display = qgetenv("MORVALEN_TEST_X11_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "skipped: no X server with a window manager (MORVALEN_TEST_X11_DISPLAY is not set)";
+    const QString helper =
+        QFileInfo(QStringLiteral(MORVALEN_DESKTOP_PATH)).dir().filePath(u"morvalen-webkit-host"_s);
+    if (!QFileInfo(helper).isExecutable())
+        GTEST_SKIP() << "skipped: morvalen-webkit-host is not built (WebKitGTK development files missing)";
+
+    TestHttpServer server;
+    server.Serve(u"/webkit"_s,
+                 "<!DOCTYPE html><html><head><title>WebKit page</title></head><body>Hi</body></html>",
+                 "text/html");
+    // Short: the instance socket lives in it.
+    QTemporaryDir home(QDir::tempPath() + u"/mv-XXXXXX"_s);
+    const QString data = home.filePath(u"data-folder"_s);
+    QDir().mkpath(data);
+    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
+    sites.push_back(std::make_unique<TMorvalenBaseClass>());
+    sites.back()->SetTitle(u"WebKit site"_s);
+    sites.back()->SetURL(server.Url(u"/webkit"_s));
+    sites.back()->SetElementId(u"0123456789ABCDEF0124"_s);
+    sites.back()->SetBrowserEngine(1);
+    SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
+
+    QProcess program;
+    program.setProcessEnvironment(ProgramEnvironment(home, display));
+    program.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
+                  {u"--data-folder="_s + data,
+                   u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort()),
+                   u"Element=0123456789ABCDEF0124"_s});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    QByteArray trace;
+    EXPECT_TRUE(WaitForTrace(program, trace, "window shown: \"Morvalen Desktop: WebKit site\""))
+        << trace.toStdString();
+    EXPECT_TRUE(
+        WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/webkit"_s).toUtf8() + '"'))
+        << trace.toStdString();
+    // The page is the helper's, which keeps its profile in the data folder.
+    const qint64 pid = program.processId();
+    QFile children(u"/proc/%1/task/%1/children"_s.arg(pid));
+    ASSERT_TRUE(children.open(QIODevice::ReadOnly));
+    bool helperRuns = false;
+    for (const QByteArray& child : children.readAll().split(' ')) {
+        QFile name(u"/proc/%1/comm"_s.arg(QString::fromLatin1(child.trimmed())));
+        if (!child.trimmed().isEmpty() && name.open(QIODevice::ReadOnly) &&
+            name.readAll().trimmed() == "morvalen-webkit")
+            helperRuns = true;
+    }
+    EXPECT_TRUE(helperRuns);
+    EXPECT_TRUE(QFileInfo(data + u"/WebKit"_s).isDir());
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000));
 }

@@ -12,6 +12,7 @@
 #include "support/TestNotificationService.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QPointer>
 #include <QTest>
 
@@ -160,6 +161,17 @@ TEST_F(TSiteNotificationsTest, AChangeWhileAnotherWindowIsActiveIsOneLineAndACli
     EXPECT_TRUE(mailWindow->isMinimized());
     EXPECT_EQ(notifications.TrayNotifications().NotifyWindow(), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return closing.isNull(); }));
+
+    // A site window that is on screen but behind another window comes to the front too.
+    mailWindow->showNormal();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &other; }));
+    for (int i = 0; i < m_manager.Count(); ++i)
+        if (m_manager.Entry(i)->Window == mailWindow)
+            m_manager.HandleNotifyClick(m_manager.Entry(i)->Id);
+    EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == mailWindow; }));
     m_manager.CloseAll();
 }
 
