@@ -13,7 +13,7 @@ packages=(
   libcpp-httplib-dev libsqlite3-dev libssl-dev libmicrohttpd-dev
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth openbox fonts-dejavu-core clang-format xdg-utils python3 desktop-file-utils
+  xvfb xauth openbox xdotool imagemagick fonts-dejavu-core clang-format xdg-utils python3 desktop-file-utils
   libgtk-3-dev libwebkit2gtk-4.1-dev
   dbus-daemon dbus-bin
   curl
