@@ -23,7 +23,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QByteArray Page(const QByteArray& title, const QByteArray& body)
+QByteArray TestPage(const QByteArray& title, const QByteArray& body)
 {
     return "<!DOCTYPE html><html><head><meta charset='utf-8'><title>" + title + "</title></head><body>" +
            body + "</body></html>";
@@ -120,8 +120,8 @@ protected:
 
 TEST_F(TfrmWebKitBrowserTest, ReportsTitleProgressAndHistoryThroughTheFrameInterface)
 {
-    m_server.Serve(u"/one"_s, Page("One", "1"), "text/html");
-    m_server.Serve(u"/two"_s, Page("Two", "2"), "text/html");
+    m_server.Serve(u"/one"_s, TestPage("One", "1"), "text/html");
+    m_server.Serve(u"/two"_s, TestPage("Two", "2"), "text/html");
     QStringList titles;
     int commandStates = 0;
     m_frame->OnTitleChange = [&](TfrmInternetBrowser&, const QString& title) {
@@ -152,9 +152,9 @@ TEST_F(TfrmWebKitBrowserTest, ReportsTitleProgressAndHistoryThroughTheFrameInter
 
 TEST_F(TfrmWebKitBrowserTest, PopUpGoesToTheNewTabOrOutsideAsTheWindowDecides)
 {
-    m_server.Serve(u"/opener"_s, Page("Opener", "<script>function go(){ window.open('/popup'); }</script>"),
+    m_server.Serve(u"/opener"_s, TestPage("Opener", "<script>function go(){ window.open('/popup'); }</script>"),
                    "text/html");
-    m_server.Serve(u"/popup"_s, Page("Popup", "pop"), "text/html");
+    m_server.Serve(u"/popup"_s, TestPage("Popup", "pop"), "text/html");
     QStringList outside;
     TfrmWebKitBrowser::OpenOutside = [&](const QString& address) {
         outside.append(address);
@@ -184,7 +184,7 @@ TEST_F(TfrmWebKitBrowserTest, PopUpGoesToTheNewTabOrOutsideAsTheWindowDecides)
 
 TEST_F(TfrmWebKitBrowserTest, WindowCloseAsksTheWindowAndLeavesTheFrame)
 {
-    m_server.Serve(u"/closing"_s, Page("Closing", "x"), "text/html");
+    m_server.Serve(u"/closing"_s, TestPage("Closing", "x"), "text/html");
     int queries = 0;
     bool canCloseSeen = true;
     m_frame->OnCloseQuery = [&](TfrmInternetBrowser&, bool& canClose) {
@@ -201,7 +201,7 @@ TEST_F(TfrmWebKitBrowserTest, WindowCloseAsksTheWindowAndLeavesTheFrame)
 
 TEST_F(TfrmWebKitBrowserTest, CaptureHasTheFramesSizeAndThePage)
 {
-    m_server.Serve(u"/green"_s, Page("Green", "<style>html,body{margin:0;background:#00ff00}</style>"),
+    m_server.Serve(u"/green"_s, TestPage("Green", "<style>html,body{margin:0;background:#00ff00}</style>"),
                    "text/html");
     QImage untouched(7, 7, QImage::Format_RGB32);
     m_frame->CaptureTo(untouched);
@@ -217,8 +217,8 @@ TEST_F(TfrmWebKitBrowserTest, CaptureHasTheFramesSizeAndThePage)
 
 TEST_F(TfrmWebKitBrowserTest, PageTextLengthOfTheLoadedPage)
 {
-    m_server.Serve(u"/inner"_s, Page("Inner", "12345"), "text/html");
-    m_server.Serve(u"/text"_s, Page("Text", "<p>abc</p><iframe src='/inner'></iframe>"), "text/html");
+    m_server.Serve(u"/inner"_s, TestPage("Inner", "12345"), "text/html");
+    m_server.Serve(u"/text"_s, TestPage("Text", "<p>abc</p><iframe src='/inner'></iframe>"), "text/html");
     Load(m_frame, m_server.Url(u"/text"_s));
     int64_t length = -2;
     m_frame->MeasurePageText([&](int64_t measured) { length = measured; });
@@ -229,7 +229,7 @@ TEST_F(TfrmWebKitBrowserTest, PageTextLengthOfTheLoadedPage)
 
 TEST_F(TfrmWebKitBrowserTest, KeyboardFocusGoesIntoThePageAndBackOut)
 {
-    m_server.Serve(u"/form"_s, Page("Form", "<input id='first'><input id='last'>"), "text/html");
+    m_server.Serve(u"/form"_s, TestPage("Form", "<input id='first'><input id='last'>"), "text/html");
     Load(m_frame, m_server.Url(u"/form"_s));
     m_address->setFocus(Qt::OtherFocusReason);
     ASSERT_TRUE(WaitUntil([&] { return m_address->hasFocus(); }));
@@ -256,7 +256,7 @@ TEST_F(TfrmWebKitBrowserTest, KeyboardFocusGoesIntoThePageAndBackOut)
 
 TEST_F(TfrmWebKitBrowserTest, AKilledHostShowsTheStoppedPageAndReloadStartsANewOne)
 {
-    m_server.Serve(u"/alive"_s, Page("Alive", "x"), "text/html");
+    m_server.Serve(u"/alive"_s, TestPage("Alive", "x"), "text/html");
     Load(m_frame, m_server.Url(u"/alive"_s));
     const qint64 firstHost = m_frame->Host()->ProcessId();
     ::kill(pid_t(firstHost), SIGKILL);
