@@ -152,7 +152,8 @@ TEST_F(TfrmWebKitBrowserTest, ReportsTitleProgressAndHistoryThroughTheFrameInter
 
 TEST_F(TfrmWebKitBrowserTest, PopUpGoesToTheNewTabOrOutsideAsTheWindowDecides)
 {
-    m_server.Serve(u"/opener"_s, TestPage("Opener", "<script>function go(){ window.open('/popup'); }</script>"),
+    m_server.Serve(u"/opener"_s,
+                   TestPage("Opener", "<script>function go(){ window.open('/popup'); }</script>"),
                    "text/html");
     m_server.Serve(u"/popup"_s, TestPage("Popup", "pop"), "text/html");
     QStringList outside;
