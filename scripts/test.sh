@@ -12,10 +12,10 @@ export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 
 # Optimised as shipped, but without debug information (that alone costs a third of the
-# compile time), and with each target's files compiled a few at a time as one unit (the Qt and
-# test headers are then read once per unit, not once per file): the suite has to fit its time
-# on two cores.
-unity=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16)
+# compile time), and with each target's files compiled as one unit (the Qt and test headers
+# are then read once per target, not once per file): the suite has to fit its time on two
+# cores.
+unity=(-DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=0)
 MORVALEN_BUILD_DIR=build MORVALEN_BUILD_TYPE=Release scripts/build.sh -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
   -DMORVALEN_WERROR=ON -DMORVALEN_BUILD_TESTS=ON -DMORVALEN_BUILD_BENCH=ON "${unity[@]}"
 # Tests that need a real window system (window placement, focus, the second engine) use an X
