@@ -1,5 +1,6 @@
 // A site launcher written for the running program, started by hand as the desktop starts it.
 
+#include "ProgramUnderTest.h"
 #include "platform/DesktopEntry.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "sites/TSiteShortcuts.h"
@@ -7,8 +8,6 @@
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -19,15 +18,7 @@ using namespace Qt::Literals::StringLiterals;
 TEST(TSiteShortcuts, ALaunchersExecLineReachesTheRunningProgram)
 {
     QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true"_s);
-    QDir().mkpath(home.filePath(u"runtime"_s));
-    QFile::setPermissions(home.filePath(u"runtime"_s),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QProcessEnvironment environment = ProgramUnderTest::Environment(home);
     // A data folder with a blank and a "%", which the Exec line must carry through.
     const QString dataFolder = home.filePath(u"my 100% sites"_s);
     const QStringList options{u"--data-folder="_s + dataFolder,
@@ -39,13 +30,7 @@ TEST(TSiteShortcuts, ALaunchersExecLineReachesTheRunningProgram)
     ASSERT_TRUE(program.waitForStarted(10000));
     QByteArray trace;
     const auto waitForTrace = [&](const QByteArray& text) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!trace.contains(text) && clock.elapsed() < 30000 && program.state() == QProcess::Running) {
-            program.waitForReadyRead(100);
-            trace += program.readAllStandardError();
-        }
-        return trace.contains(text);
+        return ProgramUnderTest::WaitForTrace(program, trace, text, 30000);
     };
     ASSERT_TRUE(waitForTrace("start-up message")) << trace.toStdString();
 

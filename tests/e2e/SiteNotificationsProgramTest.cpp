@@ -4,6 +4,7 @@
 // service of the test's own session bus, and its click brings the site's window forward.
 // With MORVALEN_TEST_SCREENSHOTS set to a folder, the screen is saved there at each step.
 
+#include "ProgramUnderTest.h"
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "support/TestHttpServer.h"
@@ -12,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -108,17 +108,7 @@ protected:
         sites.back()->SetMonitorChanges(true);
         SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const QString& folder : {u"runtime"_s, u"config"_s, u"xdg-data"_s}) {
-            QDir().mkpath(m_home.filePath(folder));
-            QFile::setPermissions(m_home.filePath(folder),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        }
-        environment.insert(u"XDG_RUNTIME_DIR"_s, m_home.filePath(u"runtime"_s));
-        environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
-        environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"xdg-data"_s));
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-        environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(m_display));
+        QProcessEnvironment environment = ProgramUnderTest::Environment(m_home, m_display);
         environment.insert(u"MORVALEN_TEST_MONITOR_MS"_s, u"500,500"_s);
         // Without a bus of the test's own, none at all: never the desktop's.
         environment.insert(u"DBUS_SESSION_BUS_ADDRESS"_s,
@@ -146,13 +136,7 @@ protected:
 
     bool WaitForTrace(const QByteArray& text, int timeoutMs = 60000)
     {
-        return WaitUntil(
-                   [&] {
-                       m_trace += m_program.readAllStandardError();
-                       return m_trace.contains(text) || m_program.state() == QProcess::NotRunning;
-                   },
-                   timeoutMs) &&
-               m_trace.contains(text);
+        return ProgramUnderTest::WaitForTrace(m_program, m_trace, text, timeoutMs);
     }
 
     // Another of the program's windows takes the focus: the main window.

@@ -4,13 +4,13 @@
 // without the sandbox switched off, the program switches it off itself and says so, instead of
 // losing Chromium with the first site window.
 
+#include "ProgramUnderTest.h"
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -22,41 +22,7 @@
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-bool WaitForTrace(QProcess& process, QByteArray& trace, const QByteArray& text, int timeoutMs = 60000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!trace.contains(text)) {
-        if (clock.elapsed() > timeoutMs || process.state() == QProcess::NotRunning)
-            return false;
-        process.waitForReadyRead(100);
-        trace += process.readAllStandardError();
-    }
-    return true;
-}
-
-// The program's own folders in home, on the X server display, with its traces on.
-QProcessEnvironment ProgramEnvironment(const QTemporaryDir& home, const QByteArray& display)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char16_t* folder : {u"runtime", u"config", u"xdg-data"}) {
-        QDir().mkpath(home.filePath(QString::fromUtf16(folder)));
-        QFile::setPermissions(home.filePath(QString::fromUtf16(folder)),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
-    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"xdg-data"_s));
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
-    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
-    environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
-    return environment;
-}
-
-} // namespace
+using ProgramUnderTest::WaitForTrace;
 
 TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresItsPlacement)
 {
@@ -78,7 +44,7 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     sites.back()->SetElementId(u"0123456789ABCDEF0123"_s);
     SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
 
-    QProcessEnvironment environment = ProgramEnvironment(home, display);
+    QProcessEnvironment environment = ProgramUnderTest::Environment(home, display);
     // The test environment switches the sandbox off; as root the program has to do it itself.
     const bool root = ::geteuid() == 0;
     if (root) {
@@ -147,7 +113,7 @@ TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
     SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
 
     QProcess program;
-    program.setProcessEnvironment(ProgramEnvironment(home, display));
+    program.setProcessEnvironment(ProgramUnderTest::Environment(home, display));
     program.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
                   {u"--data-folder="_s + data,
                    u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort()),

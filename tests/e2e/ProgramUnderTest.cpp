@@ -1,0 +1,44 @@
+#include "ProgramUnderTest.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace ProgramUnderTest {
+
+QProcessEnvironment Environment(const QTemporaryDir& home, const QByteArray& display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& folder : {u"runtime"_s, u"config"_s, u"xdg-data"_s}) {
+        QDir().mkpath(home.filePath(folder));
+        QFile::setPermissions(home.filePath(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    environment.insert(u"XDG_RUNTIME_DIR"_s, home.filePath(u"runtime"_s));
+    environment.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, home.filePath(u"xdg-data"_s));
+    if (display.isEmpty()) {
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    } else {
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
+    }
+    environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
+    return environment;
+}
+
+bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!trace.contains(text)) {
+        if (clock.elapsed() > timeoutMs || program.state() == QProcess::NotRunning)
+            return false;
+        program.waitForReadyRead(100);
+        trace += program.readAllStandardError();
+    }
+    return true;
+}
+
+} // namespace ProgramUnderTest

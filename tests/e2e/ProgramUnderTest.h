@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+// What the end-to-end tests share when they start the real program.
+namespace ProgramUnderTest {
+
+// The program's own runtime, configuration and data folders in home (made, for the owner
+// only), with its traces on: on the X server display, or off-screen without one.
+QProcessEnvironment Environment(const QTemporaryDir& home, const QByteArray& display = {});
+
+// Reads the program's standard error into trace until it holds text; false when timeoutMs
+// pass or the program ends first.
+bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, int timeoutMs = 60000);
+
+} // namespace ProgramUnderTest
