@@ -78,6 +78,19 @@ protected:
         return WaitUntil([&] { return monitor->BaselineLength() > 0; }, 30000) ? monitor : nullptr;
     }
 
+    // Opens the site's window and waits until its one tab shows the front page; none when
+    // that does not happen.
+    TCustomInternetBrowserWindow* OpenFrontPage(TSite& site)
+    {
+        TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(*site.Tile, false);
+        if (!window ||
+            !WaitUntil(
+                [&] { return window->TabCount() == 1 && window->Tab(0)->Frame->Title() == u"Front page"_s; },
+                30000))
+            return nullptr;
+        return window;
+    }
+
     static void Activate(TCustomInternetBrowserWindow& window, bool active)
     {
         // What the window system reports when the user switches windows.
@@ -208,10 +221,8 @@ TEST_F(TSiteNotificationsTest, ASitesOwnNotificationGoesToTheDesktopAndItsClickB
         GTEST_SKIP() << "dbus-daemon is not installed";
     TSiteNotifications notifications(m_manager, Options(service.ClientConnection().name()));
     TSite& mail = AddWatchedSite(u"Mail"_s, Url(u"/watched-b"_s));
-    TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(*mail.Tile, false);
+    TCustomInternetBrowserWindow* window = OpenFrontPage(mail);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return window->TabCount() == 1 && window->Tab(0)->Frame->Title() == u"Front page"_s; }, 30000));
     TfrmInternetBrowser& frame = *window->Tab(0)->Frame;
 
     // The site asks first; the user allows it in the window.
@@ -242,10 +253,8 @@ TEST_F(TSiteNotificationsTest, WithoutANotificationServiceASitesNotificationBeco
         GTEST_SKIP() << "dbus-daemon is not installed";
     TSiteNotifications notifications(m_manager, Options(bus.ClientConnection().name()));
     TSite& mail = AddWatchedSite(u"Mail"_s, Url(u"/watched-b"_s));
-    TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(*mail.Tile, false);
+    TCustomInternetBrowserWindow* window = OpenFrontPage(mail);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return window->TabCount() == 1 && window->Tab(0)->Frame->Title() == u"Front page"_s; }, 30000));
     TfrmInternetBrowser& frame = *window->Tab(0)->Frame;
     RunScript(frame, u"Notification.requestPermission(); 0"_s);
     if (WaitUntil([&] { return !frame.PendingPermission().isEmpty(); }, 5000))
