@@ -19,6 +19,8 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QOpenGLContext>
+#include <QOpenGLWidget>
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
@@ -44,7 +46,7 @@ TCustomInternetBrowserWindow::TCustomInternetBrowserWindow(QWidget* parent) : QW
     m_statusText->clear();
     m_progress->SetPosition(0);
     SetShowURL(true);
-    SetBrowserEngine(0);
+    ShowEngineImage();
     // Hints of the window's own controls show in its status line.
     for (QWidget* widget : findChildren<QWidget*>())
         widget->installEventFilter(this);
@@ -62,8 +64,14 @@ TCustomInternetBrowserWindow::~TCustomInternetBrowserWindow()
 void TCustomInternetBrowserWindow::SetBrowserEngine(uint8_t engine)
 {
     m_engine = engine;
-    m_engineImage->setPixmap(
-        QPixmap::fromImage(GraphicTools::LoadPngResource(engine == beFireFox ? u"brFireFox"_s : u"brIE"_s)));
+    ShowEngineImage();
+    PrepareSurface();
+}
+
+void TCustomInternetBrowserWindow::ShowEngineImage()
+{
+    m_engineImage->setPixmap(QPixmap::fromImage(
+        GraphicTools::LoadPngResource(m_engine == beFireFox ? u"brFireFox"_s : u"brIE"_s)));
 }
 
 void TCustomInternetBrowserWindow::SetSiteTitle(const QString& title)
@@ -140,6 +148,31 @@ void TCustomInternetBrowserWindow::StartEngines()
     QCoreApplication::postEvent(this, new QEvent(QEvent::Type(kOpenPagesMessage)));
 }
 
+void TCustomInternetBrowserWindow::setVisible(bool visible)
+{
+    if (visible)
+        PrepareSurface();
+    QWidget::setVisible(visible);
+}
+
+void TCustomInternetBrowserWindow::PrepareSurface()
+{
+    // A Chromium frame draws through OpenGL. A window that gets its first one while it is on
+    // screen has to be made anew: the window system destroys it and shows another, and the
+    // page waits for that. So a window of that engine is made for OpenGL from the start, by
+    // a child that never shows and so never starts OpenGL of its own. It has to come before
+    // the window exists, which a state change (maximized) already makes it do. Only on the
+    // desktops' own platforms and where OpenGL runs (the program makes the context Chromium
+    // shares at start, if it can): elsewhere, as off screen, widgets do not compose through
+    // OpenGL at all.
+    const QString platform = QGuiApplication::platformName();
+    if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created) ||
+        (platform != u"xcb"_s && platform != u"wayland"_s) || !QOpenGLContext::globalShareContext())
+        return;
+    m_surfacePrepared = true;
+    (new QOpenGLWidget(this))->hide();
+}
+
 void TCustomInternetBrowserWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
@@ -177,6 +210,8 @@ bool TCustomInternetBrowserWindow::event(QEvent* event)
         OpenPages();
         return true;
     }
+    if (event->type() == QEvent::WinIdChange && internalWinId())
+        qCDebug(lcBrowser) << "native window:" << windowTitle();
     return QWidget::event(event);
 }
 
@@ -230,13 +265,6 @@ void TCustomInternetBrowserWindow::OpenPages()
     for (const auto& tab : m_tabs)
         tab->Frame->Navigate(tab->StartURL);
     SetActiveTab(0);
-    // The first engine view turns the window into a GPU-composed one; the window system
-    // then shows nothing until the whole window is drawn again.
-    QTimer::singleShot(0, this, [this] {
-        for (QWidget* widget : findChildren<QWidget*>())
-            widget->update();
-        update();
-    });
 }
 
 TBrowsingTabRec* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool isHome, bool monitored,

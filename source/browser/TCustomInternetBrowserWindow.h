@@ -131,6 +131,8 @@ public:
     // The window was activated or deactivated.
     std::function<void(TCustomInternetBrowserWindow& window, bool active)> OnActivationChange;
 
+    void setVisible(bool visible) override;
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -169,6 +171,8 @@ private:
     void CopyToClipboard(const QString& text);
     void StartEngines();
     void LeaveFullScreen();
+    void ShowEngineImage();
+    void PrepareSurface();
 
     TApplicationsSettings* m_settings = nullptr;
     uint8_t m_engine = 0;
@@ -184,6 +188,7 @@ private:
     bool m_windowActive = false;
     std::vector<std::unique_ptr<TBrowsingTabRec>> m_tabs;
 
+    bool m_surfacePrepared = false;
     bool m_firstShow = true;
     bool m_enginesStarting = false;
     bool m_pagesOpened = false;

@@ -72,6 +72,9 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     EXPECT_TRUE(WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/site"_s).toUtf8() + '"'))
         << trace.toStdString();
     EXPECT_EQ(server.RequestCount(u"/site"_s), 1);
+    // The window the user saw first is the one the page shows in: it was not destroyed and
+    // made anew for the engine's drawing.
+    EXPECT_EQ(trace.count("native window: \"Morvalen Desktop: Loopback\""), 1) << trace.toStdString();
     EXPECT_EQ(trace.contains("runs as root: site pages run without Chromium's sandbox"), root)
         << trace.toStdString();
     // Opened by a shortcut, not from the tile: no launch is counted.
