@@ -10,9 +10,11 @@ server (the page sends a beacon request from its load handler):
   second  a second window opened by the running program ("Element=ID2" handed over by a
           second start; the bare program reads "open URL" on its input; chromium --app again);
 and the memory of the whole process tree (proportional set size summed over the program and
-its engine processes) with one window and the growth per further window.
+its engine processes) with one window and the growth per further window. Every site window is
+1024 x 768, placed at the top left: the page costs the same to draw in all three.
 
-Runs off screen unless QT_QPA_PLATFORM is set (set it to xcb under Xvfb). Chromium runs only
+Runs off screen unless QT_QPA_PLATFORM is set (set it to xcb under Xvfb). Without a session
+bus the script starts one for the run, as a desktop has one. Chromium runs only
 when `chromium` is installed. Goals: cold at most 1.1 times the bare program and below
 chromium; second at most 1.1 times the bare program's second window; memory at most the bare
 program + 40 MiB with one window, at most 35 MiB per further window.
@@ -29,6 +31,7 @@ import tempfile
 import threading
 import time
 
+WIDTH, HEIGHT = 1024, 768
 PAGE = """<!DOCTYPE html><html><head><title>%(name)s</title></head><body>
 <h1>%(name)s</h1><p>A page of some length.</p>%(filler)s
 <script>addEventListener('load', () => { new Image().src = '/beacon?page=%(name)s&r=' + Math.random(); });</script>
@@ -132,9 +135,12 @@ def run_program(build, base, beacons, env, home):
     tool = os.path.join(build, "bin", "morvalen-tool")
     program = os.path.join(build, "bin", "morvalen-desktop")
     data = tempfile.mkdtemp(dir=home)
+    placement = {"Left": 0, "Top": 0, "Width": WIDTH, "Height": HEIGHT, "WindowState": 0}
     sites = {"records": [
-        {"Title": "Site one", "URL": base + "/site1", "ElementId": "00000000000000000001"},
-        {"Title": "Site two", "URL": base + "/site2", "ElementId": "00000000000000000002"},
+        {"Title": "Site one", "URL": base + "/site1", "ElementId": "00000000000000000001",
+         "WindowPlacement": placement},
+        {"Title": "Site two", "URL": base + "/site2", "ElementId": "00000000000000000002",
+         "WindowPlacement": placement},
     ]}
     with open(os.path.join(data, "sites.json"), "w") as out:
         json.dump(sites, out)
@@ -174,7 +180,7 @@ def run_bare(build, base, beacons, env, home):
 def run_chromium(chromium, base, beacons, env, home):
     profile = tempfile.mkdtemp(dir=home)
     command = [chromium, f"--user-data-dir={profile}", "--no-first-run", "--no-default-browser-check",
-               "--disable-gpu", "--no-sandbox"]
+               "--disable-gpu", "--no-sandbox", f"--window-size={WIDTH},{HEIGHT}", "--window-position=0,0"]
     if env.get("QT_QPA_PLATFORM", "offscreen") == "offscreen":
         command.append("--headless=new")
     start = time.perf_counter()
@@ -192,6 +198,8 @@ def run_chromium(chromium, base, beacons, env, home):
 
 
 def main():
+    if "DBUS_SESSION_BUS_ADDRESS" not in os.environ and shutil.which("dbus-run-session"):
+        os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable, *sys.argv])
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
     env = dict(os.environ)
