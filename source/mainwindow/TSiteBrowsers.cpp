@@ -65,9 +65,9 @@ void TSiteBrowsers::RunSite(TMVWebElement& tile)
     }
 }
 
-void TSiteBrowsers::OpenElement(TMVWebElement& tile, bool minimized)
+TCustomInternetBrowserWindow* TSiteBrowsers::OpenElement(TMVWebElement& tile, bool minimized)
 {
-    m_manager->OpenBrowser(tile, minimized);
+    return m_manager->OpenBrowser(tile, minimized);
 }
 
 void TSiteBrowsers::CloseSiteBrowser(TMVWebElement& tile)

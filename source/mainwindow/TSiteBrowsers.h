@@ -36,7 +36,7 @@ public:
     // Opens the site's window (or brings it forward) and counts the launch.
     void RunSite(TMVWebElement& tile);
     // Opens the site's window without counting ("Element=" of a shortcut).
-    void OpenElement(TMVWebElement& tile, bool minimized);
+    TCustomInternetBrowserWindow* OpenElement(TMVWebElement& tile, bool minimized);
     void CloseSiteBrowser(TMVWebElement& tile);
     // An edited site's open window takes the new title.
     void SiteTitleChanged(TMVWebElement& tile);

@@ -4,6 +4,7 @@
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
 #include "browser/IsFireFoxAvailable.h"
+#include "browser/TCustomInternetBrowserWindow.h"
 #include "catalog/TVersionCheck.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryTree.h"
@@ -89,8 +90,10 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     LoadInstalledSites();
 
     m_startMinimized = IsStartMinimized(options.parameters);
-    HandleCommandLineParameters(options.parameters,
-                                [this](const QString& parameter) { HandleParameter(parameter); });
+    HandleCommandLineParameters(options.parameters, [this](const QString& parameter) {
+        if (TCustomInternetBrowserWindow* window = HandleParameter(parameter))
+            m_startSite = window;
+    });
 
     m_hiddenToTray = false;
     m_firstShowPending = true;
@@ -260,15 +263,18 @@ void TfMain::HandleCopyData(const CopyDataRecord& record)
     HandleCopyDataParameters(record, [this](const QString& parameter) { HandleParameter(parameter); });
 }
 
-void TfMain::HandleParameter(const QString& parameter)
+TCustomInternetBrowserWindow* TfMain::HandleParameter(const QString& parameter)
 {
     const TElementParameter element = ParseParameter(parameter);
     if (element.empty)
-        return;
+        return nullptr;
     qCDebug(lcWindow) << "parameter" << parameter;
     // An unknown id is ignored without a word; a known one opens without counting a launch.
-    if (TMVWebElement* tile = m_installedSites->Manager().FindByElementId(element.elementId))
-        m_siteBrowsers->OpenElement(*tile, element.minimized);
+    TMVWebElement* tile = m_installedSites->Manager().FindByElementId(element.elementId);
+    if (!tile)
+        return nullptr;
+    TCustomInternetBrowserWindow* window = m_siteBrowsers->OpenElement(*tile, element.minimized);
+    return element.minimized ? nullptr : window;
 }
 
 int TfMain::OpenBrowserCount() const
@@ -374,6 +380,13 @@ void TfMain::FirstShow()
         QTimer::singleShot(0, this, [this] { HideToTray(); });
     }
     qCDebug(lcWindow) << "first show" << (hide ? "hidden" : "shown");
+    // Started from a site's shortcut, the program shows that site, not the catalog over it.
+    if (!hide && m_startSite) {
+        QTimer::singleShot(0, m_startSite, [site = m_startSite] {
+            if (site)
+                site->BringToFront();
+        });
+    }
     new TDelayThread(
         hide ? kHiddenFirstShowDelayMs : kFirstShowDelayMs, true,
         [this](TSyncThread*) {

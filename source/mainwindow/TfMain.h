@@ -21,6 +21,7 @@ class QToolBar;
 class QToolButton;
 class TApplicationsSettings;
 class TCatalogSearch;
+class TCustomInternetBrowserWindow;
 class TCatalogViews;
 class TDialogHeader;
 class TFavoriteIconManager;
@@ -117,7 +118,8 @@ public:
 
     // A record from a later start of the program.
     void HandleCopyData(const CopyDataRecord& record);
-    void HandleParameter(const QString& parameter);
+    // The site window a parameter opened, unless it opened minimized.
+    TCustomInternetBrowserWindow* HandleParameter(const QString& parameter);
 
     void HideToTray();
     void ShowFromTray();
@@ -216,6 +218,8 @@ private:
     QString m_catalogServer;
     bool m_startMinimized = false;
     bool m_firstShowPending = true;
+    // The site a shortcut started the program with: in front of the window once it shows.
+    QPointer<TCustomInternetBrowserWindow> m_startSite;
     bool m_hiddenToTray = false;
     bool m_configChanged = false;
     mutable std::optional<bool> m_firefoxAvailable;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -39,6 +40,23 @@ bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, 
         trace += program.readAllStandardError();
     }
     return true;
+}
+
+std::optional<QString> Xdotool(const QByteArray& display, const QStringList& arguments)
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
+    tool.setProcessEnvironment(environment);
+    tool.start(u"xdotool"_s, arguments);
+    if (!tool.waitForFinished(10000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+QString ActiveWindowName(const QByteArray& display)
+{
+    return Xdotool(display, {u"getactivewindow"_s, u"getwindowname"_s}).value_or(QString());
 }
 
 } // namespace ProgramUnderTest

@@ -3,7 +3,11 @@
 #include <QByteArray>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+
+#include <optional>
 
 // What the end-to-end tests share when they start the real program.
 namespace ProgramUnderTest {
@@ -15,5 +19,10 @@ QProcessEnvironment Environment(const QTemporaryDir& home, const QByteArray& dis
 // Reads the program's standard error into trace until it holds text; false when timeoutMs
 // pass or the program ends first.
 bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, int timeoutMs = 60000);
+
+// xdotool on the X server display; its output, or nothing when it failed.
+std::optional<QString> Xdotool(const QByteArray& display, const QStringList& arguments);
+// The title of the active window on display; empty when there is none.
+QString ActiveWindowName(const QByteArray& display);
 
 } // namespace ProgramUnderTest

@@ -25,29 +25,13 @@
 #include <optional>
 
 using namespace Qt::Literals::StringLiterals;
+using ProgramUnderTest::ActiveWindowName;
+using ProgramUnderTest::Xdotool;
 
 namespace {
 
 constexpr char kElementId[] = "0123456789ABCDEF0123";
 const QString kSiteWindowTitle = u"Morvalen Desktop: Loopback"_s;
-
-// xdotool on the test's X server; its output, or nothing when it failed.
-std::optional<QString> Xdotool(const QByteArray& display, const QStringList& arguments)
-{
-    QProcess tool;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
-    tool.setProcessEnvironment(environment);
-    tool.start(u"xdotool"_s, arguments);
-    if (!tool.waitForFinished(10000) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-QString ActiveWindowName(const QByteArray& display)
-{
-    return Xdotool(display, {u"getactivewindow"_s, u"getwindowname"_s}).value_or(QString());
-}
 
 // The screen as it stands, also kept when the run asks for screenshots.
 QImage Screen(const QByteArray& display, const QString& name)

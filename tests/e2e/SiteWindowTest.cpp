@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
+using ProgramUnderTest::ActiveWindowName;
 using ProgramUnderTest::WaitForTrace;
 
 TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresItsPlacement)
@@ -128,6 +130,12 @@ TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
     EXPECT_TRUE(
         WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/webkit"_s).toUtf8() + '"'))
         << trace.toStdString();
+    // Started from the site's shortcut, the program shows the site in front, not the catalog.
+    if (!QStandardPaths::findExecutable(u"xdotool"_s).isEmpty()) {
+        EXPECT_TRUE(WaitUntil([&] {
+            return ActiveWindowName(display) == u"Morvalen Desktop: WebKit site"_s;
+        })) << ActiveWindowName(display).toStdString();
+    }
     // The page is the helper's, which keeps its profile in the data folder.
     const qint64 pid = program.processId();
     QFile children(u"/proc/%1/task/%1/children"_s.arg(pid));
