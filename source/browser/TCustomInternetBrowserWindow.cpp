@@ -157,14 +157,11 @@ void TCustomInternetBrowserWindow::setVisible(bool visible)
 
 void TCustomInternetBrowserWindow::PrepareSurface()
 {
-    // A Chromium frame draws through OpenGL. A window that gets its first one while it is on
-    // screen has to be made anew: the window system destroys it and shows another, and the
-    // page waits for that. So a window of that engine is made for OpenGL from the start, by
-    // a child that never shows and so never starts OpenGL of its own. It has to come before
-    // the window exists, which a state change (maximized) already makes it do. Only on the
-    // desktops' own platforms and where OpenGL runs (the program makes the context Chromium
-    // shares at start, if it can): elsewhere, as off screen, widgets do not compose through
-    // OpenGL at all.
+    // A Chromium frame draws through OpenGL, and a window that gets its first one while on
+    // screen is destroyed and made anew. A child that never shows (so never starts OpenGL)
+    // makes the window an OpenGL one from the start; it has to come before the window exists,
+    // which a maximized state already brings about. Only where widgets compose through
+    // OpenGL: the desktop platforms, with the context the program shares with Chromium.
     const QString platform = QGuiApplication::platformName();
     if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created) ||
         (platform != u"xcb"_s && platform != u"wayland"_s) || !QOpenGLContext::globalShareContext())
