@@ -162,9 +162,10 @@ void TCustomInternetBrowserWindow::PrepareSurface()
     // makes the window an OpenGL one from the start; it has to come before the window exists,
     // which a maximized state already brings about. Only where widgets compose through
     // OpenGL: the desktop platforms, with the context the program shares with Chromium.
+    if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created))
+        return;
     const QString platform = QGuiApplication::platformName();
-    if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created) ||
-        (platform != u"xcb"_s && platform != u"wayland"_s) || !QOpenGLContext::globalShareContext())
+    if ((platform != u"xcb"_s && platform != u"wayland"_s) || !QOpenGLContext::globalShareContext())
         return;
     m_surfacePrepared = true;
     (new QOpenGLWidget(this))->hide();
