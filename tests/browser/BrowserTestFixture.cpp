@@ -78,6 +78,26 @@ BrowserTest::TSite BrowserTest::MakeSite(const QString& title, const QString& ad
     return site;
 }
 
+TCustomInternetBrowserWindow* BrowserWindowTest::Open(const QString& start, const QStringList& tabs,
+                                                      uint8_t engine)
+{
+    m_window = new TCustomInternetBrowserWindow;
+    m_window->SetSettings(&m_settings);
+    m_window->SetBrowserEngine(engine);
+    m_window->SetSiteTitle(u"Mail"_s);
+    m_window->SetStartURL(start);
+    m_window->SetTabURLs(tabs);
+    m_window->resize(640, 480);
+    m_window->show();
+    EXPECT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
+    return m_window;
+}
+
+void BrowserWindowTest::TearDown()
+{
+    delete m_window.data();
+}
+
 bool BrowserTest::WaitForTitle(const TfrmInternetBrowser& frame, const QString& title)
 {
     return WaitUntil([&] { return frame.Title() == title; }, 30000);

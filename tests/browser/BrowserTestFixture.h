@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/TCustomInternetBrowserWindow.h"
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
@@ -8,14 +9,15 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 
 class QWebEnginePage;
-class TCustomInternetBrowserWindow;
 class TfrmInternetBrowser;
 
 // Pages on a loopback server, settings and sites for the tests of the browser windows. The
@@ -48,6 +50,19 @@ protected:
 
     XdgAutostart m_autostart{QStringLiteral("/opt/morvalen/morvalen-desktop")};
     TApplicationsSettings m_settings{m_autostart};
+};
+
+// A site window of the tests, gone after each.
+class BrowserWindowTest : public BrowserTest
+{
+protected:
+    // A shown site window titled Mail on the engine, whose pages are loading.
+    TCustomInternetBrowserWindow* Open(const QString& start, const QStringList& tabs = {},
+                                       uint8_t engine = 0);
+
+    void TearDown() override;
+
+    QPointer<TCustomInternetBrowserWindow> m_window;
 };
 
 // Stands in for the desktop's handler of a scheme while it lives.

@@ -19,7 +19,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class TCustomInternetBrowserWindowTabsTest : public BrowserTest, public ::testing::WithParamInterface<int>
+class TCustomInternetBrowserWindowTabsTest : public BrowserWindowTest,
+                                             public ::testing::WithParamInterface<int>
 {
 protected:
     void SetUp() override
@@ -35,21 +36,8 @@ protected:
     // A shown site window titled Mail on the engine under test whose pages are loading.
     TCustomInternetBrowserWindow* Open(const QString& start, const QStringList& tabs = {})
     {
-        m_window = new TCustomInternetBrowserWindow;
-        m_window->SetSettings(&m_settings);
-        m_window->SetBrowserEngine(uint8_t(GetParam()));
-        m_window->SetSiteTitle(u"Mail"_s);
-        m_window->SetStartURL(start);
-        m_window->SetTabURLs(tabs);
-        m_window->resize(640, 480);
-        m_window->show();
-        EXPECT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
-        return m_window;
+        return BrowserWindowTest::Open(start, tabs, uint8_t(GetParam()));
     }
-
-    void TearDown() override { delete m_window.data(); }
-
-    QPointer<TCustomInternetBrowserWindow> m_window;
 };
 
 std::string EngineName(const ::testing::TestParamInfo<int>& info)

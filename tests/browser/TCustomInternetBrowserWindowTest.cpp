@@ -15,27 +15,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-class TCustomInternetBrowserWindowTest : public BrowserTest
-{
-protected:
-    // A shown site window titled Mail whose pages are loading.
-    TCustomInternetBrowserWindow* Open(const QString& start, const QStringList& tabs = {})
-    {
-        m_window = new TCustomInternetBrowserWindow;
-        m_window->SetSettings(&m_settings);
-        m_window->SetSiteTitle(u"Mail"_s);
-        m_window->SetStartURL(start);
-        m_window->SetTabURLs(tabs);
-        m_window->resize(640, 480);
-        m_window->show();
-        EXPECT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
-        return m_window;
-    }
-
-    void TearDown() override { delete m_window.data(); }
-
-    QPointer<TCustomInternetBrowserWindow> m_window;
-};
+using TCustomInternetBrowserWindowTest = BrowserWindowTest;
 
 } // namespace
 
