@@ -1,11 +1,11 @@
 // Starts the real program, off screen, in private runtime, configuration and data folders,
 // against a catalog server address where nothing answers.
 
+#include "ProgramUnderTest.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
+using ProgramUnderTest::WaitForTrace;
 
 namespace {
 
@@ -55,20 +56,6 @@ protected:
                         u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort())} +
                 parameters);
         ASSERT_TRUE(process.waitForStarted(10000));
-    }
-
-    // Waits until the program has written text to standard error; keeps what it read.
-    bool WaitForTrace(QProcess& process, QByteArray& trace, const QByteArray& text, int timeoutMs = 20000)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!trace.contains(text)) {
-            if (clock.elapsed() > timeoutMs || process.state() == QProcess::NotRunning)
-                return false;
-            process.waitForReadyRead(100);
-            trace += process.readAllStandardError();
-        }
-        return true;
     }
 
     // Ends the program the way a session does; it must end by itself, in order.

@@ -1,9 +1,15 @@
 #include "ProgramUnderTest.h"
 
+#include "sites/SitesDataFile.h"
+#include "sites/TMorvalenBaseClass.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+
+#include <memory>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,6 +46,15 @@ bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, 
         trace += program.readAllStandardError();
     }
     return true;
+}
+
+void SaveSite(const QString& dataFolder, const std::function<void(TMorvalenBaseClass& site)>& describe)
+{
+    QDir().mkpath(dataFolder);
+    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
+    sites.push_back(std::make_unique<TMorvalenBaseClass>());
+    describe(*sites.back());
+    SitesDataFile::Save(dataFolder + u"/MorvalenDesktop.dat"_s, sites);
 }
 
 std::optional<QString> Xdotool(const QByteArray& display, const QStringList& arguments)

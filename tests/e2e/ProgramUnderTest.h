@@ -7,7 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <optional>
+
+class TMorvalenBaseClass;
 
 // What the end-to-end tests share when they start the real program.
 namespace ProgramUnderTest {
@@ -19,6 +22,10 @@ QProcessEnvironment Environment(const QTemporaryDir& home, const QByteArray& dis
 // Reads the program's standard error into trace until it holds text; false when timeoutMs
 // pass or the program ends first.
 bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, int timeoutMs = 60000);
+
+// The data folder (made when missing) with a data file of one installed site, which describe
+// sets up.
+void SaveSite(const QString& dataFolder, const std::function<void(TMorvalenBaseClass& site)>& describe);
 
 // xdotool on the X server display; its output, or nothing when it failed.
 std::optional<QString> Xdotool(const QByteArray& display, const QStringList& arguments);

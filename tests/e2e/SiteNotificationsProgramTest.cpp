@@ -5,7 +5,6 @@
 // With MORVALEN_TEST_SCREENSHOTS set to a folder, the screen is saved there at each step.
 
 #include "ProgramUnderTest.h"
-#include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "support/TestHttpServer.h"
 #include "support/TestNotificationService.h"
@@ -83,14 +82,12 @@ protected:
     void StartProgram(const QString& page, const QString& busAddress = {})
     {
         const QString data = m_home.filePath(u"data-folder"_s);
-        QDir().mkpath(data);
-        std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
-        sites.push_back(std::make_unique<TMorvalenBaseClass>());
-        sites.back()->SetTitle(u"Loopback"_s);
-        sites.back()->SetURL(m_server.Url(page));
-        sites.back()->SetElementId(QString::fromLatin1(kElementId));
-        sites.back()->SetMonitorChanges(true);
-        SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
+        ProgramUnderTest::SaveSite(data, [&](TMorvalenBaseClass& site) {
+            site.SetTitle(u"Loopback"_s);
+            site.SetURL(m_server.Url(page));
+            site.SetElementId(QString::fromLatin1(kElementId));
+            site.SetMonitorChanges(true);
+        });
 
         QProcessEnvironment environment = ProgramUnderTest::Environment(m_home, m_display);
         environment.insert(u"MORVALEN_TEST_MONITOR_MS"_s, u"500,500"_s);

@@ -38,13 +38,11 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
                  "text/html");
     QTemporaryDir home;
     const QString data = home.filePath(u"data-folder"_s);
-    QDir().mkpath(data);
-    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
-    sites.push_back(std::make_unique<TMorvalenBaseClass>());
-    sites.back()->SetTitle(u"Loopback"_s);
-    sites.back()->SetURL(server.Url(u"/site"_s));
-    sites.back()->SetElementId(u"0123456789ABCDEF0123"_s);
-    SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
+    ProgramUnderTest::SaveSite(data, [&](TMorvalenBaseClass& site) {
+        site.SetTitle(u"Loopback"_s);
+        site.SetURL(server.Url(u"/site"_s));
+        site.SetElementId(u"0123456789ABCDEF0123"_s);
+    });
 
     QProcessEnvironment environment = ProgramUnderTest::Environment(home, display);
     // The test environment switches the sandbox off; as root the program has to do it itself.
@@ -108,14 +106,12 @@ TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
     // Short: the instance socket lives in it.
     QTemporaryDir home(QDir::tempPath() + u"/mv-XXXXXX"_s);
     const QString data = home.filePath(u"data-folder"_s);
-    QDir().mkpath(data);
-    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
-    sites.push_back(std::make_unique<TMorvalenBaseClass>());
-    sites.back()->SetTitle(u"WebKit site"_s);
-    sites.back()->SetURL(server.Url(u"/webkit"_s));
-    sites.back()->SetElementId(u"0123456789ABCDEF0124"_s);
-    sites.back()->SetBrowserEngine(1);
-    SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
+    ProgramUnderTest::SaveSite(data, [&](TMorvalenBaseClass& site) {
+        site.SetTitle(u"WebKit site"_s);
+        site.SetURL(server.Url(u"/webkit"_s));
+        site.SetElementId(u"0123456789ABCDEF0124"_s);
+        site.SetBrowserEngine(1);
+    });
 
     QProcess program;
     program.setProcessEnvironment(ProgramUnderTest::Environment(home, display));
