@@ -66,6 +66,7 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data)
 {
     std::unique_ptr<PendingAnswer> pending(static_cast<PendingAnswer*>(data));
     std::int64_t value = -1;
+    std::string json;
     JSCValue* js = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
     if (js) {
         if (jsc_value_is_number(js)) {
@@ -73,9 +74,17 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data)
             if (std::isfinite(number) && std::fabs(number) < 9.0e15)
                 value = std::int64_t(number);
         }
+        if (!jsc_value_is_undefined(js)) {
+            if (gchar* text = jsc_value_to_json(js, 0)) {
+                // A value too large for one frame is no value.
+                if (std::strlen(text) <= MaxEvaluatedText)
+                    json = text;
+                g_free(text);
+            }
+        }
         g_object_unref(js);
     }
-    pending->send(Message{MessageType::Evaluated, pending->view, {pending->request, value}, {}, {}});
+    pending->send(Message{MessageType::Evaluated, pending->view, {pending->request, value}, {json}, {}});
 }
 
 void OnDecideDestination(WebKitDownload* download, gchar*, gpointer data)

@@ -1,47 +1,21 @@
 #include "TBrowserManager.h"
 
 #include "TCustomInternetBrowserWindow.h"
-#include "common/Errors.h"
-#include "pictures/MakeThumbnail.h"
-#include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
-#include "stores/TThumbnailManager.h"
-
-#include <QIcon>
-#include <QPixmap>
 
 #include <algorithm>
 
-namespace {
-
-// The site's favorite icon as the window shows it; none when the tile has no usable one.
-QIcon SiteIcon(const TMVWebElement& tile)
-{
-    try {
-        TExIcon icon;
-        icon.Assign(tile.Icon());
-        if (icon.Empty())
-            return {};
-        const QImage picture = icon.Handle();
-        return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
-    } catch (const std::exception&) {
-        return {};
-    }
-}
-
-} // namespace
-
-TBrowserManager::TBrowserManager() = default;
+TBrowserManager::TBrowserManager(QObject* parent) : QObject(parent) {}
 
 TBrowserManager::~TBrowserManager()
 {
     CloseAll();
 }
 
-TBrowserEntry* TBrowserManager::FindByTile(const TMVWebElement* tile) const
+TBrowserEntry* TBrowserManager::FindBySite(const TMorvalenBaseClass* site) const
 {
     for (const auto& entry : m_entries) {
-        if (entry->Tile == tile)
+        if (entry->Site == site)
             return entry.get();
     }
     return nullptr;
@@ -65,56 +39,52 @@ TBrowserEntry* TBrowserManager::FindById(uint64_t id) const
     return nullptr;
 }
 
-TCustomInternetBrowserWindow* TBrowserManager::WindowOfTile(const TMVWebElement* tile) const
+TCustomInternetBrowserWindow* TBrowserManager::WindowOfSite(const TMorvalenBaseClass* site) const
 {
-    const TBrowserEntry* entry = FindByTile(tile);
+    const TBrowserEntry* entry = FindBySite(site);
     return entry ? entry->Window : nullptr;
 }
 
-TCustomInternetBrowserWindow* TBrowserManager::OpenBrowser(TMVWebElement& tile, bool runMinimized)
+TCustomInternetBrowserWindow* TBrowserManager::OpenBrowser(TMorvalenBaseClass& site, const QIcon& icon,
+                                                           bool runMinimized)
 {
-    if (TBrowserEntry* entry = FindByTile(&tile)) {
+    if (TBrowserEntry* entry = FindBySite(&site)) {
         entry->Window->ShowRestored();
         return entry->Window;
     }
-    TMorvalenBaseClass* record = tile.MorvalenItem();
-    if (!record)
-        return nullptr;
     auto* window = new TCustomInternetBrowserWindow;
     try {
-        Configure(*window, tile);
+        Configure(*window, site, icon);
         window->show();
         if (runMinimized) {
-            if (record->RunAsTrayIcon())
+            if (site.RunAsTrayIcon())
                 window->HideToTray();
             else
                 window->setWindowState(window->windowState() | Qt::WindowMinimized);
         }
-        tile.SetHasBrowser(true);
-        m_entries.push_back(std::make_unique<TBrowserEntry>(TBrowserEntry{&tile, window, m_nextId++}));
+        m_entries.push_back(std::make_unique<TBrowserEntry>(TBrowserEntry{&site, window, m_nextId++}));
     } catch (const std::exception& error) {
         qWarning("Can not open the browser window: %s", error.what());
         DestroyWindow(window);
         return nullptr;
     }
-    if (OnChange)
-        OnChange(*this);
+    emit SiteWindowChanged(&site, true);
+    emit Changed();
     return window;
 }
 
-void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMVWebElement& tile)
+void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenBaseClass& site, const QIcon& icon)
 {
-    const TMorvalenBaseClass& record = *tile.MorvalenItem();
-    window.SetBrowserEngine(record.BrowserEngine());
+    window.SetBrowserEngine(site.BrowserEngine());
     window.SetSettings(m_settings);
-    window.SetSiteTitle(record.Title());
-    window.SetSiteIcon(SiteIcon(tile));
-    window.SetTrayMode(record.RunAsTrayIcon());
-    window.SetStartURL(record.URL());
-    window.SetTabURLs(record.TabURLs());
-    window.SetMonitor(record.MonitorChanges());
-    window.SetMonitorInterval(MonitorIntervals.at(std::min<size_t>(record.MonitorInterval(), 3)));
-    const TWindowPlacementRec& placement = record.WindowPlacement();
+    window.SetSiteTitle(site.Title());
+    window.SetSiteIcon(icon);
+    window.SetTrayMode(site.RunAsTrayIcon());
+    window.SetStartURL(site.URL());
+    window.SetTabURLs(site.TabURLs());
+    window.SetMonitor(site.MonitorChanges());
+    window.SetMonitorInterval(MonitorIntervals.at(std::min<size_t>(site.MonitorInterval(), 3)));
+    const TWindowPlacementRec& placement = site.WindowPlacement();
     // A new site has no placement yet: the window manager places it, at the minimum size.
     if (placement.Width > 0 && placement.Height > 0)
         window.setGeometry(placement.Left, placement.Top, std::max(placement.Width, window.minimumWidth()),
@@ -125,86 +95,94 @@ void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMVWebElem
         window.setWindowState(Qt::WindowMaximized);
     else if (placement.WindowState == wsMinimized)
         window.setWindowState(Qt::WindowMinimized);
+    Wire(window);
+    emit WindowCreated(&window);
+}
 
-    window.OnWindowClosed = [this](TCustomInternetBrowserWindow& sender) {
-        HandleWindowClosed(sender);
-    };
-    window.OnThumbnail = [this](TCustomInternetBrowserWindow& sender, const QImage& bitmap) {
-        HandleThumbnail(sender, bitmap);
-    };
-    window.OnRememberPages = [this](TCustomInternetBrowserWindow& sender, const QStringList& addresses) {
-        HandleRememberPages(sender, addresses);
-    };
-    window.OnSiteChanged = [this](TCustomInternetBrowserWindow& sender) {
-        HandleSiteChanged(sender);
-    };
-    // Every navigation may pass.
-    window.OnNavigateURL = [](TCustomInternetBrowserWindow&, const QString&, bool&) {
-    };
-    if (OnWindowCreated)
-        OnWindowCreated(*this, window);
+void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
+{
+    connect(&window, &TCustomInternetBrowserWindow::WindowClosed, this, [this, &window] { HandleWindowClosed(window); });
+    connect(&window, &TCustomInternetBrowserWindow::ThumbnailCaptured, this, [this, &window](const QImage& page) {
+        if (const TBrowserEntry* entry = FindByWindow(&window))
+            emit ThumbnailCaptured(entry->Site, page);
+    });
+    connect(&window, &TCustomInternetBrowserWindow::PagesRemembered, this,
+            [this, &window](const QStringList& addresses) {
+                if (const TBrowserEntry* entry = FindByWindow(&window)) {
+                    entry->Site->SetTabURLs(addresses);
+                    entry->Site->Changed();
+                }
+            });
+    connect(&window, &TCustomInternetBrowserWindow::SiteChanged, this, [this, &window] {
+        if (const TBrowserEntry* entry = FindByWindow(&window))
+            emit SiteChanged(*entry);
+    });
 }
 
 void TBrowserManager::DestroyWindow(TCustomInternetBrowserWindow* window)
 {
     // Destroyed without calling back.
-    window->OnWindowClosed = nullptr;
+    window->disconnect(this);
     delete window;
 }
 
-void TBrowserManager::RemoveEntry(const TBrowserEntry* entry)
+TCustomInternetBrowserWindow* TBrowserManager::RemoveEntry(const TBrowserEntry* entry)
 {
     const auto found = std::find_if(m_entries.begin(), m_entries.end(),
                                     [entry](const auto& item) { return item.get() == entry; });
-    if (found != m_entries.end())
-        m_entries.erase(found);
+    if (found == m_entries.end())
+        return nullptr;
+    TCustomInternetBrowserWindow* window = (*found)->Window;
+    m_entries.erase(found);
+    return window;
 }
 
-bool TBrowserManager::CloseBrowser(TMVWebElement& tile)
+bool TBrowserManager::CloseBrowser(TMorvalenBaseClass& site)
 {
-    TBrowserEntry* entry = FindByTile(&tile);
+    TBrowserEntry* entry = FindBySite(&site);
     if (!entry)
         return false;
-    SaveWindowPlacement(tile, *entry->Window);
-    TCustomInternetBrowserWindow* window = entry->Window;
-    RemoveEntry(entry);
-    DestroyWindow(window);
-    if (OnChange)
-        OnChange(*this);
+    SaveWindowPlacement(site, *entry->Window);
+    DestroyWindow(RemoveEntry(entry));
+    emit SiteWindowChanged(&site, false);
+    emit Changed();
     return true;
+}
+
+void TBrowserManager::DiscardBrowser(TMorvalenBaseClass& site)
+{
+    if (TBrowserEntry* entry = FindBySite(&site)) {
+        DestroyWindow(RemoveEntry(entry));
+        emit SiteWindowChanged(&site, false);
+        emit Changed();
+    }
 }
 
 void TBrowserManager::CloseAll()
 {
     while (!m_entries.empty()) {
         TBrowserEntry* entry = m_entries.back().get();
-        entry->Tile->SetHasBrowser(false);
-        SaveWindowPlacement(*entry->Tile, *entry->Window);
-        TCustomInternetBrowserWindow* window = entry->Window;
-        m_entries.pop_back();
-        DestroyWindow(window);
+        TMorvalenBaseClass* site = entry->Site;
+        SaveWindowPlacement(*site, *entry->Window);
+        DestroyWindow(RemoveEntry(entry));
+        emit SiteWindowChanged(site, false);
     }
-    if (OnChange)
-        OnChange(*this);
+    emit Changed();
 }
 
 void TBrowserManager::MinimizeAll(bool toTray)
 {
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
         const TBrowserEntry& entry = **it;
-        const TMorvalenBaseClass* record = entry.Tile->MorvalenItem();
-        if (toTray || (record && record->RunAsTrayIcon()))
+        if (toTray || entry.Site->RunAsTrayIcon())
             entry.Window->HideToTray();
         else
             entry.Window->setWindowState(entry.Window->windowState() | Qt::WindowMinimized);
     }
 }
 
-void TBrowserManager::SaveWindowPlacement(TMVWebElement& tile, TCustomInternetBrowserWindow& window)
+void TBrowserManager::SaveWindowPlacement(TMorvalenBaseClass& site, TCustomInternetBrowserWindow& window)
 {
-    TMorvalenBaseClass* record = tile.MorvalenItem();
-    if (!record)
-        return;
     // A maximized or minimized window keeps the size it comes back to.
     const QRect normal = window.normalGeometry().isValid() ? window.normalGeometry() : window.geometry();
     uint8_t state = wsNormal;
@@ -213,10 +191,16 @@ void TBrowserManager::SaveWindowPlacement(TMVWebElement& tile, TCustomInternetBr
     else if (window.isMaximized())
         state = wsMaximized;
     const TWindowPlacementRec placement{normal.x(), normal.y(), normal.width(), normal.height(), state};
-    if (placement == record->WindowPlacement())
+    if (placement == site.WindowPlacement())
         return;
-    record->SetWindowPlacement(placement.Left, placement.Top, placement.Width, placement.Height,
-                               placement.WindowState);
+    site.SetWindowPlacement(placement.Left, placement.Top, placement.Width, placement.Height,
+                            placement.WindowState);
+}
+
+void TBrowserManager::SiteEdited(TMorvalenBaseClass& site)
+{
+    if (TCustomInternetBrowserWindow* window = WindowOfSite(&site))
+        window->SetSiteTitle(site.Title());
 }
 
 void TBrowserManager::HandleWindowClosed(TCustomInternetBrowserWindow& window)
@@ -224,45 +208,11 @@ void TBrowserManager::HandleWindowClosed(TCustomInternetBrowserWindow& window)
     TBrowserEntry* entry = FindByWindow(&window);
     if (!entry)
         return;
-    TMVWebElement& tile = *entry->Tile;
-    SaveWindowPlacement(tile, window);
-    tile.SetHasBrowser(false);
+    TMorvalenBaseClass* site = entry->Site;
+    SaveWindowPlacement(*site, window);
     RemoveEntry(entry);
-    if (OnChange)
-        OnChange(*this);
-}
-
-void TBrowserManager::HandleThumbnail(TCustomInternetBrowserWindow& window, const QImage& bitmap)
-{
-    const TBrowserEntry* entry = FindByWindow(&window);
-    if (!entry || !entry->Tile->MorvalenItem())
-        return;
-    const QImage thumbnail = MakeThumbnail(bitmap);
-    if (thumbnail.isNull())
-        return;
-    if (TThumbnailManager* store = entry->Tile->ThumbnailManager()) {
-        try {
-            store->Store(entry->Tile->MorvalenItem()->URL(), thumbnail);
-        } catch (const EMorvalenError& error) {
-            qWarning("%s", qPrintable(error.Message()));
-        }
-    }
-    entry->Tile->SetThumbnail(thumbnail);
-    entry->Tile->update();
-}
-
-void TBrowserManager::HandleRememberPages(TCustomInternetBrowserWindow& window, const QStringList& addresses)
-{
-    const TBrowserEntry* entry = FindByWindow(&window);
-    if (entry && entry->Tile->MorvalenItem())
-        entry->Tile->MorvalenItem()->SetTabURLs(addresses);
-}
-
-void TBrowserManager::HandleSiteChanged(TCustomInternetBrowserWindow& window)
-{
-    TBrowserEntry* entry = FindByWindow(&window);
-    if (entry && OnSiteChanged)
-        OnSiteChanged(*this, *entry);
+    emit SiteWindowChanged(site, false);
+    emit Changed();
 }
 
 void TBrowserManager::HandleNotifyClick(uint64_t entryId)

@@ -1,80 +1,86 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
-#include <QStringList>
+#include <QObject>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
-class QWidget;
 class TApplicationsSettings;
 class TCustomInternetBrowserWindow;
-class TMVWebElement;
+class TMorvalenBaseClass;
 
-// One open site window: its tile and its window. Id tells entries apart across their whole
-// run, so that a late click on a notification never reaches a later window by mistake.
+// One open site window and its site. Id tells entries apart across their whole run, so that a
+// late click on a notification never reaches a later window by mistake.
 struct TBrowserEntry
 {
-    TMVWebElement* Tile = nullptr;
+    TMorvalenBaseClass* Site = nullptr;
     TCustomInternetBrowserWindow* Window = nullptr;
     uint64_t Id = 0;
 };
 
-// Keeps the browser windows of the installed sites: at most one per tile. It opens a site's
-// window (or brings back the open one), closes one or all, minimizes or hides all, writes
-// each window's placement back into its site record, and turns the windows' requests
-// (thumbnail, pages to remember, site changed) into changes of the record, the thumbnail
-// store and notifications. Standalone windows are not kept here.
-class TBrowserManager final
+// Keeps the browser windows of the installed sites: at most one per site record. It opens a
+// site's window (or brings back the open one), closes one or all, minimizes or hides all,
+// and writes what a window learns into its site record (placement, pages to remember), which
+// raises the record's one change signal. Whether a site has a window is the manager's to
+// say: SiteWindowChanged tells its tile. Standalone windows are not kept here.
+class TBrowserManager final : public QObject
 {
-public:
-    TBrowserManager();
-    // Closes every window, saving its placement.
-    ~TBrowserManager();
+    Q_OBJECT
 
-    TBrowserManager(const TBrowserManager&) = delete;
-    TBrowserManager& operator=(const TBrowserManager&) = delete;
+public:
+    explicit TBrowserManager(QObject* parent = nullptr);
+    // Closes every window, saving its placement.
+    ~TBrowserManager() override;
 
     void SetSettings(TApplicationsSettings* settings) { m_settings = settings; }
     TApplicationsSettings* Settings() const { return m_settings; }
 
     int Count() const { return int(m_entries.size()); }
     TBrowserEntry* Entry(int index) const { return m_entries.at(size_t(index)).get(); }
-    TBrowserEntry* FindByTile(const TMVWebElement* tile) const;
+    TBrowserEntry* FindBySite(const TMorvalenBaseClass* site) const;
     TBrowserEntry* FindByWindow(const TCustomInternetBrowserWindow* window) const;
     TBrowserEntry* FindById(uint64_t id) const;
-    TCustomInternetBrowserWindow* WindowOfTile(const TMVWebElement* tile) const;
+    TCustomInternetBrowserWindow* WindowOfSite(const TMorvalenBaseClass* site) const;
+    bool HasBrowser(const TMorvalenBaseClass* site) const { return FindBySite(site) != nullptr; }
 
-    // The tile's window, opened or brought back; none when it could not be made.
-    TCustomInternetBrowserWindow* OpenBrowser(TMVWebElement& tile, bool runMinimized);
-    // Returns whether a window was closed; the tile's mark is left to the caller.
-    bool CloseBrowser(TMVWebElement& tile);
+    // The site's window, opened with the site's icon or brought back; none when it could not
+    // be made.
+    TCustomInternetBrowserWindow* OpenBrowser(TMorvalenBaseClass& site, const QIcon& icon, bool runMinimized);
+    // Returns whether a window was closed.
+    bool CloseBrowser(TMorvalenBaseClass& site);
+    // The site is about to go: its window closes without writing into it.
+    void DiscardBrowser(TMorvalenBaseClass& site);
     void CloseAll();
     void MinimizeAll(bool toTray);
-    void SaveWindowPlacement(TMVWebElement& tile, TCustomInternetBrowserWindow& window);
-
-    // The handlers each window gets.
-    void HandleWindowClosed(TCustomInternetBrowserWindow& window);
-    void HandleThumbnail(TCustomInternetBrowserWindow& window, const QImage& bitmap);
-    void HandleRememberPages(TCustomInternetBrowserWindow& window, const QStringList& addresses);
-    void HandleSiteChanged(TCustomInternetBrowserWindow& window);
+    void SaveWindowPlacement(TMorvalenBaseClass& site, TCustomInternetBrowserWindow& window);
+    // An edited site's open window takes the new title.
+    void SiteEdited(TMorvalenBaseClass& site);
     // A click on a notification of the entry with this id.
     void HandleNotifyClick(uint64_t entryId);
 
-    // Raised after every change of the set of windows.
-    std::function<void(TBrowserManager& sender)> OnChange;
+signals:
+    // After every change of the set of windows.
+    void Changed();
+    // A site's window opened or went.
+    void SiteWindowChanged(TMorvalenBaseClass* site, bool open);
     // A site's page changed while its window was inactive; the notifications show it.
-    std::function<void(TBrowserManager& sender, TBrowserEntry& entry)> OnSiteChanged;
-    // Raised for every window it makes, after configuring and before showing it (the
-    // change monitor attaches itself there).
-    std::function<void(TBrowserManager& sender, TCustomInternetBrowserWindow& window)> OnWindowCreated;
+    void SiteChanged(const TBrowserEntry& entry);
+    // A window captured its page for the site's thumbnail.
+    void ThumbnailCaptured(TMorvalenBaseClass* site, const QImage& page);
+    // For every window it makes, after configuring and before showing it (the change
+    // monitor attaches itself there).
+    void WindowCreated(TCustomInternetBrowserWindow* window);
 
 private:
-    void Configure(TCustomInternetBrowserWindow& window, TMVWebElement& tile);
+    void Configure(TCustomInternetBrowserWindow& window, TMorvalenBaseClass& site, const QIcon& icon);
+    void Wire(TCustomInternetBrowserWindow& window);
     void DestroyWindow(TCustomInternetBrowserWindow* window);
-    void RemoveEntry(const TBrowserEntry* entry);
+    // Takes the entry out; returns its window.
+    TCustomInternetBrowserWindow* RemoveEntry(const TBrowserEntry* entry);
+    void HandleWindowClosed(TCustomInternetBrowserWindow& window);
 
     TApplicationsSettings* m_settings = nullptr;
     std::vector<std::unique_ptr<TBrowserEntry>> m_entries;

@@ -9,39 +9,23 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
-#include <memory>
-#include <vector>
 
-class QAction;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QSystemTrayIcon;
 class QTabWidget;
-class QToolButton;
 class TApplicationsSettings;
-class TLabelProgressBar;
+class TBrowserNavigationBar;
+class TBrowserStatusBar;
+class TBrowserTab;
+class TBrowserTray;
 class TMVPopupMenu;
 class TfrmInternetBrowser;
-struct TBrowserDownloadRec;
-
-// One tab of a browser window; the sheet owns the frame.
-struct TBrowsingTabRec
-{
-    TfrmInternetBrowser* Frame = nullptr;
-    QWidget* Sheet = nullptr;
-    bool IsHome = false;
-    bool Monitored = false;
-    QString StartURL;
-};
 
 // The program's tabbed browser window: a site's own window (made and registered by the
-// browser manager) or a standalone one for catalog, help and download pages. A header with
-// the address box (or the page title), Back, Forward, Refresh and Options, the tabs, and a
-// status bar with the engine's mark, the status text and the progress. A site window can
-// live in the notification area, open a page's new windows as tabs, remember its extra tabs
-// and capture a thumbnail of its page. It frees itself when it closes.
+// browser manager) or a standalone one for catalog, help and download pages. The header
+// (TBrowserNavigationBar) and the status bar (TBrowserStatusBar) follow the current tab;
+// each tab (TBrowserTab) owns its engine frame. A site window can live in the notification
+// area (TBrowserTray), open a page's new windows as tabs, remember its extra tabs and capture
+// a thumbnail of its page. It frees itself when it closes.
 class TCustomInternetBrowserWindow final : public QWidget
 {
     Q_OBJECT
@@ -76,8 +60,6 @@ public:
 
     // The window state before the last minimize or close: normal or maximized.
     TWindowState SavedWindowState() const { return m_savedWindowState; }
-    bool ShowURL() const { return m_showUrl; }
-    void SetShowURL(bool showUrl);
     bool WindowActive() const { return m_windowActive; }
 
     // Un-minimizes to the state saved before, shows the window and brings it to the front: what
@@ -89,49 +71,43 @@ public:
     // Makes the home tab and one tab per remembered address and starts loading them.
     void OpenPages();
     bool PagesOpened() const { return m_pagesOpened; }
-    TBrowsingTabRec* NewTab();
-    void CloseTab(QWidget* sheet);
+    TBrowserTab* NewTab();
+    void CloseTab(TBrowserTab* tab);
     void NavigateTyped();
     void CaptureThumbnail();
     void RememberPages();
     // The page title of the watched tab; empty when none is watched.
     QString MonitoredPageTitle() const;
-    TBrowsingTabRec* MonitoredTab() const;
+    TBrowserTab* MonitoredTab() const;
 
-    int TabCount() const { return int(m_tabs.size()); }
-    TBrowsingTabRec* Tab(int index) const { return m_tabs.at(size_t(index)).get(); }
-    TBrowsingTabRec* ActiveTab() const;
+    int TabCount() const;
+    TBrowserTab* Tab(int index) const;
+    TBrowserTab* ActiveTab() const;
     int ActiveTabIndex() const;
     void SetActiveTab(int index);
     QString TabCaption(int index) const;
-    QSystemTrayIcon* TrayIcon() const { return m_trayIcon; }
     QString TrayHint() const;
-    QTabWidget* Pages() const { return m_pages; }
-    QLineEdit* AddressBox() const { return m_address; }
-    QString StatusText() const;
-    QString PageTitleText() const;
-    bool BackEnabled() const;
-    bool ForwardEnabled() const;
-    bool CloseTabButtonVisible() const;
-    TLabelProgressBar* ProgressBar() const { return m_progress; }
+
+    // The window's parts, for whoever looks at what they show.
+    TBrowserNavigationBar* NavigationBar() const { return m_header; }
+    TBrowserStatusBar* StatusBar() const { return m_statusBar; }
+    TBrowserTray* Tray() const { return m_tray; }
     QMenu* MiscMenu() const;
     QMenu* TabsMenu() const;
-    QMenu* TrayMenu() const;
-
-    std::function<void(TCustomInternetBrowserWindow& window)> OnWindowClosed;
-    std::function<void(TCustomInternetBrowserWindow& window, const QImage& bitmap)> OnThumbnail;
-    std::function<void(TCustomInternetBrowserWindow& window, const QStringList& addresses)> OnRememberPages;
-    // Raised by the change monitor while the window is inactive.
-    std::function<void(TCustomInternetBrowserWindow& window)> OnSiteChanged;
-    std::function<void(TCustomInternetBrowserWindow& window, const QString& address, bool& allow)>
-        OnNavigateURL;
-    // The watched tab's top-level document completed: where the change monitor starts.
-    std::function<void(TCustomInternetBrowserWindow& window, TfrmInternetBrowser& frame)>
-        OnMonitoredDocumentComplete;
-    // The window was activated or deactivated.
-    std::function<void(TCustomInternetBrowserWindow& window, bool active)> OnActivationChange;
 
     void setVisible(bool visible) override;
+
+signals:
+    // The window closes on its own account (not when the browser manager ends it).
+    void WindowClosed();
+    void ThumbnailCaptured(const QImage& bitmap);
+    // "Remember Current Web Pages": the addresses of the tabs besides the home tab.
+    void PagesRemembered(const QStringList& addresses);
+    // The change monitor found a change while the window was inactive.
+    void SiteChanged();
+    // The watched tab's top-level document completed: where the change monitor starts.
+    void MonitoredDocumentCompleted();
+    void ActivationChanged(bool active);
 
 protected:
     bool event(QEvent* event) override;
@@ -142,37 +118,24 @@ protected:
 
 private:
     void BuildLayout();
-    QWidget* BuildHeader();
-    QWidget* BuildStatusBar();
     void BuildMenus();
-    void BuildTray();
     void BuildKeys();
 
-    TBrowsingTabRec* AddTab(const QString& caption, bool isHome, bool monitored, const QString& startUrl);
-    void WireFrame(TfrmInternetBrowser& frame);
-    TBrowsingTabRec* TabOfFrame(const TfrmInternetBrowser& frame) const;
-    TBrowsingTabRec* TabOfSheet(const QWidget* sheet) const;
-    bool IsActive(const TBrowsingTabRec& tab) const;
+    TBrowserTab* AddTab(const QString& caption, bool isHome, bool monitored, const QString& startUrl);
+    void WireTab(TBrowserTab& tab);
     void UpdateTabControls();
     void PagesChange();
-    void ShowProgress(const TfrmInternetBrowser& frame);
 
-    void FrameNewWindow(TfrmInternetBrowser& frame, QObject*& target);
-    void FrameTitleChange(TfrmInternetBrowser& frame, const QString& title);
-    void FrameCommandStateChange(TfrmInternetBrowser& frame);
-    void FrameStatusTextChange(TfrmInternetBrowser& frame);
-    void FrameProgressChange(TfrmInternetBrowser& frame);
-    void FrameCloseQuery(TfrmInternetBrowser& frame);
-    void FrameDocumentComplete(TfrmInternetBrowser& frame);
-    void FrameDownload(TfrmInternetBrowser& frame, const TBrowserDownloadRec& download);
-    void FrameFullScreen(TfrmInternetBrowser& frame, bool fullScreen);
+    TfrmInternetBrowser* NewWindowTab();
+    void TabTitleChange(TBrowserTab& tab, const QString& title);
+    void TabFullScreen(TBrowserTab& tab, bool fullScreen);
 
     void TabsMenuAboutToShow();
     void CopyToClipboard(const QString& text);
     void StartEngines();
     void LeaveFullScreen();
-    void ShowEngineImage();
     void PrepareSurface();
+    void CloseFromTray();
 
     TApplicationsSettings* m_settings = nullptr;
     uint8_t m_engine = 0;
@@ -183,10 +146,8 @@ private:
     bool m_standalone = false;
     bool m_monitor = false;
     int32_t m_monitorInterval = 0;
-    bool m_showUrl = true;
     TWindowState m_savedWindowState = wsNormal;
     bool m_windowActive = false;
-    std::vector<std::unique_ptr<TBrowsingTabRec>> m_tabs;
 
     bool m_surfacePrepared = false;
     bool m_firstShow = true;
@@ -197,24 +158,12 @@ private:
     bool m_fullScreen = false;
     Qt::WindowStates m_stateBeforeFullScreen;
     // The tab the tab menu was opened on (it may have gone since).
-    QPointer<QWidget> m_menuSheet;
+    QPointer<TBrowserTab> m_menuTab;
 
-    QWidget* m_header = nullptr;
-    QLabel* m_urlTitleImage = nullptr;
-    QLineEdit* m_address = nullptr;
-    QLabel* m_pageTitle = nullptr;
-    QAction* m_back = nullptr;
-    QAction* m_forward = nullptr;
-    QAction* m_refresh = nullptr;
-    QToolButton* m_misc = nullptr;
-    QToolButton* m_closeTab = nullptr;
+    TBrowserNavigationBar* m_header = nullptr;
     QTabWidget* m_pages = nullptr;
-    QWidget* m_statusBar = nullptr;
-    QLabel* m_engineImage = nullptr;
-    QLabel* m_statusText = nullptr;
-    TLabelProgressBar* m_progress = nullptr;
+    TBrowserStatusBar* m_statusBar = nullptr;
+    TBrowserTray* m_tray = nullptr;
     TMVPopupMenu* m_pmMisc = nullptr;
     TMVPopupMenu* m_pmTabs = nullptr;
-    TMVPopupMenu* m_trayMenu = nullptr;
-    QSystemTrayIcon* m_trayIcon = nullptr;
 };

@@ -5,7 +5,7 @@
 #include "TfrmWebEngineBrowser.h"
 
 #include <QAuthenticator>
-#include <QDesktopServices>
+#include <QPointer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineProfile>
@@ -26,20 +26,13 @@ TWebEnginePage::TWebEnginePage(TWebEngineProfile& profile, TfrmWebEngineBrowser&
 
 TWebEnginePage::~TWebEnginePage() = default;
 
-bool TWebEnginePage::IsWebScheme(const QString& scheme)
-{
-    static const QStringList schemes{u"http"_s,  u"https"_s, u"file"_s,        u"data"_s,
-                                     u"about"_s, u"blob"_s,  u"view-source"_s, u"qrc"_s};
-    return scheme.isEmpty() || schemes.contains(scheme.toLower());
-}
-
 bool TWebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame)
 {
-    if (!IsWebScheme(url.scheme())) {
-        // mailto:, tel:, ... belong to the desktop's handler, and only a user's click or
-        // the page's own script sends them there (not a frame that loads one).
+    if (!TfrmInternetBrowser::IsWebScheme(url.scheme())) {
+        // Only a user's click or the page's own script sends them there (not a frame that
+        // loads one).
         if (isMainFrame)
-            QDesktopServices::openUrl(url);
+            TfrmInternetBrowser::OpenOnDesktop(url);
         return false;
     }
     if (!isMainFrame)
@@ -60,20 +53,9 @@ QWebEnginePage* TWebEnginePage::createWindow(WebWindowType type)
 
 void TWebEnginePage::HandlePermission(const QUrl& origin, Feature feature)
 {
-    switch (m_profile.Answer(origin, feature)) {
-    case TWebEngineProfile::paAllowed:
-        setFeaturePermission(origin, feature, PermissionGrantedByUser);
-        return;
-    case TWebEngineProfile::paDenied:
-        setFeaturePermission(origin, feature, PermissionDeniedByUser);
-        return;
-    case TWebEngineProfile::paUnknown:
-        break;
-    }
-    // Never granted silently: the user answers in the window.
-    m_frame.AskPermission(origin, feature, [this, origin, feature](bool allowed) {
-        m_profile.SetAnswer(origin, feature, allowed);
-        setFeaturePermission(origin, feature, allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+    m_frame.AskFeature(origin, feature, [page = QPointer<TWebEnginePage>(this), origin, feature](bool allowed) {
+        if (page)
+            page->setFeaturePermission(origin, feature, allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
     });
 }
 

@@ -19,9 +19,6 @@ public:
     TWebEnginePage(TWebEngineProfile& profile, TfrmWebEngineBrowser& frame);
     ~TWebEnginePage() override;
 
-    // Schemes the engine shows itself; a link with any other goes to the desktop's handler.
-    static bool IsWebScheme(const QString& scheme);
-
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;

@@ -65,20 +65,6 @@ QString TWebEngineProfile::StoragePath() const
     return m_profile->persistentStoragePath();
 }
 
-TWebEngineProfile::TAnswer TWebEngineProfile::Answer(const QUrl& origin,
-                                                     QWebEnginePage::Feature feature) const
-{
-    const auto found = m_answers.constFind(AnswerKey(origin, feature));
-    if (found == m_answers.constEnd())
-        return paUnknown;
-    return *found ? paAllowed : paDenied;
-}
-
-void TWebEngineProfile::SetAnswer(const QUrl& origin, QWebEnginePage::Feature feature, bool allowed)
-{
-    m_answers.insert(AnswerKey(origin, feature), allowed);
-}
-
 void TWebEngineProfile::HandleDownload(QWebEngineDownloadRequest* download)
 {
     // A page that is no frame's (a pop-up on its way out of the program) saves nowhere.

@@ -1,6 +1,7 @@
 #include "TWindowChangeMonitor.h"
 
 #include "PageTextLength.h"
+#include "TBrowserTab.h"
 #include "TCustomInternetBrowserWindow.h"
 #include "TfrmInternetBrowser.h"
 
@@ -10,10 +11,10 @@ TWindowChangeMonitor::TWindowChangeMonitor(TCustomInternetBrowserWindow& window)
     : QObject(&window), m_monitor([window = QPointer<TCustomInternetBrowserWindow>(&window)](
                                       std::function<void(int64_t)> answer) {
           // Without its watched tab the page has gone: nothing to measure, nothing to report.
-          TBrowsingTabRec* tab = window ? window->MonitoredTab() : nullptr;
-          if (!tab || !tab->Frame)
+          TBrowserTab* tab = window ? window->MonitoredTab() : nullptr;
+          if (!tab)
               return;
-          tab->Frame->RunPageScript(PageTextLength::Script(), [answer](const QVariant& value) {
+          tab->Frame()->RunPageScript(PageTextLength::Script(), [answer](const QVariant& value) {
               answer(PageTextLength::FromResult(value));
           });
       })
@@ -32,15 +33,12 @@ TWindowChangeMonitor* TWindowChangeMonitor::Attach(TCustomInternetBrowserWindow&
                                                               : monitor.BaselineDelayMs(),
                                intervals.IntervalMs != 0 ? intervals.IntervalMs : monitor.IntervalMs());
     monitor.SetWindowActive(window.WindowActive());
-    window.OnMonitoredDocumentComplete = [&monitor](TCustomInternetBrowserWindow&, TfrmInternetBrowser&) {
-        monitor.StartMonitor();
-    };
-    window.OnActivationChange = [&monitor](TCustomInternetBrowserWindow&, bool active) {
-        monitor.SetWindowActive(active);
-    };
+    connect(&window, &TCustomInternetBrowserWindow::MonitoredDocumentCompleted, attached,
+            [&monitor] { monitor.StartMonitor(); });
+    connect(&window, &TCustomInternetBrowserWindow::ActivationChanged, attached,
+            [&monitor](bool active) { monitor.SetWindowActive(active); });
     monitor.OnSiteChanged = [&window] {
-        if (window.OnSiteChanged)
-            window.OnSiteChanged(window);
+        emit window.SiteChanged();
     };
     return attached;
 }

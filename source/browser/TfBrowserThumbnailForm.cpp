@@ -109,16 +109,12 @@ void TfBrowserThumbnailForm::StartCapture()
     m_frame->SetCaptureOnly(true);
     m_frame->SetScrollBarsVisible(false);
     m_frame->setFixedSize(m_captureWidth, m_captureHeight);
-    m_frame->OnProgressChange = [this](TfrmInternetBrowser& frame) {
-        m_progress->SetMax(std::max(frame.ProgressMax(), 1));
-        m_progress->SetPosition(frame.Progress());
-    };
-    m_frame->OnStatusTextChange = [this](TfrmInternetBrowser& frame) {
-        m_progress->SetInfo(frame.StatusText());
-    };
-    m_frame->OnDocumentComplete = [this](TfrmInternetBrowser&, const QString&) {
-        DocumentComplete();
-    };
+    connect(m_frame, &TfrmInternetBrowser::ProgressChanged, this, [this] {
+        m_progress->SetMax(std::max(m_frame->ProgressMax(), 1));
+        m_progress->SetPosition(m_frame->Progress());
+    });
+    connect(m_frame, &TfrmInternetBrowser::StatusTextChanged, m_progress, &TLabelProgressBar::SetInfo);
+    connect(m_frame, &TfrmInternetBrowser::DocumentCompleted, this, &TfBrowserThumbnailForm::DocumentComplete);
     m_frame->show();
     m_frame->Navigate(m_address);
 
@@ -172,8 +168,7 @@ void TfBrowserThumbnailForm::DropFrame()
 {
     if (!m_frame)
         return;
-    m_frame->ClearEvents();
-    m_frame->OnDocumentComplete = nullptr;
+    m_frame->disconnect(this);
     m_frame->Stop();
     m_frame->deleteLater();
     m_frame = nullptr;

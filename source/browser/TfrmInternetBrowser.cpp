@@ -1,14 +1,23 @@
 #include "TfrmInternetBrowser.h"
 
+#include "TPermissionBar.h"
+#include "TStoppedPage.h"
+
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRandomGenerator>
+#include <QStackedLayout>
 #include <QStandardPaths>
+#include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,6 +49,20 @@ bool LoginDialog(QWidget* parent, const QUrl& url, const QString& realm, QString
     return accepted;
 }
 
+// The user's answers for the rest of the run, per site and permission, whichever engine
+// asked.
+QHash<QString, bool>& RememberedAnswers()
+{
+    static QHash<QString, bool> answers;
+    return answers;
+}
+
+QString AnswerKey(const QUrl& origin, TSitePermission permission)
+{
+    return origin.toString(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::StripTrailingSlash) +
+           u'|' + QString::number(int(permission));
+}
+
 } // namespace
 
 std::function<void(const TWebNotificationRec&)> TfrmInternetBrowser::OnWebNotification;
@@ -66,6 +89,52 @@ QString TfrmInternetBrowser::SuggestedDownloadPath(const QString& name)
 std::function<bool(QWidget*, const QUrl&, const QString&, QString&, QString&)> TfrmInternetBrowser::AskLogin =
     &LoginDialog;
 
+bool TfrmInternetBrowser::IsWebScheme(const QString& scheme)
+{
+    static const QStringList schemes{u"http"_s,  u"https"_s, u"file"_s,        u"data"_s,
+                                     u"about"_s, u"blob"_s,  u"view-source"_s, u"qrc"_s};
+    return scheme.isEmpty() || schemes.contains(scheme.toLower());
+}
+
+void TfrmInternetBrowser::OpenOnDesktop(const QUrl& url)
+{
+    QDesktopServices::openUrl(url);
+}
+
+QUrl TfrmInternetBrowser::TypedAddress(const QString& address)
+{
+    // The site dialog keeps what the user typed: "example.com" goes where a browser's
+    // address box would take it.
+    return QUrl::fromUserInput(address.trimmed());
+}
+
+QString TfrmInternetBrowser::PermissionText(TSitePermission permission)
+{
+    switch (permission) {
+    case TSitePermission::Notifications:
+        return u"%1 wants to show notifications."_s;
+    case TSitePermission::Geolocation:
+        return u"%1 wants to know your location."_s;
+    case TSitePermission::Microphone:
+        return u"%1 wants to use your microphone."_s;
+    case TSitePermission::Camera:
+        return u"%1 wants to use your camera."_s;
+    case TSitePermission::CameraAndMicrophone:
+        return u"%1 wants to use your camera and microphone."_s;
+    case TSitePermission::CameraOrMicrophone:
+        return u"%1 wants to use your camera or microphone."_s;
+    case TSitePermission::MouseLock:
+        return u"%1 wants to hide and lock your mouse pointer."_s;
+    case TSitePermission::ScreenShare:
+        return u"%1 wants to share your screen."_s;
+    case TSitePermission::ScreenShareWithSound:
+        return u"%1 wants to share your screen and its sound."_s;
+    case TSitePermission::Other:
+        break;
+    }
+    return u"%1 asks for a permission."_s;
+}
+
 TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
 {
     // A fresh name per frame, so that several frames of one window never share one.
@@ -73,44 +142,137 @@ TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < 10; ++i)
         name += QChar(u'A' + QRandomGenerator::global()->bounded(26));
     setObjectName(name);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_permissionBar = new TPermissionBar(this);
+    layout->addWidget(m_permissionBar);
+    m_stack = new QStackedLayout;
+    layout->addLayout(m_stack, 1);
+    m_stoppedPage = new TStoppedPage(this);
+    m_stack->addWidget(m_stoppedPage);
+    connect(m_stoppedPage, &TStoppedPage::ReloadClicked, this, &TfrmInternetBrowser::RefreshPage);
 }
 
 TfrmInternetBrowser::~TfrmInternetBrowser() = default;
 
-void TfrmInternetBrowser::ClearEvents()
+void TfrmInternetBrowser::SetEngineView(QWidget* view, bool takesFocus)
 {
-    OnNewWindow = nullptr;
-    OnTitleChange = nullptr;
-    OnCommandStateChange = nullptr;
-    OnStatusTextChange = nullptr;
-    OnProgressChange = nullptr;
-    OnCloseQuery = nullptr;
-    OnDocumentComplete = nullptr;
-    OnBeforeNavigate2 = nullptr;
-    OnDownload = nullptr;
-    OnFullScreen = nullptr;
+    m_engineView = view;
+    m_engineTakesFocus = takesFocus;
+    m_stack->insertWidget(0, view);
+    m_stack->setCurrentWidget(view);
+    setFocusProxy(takesFocus ? view : nullptr);
+}
+
+QWidget* TfrmInternetBrowser::EngineArea() const
+{
+    return m_engineView;
+}
+
+void TfrmInternetBrowser::RefreshPage()
+{
+    if (m_stopped) {
+        HideStopped();
+        RestartEngine();
+        return;
+    }
+    if (GetLocationURL() == u"http://"_s)
+        return;
+    ReloadPage();
+}
+
+void TfrmInternetBrowser::Navigate(const QString& address)
+{
+    const QUrl url = TypedAddress(address);
+    if (url.isValid())
+        NavigateTo(url);
+}
+
+QString TfrmInternetBrowser::ChooseDownloadTarget(const QString& suggestedName, const QUrl& address)
+{
+    if (m_captureOnly || !ChooseDownloadFile)
+        return {};
+    // Only a file name of the page's choice, never a folder: "../x" stays in Downloads.
+    QString name = QFileInfo(suggestedName).fileName();
+    if (name.isEmpty())
+        name = QFileInfo(address.path()).fileName();
+    if (name.isEmpty() || name == u"."_s || name == u".."_s)
+        name = u"download"_s;
+    return ChooseDownloadFile(window(), SuggestedDownloadPath(name));
+}
+
+QString TfrmInternetBrowser::PendingPermission() const
+{
+    return m_permissionBar->Pending();
+}
+
+void TfrmInternetBrowser::AnswerPermission(bool allowed)
+{
+    m_permissionBar->Answer(allowed);
+}
+
+void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission permission,
+                                        std::function<void(bool)> answer)
+{
+    const QString key = AnswerKey(origin, permission);
+    if (const auto found = RememberedAnswers().constFind(key); found != RememberedAnswers().constEnd()) {
+        answer(*found);
+        return;
+    }
+    const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
+    // Never granted silently: the user answers above the page.
+    m_permissionBar->Ask(PermissionText(permission).arg(host), [key, answer = std::move(answer)](bool allowed) {
+        RememberedAnswers().insert(key, allowed);
+        answer(allowed);
+    });
+}
+
+void TfrmInternetBrowser::DropPermissionQuestions()
+{
+    m_permissionBar->Clear();
+}
+
+void TfrmInternetBrowser::ShowStopped(const QString& address)
+{
+    m_stopped = true;
+    DropPermissionQuestions();
+    m_stoppedPage->SetAddress(address);
+    m_stack->setCurrentWidget(m_stoppedPage);
+    setFocusProxy(m_stoppedPage);
+    WebBrowserProgressChange(0, 0);
+    WebBrowserCommandStateChange(kCommandBack, false);
+    WebBrowserCommandStateChange(kCommandForward, false);
+    WebBrowserTitleChange(TStoppedPage::kTitle);
+}
+
+void TfrmInternetBrowser::HideStopped()
+{
+    m_stopped = false;
+    if (m_engineView) {
+        m_stack->setCurrentWidget(m_engineView);
+        setFocusProxy(m_engineTakesFocus ? m_engineView : nullptr);
+    }
 }
 
 void TfrmInternetBrowser::WebBrowserTitleChange(const QString& text)
 {
     m_title = text;
-    if (OnTitleChange)
-        OnTitleChange(*this, text);
+    emit TitleChanged(text);
 }
 
 void TfrmInternetBrowser::WebBrowserStatusTextChange(const QString& text)
 {
     m_statusText = text;
-    if (OnStatusTextChange)
-        OnStatusTextChange(*this);
+    emit StatusTextChanged(text);
 }
 
 void TfrmInternetBrowser::WebBrowserProgressChange(int32_t progress, int32_t progressMax)
 {
     m_progress = progress;
     m_progressMax = progressMax;
-    if (OnProgressChange)
-        OnProgressChange(*this);
+    emit ProgressChanged();
 }
 
 void TfrmInternetBrowser::WebBrowserCommandStateChange(int command, bool enable)
@@ -121,58 +283,34 @@ void TfrmInternetBrowser::WebBrowserCommandStateChange(int command, bool enable)
         m_canGoBack = enable;
     else
         return;
-    if (OnCommandStateChange)
-        OnCommandStateChange(*this);
+    emit CommandStateChanged();
 }
 
-QObject* TfrmInternetBrowser::WebBrowserNewWindow2()
+TfrmInternetBrowser* TfrmInternetBrowser::WebBrowserNewWindow2()
 {
-    QObject* target = nullptr;
-    if (OnNewWindow)
-        OnNewWindow(*this, target);
-    return target;
+    if (m_captureOnly || !NewWindowFrame)
+        return nullptr;
+    return NewWindowFrame();
 }
 
 void TfrmInternetBrowser::WebBrowserDocumentComplete(const QString& address)
 {
-    if (OnDocumentComplete)
-        OnDocumentComplete(*this, address);
-}
-
-bool TfrmInternetBrowser::WebBrowserBeforeNavigate2(const QString& address)
-{
-    bool cancel = false;
-    if (OnBeforeNavigate2)
-        OnBeforeNavigate2(*this, address, cancel);
-    return !cancel;
+    emit DocumentCompleted(address);
 }
 
 void TfrmInternetBrowser::WebBrowserCloseQuery()
 {
-    // The engine never closes itself; the window closes the tab.
-    bool canClose = false;
-    if (OnCloseQuery)
-        OnCloseQuery(*this, canClose);
+    emit CloseRequested();
 }
 
 void TfrmInternetBrowser::WebBrowserDownload(const TBrowserDownloadRec& download)
 {
-    if (OnDownload)
-        OnDownload(*this, download);
+    emit DownloadChanged(download);
 }
 
 void TfrmInternetBrowser::WebBrowserFullScreen(bool fullScreen)
 {
-    if (OnFullScreen)
-        OnFullScreen(*this, fullScreen);
-}
-
-void TfrmInternetBrowser::RunPageScript(const QString& script,
-                                        std::function<void(const QVariant& value)> result)
-{
-    Q_UNUSED(script);
-    if (result)
-        result(QVariant());
+    emit FullScreenRequested(fullScreen);
 }
 
 void TfrmInternetBrowser::WhenPainted(std::function<void()> painted)

@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <functional>
 
+class QStackedLayout;
+class TPermissionBar;
+class TStoppedPage;
+
 // A download a page started, as its frame reports it to the window.
 struct TBrowserDownloadRec
 {
@@ -39,12 +43,30 @@ struct TWebNotificationRec
     std::function<void()> Click;
 };
 
+// What a site may ask the user for, the same for every engine.
+enum class TSitePermission : uint8_t
+{
+    Notifications,
+    Geolocation,
+    Microphone,
+    Camera,
+    CameraAndMicrophone,
+    CameraOrMicrophone,
+    MouseLock,
+    ScreenShare,
+    ScreenShareWithSound,
+    Other
+};
+
 // One tab's browser: wraps one embedded engine and gives the window the same commands,
-// state and events for every engine. Subclasses feed the engine's reports through the
-// protected WebBrowser... handlers, so that every engine behaves the same way.
+// state and signals for every engine. What does not depend on the engine lives here once:
+// the permission bar and its queue with the answers remembered for the run, the "stopped"
+// page with its "Reload", how a typed address is completed, where downloads go, the login
+// question and the hand-over of web notifications. An engine adapter only translates its
+// engine's reports into the protected WebBrowser... calls.
 //
-// Events have one handler each and are raised only when set. A frame never closes itself:
-// the page's close request goes to OnCloseQuery and the window decides.
+// A frame never closes itself: the page's close request is CloseRequested, and the window
+// decides.
 class TfrmInternetBrowser : public QWidget
 {
     Q_OBJECT
@@ -66,10 +88,12 @@ public:
 
     virtual void GoBack() = 0;
     virtual void GoForward() = 0;
-    // Reloads the page; a frame without an address does nothing.
-    virtual void RefreshPage() = 0;
-    // An address without a scheme is completed as a browser's address box would.
-    virtual void Navigate(const QString& address) = 0;
+    // Reloads the page; a frame without an address does nothing. A stopped page starts
+    // over.
+    void RefreshPage();
+    // An address without a scheme is completed as a browser's address box would; one that
+    // stays invalid is dropped.
+    void Navigate(const QString& address);
     virtual void Stop() = 0;
     // The current address; "http://" while the frame has none.
     virtual QString GetLocationURL() const = 0;
@@ -78,15 +102,12 @@ public:
     virtual void CaptureTo(QImage& bitmap) = 0;
     // The engine left full screen (Esc in the window).
     virtual void ExitFullScreen() {}
-    // The permission question now asked above the page, empty when none, and its answer.
-    virtual QString PendingPermission() const { return {}; }
-    virtual void AnswerPermission(bool allowed) { Q_UNUSED(allowed); }
 
     // For a picture of the page (thumbnail capture): scroll bars are left out.
     virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
-    // Runs script in the top-level document, apart from the page's own scripts; result gets
-    // its value, an invalid one when the page could not run it.
-    virtual void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result);
+    // Runs script in the top-level document, apart from the page's own scripts where the
+    // engine can; result gets its value, an invalid one when the page could not run it.
+    virtual void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result) = 0;
     // Calls painted once the page has painted what it has loaded so far (at once where the
     // engine cannot tell).
     virtual void WhenPainted(std::function<void()> painted);
@@ -95,6 +116,12 @@ public:
     void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
     bool CaptureOnly() const { return m_captureOnly; }
 
+    // The permission question now asked above the page, empty when none, and its answer.
+    QString PendingPermission() const;
+    void AnswerPermission(bool allowed);
+    // The "stopped" page stands in for a page whose engine ended.
+    bool IsStopped() const { return m_stopped; }
+
     bool CanGoBack() const { return m_canGoBack; }
     bool CanGoForward() const { return m_canGoForward; }
     const QString& StatusText() const { return m_statusText; }
@@ -102,28 +129,18 @@ public:
     int32_t ProgressMax() const { return m_progressMax; }
     const QString& Title() const { return m_title; }
 
-    // target: the engine object of the frame the new window goes into (GetApplication of a
-    // new frame of the same engine); left empty, the page's window opens outside the
+    // The frame a page's new window is loaded into (a new tab's, of the same engine), set by
+    // the frame's tab; without one, or when it gives none, the window opens outside the
     // program, in the desktop's browser.
-    std::function<void(TfrmInternetBrowser& sender, QObject*& target)> OnNewWindow;
-    std::function<void(TfrmInternetBrowser& sender, const QString& title)> OnTitleChange;
-    std::function<void(TfrmInternetBrowser& sender)> OnCommandStateChange;
-    std::function<void(TfrmInternetBrowser& sender)> OnStatusTextChange;
-    std::function<void(TfrmInternetBrowser& sender)> OnProgressChange;
-    // The page asks to close its window; canClose starts false.
-    std::function<void(TfrmInternetBrowser& sender, bool& canClose)> OnCloseQuery;
-    // The top-level document finished loading (documents of frames inside the page are
-    // not reported).
-    std::function<void(TfrmInternetBrowser& sender, const QString& address)> OnDocumentComplete;
-    // Before the top-level document goes to address; cancel stops it.
-    std::function<void(TfrmInternetBrowser& sender, const QString& address, bool& cancel)> OnBeforeNavigate2;
-    // A download of this frame's page started, progressed or ended.
-    std::function<void(TfrmInternetBrowser& sender, const TBrowserDownloadRec& download)> OnDownload;
-    // The page entered or left full screen.
-    std::function<void(TfrmInternetBrowser& sender, bool fullScreen)> OnFullScreen;
+    std::function<TfrmInternetBrowser*()> NewWindowFrame;
 
-    // Detaches the events the window set (before the tab goes).
-    void ClearEvents();
+    // The question's text for a permission, with the site's host for %1.
+    static QString PermissionText(TSitePermission permission);
+    // What the user typed, as a browser's address box takes it.
+    static QUrl TypedAddress(const QString& address);
+    // Where a download goes, from the name the page suggests (or the address's file name):
+    // the user's answer to ChooseDownloadFile; empty cancels it.
+    QString ChooseDownloadTarget(const QString& suggestedName, const QUrl& address);
 
     // Where a download goes, from the suggested path in the user's Downloads folder; empty
     // cancels it. A save dialog unless replaced (tests answer for the user).
@@ -138,23 +155,65 @@ public:
     static std::function<bool(QWidget* parent, const QUrl& url, const QString& realm, QString& user,
                               QString& password)>
         AskLogin;
+    // Addresses of schemes the engines do not show (mailto:, tel:, ...) go to the desktop's
+    // handler. Only the top-level document's own navigation hands one over.
+    static bool IsWebScheme(const QString& scheme);
+    static void OpenOnDesktop(const QUrl& url);
+
+signals:
+    void TitleChanged(const QString& title);
+    void CommandStateChanged();
+    void StatusTextChanged(const QString& text);
+    void ProgressChanged();
+    // The page asks to close its window.
+    void CloseRequested();
+    // The top-level document finished loading (documents of frames inside the page are not
+    // reported).
+    void DocumentCompleted(const QString& address);
+    // A download of this frame's page started, progressed or ended.
+    void DownloadChanged(const TBrowserDownloadRec& download);
+    // The page entered or left full screen.
+    void FullScreenRequested(bool fullScreen);
 
 protected:
+    // The engine's view, shown below the permission bar (where the stopped page replaces it);
+    // it takes the frame's keyboard focus unless the frame keeps it for itself.
+    void SetEngineView(QWidget* view, bool takesFocus = true);
+    QWidget* EngineArea() const;
+    // The address is already completed and valid.
+    virtual void NavigateTo(const QUrl& url) = 0;
+    // Reloads a page that has an address.
+    virtual void ReloadPage() = 0;
+    // Starts the engine anew after it ended, at the address it had.
+    virtual void RestartEngine() = 0;
+
+    // Asks above the page; a question answered before in this run is answered at once.
+    void AskPermission(const QUrl& origin, TSitePermission permission, std::function<void(bool allowed)> answer);
+    // The engine has dropped its questions (it ended).
+    void DropPermissionQuestions();
+    // Shows the stopped page for address (the engine ended) or the page again.
+    void ShowStopped(const QString& address);
+    void HideStopped();
+
     void WebBrowserTitleChange(const QString& text);
     void WebBrowserStatusTextChange(const QString& text);
     void WebBrowserProgressChange(int32_t progress, int32_t progressMax);
     // Commands other than forward and back are ignored.
     void WebBrowserCommandStateChange(int command, bool enable);
-    // Returns the engine object to load the new window into, or nothing for "outside".
-    QObject* WebBrowserNewWindow2();
+    // The frame to load the new window into, or none for "outside".
+    TfrmInternetBrowser* WebBrowserNewWindow2();
     void WebBrowserDocumentComplete(const QString& address);
-    // Returns whether the navigation may go on.
-    bool WebBrowserBeforeNavigate2(const QString& address);
     void WebBrowserCloseQuery();
     void WebBrowserDownload(const TBrowserDownloadRec& download);
     void WebBrowserFullScreen(bool fullScreen);
 
 private:
+    QStackedLayout* m_stack = nullptr;
+    TPermissionBar* m_permissionBar = nullptr;
+    TStoppedPage* m_stoppedPage = nullptr;
+    QWidget* m_engineView = nullptr;
+    bool m_engineTakesFocus = true;
+    bool m_stopped = false;
     bool m_canGoBack = false;
     bool m_canGoForward = false;
     QString m_statusText;

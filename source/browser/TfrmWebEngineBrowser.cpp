@@ -23,39 +23,14 @@ using namespace Qt::Literals::StringLiterals;
 TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* parent)
     : TfrmInternetBrowser(parent)
 {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    m_permissionBar = new QWidget(this);
-    m_permissionBar->setObjectName(u"permissionBar"_s);
-    m_permissionBar->setAutoFillBackground(true);
-    QPalette palette = m_permissionBar->palette();
-    palette.setColor(QPalette::Window, QColor(0xFF, 0xF8, 0xDC));
-    m_permissionBar->setPalette(palette);
-    auto* bar = new QHBoxLayout(m_permissionBar);
-    bar->setContentsMargins(8, 4, 8, 4);
-    m_permissionText = new QLabel(m_permissionBar);
-    bar->addWidget(m_permissionText, 1);
-    auto* allow = new QPushButton(u"Allow"_s, m_permissionBar);
-    auto* deny = new QPushButton(u"Deny"_s, m_permissionBar);
-    bar->addWidget(allow);
-    bar->addWidget(deny);
-    connect(allow, &QPushButton::clicked, this, [this] { AnswerPermission(true); });
-    connect(deny, &QPushButton::clicked, this, [this] { AnswerPermission(false); });
-    m_permissionBar->hide();
-    layout->addWidget(m_permissionBar);
-
     m_view = new QWebEngineView(this);
     m_page = new TWebEnginePage(profile, *this);
     m_view->setPage(m_page);
-    layout->addWidget(m_view, 1);
-    setFocusProxy(m_view);
+    SetEngineView(m_view);
 
     connect(m_page, &QWebEnginePage::titleChanged, this,
             [this](const QString& title) { WebBrowserTitleChange(title); });
-    connect(m_page, &QWebEnginePage::linkHovered, this,
-            [this](const QString& url) { WebBrowserStatusTextChange(url); });
+    connect(m_page, &QWebEnginePage::linkHovered, this, &TfrmWebEngineBrowser::WebBrowserStatusTextChange);
     connect(m_page, &QWebEnginePage::loadStarted, this, &TfrmWebEngineBrowser::HandleLoadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this,
             [this](int progress) { WebBrowserProgressChange(progress, 100); });
@@ -79,7 +54,8 @@ TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* 
 
 TfrmWebEngineBrowser::~TfrmWebEngineBrowser()
 {
-    ClearEvents();
+    // No report of the page's end reaches whoever listens.
+    disconnect(this, nullptr, nullptr, nullptr);
     // The view lets go of the page first; the page goes before the profile does.
     delete m_view;
     m_view = nullptr;
@@ -113,24 +89,25 @@ void TfrmWebEngineBrowser::GoForward()
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
-void TfrmWebEngineBrowser::RefreshPage()
+void TfrmWebEngineBrowser::ReloadPage()
 {
     if (m_showingErrorPage) {
         m_page->load(m_errorUrl);
         return;
     }
-    if (m_page->url().isEmpty())
-        return;
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
-void TfrmWebEngineBrowser::Navigate(const QString& address)
+void TfrmWebEngineBrowser::RestartEngine()
 {
-    // The site dialog keeps what the user typed: "example.com" goes where a browser's
-    // address box would take it.
-    const QUrl url = QUrl::fromUserInput(address.trimmed());
-    if (url.isValid())
-        m_page->load(url);
+    // A new renderer process starts with the load.
+    m_showingErrorPage = false;
+    m_page->load(m_errorUrl);
+}
+
+void TfrmWebEngineBrowser::NavigateTo(const QUrl& url)
+{
+    m_page->load(url);
 }
 
 void TfrmWebEngineBrowser::Stop()
@@ -140,7 +117,7 @@ void TfrmWebEngineBrowser::Stop()
 
 QString TfrmWebEngineBrowser::GetLocationURL() const
 {
-    if (m_showingErrorPage)
+    if (m_showingErrorPage || IsStopped())
         return m_errorUrl.toString();
     const QUrl url = m_page->url();
     return url.isEmpty() ? u"http://"_s : url.toString();
@@ -205,18 +182,17 @@ void TfrmWebEngineBrowser::ExitFullScreen()
 
 bool TfrmWebEngineBrowser::PageBeforeNavigate(const QUrl& url, bool reload)
 {
+    Q_UNUSED(reload);
     if (url.scheme() == u"data"_s && m_showingErrorPage)
         return true;
     m_showingErrorPage = false;
-    Q_UNUSED(reload);
-    return WebBrowserBeforeNavigate2(url.toString());
+    return true;
 }
 
 QWebEnginePage* TfrmWebEngineBrowser::PageNewWindow()
 {
-    QObject* target = WebBrowserNewWindow2();
-    auto* page = qobject_cast<QWebEnginePage*>(target);
-    return page;
+    auto* frame = qobject_cast<TfrmWebEngineBrowser*>(WebBrowserNewWindow2());
+    return frame ? frame->Page() : nullptr;
 }
 
 void TfrmWebEngineBrowser::PageCloseRequest()
@@ -229,62 +205,33 @@ void TfrmWebEngineBrowser::PageFullScreen(bool fullScreen)
     WebBrowserFullScreen(fullScreen);
 }
 
-QString TfrmWebEngineBrowser::PermissionText(QWebEnginePage::Feature feature)
+TSitePermission TfrmWebEngineBrowser::PermissionOf(QWebEnginePage::Feature feature)
 {
     switch (feature) {
     case QWebEnginePage::Notifications:
-        return u"%1 wants to show notifications."_s;
+        return TSitePermission::Notifications;
     case QWebEnginePage::Geolocation:
-        return u"%1 wants to know your location."_s;
+        return TSitePermission::Geolocation;
     case QWebEnginePage::MediaAudioCapture:
-        return u"%1 wants to use your microphone."_s;
+        return TSitePermission::Microphone;
     case QWebEnginePage::MediaVideoCapture:
-        return u"%1 wants to use your camera."_s;
+        return TSitePermission::Camera;
     case QWebEnginePage::MediaAudioVideoCapture:
-        return u"%1 wants to use your camera and microphone."_s;
+        return TSitePermission::CameraAndMicrophone;
     case QWebEnginePage::MouseLock:
-        return u"%1 wants to hide and lock your mouse pointer."_s;
+        return TSitePermission::MouseLock;
     case QWebEnginePage::DesktopVideoCapture:
-        return u"%1 wants to share your screen."_s;
+        return TSitePermission::ScreenShare;
     case QWebEnginePage::DesktopAudioVideoCapture:
-        return u"%1 wants to share your screen and its sound."_s;
+        return TSitePermission::ScreenShareWithSound;
     }
-    return u"%1 asks for a permission."_s;
+    return TSitePermission::Other;
 }
 
-void TfrmWebEngineBrowser::AskPermission(const QUrl& origin, QWebEnginePage::Feature feature,
-                                         std::function<void(bool)> answer)
+void TfrmWebEngineBrowser::AskFeature(const QUrl& origin, QWebEnginePage::Feature feature,
+                                      std::function<void(bool)> answer)
 {
-    m_questions.append({origin, feature, std::move(answer)});
-    if (m_questions.size() == 1)
-        ShowNextQuestion();
-}
-
-void TfrmWebEngineBrowser::ShowNextQuestion()
-{
-    if (m_questions.isEmpty()) {
-        m_permissionBar->hide();
-        return;
-    }
-    const TPermissionQuestion& question = m_questions.constFirst();
-    const QString host =
-        question.Origin.host().isEmpty() ? question.Origin.toString() : question.Origin.host();
-    m_permissionText->setText(PermissionText(question.Feature).arg(host));
-    m_permissionBar->show();
-}
-
-QString TfrmWebEngineBrowser::PendingPermission() const
-{
-    return m_questions.isEmpty() ? QString() : m_permissionText->text();
-}
-
-void TfrmWebEngineBrowser::AnswerPermission(bool allowed)
-{
-    if (m_questions.isEmpty())
-        return;
-    const TPermissionQuestion question = m_questions.takeFirst();
-    question.Answer(allowed);
-    ShowNextQuestion();
+    AskPermission(origin, PermissionOf(feature), std::move(answer));
 }
 
 void TfrmWebEngineBrowser::ShowErrorPage(const QUrl& url, const QString& title, const QString& body)
@@ -308,11 +255,10 @@ void TfrmWebEngineBrowser::ShowCertificateError(const QUrl& url, const QString& 
 
 void TfrmWebEngineBrowser::ShowRendererEnded()
 {
-    const QUrl url = m_showingErrorPage ? m_errorUrl : m_page->url();
-    ShowErrorPage(
-        url, u"This page stopped working"_s,
-        u"<p>The page <b>%1</b> ended unexpectedly.</p><p><a id=\"reload\" href=\"%2\">Reload</a></p>"_s.arg(
-            url.toDisplayString().toHtmlEscaped(), url.toString(QUrl::FullyEncoded).toHtmlEscaped()));
+    if (!m_showingErrorPage)
+        m_errorUrl = m_page->url();
+    m_showingErrorPage = false;
+    ShowStopped(m_errorUrl.toDisplayString());
 }
 
 void TfrmWebEngineBrowser::HandleLoadStarted()
@@ -333,11 +279,7 @@ void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
 
 void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
 {
-    if (CaptureOnly()) {
-        download->cancel();
-        return;
-    }
-    const QString path = ChooseDownloadFile(window(), SuggestedDownloadPath(download->suggestedFileName()));
+    const QString path = ChooseDownloadTarget(download->suggestedFileName(), download->url());
     if (path.isEmpty()) {
         download->cancel();
         return;

@@ -2,21 +2,20 @@
 
 #include "TfrmInternetBrowser.h"
 
-#include <QList>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
 
 #include <functional>
 
-class QLabel;
 class QWebEngineDownloadRequest;
 class QWebEngineView;
 class TWebEnginePage;
 class TWebEngineProfile;
 
-// The frame of engine code 0: one Chromium view (Qt WebEngine) with its page. Above the view
-// a bar asks the user about a site's permission requests, one at a time.
+// The frame of engine code 0: one Chromium view (Qt WebEngine) with its page. The page
+// (TWebEnginePage) decides what a site may do; this adapter hands the outcome to the frame
+// base.
 class TfrmWebEngineBrowser final : public TfrmInternetBrowser
 {
     Q_OBJECT
@@ -32,8 +31,6 @@ public:
     QObject* GetApplication() override;
     void GoBack() override;
     void GoForward() override;
-    void RefreshPage() override;
-    void Navigate(const QString& address) override;
     void Stop() override;
     QString GetLocationURL() const override;
     void CaptureTo(QImage& bitmap) override;
@@ -50,27 +47,21 @@ public:
     QWebEnginePage* PageNewWindow();
     void PageCloseRequest();
     void PageFullScreen(bool fullScreen);
-    void AskPermission(const QUrl& origin, QWebEnginePage::Feature feature, std::function<void(bool)> answer);
+    void AskFeature(const QUrl& origin, QWebEnginePage::Feature feature, std::function<void(bool)> answer);
     void ShowCertificateError(const QUrl& url, const QString& description);
     void ShowRendererEnded();
     void StartDownload(QWebEngineDownloadRequest* download);
 
-    QString PendingPermission() const override;
-    void AnswerPermission(bool allowed) override;
+    // The permission a feature request asks for.
+    static TSitePermission PermissionOf(QWebEnginePage::Feature feature);
 
-    // The question's text for a feature, with the site's host for %1.
-    static QString PermissionText(QWebEnginePage::Feature feature);
+protected:
+    void NavigateTo(const QUrl& url) override;
+    void ReloadPage() override;
+    void RestartEngine() override;
 
 private:
-    struct TPermissionQuestion
-    {
-        QUrl Origin;
-        QWebEnginePage::Feature Feature;
-        std::function<void(bool)> Answer;
-    };
-
     void PollPainted(std::function<void()> painted, int attempt);
-    void ShowNextQuestion();
     void ShowErrorPage(const QUrl& url, const QString& title, const QString& body);
     void HandleLoadStarted();
     void HandleLoadFinished(bool ok);
@@ -78,10 +69,8 @@ private:
 
     QWebEngineView* m_view = nullptr;
     TWebEnginePage* m_page = nullptr;
-    QWidget* m_permissionBar = nullptr;
-    QLabel* m_permissionText = nullptr;
-    QList<TPermissionQuestion> m_questions;
-    // While an error page stands in for the page: the address it stands in for.
+    // While an error page or the stopped page stands in for the page: the address it stands
+    // in for.
     QUrl m_errorUrl;
     bool m_showingErrorPage = false;
 };

@@ -1,21 +1,17 @@
 #include "TfrmWebKitBrowser.h"
 
 #include "BrowserFrames.h"
-#include "PageTextLength.h"
 #include "TWebKitHost.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
-#include <QStackedLayout>
 #include <QTimer>
 #include <QUrl>
-#include <QVBoxLayout>
 #include <QWindow>
 
 #include <map>
@@ -49,19 +45,31 @@ TWebKitHost* HostOfWindow(QWidget* window)
     return host;
 }
 
-QString PermissionQuestion(int64_t kind, const QString& origin)
+TSitePermission PermissionOf(int64_t kind)
 {
-    const QString host = QUrl(origin).host().isEmpty() ? origin : QUrl(origin).host();
     switch (PermissionKind(kind)) {
     case PermissionKind::Geolocation:
-        return u"%1 wants to know your location."_s.arg(host);
+        return TSitePermission::Geolocation;
     case PermissionKind::Notifications:
-        return u"%1 wants to show notifications."_s.arg(host);
+        return TSitePermission::Notifications;
     case PermissionKind::Media:
-        return u"%1 wants to use your camera or microphone."_s.arg(host);
+        return TSitePermission::CameraOrMicrophone;
     default:
-        return u"%1 asks for a permission."_s.arg(host);
+        return TSitePermission::Other;
     }
+}
+
+// A script's value as the host hands it over: JSON, or nothing.
+QVariant ScriptValue(const std::string& json)
+{
+    if (json.empty())
+        return {};
+    // Wrapped, so that a bare number or text is a document too.
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray("[") + QByteArray::fromStdString(json) + QByteArray("]"));
+    if (!document.isArray() || document.array().size() != 1)
+        return {};
+    return document.array().first().toVariant();
 }
 
 } // namespace
@@ -89,49 +97,10 @@ TfrmWebKitBrowser::TfrmWebKitBrowser(QWidget* parent) : TfrmInternetBrowser(pare
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    m_permissionBar = new QWidget(this);
-    m_permissionBar->setObjectName(u"pnPermission"_s);
-    auto* barLayout = new QHBoxLayout(m_permissionBar);
-    barLayout->setContentsMargins(6, 3, 6, 3);
-    m_permissionText = new QLabel(m_permissionBar);
-    auto* allow = new QPushButton(u"Allow"_s, m_permissionBar);
-    auto* deny = new QPushButton(u"Deny"_s, m_permissionBar);
-    allow->setFocusPolicy(Qt::NoFocus);
-    deny->setFocusPolicy(Qt::NoFocus);
-    barLayout->addWidget(m_permissionText, 1);
-    barLayout->addWidget(allow);
-    barLayout->addWidget(deny);
-    connect(allow, &QPushButton::clicked, this, [this] { AnswerPermission(true); });
-    connect(deny, &QPushButton::clicked, this, [this] { AnswerPermission(false); });
-    m_permissionBar->hide();
-    layout->addWidget(m_permissionBar);
-
     m_pageArea = new QWidget(this);
     m_pageArea->setFocusPolicy(Qt::NoFocus);
     m_pageArea->installEventFilter(this);
-    m_stack = new QStackedLayout;
-    layout->addLayout(m_stack, 1);
-    m_stack->addWidget(m_pageArea);
-
-    m_stoppedPage = new QWidget(this);
-    m_stoppedPage->setObjectName(u"pnStopped"_s);
-    auto* stoppedLayout = new QVBoxLayout(m_stoppedPage);
-    stoppedLayout->setContentsMargins(36, 36, 36, 36);
-    auto* heading = new QLabel(u"<h2>This page stopped working</h2>"_s, m_stoppedPage);
-    m_stoppedText = new QLabel(m_stoppedPage);
-    m_stoppedText->setWordWrap(true);
-    auto* reload = new QPushButton(u"Reload"_s, m_stoppedPage);
-    reload->setObjectName(u"btnReload"_s);
-    connect(reload, &QPushButton::clicked, this, &TfrmWebKitBrowser::Restart);
-    stoppedLayout->addWidget(heading);
-    stoppedLayout->addWidget(m_stoppedText);
-    stoppedLayout->addWidget(reload, 0, Qt::AlignLeft);
-    stoppedLayout->addStretch(1);
-    m_stack->addWidget(m_stoppedPage);
+    SetEngineView(m_pageArea, false);
 
     Attach(HostOfWindow(parent ? parent->window() : this));
 }
@@ -149,10 +118,10 @@ void TfrmWebKitBrowser::Attach(TWebKitHost* host)
 {
     m_host = host;
     connect(host, &TWebKitHost::MessageReceived, this, &TfrmWebKitBrowser::HandleMessage);
-    connect(host, &TWebKitHost::Failed, this, &TfrmWebKitBrowser::ShowStopped);
+    connect(host, &TWebKitHost::Failed, this, &TfrmWebKitBrowser::HostEnded);
     m_view = host->CreateView(PageSize());
     if (host->HasFailed())
-        QTimer::singleShot(0, this, &TfrmWebKitBrowser::ShowStopped);
+        QTimer::singleShot(0, this, &TfrmWebKitBrowser::HostEnded);
 }
 
 QSize TfrmWebKitBrowser::PageSize() const
@@ -163,7 +132,7 @@ QSize TfrmWebKitBrowser::PageSize() const
 
 void TfrmWebKitBrowser::Send(MessageType type, std::vector<int64_t> integers, std::vector<std::string> texts)
 {
-    if (m_host && !m_stopped)
+    if (m_host && !IsStopped())
         m_host->Send(Message{type, m_view, std::move(integers), std::move(texts), {}});
 }
 
@@ -177,23 +146,13 @@ void TfrmWebKitBrowser::GoForward()
     Send(MessageType::GoForward);
 }
 
-void TfrmWebKitBrowser::RefreshPage()
+void TfrmWebKitBrowser::ReloadPage()
 {
-    if (m_stopped) {
-        Restart();
-        return;
-    }
-    if (m_address.isEmpty())
-        return;
     Send(MessageType::Reload);
 }
 
-void TfrmWebKitBrowser::Navigate(const QString& address)
+void TfrmWebKitBrowser::NavigateTo(const QUrl& url)
 {
-    // As the other engine: what the user typed goes where a browser's address box takes it.
-    const QUrl url = QUrl::fromUserInput(address.trimmed());
-    if (!url.isValid())
-        return;
     m_address = url.toString(QUrl::FullyEncoded);
     Send(MessageType::Navigate, {}, {m_address.toStdString()});
 }
@@ -210,7 +169,7 @@ QString TfrmWebKitBrowser::GetLocationURL() const
 
 void TfrmWebKitBrowser::CaptureTo(QImage& bitmap)
 {
-    if (m_stopped || !m_host || m_address.isEmpty() || size().isEmpty())
+    if (IsStopped() || !m_host || m_address.isEmpty() || size().isEmpty())
         return;
     const int64_t request = m_nextRequest++;
     QImage picture;
@@ -242,45 +201,29 @@ void TfrmWebKitBrowser::CaptureTo(QImage& bitmap)
     bitmap = picture.size() == size() ? picture : picture.scaled(size());
 }
 
-void TfrmWebKitBrowser::MeasurePageText(std::function<void(int64_t)> done)
+void TfrmWebKitBrowser::RunPageScript(const QString& script, std::function<void(const QVariant&)> result)
 {
-    if (m_stopped || !m_host) {
-        done(-1);
+    if (IsStopped() || !m_host) {
+        if (result)
+            result(QVariant());
         return;
     }
     const int64_t request = m_nextRequest++;
-    auto connection = std::make_shared<QMetaObject::Connection>();
-    auto finish = [connection, done](int64_t length) {
-        QObject::disconnect(*connection);
-        done(length);
+    // The answer comes on the host's connection; a host that ends first answers nothing.
+    auto answered = std::make_shared<QMetaObject::Connection>();
+    auto ended = std::make_shared<QMetaObject::Connection>();
+    auto finish = [answered, ended, result](const QVariant& value) {
+        QObject::disconnect(*answered);
+        QObject::disconnect(*ended);
+        if (result)
+            result(value);
     };
-    *connection =
-        connect(m_host, &TWebKitHost::MessageReceived, this, [this, request, finish](const Message& m) {
-            if (m.type == MessageType::Evaluated && m.view == m_view && m.Integer(0) == request)
-                finish(m.Integer(1, -1));
-        });
-    Send(MessageType::Evaluate, {request}, {PageTextLength::Script().toStdString()});
-}
-
-QString TfrmWebKitBrowser::PendingPermission() const
-{
-    return m_questions.isEmpty() ? QString() : m_questions.first().Text;
-}
-
-void TfrmWebKitBrowser::AnswerPermission(bool allowed)
-{
-    if (m_questions.isEmpty())
-        return;
-    const TPermissionQuestion question = m_questions.takeFirst();
-    Send(MessageType::PermissionAnswer, {question.Request, allowed ? 1 : 0});
-    ShowNextQuestion();
-}
-
-void TfrmWebKitBrowser::ShowNextQuestion()
-{
-    m_permissionBar->setVisible(!m_questions.isEmpty());
-    if (!m_questions.isEmpty())
-        m_permissionText->setText(m_questions.first().Text);
+    *answered = connect(m_host, &TWebKitHost::MessageReceived, this, [this, request, finish](const Message& m) {
+        if (m.type == MessageType::Evaluated && m.view == m_view && m.Integer(0) == request)
+            finish(ScriptValue(m.Text(0)));
+    });
+    *ended = connect(m_host, &TWebKitHost::Failed, this, [finish] { finish(QVariant()); });
+    Send(MessageType::Evaluate, {request}, {script.toStdString()});
 }
 
 void TfrmWebKitBrowser::HandleMessage(const Message& message)
@@ -365,24 +308,17 @@ void TfrmWebKitBrowser::HandleViewCreated(int64_t windowId)
 
 void TfrmWebKitBrowser::HandleNewWindow(const QString& address)
 {
-    QObject* target = WebBrowserNewWindow2();
-    if (auto* frame = qobject_cast<TfrmWebKitBrowser*>(target)) {
+    if (auto* frame = qobject_cast<TfrmWebKitBrowser*>(WebBrowserNewWindow2())) {
         frame->Navigate(address);
         return;
     }
-    if (!target && !address.isEmpty() && OpenOutside)
+    if (!CaptureOnly() && !address.isEmpty() && OpenOutside)
         OpenOutside(address);
 }
 
 void TfrmWebKitBrowser::HandleDownload(const QString& address, const QString& suggestedName)
 {
-    QString name = suggestedName;
-    if (name.isEmpty())
-        name = QUrl(address).fileName();
-    if (name.isEmpty())
-        name = u"download"_s;
-    const QString target =
-        ChooseDownloadFile ? ChooseDownloadFile(window(), SuggestedDownloadPath(name)) : QString();
+    const QString target = ChooseDownloadTarget(suggestedName, QUrl(address));
     if (target.isEmpty())
         return;
     TBrowserDownloadRec record;
@@ -393,35 +329,24 @@ void TfrmWebKitBrowser::HandleDownload(const QString& address, const QString& su
 
 void TfrmWebKitBrowser::HandlePermission(int64_t request, int64_t kind, const QString& origin)
 {
-    m_questions.append({request, PermissionQuestion(kind, origin)});
-    ShowNextQuestion();
+    AskPermission(QUrl(origin), PermissionOf(kind), [this, request](bool allowed) {
+        Send(MessageType::PermissionAnswer, {request, allowed ? 1 : 0});
+    });
 }
 
-void TfrmWebKitBrowser::ShowStopped()
+void TfrmWebKitBrowser::HostEnded()
 {
-    if (m_stopped)
+    if (IsStopped())
         return;
-    m_stopped = true;
-    m_questions.clear();
-    ShowNextQuestion();
     delete m_container;
     m_container = nullptr;
-    m_stoppedText->setText(u"The page <b>%1</b> ended unexpectedly."_s.arg(GetLocationURL().toHtmlEscaped()));
-    m_stack->setCurrentWidget(m_stoppedPage);
-    WebBrowserProgressChange(0, 0);
-    WebBrowserCommandStateChange(kCommandBack, false);
-    WebBrowserCommandStateChange(kCommandForward, false);
-    WebBrowserTitleChange(u"This page stopped working"_s);
+    ShowStopped(GetLocationURL());
 }
 
-void TfrmWebKitBrowser::Restart()
+void TfrmWebKitBrowser::RestartEngine()
 {
-    if (!m_stopped)
-        return;
     if (m_host)
         m_host->disconnect(this);
-    m_stopped = false;
-    m_stack->setCurrentWidget(m_pageArea);
     Attach(HostOfWindow(window()));
     if (!m_address.isEmpty())
         Send(MessageType::Navigate, {}, {m_address.toStdString()});
@@ -463,7 +388,7 @@ void TfrmWebKitBrowser::keyPressEvent(QKeyEvent* event)
 {
     // The window's shortcuts never get here (Qt takes them first); everything else is the
     // page's, in the X key code and state the page's toolkit reads.
-    if (m_stopped) {
+    if (IsStopped()) {
         TfrmInternetBrowser::keyPressEvent(event);
         return;
     }
@@ -472,7 +397,7 @@ void TfrmWebKitBrowser::keyPressEvent(QKeyEvent* event)
 
 void TfrmWebKitBrowser::keyReleaseEvent(QKeyEvent* event)
 {
-    if (m_stopped) {
+    if (IsStopped()) {
         TfrmInternetBrowser::keyReleaseEvent(event);
         return;
     }
@@ -491,7 +416,7 @@ bool TfrmWebKitBrowser::focusNextPrevChild(bool next)
 {
     // Tab and Shift+Tab move through the page's own elements while it has the focus; the
     // page tells when they run off its end.
-    if (m_leaving || m_stopped)
+    if (m_leaving || IsStopped())
         return TfrmInternetBrowser::focusNextPrevChild(next);
     return false;
 }

@@ -4,20 +4,17 @@
 #include "TfrmInternetBrowser.h"
 #include "WebKitHostProtocol.h"
 
-#include <QList>
 #include <QPointer>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
 
-class QLabel;
-class QStackedLayout;
 
 // The frame of engine code 1: one page of the window's morvalen-webkit-host (WebKitGTK),
 // whose X11 window sits in the frame. The program keeps the keyboard: while the frame has
 // the focus it hands keys to the page, so the window's shortcuts work as they do over the
-// other engine. When the host crashes or hangs the frame shows a "stopped" page whose
+// other engine. When the host crashes or hangs the frame shows the stopped page, whose
 // "Reload" starts a new host.
 class TfrmWebKitBrowser final : public TfrmInternetBrowser
 {
@@ -36,25 +33,17 @@ public:
     QObject* GetApplication() override { return this; }
     void GoBack() override;
     void GoForward() override;
-    void RefreshPage() override;
-    void Navigate(const QString& address) override;
     void Stop() override;
     QString GetLocationURL() const override;
     // Asks the engine for its picture and waits for it (never longer than the host's hang
     // limit); a page that is not there leaves bitmap as it was.
     void CaptureTo(QImage& bitmap) override;
-
-    // The change monitor's measure (PageTextLength) of the page, handed to done; -1 when
-    // the page gave none.
-    void MeasurePageText(std::function<void(int64_t length)> done);
-
-    // The permission question now asked above the page, empty when none, and its answer.
-    QString PendingPermission() const override;
-    void AnswerPermission(bool allowed) override;
+    // The page's own world: WebKitGTK runs the script as the page's scripts run. The value
+    // comes back as JSON, so numbers, texts, lists and objects cross.
+    void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result) override;
 
     // The host serving this frame (tests).
     TWebKitHost* Host() const { return m_host; }
-    bool IsStopped() const { return m_stopped; }
     bool PageHasFocus() const { return m_pageFocused; }
 
     // Where a page's new window goes when the window keeps it outside. The desktop's
@@ -65,6 +54,9 @@ public:
     static void SetHostProgram(const QString& program);
 
 protected:
+    void NavigateTo(const QUrl& url) override;
+    void ReloadPage() override;
+    void RestartEngine() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -82,30 +74,15 @@ private:
     void HandleNewWindow(const QString& address);
     void HandleDownload(const QString& address, const QString& suggestedName);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
-    void ShowNextQuestion();
-    void ShowStopped();
-    void Restart();
+    void HostEnded();
     QSize PageSize() const;
-
-    struct TPermissionQuestion
-    {
-        int64_t Request;
-        QString Text;
-    };
 
     QPointer<TWebKitHost> m_host;
     uint32_t m_view = 0;
-    QStackedLayout* m_stack = nullptr;
     QWidget* m_pageArea = nullptr;
     QWidget* m_container = nullptr;
-    QWidget* m_stoppedPage = nullptr;
-    QLabel* m_stoppedText = nullptr;
-    QWidget* m_permissionBar = nullptr;
-    QLabel* m_permissionText = nullptr;
-    QList<TPermissionQuestion> m_questions;
     QString m_address;
     int64_t m_nextRequest = 1;
-    bool m_stopped = false;
     bool m_pageFocused = false;
     bool m_leaving = false;
 };

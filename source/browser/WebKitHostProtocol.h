@@ -25,6 +25,7 @@ constexpr std::int64_t Version = 1;
 constexpr std::uint32_t MaxFrameSize = 4096u * 4096u * 4u + 4096u;
 constexpr std::size_t MaxIntegers = 16;
 constexpr std::size_t MaxTexts = 8;
+constexpr std::size_t MaxEvaluatedText = 1024u * 1024u;
 
 enum class MessageType : std::uint8_t
 {
@@ -39,7 +40,7 @@ enum class MessageType : std::uint8_t
     Stop,             // view
     Snapshot,         // view; integers: request
     Resize,           // view; integers: width, height
-    Evaluate,         // view; integers: request; texts: script whose result is a number
+    Evaluate,         // view; integers: request; texts: script
     FocusPage,        // view; integers: FocusDirection
     BlurPage,         // view
     Key,              // view; integers: pressed (0/1), X key code, X modifier state, Qt key, Qt
@@ -60,7 +61,9 @@ enum class MessageType : std::uint8_t
     NewWindow,         // view; texts: address the page asks to open
     CloseRequested,    // view
     SnapshotReady,     // view; integers: request, width, height; data: premultiplied ARGB32 rows
-    Evaluated,         // view; integers: request, result (-1 when the script gave no number)
+    Evaluated,         // view; integers: request, result (-1 when the script gave no number);
+                       // texts: the result as JSON (empty when it has none, or it is over
+                       // MaxEvaluatedText)
     FocusLeft,         // view; integers: FocusDirection (First: past the end, Last: before the start)
     FocusTaken,        // view; the user clicked into the page
     DownloadRequested, // view; texts: address, suggested file name

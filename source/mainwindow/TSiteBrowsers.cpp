@@ -12,17 +12,37 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPixmap>
+#include <QPointer>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The site's favorite icon as its window shows it; none when the tile has no usable one.
+QIcon SiteIcon(const TMVWebElement& tile)
+{
+    try {
+        TExIcon icon;
+        icon.Assign(tile.Icon());
+        if (icon.Empty())
+            return {};
+        const QImage picture = icon.Handle();
+        return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+} // namespace
 
 TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dataFolder)
     : m_settings(settings), m_manager(std::make_unique<TBrowserManager>())
 {
     BrowserFrames::SetDataFolder(dataFolder);
     m_manager->SetSettings(&settings);
-    m_manager->OnChange = [this](TBrowserManager& manager) {
-        if (OnCountChanged)
-            OnCountChanged(manager.Count());
-    };
-    m_notifications = std::make_unique<TSiteNotifications>(*m_manager, TestNotificationOptions());
+    TSiteNotificationOptions options = TestNotificationOptions();
+    options.IconFolder = dataFolder + u"FavIcons/"_s;
+    m_notifications = std::make_unique<TSiteNotifications>(*m_manager, options);
 }
 
 TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
@@ -40,14 +60,14 @@ TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
 
 TSiteBrowsers::~TSiteBrowsers()
 {
-    m_manager->OnChange = nullptr;
+    m_manager->disconnect();
     m_manager->CloseAll();
     m_notifications.reset();
 }
 
 bool TSiteBrowsers::HasBrowser(const TMVWebElement* tile) const
 {
-    return m_manager->FindByTile(tile) != nullptr;
+    return tile && m_manager->HasBrowser(tile->MorvalenItem());
 }
 
 int TSiteBrowsers::OpenBrowserCount() const
@@ -55,45 +75,28 @@ int TSiteBrowsers::OpenBrowserCount() const
     return m_manager->Count();
 }
 
-void TSiteBrowsers::RunSite(TMVWebElement& tile)
+TCustomInternetBrowserWindow* TSiteBrowsers::OpenSite(TMVWebElement& tile, bool minimized)
 {
-    m_manager->OpenBrowser(tile, false);
-    if (TMorvalenBaseClass* record = tile.MorvalenItem()) {
-        record->SetRunCount(record->RunCount() + 1);
-        if (SaveSites)
-            SaveSites();
-    }
-}
-
-TCustomInternetBrowserWindow* TSiteBrowsers::OpenElement(TMVWebElement& tile, bool minimized)
-{
-    return m_manager->OpenBrowser(tile, minimized);
+    TMorvalenBaseClass* site = tile.MorvalenItem();
+    return site ? m_manager->OpenBrowser(*site, SiteIcon(tile), minimized) : nullptr;
 }
 
 void TSiteBrowsers::CloseSiteBrowser(TMVWebElement& tile)
 {
-    m_manager->CloseBrowser(tile);
-    tile.SetHasBrowser(false);
+    if (TMorvalenBaseClass* site = tile.MorvalenItem())
+        m_manager->CloseBrowser(*site);
 }
 
 void TSiteBrowsers::SiteTitleChanged(TMVWebElement& tile)
 {
-    if (TCustomInternetBrowserWindow* window = m_manager->WindowOfTile(&tile); window && tile.MorvalenItem())
-        window->SetSiteTitle(tile.MorvalenItem()->Title());
+    if (TMorvalenBaseClass* site = tile.MorvalenItem())
+        m_manager->SiteEdited(*site);
 }
 
 void TSiteBrowsers::SiteRemoving(TMVWebElement& tile)
 {
-    TCustomInternetBrowserWindow* window = m_manager->WindowOfTile(&tile);
-    if (!window)
-        return;
-    // The record is going away: nothing is written into it any more.
-    TMorvalenBaseClass* record = tile.MorvalenItem();
-    auto saved = record ? std::exchange(record->OnChange, nullptr) : nullptr;
-    m_manager->CloseBrowser(tile);
-    if (record)
-        record->OnChange = std::move(saved);
-    tile.SetHasBrowser(false);
+    if (TMorvalenBaseClass* site = tile.MorvalenItem())
+        m_manager->DiscardBrowser(*site);
 }
 
 void TSiteBrowsers::MinimizeAll()
@@ -130,7 +133,8 @@ TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address,
     return window;
 }
 
-void TSiteBrowsers::FillTrayMenu(QMenu& menu, QAction* delimiter, const std::vector<TMVWebElement*>& tiles)
+void TSiteBrowsers::FillTrayMenu(QMenu& menu, QAction* delimiter, const std::vector<TMVWebElement*>& tiles,
+                                 const std::function<void(TMVWebElement&)>& run)
 {
     for (QAction* item : menu.actions()) {
         if (item == delimiter)
@@ -144,10 +148,12 @@ void TSiteBrowsers::FillTrayMenu(QMenu& menu, QAction* delimiter, const std::vec
             continue;
         auto* item = new QAction(tile->MorvalenItem()->Title(), &menu);
         item->setData(int(index));
-        const bool open = m_manager->FindByTile(tile) != nullptr;
         item->setCheckable(true);
-        item->setChecked(open);
-        QObject::connect(item, &QAction::triggered, &menu, [this, tile] { RunSite(*tile); });
+        item->setChecked(HasBrowser(tile));
+        QObject::connect(item, &QAction::triggered, &menu, [run, tile = QPointer<TMVWebElement>(tile)] {
+            if (tile)
+                run(*tile);
+        });
         menu.insertAction(delimiter, item);
     }
 }

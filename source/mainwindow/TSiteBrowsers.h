@@ -33,10 +33,9 @@ public:
     int OpenBrowserCount() const;
     bool HasBrowser(const TMVWebElement* tile) const;
 
-    // Opens the site's window (or brings it forward) and counts the launch.
-    void RunSite(TMVWebElement& tile);
-    // Opens the site's window without counting ("Element=" of a shortcut).
-    TCustomInternetBrowserWindow* OpenElement(TMVWebElement& tile, bool minimized);
+    // Opens the site's window (or brings it forward); minimized for a shortcut that asks so.
+    // Counting a launch is the installed sites' business.
+    TCustomInternetBrowserWindow* OpenSite(TMVWebElement& tile, bool minimized = false);
     void CloseSiteBrowser(TMVWebElement& tile);
     // An edited site's open window takes the new title.
     void SiteTitleChanged(TMVWebElement& tile);
@@ -53,12 +52,8 @@ public:
 
     // Puts one item per site above delimiter (first site first), checked while its window is
     // open (the menu draws it bold); their data is the site's index, a click runs the site.
-    void FillTrayMenu(QMenu& menu, QAction* delimiter, const std::vector<TMVWebElement*>& tiles);
-
-    // The data file is written (after a launch was counted).
-    std::function<void()> SaveSites;
-    // The number of open site windows changed.
-    std::function<void(int count)> OnCountChanged;
+    void FillTrayMenu(QMenu& menu, QAction* delimiter, const std::vector<TMVWebElement*>& tiles,
+                      const std::function<void(TMVWebElement& tile)>& run);
 
 private:
     static TSiteNotificationOptions TestNotificationOptions();

@@ -273,7 +273,7 @@ TCustomInternetBrowserWindow* TfMain::HandleParameter(const QString& parameter)
     TMVWebElement* tile = m_installedSites->Manager().FindByElementId(element.elementId);
     if (!tile)
         return nullptr;
-    TCustomInternetBrowserWindow* window = m_siteBrowsers->OpenElement(*tile, element.minimized);
+    TCustomInternetBrowserWindow* window = m_siteBrowsers->OpenSite(*tile, element.minimized);
     return element.minimized ? nullptr : window;
 }
 

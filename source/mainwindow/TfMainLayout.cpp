@@ -333,14 +333,18 @@ void TfMain::UpdateTrayMenu()
     m_closeAllBrowsersAction->setEnabled(OpenBrowserCount() > 0);
     std::vector<TMVWebElement*> tiles;
     for (const auto& record : m_installedSites->Manager().Items())
-        tiles.push_back(record->Tile());
-    m_siteBrowsers->FillTrayMenu(*m_trayMenu, m_trayMenu->findChild<QAction*>(u"miTitleDelimiter"_s), tiles);
+        tiles.push_back(m_installedSites->Manager().TileOf(record.get()));
+    // A site run from the tray is a launch as from its tile.
+    m_siteBrowsers->FillTrayMenu(*m_trayMenu, m_trayMenu->findChild<QAction*>(u"miTitleDelimiter"_s), tiles,
+                                 [this](TMVWebElement& tile) { m_installedSites->RunSite(tile); });
     m_trayMenu->OnGetSiteInfo = [this](const TMVPopupMenu&, const QAction& item, QIcon& icon, bool& active) {
         const int index = item.data().toInt();
         const auto& items = m_installedSites->Manager().Items();
-        if (index < 0 || index >= int(items.size()) || !items[size_t(index)]->Tile())
+        const TMVWebElement* tile =
+            index >= 0 && index < int(items.size()) ? m_installedSites->Manager().TileOf(items[size_t(index)].get())
+                                                    : nullptr;
+        if (!tile)
             return;
-        const TMVWebElement* tile = items[size_t(index)]->Tile();
         icon = QIcon(QPixmap::fromImage(tile->IconPicture()));
         active = m_siteBrowsers->HasBrowser(tile);
     };

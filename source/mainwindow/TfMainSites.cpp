@@ -3,6 +3,7 @@
 
 #include "TSiteBrowsers.h"
 #include "TfMain.h"
+#include "browser/TBrowserManager.h"
 #include "browser/TfBrowserThumbnailForm.h"
 #include "catalogviews/TCatalogViews.h"
 #include "dialogs/ModalResult.h"
@@ -39,13 +40,17 @@ void TfMain::CreateInstalledSites()
 void TfMain::CreateSiteBrowsers()
 {
     m_siteBrowsers = std::make_unique<TSiteBrowsers>(*m_settings, m_dataFolder);
-    m_siteBrowsers->SaveSites = [this] {
-        m_installedSites->Manager().Save();
-    };
-    m_siteBrowsers->OnCountChanged = [this](int count) {
-        m_installedSites->SetOpenBrowserCount(count);
-        qCDebug(lcWindow) << "open browsers" << count;
-    };
+    TBrowserManager* manager = &m_siteBrowsers->Manager();
+    connect(manager, &TBrowserManager::Changed, this, [this, manager] {
+        m_installedSites->SetOpenBrowserCount(manager->Count());
+        qCDebug(lcWindow) << "open browsers" << manager->Count();
+    });
+    connect(manager, &TBrowserManager::SiteWindowChanged, this, [this](TMorvalenBaseClass* site, bool open) {
+        m_installedSites->SiteBrowserChanged(*site, open);
+    });
+    connect(manager, &TBrowserManager::ThumbnailCaptured, this, [this](TMorvalenBaseClass* site, const QImage& page) {
+        m_installedSites->SiteThumbnailCaptured(*site, page);
+    });
 }
 
 void TfMain::LoadInstalledSites()
@@ -81,7 +86,7 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
         return true;
     };
     hooks.RunSite = [this](TMVWebElement& tile) {
-        m_siteBrowsers->RunSite(tile);
+        m_siteBrowsers->OpenSite(tile);
     };
     hooks.CloseSiteBrowser = [this](TMVWebElement& tile) {
         m_siteBrowsers->CloseSiteBrowser(tile);

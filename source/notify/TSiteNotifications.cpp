@@ -5,9 +5,8 @@
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
 #include "platform/DesktopNotifier.h"
-#include "sites/TMVWebElement.h"
+#include "browser/TBrowserTab.h"
 #include "sites/TMorvalenBaseClass.h"
-#include "stores/TFavoriteIconManager.h"
 
 #include <QDir>
 #include <QLoggingCategory>
@@ -20,20 +19,17 @@ Q_LOGGING_CATEGORY(lcNotify, "morvalen.notify", QtWarningMsg)
 
 QString SiteTitle(const TBrowserEntry& entry)
 {
-    const TMorvalenBaseClass* record = entry.Tile ? entry.Tile->MorvalenItem() : nullptr;
-    return record ? record->Title() : QString();
-}
-
-QString IconFile(const TBrowserEntry& entry)
-{
-    const TMorvalenBaseClass* record = entry.Tile ? entry.Tile->MorvalenItem() : nullptr;
-    const TFavoriteIconManager* icons = entry.Tile ? entry.Tile->FavoriteIconManager() : nullptr;
-    if (!record || !icons || record->FavIconFileName().isEmpty())
-        return {};
-    return QDir(icons->Folder()).filePath(record->FavIconFileName());
+    return entry.Site ? entry.Site->Title() : QString();
 }
 
 } // namespace
+
+QString TSiteNotifications::IconFile(const TBrowserEntry& entry) const
+{
+    if (!entry.Site || m_options.IconFolder.isEmpty() || entry.Site->FavIconFileName().isEmpty())
+        return {};
+    return QDir(m_options.IconFolder).filePath(entry.Site->FavIconFileName());
+}
 
 TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNotificationOptions& options)
     : m_browsers(browsers), m_options(options), m_tray(options.Tray)
@@ -42,12 +38,10 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
         qCDebug(lcNotify) << "line clicked:" << entryId;
         m_browsers.HandleNotifyClick(entryId);
     };
-    m_browsers.OnSiteChanged = [this](TBrowserManager&, TBrowserEntry& entry) {
-        SiteChanged(entry);
-    };
-    m_browsers.OnWindowCreated = [this](TBrowserManager&, TCustomInternetBrowserWindow& window) {
-        TWindowChangeMonitor::Attach(window, {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs});
-    };
+    connect(&m_browsers, &TBrowserManager::SiteChanged, this, &TSiteNotifications::SiteChanged);
+    connect(&m_browsers, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
+        TWindowChangeMonitor::Attach(*window, {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs});
+    });
     TfrmInternetBrowser::OnWebNotification = [this](const TWebNotificationRec& notification) {
         WebNotification(notification);
     };
@@ -56,8 +50,6 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
 TSiteNotifications::~TSiteNotifications()
 {
     TfrmInternetBrowser::OnWebNotification = nullptr;
-    m_browsers.OnWindowCreated = nullptr;
-    m_browsers.OnSiteChanged = nullptr;
 }
 
 TBrowserEntry* TSiteNotifications::EntryOfOrigin(const QUrl& origin) const
@@ -71,15 +63,15 @@ TBrowserEntry* TSiteNotifications::EntryOfOrigin(const QUrl& origin) const
         if (!entry->Window)
             continue;
         for (int tab = 0; tab < entry->Window->TabCount(); ++tab) {
-            const TfrmInternetBrowser* frame = entry->Window->Tab(tab)->Frame;
-            if (frame && sameOrigin(QUrl(frame->GetLocationURL())))
+            const TfrmInternetBrowser* frame = entry->Window->Tab(tab)->Frame();
+            if (sameOrigin(QUrl(frame->GetLocationURL())))
                 return entry;
         }
     }
     return nullptr;
 }
 
-void TSiteNotifications::SiteChanged(TBrowserEntry& entry)
+void TSiteNotifications::SiteChanged(const TBrowserEntry& entry)
 {
     const QString pageTitle = entry.Window ? entry.Window->MonitoredPageTitle() : QString();
     qCDebug(lcNotify) << "site changed:" << SiteTitle(entry);

@@ -2,6 +2,7 @@
 
 #include "TMVTrayNotifyManager.h"
 
+#include <QObject>
 #include <QString>
 #include <QUrl>
 
@@ -21,6 +22,8 @@ struct TSiteNotificationOptions
     uint32_t MonitorBaselineDelayMs = 0;
     uint32_t MonitorIntervalMs = 0;
     QString BusConnection;
+    // Where the sites' favorite icons are, for the icons the notifications show.
+    QString IconFolder;
 };
 
 // What the user learns about the sites: a watched site that changed while its window was in
@@ -28,14 +31,16 @@ struct TSiteNotificationOptions
 // notification (a mail or chat site's "new message") goes to the desktop's notification
 // service, or into the tray notification window where no service answers. A click shows the
 // site's window, as long as that very window is still open.
-class TSiteNotifications final
+class TSiteNotifications final : public QObject
 {
+    Q_OBJECT
+
 public:
     // Watches the manager's windows of watched sites and shows what they and the sites'
     // pages report.
     explicit TSiteNotifications(TBrowserManager& browsers,
                                 const TSiteNotificationOptions& options = TSiteNotificationOptions());
-    ~TSiteNotifications();
+    ~TSiteNotifications() override;
 
     TSiteNotifications(const TSiteNotifications&) = delete;
     TSiteNotifications& operator=(const TSiteNotifications&) = delete;
@@ -43,13 +48,14 @@ public:
     TMVTrayNotifyManager& TrayNotifications() { return m_tray; }
 
     // A watched site's page changed while its window was inactive.
-    void SiteChanged(TBrowserEntry& entry);
+    void SiteChanged(const TBrowserEntry& entry);
     // A page asks to show a notification; it belongs to the open site window showing a page
     // of its origin, if any.
     void WebNotification(const TWebNotificationRec& notification);
 
 private:
     TBrowserEntry* EntryOfOrigin(const QUrl& origin) const;
+    QString IconFile(const TBrowserEntry& entry) const;
     void DesktopNotificationClicked(uint32_t id);
 
     TBrowserManager& m_browsers;

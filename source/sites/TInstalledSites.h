@@ -115,6 +115,10 @@ public:
     // The count text in the frame's help area and the scroll box's accessible description.
     void ShowInstalledCount();
     // Enables "Browsers" while at least one browser window is open.
+    // The browser manager says whether a site's window is open; the tile shows it.
+    void SiteBrowserChanged(const TMorvalenBaseClass& site, bool open);
+    // A site's window captured its page: the site's thumbnail.
+    void SiteThumbnailCaptured(const TMorvalenBaseClass& site, const QImage& page);
     void SetOpenBrowserCount(int count);
 
     // The commands.

@@ -54,7 +54,27 @@ void TInstalledSites::CloseSiteBrowser(TMVWebElement& tile)
 {
     if (m_hooks.CloseSiteBrowser)
         m_hooks.CloseSiteBrowser(tile);
-    tile.SetHasBrowser(false);
+}
+
+void TInstalledSites::SiteBrowserChanged(const TMorvalenBaseClass& site, bool open)
+{
+    if (TMVWebElement* tile = m_manager->TileOf(&site))
+        tile->SetHasBrowser(open);
+}
+
+void TInstalledSites::SiteThumbnailCaptured(const TMorvalenBaseClass& site, const QImage& page)
+{
+    TMVWebElement* tile = m_manager->TileOf(&site);
+    if (!tile)
+        return;
+    try {
+        StoreThumbnail(site.URL(), page);
+    } catch (const EMorvalenError& error) {
+        qWarning("%s", qPrintable(error.Message()));
+        return;
+    }
+    tile->ReloadImages();
+    tile->update();
 }
 
 void TInstalledSites::AddSiteOrInstall()
@@ -215,10 +235,8 @@ void TInstalledSites::RemoveSite(TMVWebElement& tile)
              tile.IconPicture()))
         return;
     // An open browser window would later write its placement into the freed site.
-    if (tile.HasBrowser() && m_hooks.SiteRemoving)
+    if (m_hooks.SiteRemoving)
         m_hooks.SiteRemoving(tile);
-    else if (tile.HasBrowser())
-        CloseSiteBrowser(tile);
     m_manager->RemoveTile(&tile);
 }
 

@@ -174,7 +174,6 @@ TMVWebElement* TMVVisualManager::CreateTile(std::unique_ptr<TMorvalenBaseClass> 
         Save();
     };
     m_items.push_back(std::move(record));
-    item->SetTile(tile);
     m_tiles.emplace_back(tile);
     tile->SetFavoriteIconManager(m_favoriteIcons);
     tile->SetThumbnailManager(m_thumbnails);
@@ -274,7 +273,7 @@ void TMVVisualManager::LayoutTiles()
     std::vector<QSize> sizes;
     sizes.reserve(m_items.size());
     for (const auto& item : m_items)
-        sizes.push_back(item->Tile()->size());
+        sizes.push_back(TileOf(item.get())->size());
     m_layingOut = true;
     // Growing the canvas may bring up the scroll bar, which narrows the box: then once more
     // for the narrower width.
@@ -282,7 +281,7 @@ void TMVVisualManager::LayoutTiles()
         const int width = m_scrollBox->viewport()->width();
         const SiteArrangement::TTilePlacement placement = SiteArrangement::Place(sizes, width);
         for (size_t i = 0; i < m_items.size(); ++i)
-            m_items[i]->Tile()->move(placement.Positions[i]);
+            TileOf(m_items[i].get())->move(placement.Positions[i]);
         // The canvas spans the box and grows downwards (and sideways for one over-wide
         // tile), so the box scrolls exactly over the tiles.
         canvas->resize(std::max(width, placement.Extent.width()),
@@ -298,7 +297,7 @@ int TMVVisualManager::IndexOf(const TMVWebElement* tile) const
     if (!tile)
         return -1;
     const auto found = std::find_if(m_items.begin(), m_items.end(),
-                                    [tile](const auto& item) { return item->Tile() == tile; });
+                                    [tile](const auto& item) { return item.get() == tile->MorvalenItem(); });
     return found == m_items.end() ? -1 : int(found - m_items.begin());
 }
 
@@ -402,11 +401,20 @@ TMVWebElement* TMVVisualManager::FindByURL(const QString& url) const
     return nullptr;
 }
 
+TMVWebElement* TMVVisualManager::TileOf(const TMorvalenBaseClass* record) const
+{
+    for (const auto& tile : m_tiles) {
+        if (tile && record && tile->MorvalenItem() == record)
+            return tile;
+    }
+    return nullptr;
+}
+
 TMVWebElement* TMVVisualManager::FindByElementId(const QString& elementId) const
 {
     for (const auto& item : m_items) {
         if (item->ElementId().toLower() == elementId)
-            return item->Tile();
+            return TileOf(item.get());
     }
     return nullptr;
 }

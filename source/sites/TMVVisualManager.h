@@ -26,7 +26,7 @@ class TThumbnailManager;
 // by dragging one tile onto another and finds sites by address, title or element id. Tile
 // events go to its owner through the callbacks.
 //
-// Records and tiles always come in pairs: each record's Tile() is its tile and each tile's
+// Records and tiles always come in pairs: TileOf() a record is its tile and each tile's
 // MorvalenItem() its record. Items() is the on-screen and file order; MVViewers() indexes
 // the tiles in the order they were created.
 class TMVVisualManager final : public QObject
@@ -92,6 +92,8 @@ public:
     // Focuses the first tile (creation order) whose lower-cased title begins with prefix.
     bool FocusByTitle(const QString& prefix) const;
     TMVWebElement* FocusedTile() const;
+    // The tile that shows the record; none for a record that is not the manager's.
+    TMVWebElement* TileOf(const TMorvalenBaseClass* record) const;
 
     int Count() const { return int(m_items.size()); }
     // By creation order; throws EMorvalenError outside 0..Count()-1.

@@ -36,6 +36,11 @@ void TMorvalenBaseClass::SetWindowPlacement(int32_t left, int32_t top, int32_t w
                                             uint8_t windowState)
 {
     m_windowPlacement = {left, top, width, height, windowState};
+    Changed();
+}
+
+void TMorvalenBaseClass::Changed()
+{
     if (OnChange)
         OnChange(*this);
 }

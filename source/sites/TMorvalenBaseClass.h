@@ -12,7 +12,6 @@
 
 class BinaryReader;
 class BinaryWriter;
-class TMVWebElement;
 
 // Shortcut kinds: bit positions of ShortcutKinds, and the kind numbers LaunchArgument takes.
 enum TShortcutKind : uint8_t
@@ -78,7 +77,6 @@ public:
     const QString& FavIconFileName() const { return m_favIconFileName; }
     const QString& Description() const { return m_description; }
     bool RunAsTrayIcon() const { return m_runAsTrayIcon; }
-    TMVWebElement* Tile() const { return m_tile; }
     uint8_t ThumbnailScreenSize() const { return m_thumbnailScreenSize; }
     const TWindowPlacementRec& WindowPlacement() const { return m_windowPlacement; }
     const QString& ElementId() const { return m_elementId; }
@@ -98,7 +96,6 @@ public:
     void SetFavIconFileName(const QString& value) { m_favIconFileName = value; }
     void SetDescription(const QString& value) { m_description = value; }
     void SetRunAsTrayIcon(bool value) { m_runAsTrayIcon = value; }
-    void SetTile(TMVWebElement* value) { m_tile = value; }
     void SetThumbnailScreenSize(uint8_t value) { m_thumbnailScreenSize = value; }
     void SetElementId(const QString& value) { m_elementId = value; }
     void SetTabURLs(const QStringList& value) { m_tabURLs = value; }
@@ -112,8 +109,11 @@ public:
     void SetRunCount(int32_t value);
     // Stores the placement, then raises OnChange.
     void SetWindowPlacement(int32_t left, int32_t top, int32_t width, int32_t height, uint8_t windowState);
+    // Raises OnChange: whoever changed what the data file keeps says so once.
+    void Changed();
 
-    // Raised when the window placement was set; the owner saves the data file there.
+    // The record's one change signal: raised when the window placement was set or a change
+    // was announced; the owner saves the data file there.
     std::function<void(TMorvalenBaseClass&)> OnChange;
 
     // Reads one framed record. A record whose checksum does not match raises
@@ -142,7 +142,6 @@ private:
     QString m_favIconFileName;
     QString m_description;
     bool m_runAsTrayIcon = false;
-    TMVWebElement* m_tile = nullptr;
     uint8_t m_thumbnailScreenSize = 2;
     TWindowPlacementRec m_windowPlacement;
     QString m_elementId;
