@@ -82,7 +82,7 @@ int main(int argc, char** argv)
     clock.start();
     TfrmInternetBrowser* frame = BrowserFrames::Create(engine, &window);
     layout->addWidget(frame);
-    frame->OnDocumentComplete = [&](TfrmInternetBrowser&, const QString&) {
+    QObject::connect(frame, &TfrmInternetBrowser::DocumentCompleted, &application, [&] {
         const qint64 loaded = clock.elapsed();
         // Let the engine settle after its first page, as a user's window would.
         QTimer::singleShot(1000, &application, [&application, loaded] {
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
             std::fflush(stdout);
             application.quit();
         });
-    };
+    });
     frame->Navigate(address);
     QTimer::singleShot(60000, &application, [&application] { application.exit(1); });
     return application.exec();

@@ -71,9 +71,7 @@ int main(int argc, char** argv)
     TfrmInternetBrowser* frame = BrowserFrames::Create(0, &window);
     layout->addWidget(frame);
     QEventLoop loaded;
-    frame->OnDocumentComplete = [&loaded](TfrmInternetBrowser&, const QString&) {
-        loaded.quit();
-    };
+    QObject::connect(frame, &TfrmInternetBrowser::DocumentCompleted, &loaded, &QEventLoop::quit);
     frame->Navigate(server.Url(u"/large"_s));
     loaded.exec();
 

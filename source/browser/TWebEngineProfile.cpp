@@ -12,16 +12,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-QString AnswerKey(const QUrl& origin, QWebEnginePage::Feature feature)
-{
-    return origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString() + u'#' +
-           QString::number(int(feature));
-}
-
-} // namespace
-
 TWebEngineProfile& TWebEngineProfile::Instance(const QString& dataFolder)
 {
     // Owned by the application, so that it goes after every page (a profile must outlive

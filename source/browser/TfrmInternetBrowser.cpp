@@ -59,8 +59,8 @@ QHash<QString, bool>& RememberedAnswers()
 
 QString AnswerKey(const QUrl& origin, TSitePermission permission)
 {
-    return origin.toString(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::StripTrailingSlash) +
-           u'|' + QString::number(int(permission));
+    return origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString() + u'#' +
+           QString::number(int(permission));
 }
 
 } // namespace

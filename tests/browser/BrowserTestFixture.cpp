@@ -33,6 +33,11 @@ TestHttpServer& BrowserTest::Server()
         created->Serve(u"/home"_s, Page("Home page", "<a id=\"one\" href=\"/one\">one</a>"), html);
         created->Serve(u"/one"_s, Page("Page one"), html);
         created->Serve(u"/two"_s, Page("Page two"), html);
+        // A page that updates itself, as a mail or news page does.
+        created->Serve(u"/growing"_s,
+                       Page("Growing", "<p id=\"log\">start</p><script>setInterval(function () {"
+                                       "document.getElementById('log').textContent += ' more';}, 200);</script>"),
+                       html);
         created->Serve(u"/title60"_s, Page("Sixty characters of a page title that is not cut at all, ok!"),
                        html);
         created->Serve(
@@ -74,7 +79,6 @@ BrowserTest::TSite BrowserTest::MakeSite(const QString& title, const QString& ad
     site.Record->SetTabURLs(tabs);
     site.Tile = std::make_unique<TMVWebElement>();
     site.Tile->SetMorvalenItem(site.Record.get());
-    site.Record->SetTile(site.Tile.get());
     return site;
 }
 

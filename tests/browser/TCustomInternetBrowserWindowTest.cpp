@@ -3,6 +3,8 @@
 
 #include "BrowserTestFixture.h"
 
+#include "browser/TBrowserNavigationBar.h"
+#include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
 #include "support/TestSupport.h"
@@ -42,20 +44,20 @@ TEST_F(TCustomInternetBrowserWindowTest, APopUpOpensAsATabOnlyWhenLinksOpenLocal
 TEST_F(TCustomInternetBrowserWindowTest, APageAskingForFullScreenFillsTheScreenAndEscLeavesIt)
 {
     Open(Url(u"/fullscreen"_s));
-    TfrmInternetBrowser& frame = *m_window->Tab(0)->Frame;
+    TfrmInternetBrowser& frame = *m_window->Tab(0)->Frame();
     ASSERT_TRUE(WaitForTitle(frame, u"Full screen"_s));
     m_window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.data()));
     // Only a user's gesture may ask for it.
     ASSERT_TRUE(ClickElement(frame, u"go"_s));
     ASSERT_TRUE(WaitUntil([&] { return m_window->isFullScreen(); }, 30000));
-    EXPECT_FALSE(m_window->AddressBox()->isVisible());
+    EXPECT_FALSE(m_window->NavigationBar()->AddressBox()->isVisible());
     EXPECT_EQ(RunScript(frame, u"document.fullscreenElement === document.documentElement"_s), u"true"_s);
 
     QWidget* focused = QApplication::focusWidget();
     QTest::keyClick(focused ? focused : m_window.data(), Qt::Key_Escape);
     ASSERT_TRUE(WaitUntil([&] { return !m_window->isFullScreen(); }, 30000));
-    EXPECT_TRUE(m_window->AddressBox()->isVisible());
+    EXPECT_TRUE(m_window->NavigationBar()->AddressBox()->isVisible());
     EXPECT_TRUE(
         WaitUntil([&] { return RunScript(frame, u"document.fullscreenElement === null"_s) == u"true"_s; }));
 }

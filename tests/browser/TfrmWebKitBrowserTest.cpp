@@ -1,5 +1,6 @@
 #include "browser/TfrmWebKitBrowser.h"
 #include "browser/BrowserFrames.h"
+#include "browser/PageTextLength.h"
 #include "browser/IsFireFoxAvailable.h"
 #include "browser/TWebKitHost.h"
 #include "support/TestHttpServer.h"
@@ -18,6 +19,7 @@
 
 #include <csignal>
 #include <memory>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -57,9 +59,8 @@ protected:
     TfrmWebKitBrowser* NewFrame()
     {
         auto* frame = static_cast<TfrmWebKitBrowser*>(BrowserFrames::Create(1, m_window.get()));
-        frame->OnDocumentComplete = [this](TfrmInternetBrowser& sender, const QString& address) {
-            m_completed.append({&sender, address});
-        };
+        QObject::connect(frame, &TfrmInternetBrowser::DocumentCompleted,
+                         [this, frame](const QString& address) { m_completed.append({frame, address}); });
         return frame;
     }
 
@@ -78,33 +79,14 @@ protected:
             << address.toStdString();
     }
 
-    // A number the page works out, through the change monitor's own channel.
+    // A number the page works out, through the frame's script channel.
     int64_t Evaluate(TfrmWebKitBrowser* frame, const QString& script)
     {
-        int64_t result = -2;
-        bool done = false;
-        frame->Host()->Send(WebKitHostProtocol::Message{WebKitHostProtocol::MessageType::Evaluate,
-                                                        FrameView(frame),
-                                                        {++m_request},
-                                                        {script.toStdString()},
-                                                        {}});
-        const int64_t request = m_request;
-        const auto connection =
-            QObject::connect(frame->Host(), &TWebKitHost::MessageReceived, frame,
-                             [&](const WebKitHostProtocol::Message& message) {
-                                 if (message.type == WebKitHostProtocol::MessageType::Evaluated &&
-                                     message.Integer(0) == request) {
-                                     result = message.Integer(1);
-                                     done = true;
-                                 }
-                             });
-        EXPECT_TRUE(WaitUntil([&] { return done; }));
-        QObject::disconnect(connection);
-        return result;
+        auto answer = std::make_shared<std::optional<QVariant>>();
+        frame->RunPageScript(script, [answer](const QVariant& value) { *answer = value; });
+        EXPECT_TRUE(WaitUntil([&] { return answer->has_value(); }));
+        return answer->has_value() && answer->value().isValid() ? answer->value().toLongLong() : -1;
     }
-
-    // The frames of one window are views 1, 2, ... of its host, in the order they were made.
-    uint32_t FrameView(TfrmWebKitBrowser* frame) const { return frame == m_frame ? 1 : m_otherView; }
 
     TestHttpServer m_server;
     QTemporaryDir m_data;
@@ -112,8 +94,6 @@ protected:
     QLineEdit* m_address = nullptr;
     TfrmWebKitBrowser* m_frame = nullptr;
     QList<QPair<TfrmInternetBrowser*, QString>> m_completed;
-    uint32_t m_otherView = 2;
-    int64_t m_request = 1000;
 };
 
 } // namespace
@@ -124,12 +104,8 @@ TEST_F(TfrmWebKitBrowserTest, ReportsTitleProgressAndHistoryThroughTheFrameInter
     m_server.Serve(u"/two"_s, TestPage("Two", "2"), "text/html");
     QStringList titles;
     int commandStates = 0;
-    m_frame->OnTitleChange = [&](TfrmInternetBrowser&, const QString& title) {
-        titles.append(title);
-    };
-    m_frame->OnCommandStateChange = [&](TfrmInternetBrowser&) {
-        ++commandStates;
-    };
+    QObject::connect(m_frame, &TfrmInternetBrowser::TitleChanged, [&](const QString& title) { titles.append(title); });
+    QObject::connect(m_frame, &TfrmInternetBrowser::CommandStateChanged, [&] { ++commandStates; });
     EXPECT_EQ(u"http://"_s, m_frame->GetLocationURL());
     EXPECT_EQ(1, m_frame->BrowserEngine());
 
@@ -162,12 +138,12 @@ TEST_F(TfrmWebKitBrowserTest, PopUpGoesToTheNewTabOrOutsideAsTheWindowDecides)
     };
     TfrmWebKitBrowser* tab = nullptr;
     bool openLocally = true;
-    m_frame->OnNewWindow = [&](TfrmInternetBrowser&, QObject*& target) {
+    m_frame->NewWindowFrame = [&]() -> TfrmInternetBrowser* {
         if (!openLocally)
-            return;
+            return nullptr;
         tab = NewFrame();
         m_window->layout()->addWidget(tab);
-        target = tab->GetApplication();
+        return tab;
     };
     Load(m_frame, m_server.Url(u"/opener"_s));
 
@@ -187,15 +163,10 @@ TEST_F(TfrmWebKitBrowserTest, WindowCloseAsksTheWindowAndLeavesTheFrame)
 {
     m_server.Serve(u"/closing"_s, TestPage("Closing", "x"), "text/html");
     int queries = 0;
-    bool canCloseSeen = true;
-    m_frame->OnCloseQuery = [&](TfrmInternetBrowser&, bool& canClose) {
-        ++queries;
-        canCloseSeen = canClose;
-    };
+    QObject::connect(m_frame, &TfrmInternetBrowser::CloseRequested, [&] { ++queries; });
     Load(m_frame, m_server.Url(u"/closing"_s));
     Evaluate(m_frame, u"window.close(), 1"_s);
     ASSERT_TRUE(WaitUntil([&] { return queries > 0; }));
-    EXPECT_FALSE(canCloseSeen);
     EXPECT_FALSE(m_frame->IsStopped());
     EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Closing"_s; }));
 }
@@ -221,9 +192,7 @@ TEST_F(TfrmWebKitBrowserTest, PageTextLengthOfTheLoadedPage)
     m_server.Serve(u"/inner"_s, TestPage("Inner", "12345"), "text/html");
     m_server.Serve(u"/text"_s, TestPage("Text", "<p>abc</p><iframe src='/inner'></iframe>"), "text/html");
     Load(m_frame, m_server.Url(u"/text"_s));
-    int64_t length = -2;
-    m_frame->MeasurePageText([&](int64_t measured) { length = measured; });
-    ASSERT_TRUE(WaitUntil([&] { return length != -2; }));
+    const int64_t length = Evaluate(m_frame, PageTextLength::Script());
     const int64_t outer = Evaluate(m_frame, u"new TextEncoder().encode(document.body.innerText).length"_s);
     EXPECT_EQ(outer + 5, length);
 }

@@ -159,7 +159,7 @@ TEST_F(TfMainSitesTest, InstallingFromACatalogTabMarksItInstalledThere)
     const TMorvalenBaseClass& site = *sites.Items()[0];
     EXPECT_EQ(site.CatalogId(), application->ID());
     EXPECT_TRUE(window->ThumbnailManager().HasThumbnail(site.URL()));
-    EXPECT_FALSE(site.Tile()->Thumbnail().isNull());
+    EXPECT_FALSE(sites.TileOf(&site)->Thumbnail().isNull());
     EXPECT_TRUE(views.DetailsPanel(1).LinksBar().IsInstalled());
     EXPECT_EQ(SitesDataFile::Parse(ReadFile(SitesPath())).records.size(), 1u);
 
@@ -168,5 +168,5 @@ TEST_F(TfMainSitesTest, InstallingFromACatalogTabMarksItInstalledThere)
     views.InstallFocused();
     EXPECT_EQ(sites.Count(), 1);
     EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgInstalled));
-    EXPECT_TRUE(site.Tile()->Flashing());
+    EXPECT_TRUE(sites.TileOf(&site)->Flashing());
 }

@@ -1,14 +1,15 @@
-// The main window's browser commands with real windows and the real engine.
+// The main window's browser commands with real windows on the stand-in frame.
 
 #include "mainwindow/TSiteBrowsers.h"
 #include "browser/TBrowserManager.h"
+#include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
-#include "support/TestHttpServer.h"
+#include "support/StandInFrame.h"
 #include "support/TestSupport.h"
 
 #include <QPointer>
@@ -18,16 +19,16 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(TSiteBrowsers, RunningCountsAndSavesAShortcutDoesNotAndARemovedSiteIsNotWrittenInto)
+TEST(TSiteBrowsers, OpeningCountsNothingAndARemovedSiteIsNotWrittenInto)
 {
-    TestHttpServer server;
-    server.Serve(u"/site"_s, "<html><head><title>Site</title></head></html>", "text/html");
+    TStandInFrame::Register();
+    TStandInFrame::SetPage(u"http://site.test/"_s, {u"Site"_s, {}});
     QTemporaryDir data;
     XdgAutostart autostart(u"/opt/morvalen/morvalen-desktop"_s);
     TApplicationsSettings settings(autostart);
     TMorvalenBaseClass record;
     record.SetTitle(u"Site"_s);
-    record.SetURL(server.Url(u"/site"_s));
+    record.SetURL(u"http://site.test/"_s);
     TMVWebElement tile;
     tile.SetMorvalenItem(&record);
     int recordChanges = 0;
@@ -36,30 +37,17 @@ TEST(TSiteBrowsers, RunningCountsAndSavesAShortcutDoesNotAndARemovedSiteIsNotWri
     };
 
     TSiteBrowsers browsers(settings, data.path());
-    int saves = 0;
     QList<int> counts;
-    browsers.SaveSites = [&] {
-        ++saves;
-    };
-    browsers.OnCountChanged = [&](int count) {
-        counts.append(count);
-    };
+    QObject::connect(&browsers.Manager(), &TBrowserManager::Changed,
+                     [&] { counts.append(browsers.OpenBrowserCount()); });
 
-    // A shortcut opens the site without counting a launch.
-    browsers.OpenElement(tile, false);
+    // Opening twice: one window, and the launch count is not this class's to keep.
+    QPointer<TCustomInternetBrowserWindow> window = browsers.OpenSite(tile);
+    EXPECT_EQ(browsers.OpenSite(tile), window.data());
     EXPECT_EQ(record.RunCount(), 0);
-    EXPECT_EQ(saves, 0);
     EXPECT_TRUE(browsers.HasBrowser(&tile));
-    // Running it from its tile twice: one window, two launches, each saved.
-    browsers.RunSite(tile);
-    browsers.RunSite(tile);
-    EXPECT_EQ(record.RunCount(), 2);
-    EXPECT_EQ(saves, 2);
-    EXPECT_EQ(browsers.OpenBrowserCount(), 1);
-    QPointer<TCustomInternetBrowserWindow> window = browsers.Manager().WindowOfTile(&tile);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return window->TabCount() == 1 && window->Tab(0)->Frame->Title() == u"Site"_s; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Site"_s; }));
 
     // An edited title reaches the open window.
     record.SetTitle(u"Renamed"_s);
@@ -70,7 +58,7 @@ TEST(TSiteBrowsers, RunningCountsAndSavesAShortcutDoesNotAndARemovedSiteIsNotWri
     window->move(window->pos() + QPoint(37, 11));
     browsers.SiteRemoving(tile);
     EXPECT_TRUE(window.isNull());
-    EXPECT_FALSE(tile.HasBrowser());
+    EXPECT_FALSE(browsers.HasBrowser(&tile));
     EXPECT_EQ(recordChanges, 0);
     EXPECT_EQ(counts, (QList<int>{1, 0}));
 }

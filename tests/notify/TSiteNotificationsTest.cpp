@@ -4,6 +4,7 @@
 #include "browser/BrowserTestFixture.h"
 
 #include "browser/TBrowserManager.h"
+#include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
@@ -65,7 +66,7 @@ protected:
     // Opens the site's window and waits until its monitor watches the loaded page.
     static TBrowserChangeMonitor* OpenWatched(TBrowserManager& manager, TSite& site)
     {
-        TCustomInternetBrowserWindow* window = manager.OpenBrowser(*site.Tile, false);
+        TCustomInternetBrowserWindow* window = manager.OpenBrowser(*site.Record, QIcon(), false);
         if (!window)
             return nullptr;
         auto* attached = window->findChild<TWindowChangeMonitor*>();
@@ -82,10 +83,10 @@ protected:
     // that does not happen.
     TCustomInternetBrowserWindow* OpenFrontPage(TSite& site)
     {
-        TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(*site.Tile, false);
+        TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(*site.Record, QIcon(), false);
         if (!window ||
             !WaitUntil(
-                [&] { return window->TabCount() == 1 && window->Tab(0)->Frame->Title() == u"Front page"_s; },
+                [&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Front page"_s; },
                 30000))
             return nullptr;
         return window;
@@ -94,13 +95,13 @@ protected:
     static void Activate(TCustomInternetBrowserWindow& window, bool active)
     {
         // What the window system reports when the user switches windows.
-        window.OnActivationChange(window, active);
+        emit window.ActivationChanged(active);
     }
 
     // Changes the page's text by script; the monitor measures it at its next check.
     static void Change(TCustomInternetBrowserWindow& window, const QString& script)
     {
-        RunScript(*window.MonitoredTab()->Frame, script);
+        RunScript(*window.MonitoredTab()->Frame(), script);
     }
 
     static bool Measured(TBrowserChangeMonitor& monitor, int64_t from)
@@ -128,7 +129,7 @@ TEST_F(TSiteNotificationsTest, AChangeWhileAnotherWindowIsActiveIsOneLineAndACli
     TSite& news = AddWatchedSite(u"News"_s, Url(u"/watched-b"_s));
     TBrowserChangeMonitor* mailMonitor = OpenWatched(m_manager, mail);
     ASSERT_NE(mailMonitor, nullptr);
-    TCustomInternetBrowserWindow* mailWindow = m_manager.WindowOfTile(mail.Tile.get());
+    TCustomInternetBrowserWindow* mailWindow = m_manager.WindowOfSite(mail.Record.get());
 
     // Changed while the user is in the window: nothing to announce.
     Activate(*mailWindow, true);
@@ -157,7 +158,7 @@ TEST_F(TSiteNotificationsTest, AChangeWhileAnotherWindowIsActiveIsOneLineAndACli
     // The second site changes within the display time: a second line of the same window.
     TBrowserChangeMonitor* newsMonitor = OpenWatched(m_manager, news);
     ASSERT_NE(newsMonitor, nullptr);
-    TCustomInternetBrowserWindow* newsWindow = m_manager.WindowOfTile(news.Tile.get());
+    TCustomInternetBrowserWindow* newsWindow = m_manager.WindowOfSite(news.Record.get());
     // The user went back to the other window.
     Activate(*newsWindow, false);
     length = newsMonitor->BaselineLength();
@@ -194,7 +195,7 @@ TEST_F(TSiteNotificationsTest, AClickNeverReachesAWindowClosedSinceNorTheSitesNe
     TSite& mail = AddWatchedSite(u"Mail"_s, Url(u"/watched-b"_s));
     TBrowserChangeMonitor* monitor = OpenWatched(m_manager, mail);
     ASSERT_NE(monitor, nullptr);
-    TCustomInternetBrowserWindow* first = m_manager.WindowOfTile(mail.Tile.get());
+    TCustomInternetBrowserWindow* first = m_manager.WindowOfSite(mail.Record.get());
     Activate(*first, false);
     const int64_t length = monitor->BaselineLength();
     Change(*first, u"document.getElementById('text').textContent = 'a new message'"_s);
@@ -203,9 +204,8 @@ TEST_F(TSiteNotificationsTest, AClickNeverReachesAWindowClosedSinceNorTheSitesNe
     ASSERT_NE(tray, nullptr);
 
     // The window closes and the site opens a new one before the user clicks the old line.
-    ASSERT_TRUE(m_manager.CloseBrowser(*mail.Tile));
-    mail.Tile->SetHasBrowser(false);
-    TCustomInternetBrowserWindow* second = m_manager.OpenBrowser(*mail.Tile, false);
+    ASSERT_TRUE(m_manager.CloseBrowser(*mail.Record));
+    TCustomInternetBrowserWindow* second = m_manager.OpenBrowser(*mail.Record, QIcon(), false);
     ASSERT_NE(second, nullptr);
     second->showMinimized();
     ClickLine(*tray, 0);
@@ -223,7 +223,7 @@ TEST_F(TSiteNotificationsTest, ASitesOwnNotificationGoesToTheDesktopAndItsClickB
     TSite& mail = AddWatchedSite(u"Mail"_s, Url(u"/watched-b"_s));
     TCustomInternetBrowserWindow* window = OpenFrontPage(mail);
     ASSERT_NE(window, nullptr);
-    TfrmInternetBrowser& frame = *window->Tab(0)->Frame;
+    TfrmInternetBrowser& frame = *window->Tab(0)->Frame();
 
     // The site asks first; the user allows it in the window.
     RunScript(frame, u"Notification.requestPermission(); 0"_s);
@@ -255,7 +255,7 @@ TEST_F(TSiteNotificationsTest, WithoutANotificationServiceASitesNotificationBeco
     TSite& mail = AddWatchedSite(u"Mail"_s, Url(u"/watched-b"_s));
     TCustomInternetBrowserWindow* window = OpenFrontPage(mail);
     ASSERT_NE(window, nullptr);
-    TfrmInternetBrowser& frame = *window->Tab(0)->Frame;
+    TfrmInternetBrowser& frame = *window->Tab(0)->Frame();
     RunScript(frame, u"Notification.requestPermission(); 0"_s);
     if (WaitUntil([&] { return !frame.PendingPermission().isEmpty(); }, 5000))
         frame.AnswerPermission(true);

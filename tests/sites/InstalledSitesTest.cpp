@@ -190,7 +190,7 @@ TEST_F(TInstalledSitesTest, InstallingANewApplicationGoesThroughTheDialog)
     EXPECT_TRUE(site.CanRate());
     EXPECT_EQ(site.UserRating(), 3.5f);
     EXPECT_EQ(site.CatalogId(), 4711);
-    EXPECT_TRUE(site.Tile()->Flashing());
+    EXPECT_TRUE(Sites().Manager().TileOf(&site)->Flashing());
     EXPECT_EQ(opened, QStringList({u"http://notes.example/join"_s, u"Sign up at Notes"_s, u"flash"_s}));
     EXPECT_EQ(StoredTitles(), QStringList({u"Notes"_s}));
     // Its application address lies below the installed one: still the same site, not a second.
@@ -223,7 +223,7 @@ TEST_F(TInstalledSitesTest, RemoveAsksWithTheSiteAndOnlyYesRemoves)
 
     answer = true;
     QStringList closed;
-    m_sites->Hooks().CloseSiteBrowser = [&](TMVWebElement& tile) {
+    m_sites->Hooks().SiteRemoving = [&](TMVWebElement& tile) {
         closed << tile.MorvalenItem()->Title();
     };
     maps->SetHasBrowser(true);
@@ -250,8 +250,14 @@ TEST_F(TInstalledSitesTest, RunningCountsEachLaunchAndSaves)
     EXPECT_EQ(mail->MorvalenItem()->RunCount(), 2);
     EXPECT_EQ(SitesDataFile::Parse(ReadFile(DataPath())).records[0]->RunCount(), 2);
 
-    // The tile's close request closes and clears the mark, also with no window to close.
+    // The tile's close request goes to the browsers; the mark is theirs to clear.
+    QStringList closed;
+    m_sites->Hooks().CloseSiteBrowser = [&](TMVWebElement& tile) {
+        closed << tile.MorvalenItem()->Title();
+    };
     mail->OnCloseClick(*mail);
+    EXPECT_EQ(closed, QStringList{u"Mail"_s});
+    Sites().SiteBrowserChanged(*mail->MorvalenItem(), false);
     EXPECT_FALSE(mail->HasBrowser());
 }
 

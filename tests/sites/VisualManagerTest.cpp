@@ -80,7 +80,7 @@ protected:
     {
         for (const auto& item : m_manager.Items()) {
             if (item->Title() == title)
-                return item->Tile();
+                return m_manager.TileOf(item.get());
         }
         return nullptr;
     }
@@ -107,7 +107,7 @@ TEST_F(TMVVisualManagerTest, LoadsInStoredOrderWithoutLayoutOrViewChange)
     QStringList loaded;
     m_manager.OnItemLoaded = [&](TMVVisualManager&, TMorvalenBaseClass& record) {
         // Before its tile exists: the shortcut detection may change what the tile shows.
-        EXPECT_EQ(record.Tile(), nullptr);
+        EXPECT_EQ(m_manager.TileOf(&record), nullptr);
         loaded << record.Title();
     };
     m_manager.LoadFromFile(DataPath());
@@ -117,7 +117,7 @@ TEST_F(TMVVisualManagerTest, LoadsInStoredOrderWithoutLayoutOrViewChange)
     ASSERT_EQ(m_manager.Count(), 3);
     for (int i = 0; i < 3; ++i) {
         TMVWebElement* tile = m_manager.MVViewers(i);
-        EXPECT_EQ(tile->MorvalenItem()->Tile(), tile);
+        EXPECT_EQ(m_manager.TileOf(tile->MorvalenItem()), tile);
         EXPECT_EQ(tile->parentWidget(), m_box.widget());
     }
     EXPECT_THROW(m_manager.MVViewers(3), EMorvalenError);
