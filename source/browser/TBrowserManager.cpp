@@ -73,7 +73,8 @@ TCustomInternetBrowserWindow* TBrowserManager::OpenBrowser(TMorvalenBaseClass& s
     return window;
 }
 
-void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenBaseClass& site, const QIcon& icon)
+void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenBaseClass& site,
+                                const QIcon& icon)
 {
     window.SetBrowserEngine(site.BrowserEngine());
     window.SetSettings(m_settings);
@@ -101,11 +102,13 @@ void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenB
 
 void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
 {
-    connect(&window, &TCustomInternetBrowserWindow::WindowClosed, this, [this, &window] { HandleWindowClosed(window); });
-    connect(&window, &TCustomInternetBrowserWindow::ThumbnailCaptured, this, [this, &window](const QImage& page) {
-        if (const TBrowserEntry* entry = FindByWindow(&window))
-            emit ThumbnailCaptured(entry->Site, page);
-    });
+    connect(&window, &TCustomInternetBrowserWindow::WindowClosed, this,
+            [this, &window] { HandleWindowClosed(window); });
+    connect(&window, &TCustomInternetBrowserWindow::ThumbnailCaptured, this,
+            [this, &window](const QImage& page) {
+                if (const TBrowserEntry* entry = FindByWindow(&window))
+                    emit ThumbnailCaptured(entry->Site, page);
+            });
     connect(&window, &TCustomInternetBrowserWindow::PagesRemembered, this,
             [this, &window](const QStringList& addresses) {
                 if (const TBrowserEntry* entry = FindByWindow(&window)) {

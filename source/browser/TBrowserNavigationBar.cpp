@@ -122,7 +122,8 @@ void TBrowserNavigationBar::SetCurrentTab(TBrowserTab* tab)
                     m_pageTitle->setText(title);
                     m_address->setText(m_tab->Frame()->GetLocationURL());
                 }),
-        connect(frame, &TfrmInternetBrowser::CommandStateChanged, this, &TBrowserNavigationBar::ShowCommandState),
+        connect(frame, &TfrmInternetBrowser::CommandStateChanged, this,
+                &TBrowserNavigationBar::ShowCommandState),
         connect(frame, &TfrmInternetBrowser::DocumentCompleted, this,
                 [this] { m_address->setText(m_tab->Frame()->GetLocationURL()); }),
     };

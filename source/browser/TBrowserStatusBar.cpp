@@ -92,7 +92,8 @@ void TBrowserStatusBar::ShowDownload(const TBrowserDownloadRec& download)
     case TBrowserDownloadRec::dsRunning: {
         const int percent = download.Total > 0 ? int(download.Received * 100 / download.Total) : 0;
         m_text->setText(download.Total > 0
-                            ? u"Downloading %1: %2 of %3"_s.arg(name, locale.formattedDataSize(download.Received),
+                            ? u"Downloading %1: %2 of %3"_s.arg(name,
+                                                                locale.formattedDataSize(download.Received),
                                                                 locale.formattedDataSize(download.Total))
                             : u"Downloading %1: %2"_s.arg(name, locale.formattedDataSize(download.Received)));
         m_progress->SetMax(100);

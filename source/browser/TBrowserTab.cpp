@@ -5,7 +5,8 @@
 
 #include <QVBoxLayout>
 
-TBrowserTab::TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl, QWidget* parent)
+TBrowserTab::TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl,
+                         QWidget* parent)
     : QWidget(parent), m_isHome(isHome), m_monitored(monitored), m_startUrl(startUrl)
 {
     auto* layout = new QVBoxLayout(this);

@@ -15,7 +15,8 @@ class TBrowserTab final : public QWidget
 
 public:
     // A tab with a new frame of the engine; throws EMorvalenError as BrowserFrames::Create.
-    TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl, QWidget* parent = nullptr);
+    TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl,
+                QWidget* parent = nullptr);
     ~TBrowserTab() override;
 
     TfrmInternetBrowser* Frame() const { return m_frame; }

@@ -67,7 +67,8 @@ void TCustomInternetBrowserWindow::BuildMenus()
     m_pmMisc->addAction(u"Remember Current Web Pages"_s, this, [this] { RememberPages(); });
     m_pmMisc->addAction(u"-"_s);
     m_pmMisc->addAction(u"Copy page Title"_s, this, [this] { CopyToClipboard(m_header->PageTitle()); });
-    m_pmMisc->addAction(u"Copy page URL"_s, this, [this] { CopyToClipboard(m_header->AddressBox()->text()); });
+    m_pmMisc->addAction(u"Copy page URL"_s, this,
+                        [this] { CopyToClipboard(m_header->AddressBox()->text()); });
     // Window managers own the window menu: "Hide to tray" lives here instead.
     m_pmMisc->addAction(u"-"_s);
     m_pmMisc->addAction(u"Hide to tray"_s, this, [this] { HideToTray(); });

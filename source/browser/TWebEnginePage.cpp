@@ -53,10 +53,12 @@ QWebEnginePage* TWebEnginePage::createWindow(WebWindowType type)
 
 void TWebEnginePage::HandlePermission(const QUrl& origin, Feature feature)
 {
-    m_frame.AskFeature(origin, feature, [page = QPointer<TWebEnginePage>(this), origin, feature](bool allowed) {
-        if (page)
-            page->setFeaturePermission(origin, feature, allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
-    });
+    m_frame.AskFeature(
+        origin, feature, [page = QPointer<TWebEnginePage>(this), origin, feature](bool allowed) {
+            if (page)
+                page->setFeaturePermission(origin, feature,
+                                           allowed ? PermissionGrantedByUser : PermissionDeniedByUser);
+        });
 }
 
 void TWebEnginePage::HandleCertificateError(const QWebEngineCertificateError& error)

@@ -114,7 +114,8 @@ void TfBrowserThumbnailForm::StartCapture()
         m_progress->SetPosition(m_frame->Progress());
     });
     connect(m_frame, &TfrmInternetBrowser::StatusTextChanged, m_progress, &TLabelProgressBar::SetInfo);
-    connect(m_frame, &TfrmInternetBrowser::DocumentCompleted, this, &TfBrowserThumbnailForm::DocumentComplete);
+    connect(m_frame, &TfrmInternetBrowser::DocumentCompleted, this,
+            &TfBrowserThumbnailForm::DocumentComplete);
     m_frame->show();
     m_frame->Navigate(m_address);
 

@@ -223,10 +223,11 @@ void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission perm
     }
     const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
     // Never granted silently: the user answers above the page.
-    m_permissionBar->Ask(PermissionText(permission).arg(host), [key, answer = std::move(answer)](bool allowed) {
-        RememberedAnswers().insert(key, allowed);
-        answer(allowed);
-    });
+    m_permissionBar->Ask(PermissionText(permission).arg(host),
+                         [key, answer = std::move(answer)](bool allowed) {
+                             RememberedAnswers().insert(key, allowed);
+                             answer(allowed);
+                         });
 }
 
 void TfrmInternetBrowser::DropPermissionQuestions()

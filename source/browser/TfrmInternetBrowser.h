@@ -188,7 +188,8 @@ protected:
     virtual void RestartEngine() = 0;
 
     // Asks above the page; a question answered before in this run is answered at once.
-    void AskPermission(const QUrl& origin, TSitePermission permission, std::function<void(bool allowed)> answer);
+    void AskPermission(const QUrl& origin, TSitePermission permission,
+                       std::function<void(bool allowed)> answer);
     // The engine has dropped its questions (it ended).
     void DropPermissionQuestions();
     // Shows the stopped page for address (the engine ended) or the page again.

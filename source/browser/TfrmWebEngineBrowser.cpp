@@ -28,8 +28,11 @@ TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* 
     m_view->setPage(m_page);
     SetEngineView(m_view);
 
-    connect(m_page, &QWebEnginePage::titleChanged, this,
-            [this](const QString& title) { WebBrowserTitleChange(title); });
+    connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        // The stopped page keeps its own title over what the ended page still reports.
+        if (!IsStopped())
+            WebBrowserTitleChange(title);
+    });
     connect(m_page, &QWebEnginePage::linkHovered, this, &TfrmWebEngineBrowser::WebBrowserStatusTextChange);
     connect(m_page, &QWebEnginePage::loadStarted, this, &TfrmWebEngineBrowser::HandleLoadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this,
@@ -269,6 +272,8 @@ void TfrmWebEngineBrowser::HandleLoadStarted()
 void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
 {
     Q_UNUSED(ok);
+    if (IsStopped())
+        return;
     // A page restored from the back-forward cache brings its title back without a change
     // report.
     if (m_page->title() != Title())

@@ -218,10 +218,11 @@ void TfrmWebKitBrowser::RunPageScript(const QString& script, std::function<void(
         if (result)
             result(value);
     };
-    *answered = connect(m_host, &TWebKitHost::MessageReceived, this, [this, request, finish](const Message& m) {
-        if (m.type == MessageType::Evaluated && m.view == m_view && m.Integer(0) == request)
-            finish(ScriptValue(m.Text(0)));
-    });
+    *answered =
+        connect(m_host, &TWebKitHost::MessageReceived, this, [this, request, finish](const Message& m) {
+            if (m.type == MessageType::Evaluated && m.view == m_view && m.Integer(0) == request)
+                finish(ScriptValue(m.Text(0)));
+        });
     *ended = connect(m_host, &TWebKitHost::Failed, this, [finish] { finish(QVariant()); });
     Send(MessageType::Evaluate, {request}, {script.toStdString()});
 }

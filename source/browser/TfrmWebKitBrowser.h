@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <functional>
 
-
 // The frame of engine code 1: one page of the window's morvalen-webkit-host (WebKitGTK),
 // whose X11 window sits in the frame. The program keeps the keyboard: while the frame has
 // the focus it hands keys to the page, so the window's shortcuts work as they do over the

@@ -340,9 +340,9 @@ void TfMain::UpdateTrayMenu()
     m_trayMenu->OnGetSiteInfo = [this](const TMVPopupMenu&, const QAction& item, QIcon& icon, bool& active) {
         const int index = item.data().toInt();
         const auto& items = m_installedSites->Manager().Items();
-        const TMVWebElement* tile =
-            index >= 0 && index < int(items.size()) ? m_installedSites->Manager().TileOf(items[size_t(index)].get())
-                                                    : nullptr;
+        const TMVWebElement* tile = index >= 0 && index < int(items.size())
+                                        ? m_installedSites->Manager().TileOf(items[size_t(index)].get())
+                                        : nullptr;
         if (!tile)
             return;
         icon = QIcon(QPixmap::fromImage(tile->IconPicture()));

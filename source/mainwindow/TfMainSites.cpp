@@ -48,9 +48,10 @@ void TfMain::CreateSiteBrowsers()
     connect(manager, &TBrowserManager::SiteWindowChanged, this, [this](TMorvalenBaseClass* site, bool open) {
         m_installedSites->SiteBrowserChanged(*site, open);
     });
-    connect(manager, &TBrowserManager::ThumbnailCaptured, this, [this](TMorvalenBaseClass* site, const QImage& page) {
-        m_installedSites->SiteThumbnailCaptured(*site, page);
-    });
+    connect(manager, &TBrowserManager::ThumbnailCaptured, this,
+            [this](TMorvalenBaseClass* site, const QImage& page) {
+                m_installedSites->SiteThumbnailCaptured(*site, page);
+            });
 }
 
 void TfMain::LoadInstalledSites()

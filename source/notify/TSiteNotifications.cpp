@@ -1,11 +1,11 @@
 #include "TSiteNotifications.h"
 
 #include "browser/TBrowserManager.h"
+#include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
 #include "platform/DesktopNotifier.h"
-#include "browser/TBrowserTab.h"
 #include "sites/TMorvalenBaseClass.h"
 
 #include <QDir>
@@ -40,7 +40,8 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
     };
     connect(&m_browsers, &TBrowserManager::SiteChanged, this, &TSiteNotifications::SiteChanged);
     connect(&m_browsers, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
-        TWindowChangeMonitor::Attach(*window, {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs});
+        TWindowChangeMonitor::Attach(*window,
+                                     {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs});
     });
     TfrmInternetBrowser::OnWebNotification = [this](const TWebNotificationRec& notification) {
         WebNotification(notification);

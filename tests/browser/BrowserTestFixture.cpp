@@ -35,8 +35,9 @@ TestHttpServer& BrowserTest::Server()
         created->Serve(u"/two"_s, Page("Page two"), html);
         // A page that updates itself, as a mail or news page does.
         created->Serve(u"/growing"_s,
-                       Page("Growing", "<p id=\"log\">start</p><script>setInterval(function () {"
-                                       "document.getElementById('log').textContent += ' more';}, 200);</script>"),
+                       Page("Growing",
+                            "<p id=\"log\">start</p><script>setInterval(function () {"
+                            "document.getElementById('log').textContent += ' more';}, 200);</script>"),
                        html);
         created->Serve(u"/title60"_s, Page("Sixty characters of a page title that is not cut at all, ok!"),
                        html);

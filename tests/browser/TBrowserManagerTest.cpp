@@ -36,7 +36,9 @@ protected:
         m_manager.SetSettings(&m_settings);
         QObject::connect(&m_manager, &TBrowserManager::Changed, [this] { ++m_changes; });
         QObject::connect(&m_manager, &TBrowserManager::SiteWindowChanged,
-                         [this](TMorvalenBaseClass* site, bool open) { m_marks.append({site, open}); });
+                         [this](TMorvalenBaseClass* site, bool open) {
+                             m_marks.append({site, open});
+                         });
     }
 
     // A site that outlives the manager, as the installed sites do in the program.
@@ -56,9 +58,10 @@ protected:
     XdgAutostart m_autostart{u"/opt/morvalen/morvalen-desktop"_s};
     TApplicationsSettings m_settings{m_autostart};
     std::list<std::unique_ptr<TMorvalenBaseClass>> m_sites;
-    TBrowserManager m_manager;
     int m_changes = 0;
     QList<std::pair<TMorvalenBaseClass*, bool>> m_marks;
+    // Last: it closes its windows, and says so, before what it tells goes.
+    TBrowserManager m_manager;
 };
 
 } // namespace

@@ -3,9 +3,9 @@
 
 #include "BrowserTestFixture.h"
 
-#include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TBrowserNavigationBar.h"
 #include "browser/TBrowserTab.h"
+#include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TWebKitHost.h"
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
@@ -154,12 +154,16 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, AWatchedPageThatChangesWhileTheWind
     ASSERT_NE(monitor, nullptr);
     int changes = 0;
     QObject::connect(m_window, &TCustomInternetBrowserWindow::SiteChanged, [&] { ++changes; });
-    // Shown but never activated: the user is elsewhere.
-    m_window->setAttribute(Qt::WA_ShowWithoutActivating);
     m_window->resize(640, 480);
     m_window->show();
+    ASSERT_TRUE(WaitUntil([&] { return m_window->TabCount() == 1; }, 30000));
     ASSERT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame(), u"Growing"_s));
-    ASSERT_FALSE(m_window->WindowActive());
+    // The user goes to another window.
+    QWidget elsewhere;
+    elsewhere.resize(200, 100);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return !m_window->WindowActive(); }, 30000));
     // The page adds a line every 200 ms: measured at each check, it has changed.
     ASSERT_TRUE(WaitUntil([&] { return changes >= 2; }, 30000));
     EXPECT_GT(monitor->Monitor().BaselineLength(), 0);

@@ -56,7 +56,8 @@ TEST_F(TfrmWebEngineBrowserTest, AnAddressWithoutSchemeLoadsAndReportsEveryEvent
     QStringList titles;
     QStringList completed;
     int commandStates = 0;
-    QObject::connect(m_frame.get(), &TfrmInternetBrowser::TitleChanged, [&](const QString& title) { titles.append(title); });
+    QObject::connect(m_frame.get(), &TfrmInternetBrowser::TitleChanged,
+                     [&](const QString& title) { titles.append(title); });
     QObject::connect(m_frame.get(), &TfrmInternetBrowser::DocumentCompleted,
                      [&](const QString& address) { completed.append(address); });
     QObject::connect(m_frame.get(), &TfrmInternetBrowser::CommandStateChanged, [&] { ++commandStates; });

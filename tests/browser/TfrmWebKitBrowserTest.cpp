@@ -1,7 +1,7 @@
 #include "browser/TfrmWebKitBrowser.h"
 #include "browser/BrowserFrames.h"
-#include "browser/PageTextLength.h"
 #include "browser/IsFireFoxAvailable.h"
+#include "browser/PageTextLength.h"
 #include "browser/TWebKitHost.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
@@ -60,7 +60,9 @@ protected:
     {
         auto* frame = static_cast<TfrmWebKitBrowser*>(BrowserFrames::Create(1, m_window.get()));
         QObject::connect(frame, &TfrmInternetBrowser::DocumentCompleted,
-                         [this, frame](const QString& address) { m_completed.append({frame, address}); });
+                         [this, frame](const QString& address) {
+                             m_completed.append({frame, address});
+                         });
         return frame;
     }
 
@@ -104,7 +106,8 @@ TEST_F(TfrmWebKitBrowserTest, ReportsTitleProgressAndHistoryThroughTheFrameInter
     m_server.Serve(u"/two"_s, TestPage("Two", "2"), "text/html");
     QStringList titles;
     int commandStates = 0;
-    QObject::connect(m_frame, &TfrmInternetBrowser::TitleChanged, [&](const QString& title) { titles.append(title); });
+    QObject::connect(m_frame, &TfrmInternetBrowser::TitleChanged,
+                     [&](const QString& title) { titles.append(title); });
     QObject::connect(m_frame, &TfrmInternetBrowser::CommandStateChanged, [&] { ++commandStates; });
     EXPECT_EQ(u"http://"_s, m_frame->GetLocationURL());
     EXPECT_EQ(1, m_frame->BrowserEngine());

@@ -19,10 +19,14 @@
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
 #include "support/ModalDriver.h"
+#include "support/StandInFrame.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QDir>
+#include <QMenu>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -169,4 +173,48 @@ TEST_F(TfMainSitesTest, InstallingFromACatalogTabMarksItInstalledThere)
     EXPECT_EQ(sites.Count(), 1);
     EXPECT_EQ(window->MainTabs()->currentIndex(), int(TfMain::pgInstalled));
     EXPECT_TRUE(sites.TileOf(&site)->Flashing());
+}
+
+TEST_F(TfMainSitesTest, EachLaunchFromTheTileOrTheTrayCountsOnceInTheDataFileAndAShortcutNone)
+{
+    TStandInFrame::Register();
+    WriteSites({u"Mail"_s});
+    auto window = Create();
+    TMVVisualManager& sites = window->InstalledSites().Manager();
+    ASSERT_EQ(sites.Count(), 1);
+    TMorvalenBaseClass& site = *sites.Items()[0];
+    TMVWebElement& tile = *sites.TileOf(&site);
+    const auto storedCount = [&] {
+        const auto stored = SitesDataFile::Parse(ReadFile(SitesPath()));
+        return stored.records.empty() ? -1 : stored.records[0]->RunCount();
+    };
+    ASSERT_EQ(storedCount(), 0);
+
+    // A shortcut's start opens the site without counting.
+    window->HandleParameter(u"Element="_s + site.ElementId());
+    EXPECT_TRUE(tile.HasBrowser());
+    EXPECT_EQ(storedCount(), 0);
+
+    QTest::mouseDClick(&tile, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_EQ(storedCount(), 1);
+    tile.OnRunClick(tile);
+    EXPECT_EQ(storedCount(), 2);
+    QMenu* tray = window->TrayMenu();
+    emit tray->aboutToShow();
+    QAction* item = nullptr;
+    for (QAction* action : tray->actions()) {
+        if (action->text() == u"Mail"_s)
+            item = action;
+    }
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isChecked());
+    item->trigger();
+    EXPECT_EQ(storedCount(), 3);
+    EXPECT_EQ(site.RunCount(), 3);
+    EXPECT_EQ(window->OpenBrowserCount(), 1);
+
+    // The window closes: the tile's mark goes with it.
+    window->InstalledSites().CloseSiteBrowser(tile);
+    EXPECT_FALSE(tile.HasBrowser());
+    EXPECT_EQ(window->OpenBrowserCount(), 0);
 }

@@ -47,7 +47,8 @@ TEST(TSiteBrowsers, OpeningCountsNothingAndARemovedSiteIsNotWrittenInto)
     EXPECT_EQ(record.RunCount(), 0);
     EXPECT_TRUE(browsers.HasBrowser(&tile));
     ASSERT_TRUE(window);
-    ASSERT_TRUE(WaitUntil([&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Site"_s; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Site"_s; }));
 
     // An edited title reaches the open window.
     record.SetTitle(u"Renamed"_s);

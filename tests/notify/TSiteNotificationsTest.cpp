@@ -84,10 +84,12 @@ protected:
     TCustomInternetBrowserWindow* OpenFrontPage(TSite& site)
     {
         TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(*site.Record, QIcon(), false);
-        if (!window ||
-            !WaitUntil(
-                [&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Front page"_s; },
-                30000))
+        if (!window || !WaitUntil(
+                           [&] {
+                               return window->TabCount() == 1 &&
+                                      window->Tab(0)->Frame()->Title() == u"Front page"_s;
+                           },
+                           30000))
             return nullptr;
         return window;
     }

@@ -32,7 +32,8 @@ TStandInFrame::TStandInFrame(uint8_t engine, QWidget* parent) : TfrmInternetBrow
 void TStandInFrame::Register()
 {
     for (const uint8_t engine : {uint8_t(0), uint8_t(1)})
-        BrowserFrames::Register(engine, [engine](QWidget* parent) { return new TStandInFrame(engine, parent); });
+        BrowserFrames::Register(engine,
+                                [engine](QWidget* parent) { return new TStandInFrame(engine, parent); });
 }
 
 void TStandInFrame::SetPage(const QString& address, const TPage& page)
