@@ -79,7 +79,8 @@ QString CatalogSite::BaseURLFor(QByteArrayView hostHeader, const QString& fallba
     return u"http://"_s + text;
 }
 
-SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress)
+SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress,
+                               bool head)
 {
     const std::optional<QByteArray> path = RequestTarget::SafePath(target);
     if (!path)
@@ -132,7 +133,7 @@ SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, co
     if (*path == "/xmlsearch.php")
         return Search(query, baseURL);
     if (*path == "/link/update.php")
-        return Rate(query, clientAddress);
+        return Rate(query, clientAddress, !head);
     if (path->startsWith("/images/"))
         return Picture(*path);
     return NotFound(*path);
@@ -243,7 +244,7 @@ SiteAnswer CatalogSite::Search(QByteArrayView query, const QString& baseURL)
     return {200, kXml, body, false, {}, 0};
 }
 
-SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter)
+SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter, bool store)
 {
     const auto parameters = RequestTarget::StrictParameters(query);
     if (!parameters || parameters->size() != 2 || !parameters->contains("imgId") ||
@@ -256,7 +257,8 @@ SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter)
     if (rating.size() != 1 || rating[0] < '1' || rating[0] > '5')
         return Text(400, u"Bad request: the rating must be 1, 2, 3, 4 or 5"_s);
     try {
-        m_ratings.Add(*id, rating[0] - '0', voter);
+        if (store)
+            m_ratings.Add(*id, rating[0] - '0', voter);
     } catch (const EMorvalenError& error) {
         return Text(500, error.Message());
     }

@@ -53,8 +53,10 @@ public:
 
     // The answer to a GET of target (the path and query exactly as the client sent them).
     // Addresses inside the answer start with baseURL ("http://host:port"). A rating counts as
-    // the vote of clientAddress.
-    SiteAnswer Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress = {});
+    // the vote of clientAddress, unless the request is a HEAD: that only asks how a GET would
+    // be answered, and a crawler's or cache's HEAD must not vote.
+    SiteAnswer Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress = {},
+                      bool head = false);
 
     // Every path whose answer is a file, the same for every client of one address: what an
     // export writes. Pages have one path each ("/help/index.html", not "/help/").
@@ -84,7 +86,7 @@ private:
     SiteAnswer CachedList(const QByteArray& path, const QString& baseURL,
                           const std::function<std::vector<const SourceApplication*>()>& select);
     SiteAnswer Search(QByteArrayView query, const QString& baseURL);
-    SiteAnswer Rate(QByteArrayView query, const QString& voter);
+    SiteAnswer Rate(QByteArrayView query, const QString& voter, bool store);
     SiteAnswer Picture(const QByteArray& path);
     SiteAnswer CategoryFile(const QByteArray& path, const QString& baseURL);
 

@@ -119,8 +119,8 @@ HttpResponse Respond(CatalogSite& site, const HttpRequest& request, const QStrin
                      const TrustedProxies& proxies, const QByteArray& cacheControl)
 {
     const QString client = proxies.ClientAddress(request.clientAddress, request.forwardedFor);
-    const SiteAnswer answer =
-        site.Answer(request.target, CatalogSite::BaseURLFor(request.host, fallbackURL), client);
+    const SiteAnswer answer = site.Answer(request.target, CatalogSite::BaseURLFor(request.host, fallbackURL),
+                                          client, request.method == "HEAD");
     HttpResponse response{answer.status, answer.contentType, answer.body, {}};
     if (!answer.cacheable || answer.status != 200) {
         response.headers.emplace_back("Cache-Control", "no-store");

@@ -220,6 +220,13 @@ TEST_F(CatalogServer, SearchRatingAndRefusalsAreNeverStored)
         EXPECT_FALSE(answer.headers.contains("etag")) << target.toStdString();
         EXPECT_FALSE(answer.headers.contains("last-modified")) << target.toStdString();
     }
+    // A HEAD of a rating is answered as its GET would be, but votes nothing.
+    const HttpAnswer head = Get("/link/update.php?imgId=1&rating=1", "HEAD");
+    EXPECT_EQ(head.status, 200);
+    EXPECT_EQ(head.headers.value("content-length").toLongLong(),
+              Get("/link/update.php?imgId=1&rating=1", "GET", {}, "127.0.0.2").body.size());
+    EXPECT_EQ(Get("/link/update.php?imgId=1&rating=x", "HEAD").status, 400);
+    EXPECT_FLOAT_EQ(UserRatingIn("/xmlcache/category10.xml", 1), 2.5f); // (4 + 1) / 2: one vote
     // So are the refusals of the HTTP layer itself.
     const HttpAnswer post = m_server->Raw("POST /xmlcache/whatsnew.xml HTTP/1.1\r\nHost: x\r\n"
                                           "Content-Length: 0\r\nConnection: close\r\n\r\n");
