@@ -91,50 +91,35 @@ std::optional<int64_t> Seconds(int year, int month, int day, int secondsOfDay)
     return date.startOfDay(Qt::UTC).toSecsSinceEpoch() + secondsOfDay;
 }
 
-// "Sun, 06 Nov 1994 08:49:37 GMT"
-std::optional<int64_t> FixDate(QByteArrayView text)
+// "Sun, 06 Nov 1994 08:49:37 GMT" (IMF-fixdate) or "Sunday, 06-Nov-94 08:49:37 GMT" (RFC 850):
+// they differ in the day's name, what parts the date and the year's digits. A two-digit year
+// more than 50 years ahead is of the last century.
+template <size_t N>
+std::optional<int64_t> DayFirstDate(QByteArrayView text, const std::array<const char*, N>& days,
+                                    QByteArrayView separator, int yearDigits)
 {
     DateReader reader(text);
-    if (!reader.Name(kDays) || !reader.Literal(", "))
+    if (!reader.Name(days) || !reader.Literal(", "))
         return std::nullopt;
     const auto day = reader.Digits(2);
-    if (!day || !reader.Literal(" "))
+    if (!day || !reader.Literal(separator))
         return std::nullopt;
     const auto month = reader.Name(kMonths);
-    if (!month || !reader.Literal(" "))
+    if (!month || !reader.Literal(separator))
         return std::nullopt;
-    const auto year = reader.Digits(4);
-    if (!year || !reader.Literal(" "))
+    const auto digits = reader.Digits(yearDigits);
+    if (!digits || !reader.Literal(" "))
         return std::nullopt;
     const auto time = reader.Time();
     if (!time || !reader.Literal(" GMT") || !reader.AtEnd())
         return std::nullopt;
-    return Seconds(*year, *month, *day, *time);
-}
-
-// "Sunday, 06-Nov-94 08:49:37 GMT"; a two-digit year more than 50 years ahead is of the last
-// century.
-std::optional<int64_t> Rfc850Date(QByteArrayView text)
-{
-    DateReader reader(text);
-    if (!reader.Name(kLongDays) || !reader.Literal(", "))
-        return std::nullopt;
-    const auto day = reader.Digits(2);
-    if (!day || !reader.Literal("-"))
-        return std::nullopt;
-    const auto month = reader.Name(kMonths);
-    if (!month || !reader.Literal("-"))
-        return std::nullopt;
-    const auto shortYear = reader.Digits(2);
-    if (!shortYear || !reader.Literal(" "))
-        return std::nullopt;
-    const auto time = reader.Time();
-    if (!time || !reader.Literal(" GMT") || !reader.AtEnd())
-        return std::nullopt;
-    const int thisYear = QDate::currentDate().year();
-    int year = thisYear - thisYear % 100 + *shortYear;
-    if (year > thisYear + 50)
-        year -= 100;
+    int year = *digits;
+    if (yearDigits == 2) {
+        const int thisYear = QDate::currentDate().year();
+        year += thisYear - thisYear % 100;
+        if (year > thisYear + 50)
+            year -= 100;
+    }
     return Seconds(year, *month, *day, *time);
 }
 
@@ -211,9 +196,9 @@ std::optional<int64_t> ParseDate(QByteArrayView text)
     text = text.trimmed();
     if (text.size() > 64)
         return std::nullopt;
-    if (auto seconds = FixDate(text))
+    if (auto seconds = DayFirstDate(text, kDays, " ", 4))
         return seconds;
-    if (auto seconds = Rfc850Date(text))
+    if (auto seconds = DayFirstDate(text, kLongDays, "-", 2))
         return seconds;
     return AscTimeDate(text);
 }
