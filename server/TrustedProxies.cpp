@@ -79,7 +79,8 @@ void TrustedProxies::Add(const QString& range)
     const qsizetype slash = text.indexOf('/');
     const QByteArrayView address = slash < 0 ? QByteArrayView(text) : QByteArrayView(text).first(slash);
     const std::optional<Bytes> bytes = address.contains('[') ? std::nullopt : Parse(address);
-    if (!bytes || (slash < 0 && address.count(':') == 1))
+    // An address with a port is no proxy's address: the port is not part of the peer's.
+    if (!bytes || address.count(':') == 1)
         throw EMorvalenError(
             u"--trusted-proxy must be an IPv4 or IPv6 address or ADDRESS/BITS, not \"%1\""_s.arg(range));
     const bool v4 = IsMappedIPv4(*bytes) && !address.contains(':');

@@ -114,8 +114,9 @@ TEST(TrustedProxies, ForwardedForIsBelievedOnlyFromListedProxies)
     EXPECT_EQ(proxies.ClientAddress(u"192.0.2.7"_s, "10.1.0.9, 10.1.0.4"), u"10.1.0.9"_s);
     EXPECT_EQ(proxies.ClientAddress(u"192.0.2.7"_s, ""), u"192.0.2.7"_s);
 
-    for (const QString& bad : {u"10.0.0.0/33"_s, u"2001:db8::/129"_s, u"10.0.0/8"_s, u"host.example"_s,
-                               u"10.0.0.1:80"_s, u"10.0.0.0/"_s, u"10.0.0.0/x"_s, u""_s}) {
+    for (const QString& bad :
+         {u"10.0.0.0/33"_s, u"2001:db8::/129"_s, u"10.0.0/8"_s, u"host.example"_s, u"10.0.0.1:80"_s,
+          u"10.0.0.1:80/8"_s, u"10.0.0.0/"_s, u"10.0.0.0/x"_s, u""_s}) {
         TrustedProxies list;
         EXPECT_THROW(list.Add(bad), EMorvalenError) << bad.toStdString();
     }
@@ -233,14 +234,18 @@ TEST_F(CatalogServer, SearchRatingAndRefusalsAreNeverStored)
     EXPECT_EQ(post.headers.value("cache-control"), "no-store");
 }
 
-TEST_F(CatalogServer, MaxAgeIsTheOperators)
+TEST_F(CatalogServer, MaxAgeAndThePublicAddressAreTheOperators)
 {
     ASSERT_TRUE(m_server->Stop());
-    Start({u"--max-age"_s, u"86400"_s});
+    Start({u"--max-age"_s, u"86400"_s, u"--base-url"_s, u"https://catalog.example.org"_s});
     ASSERT_GT(m_server->Port(), 0);
     EXPECT_EQ(Get("/xmlcache/popular.xml").headers.value("cache-control"), "public, max-age=86400");
     EXPECT_EQ(Get("/images/thumbnail1.jpg").headers.value("cache-control"), "public, max-age=86400");
     EXPECT_EQ(Get(Search("plan")).headers.value("cache-control"), "no-store");
+    // Without a usable Host, answers name the address clients reach the catalog at.
+    EXPECT_TRUE(Get("/xmlcache/category30.xml", "GET", "evil\"/><x")
+                    .body.contains("<thumbnail_url>https://catalog.example.org/images/thumbnail5.jpg<"));
+    EXPECT_TRUE(Get("/xmlcache/category30.xml").body.contains("<thumbnail_url>http://127.0.0.1:"));
 }
 
 TEST_F(CatalogServer, ForwardedForNamesTheVoterOnlyFromATrustedProxy)
