@@ -35,8 +35,10 @@ SqliteRatingDatabase::SqliteRatingDatabase(const QString& fileName)
     try {
         sqlite3_busy_timeout(m_database, 5000);
         // Write-ahead: readers never wait for a vote, and a vote costs no sync of its own (a
-        // crash of the server loses nothing; a power cut at most the last votes).
-        Execute("PRAGMA journal_mode = WAL");
+        // crash of the server loses nothing; a power cut at most the last votes). A server
+        // starting beside another that holds the file keeps the mode it finds: it is a matter
+        // of speed, not of the votes.
+        sqlite3_exec(m_database, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
         Execute("PRAGMA synchronous = NORMAL");
         Upgrade();
     } catch (...) {
