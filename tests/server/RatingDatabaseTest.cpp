@@ -21,9 +21,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-#define SKIP_WITHOUT_POSTGRES()                                                                              \
+// Skips the test, saying why, where no PostgreSQL can run; otherwise starts one named name.
+#define START_POSTGRES(name)                                                                                 \
     if (const QString why = PostgresServer::Unavailable(); !why.isEmpty())                                   \
-    GTEST_SKIP() << "PostgreSQL tests skipped: " << why.toStdString()
+        GTEST_SKIP() << "PostgreSQL tests skipped: " << why.toStdString();                                   \
+    PostgresServer name;                                                                                     \
+    ASSERT_TRUE(name.IsRunning())
 
 // Votes through another server show within a second; this only ends a test that would hang.
 bool Eventually(const std::function<bool()>& condition)
@@ -138,9 +141,7 @@ TEST(RatingStore, TwoStoresOnOneSqliteFileSeeEachOthersVotes)
 
 TEST(PostgresRatingDatabase, SchemaIsMadeOnceAndANewerOneIsRefused)
 {
-    SKIP_WITHOUT_POSTGRES();
-    PostgresServer server;
-    ASSERT_TRUE(server.IsRunning());
+    START_POSTGRES(server);
     {
         // Two instances starting on an empty database: one makes the tables, both work.
         PostgresRatingDatabase first(server.URL(), 2);
@@ -162,9 +163,7 @@ TEST(PostgresRatingDatabase, SchemaIsMadeOnceAndANewerOneIsRefused)
 
 TEST(PostgresRatingDatabase, OneVotePerVoterAndApplicationAcrossConnections)
 {
-    SKIP_WITHOUT_POSTGRES();
-    PostgresServer server;
-    ASSERT_TRUE(server.IsRunning());
+    START_POSTGRES(server);
     PostgresRatingDatabase first(server.URL(), 2);
     PostgresRatingDatabase second(server.URL(), 2);
     using Totals = RatingDatabase::Totals;
@@ -188,9 +187,7 @@ TEST(PostgresRatingDatabase, OneVotePerVoterAndApplicationAcrossConnections)
 
 TEST(PostgresRatingDatabase, AVoteThatCommitsLateIsStillRead)
 {
-    SKIP_WITHOUT_POSTGRES();
-    PostgresServer server;
-    ASSERT_TRUE(server.IsRunning());
+    START_POSTGRES(server);
     PostgresRatingDatabase reader(server.URL(), 1);
     EXPECT_TRUE(reader.ReadChanges(true).totals.isEmpty());
     // A vote's transaction begins, another begins after it and commits first.
@@ -217,9 +214,7 @@ class CatalogServerInstances : public CatalogServer
 
 TEST_F(CatalogServerInstances, OneAddressCountsOnceThroughBothAndTwoAddressesTwice)
 {
-    SKIP_WITHOUT_POSTGRES();
-    PostgresServer database;
-    ASSERT_TRUE(database.IsRunning());
+    START_POSTGRES(database);
     const QStringList options{u"--list-size"_s, u"3"_s};
     auto first = std::make_unique<ServerProcess>(m_dir.path(), database.URL(), options);
     ServerProcess second(m_dir.path(), database.URL(), options);
