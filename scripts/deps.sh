@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing need; with --bench also
-# what the benchmarks measure the program against (Debian's chromium).
+# Installs every Debian package that building, running and testing need (PostgreSQL too: the
+# catalog server's tests start a cluster of their own); with --bench also what the benchmarks
+# measure the program against (Debian's chromium) and load the catalog server with (wrk).
 # Non-interactive, skips what is already there, works as root or through sudo.
 set -euo pipefail
 
@@ -10,7 +11,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin
   qt6-qpa-plugins libgl1-mesa-dev libxcb1-dev
   libcurl4-openssl-dev libpugixml-dev libpng-dev libjpeg-dev libgif-dev zlib1g-dev
-  libcpp-httplib-dev libsqlite3-dev libssl-dev libmicrohttpd-dev
+  libcpp-httplib-dev libsqlite3-dev libssl-dev libmicrohttpd-dev libpq-dev postgresql
   clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth openbox xdotool imagemagick fonts-dejavu-core clang-format xdg-utils python3 desktop-file-utils
@@ -20,7 +21,7 @@ packages=(
   appstream desktop-file-utils systemd dpkg-dev file lintian
 )
 if [ "${1:-}" = --bench ]; then
-  packages+=(chromium)
+  packages+=(chromium wrk)
 fi
 
 missing=()

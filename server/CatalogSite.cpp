@@ -1,6 +1,7 @@
 #include "CatalogSite.h"
 
 #include "CatalogXmlWriter.h"
+#include "HttpCaching.h"
 #include "PictureEncoder.h"
 #include "RatingStore.h"
 #include "RequestTarget.h"
@@ -20,13 +21,13 @@ const QByteArray kXml = "text/xml; charset=utf-8";
 const QByteArray kHtml = "text/html; charset=utf-8";
 const QByteArray kText = "text/plain; charset=utf-8";
 
-// Lists for several Host names are cached; a client that makes up names must not make the
-// cache grow without end.
+// Files for several Host names and searches are cached; a client that makes up names or
+// words must not make a cache grow without end.
 constexpr qsizetype kMaxCachedLists = 2000;
 
 SiteAnswer Text(int status, const QString& text)
 {
-    return {status, kText, text.toUtf8() + '\n'};
+    return {status, kText, text.toUtf8() + '\n', false, {}, 0};
 }
 
 SiteAnswer NotFound(const QByteArray& path)
@@ -78,43 +79,51 @@ QString CatalogSite::BaseURLFor(QByteArrayView hostHeader, const QString& fallba
     return u"http://"_s + text;
 }
 
-SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress)
+SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress,
+                               bool head)
 {
     const std::optional<QByteArray> path = RequestTarget::SafePath(target);
     if (!path)
         return Text(400, u"Bad request: the path is not allowed"_s);
     const QByteArrayView query = RequestTarget::Query(target);
 
+    // Each page answers at several paths, but is one file, cached under one name.
     if (*path == "/" || *path == "/index.html")
-        return {200, kHtml, SitePages::StartPage(m_source, baseURL)};
+        return CachedFile("/index.html", baseURL, kHtml, false,
+                          [&] { return SitePages::StartPage(m_source, baseURL); });
     if (*path == "/help" || *path == "/help/" || *path == "/help/index.html")
-        return {200, kHtml, SitePages::Help(baseURL)};
+        return CachedFile("/help/index.html", baseURL, kHtml, false,
+                          [&] { return SitePages::Help(baseURL); });
     if (*path == "/download" || *path == "/download/" || *path == "/download/index.html")
-        return {200, kHtml, SitePages::Download(m_source.Versions(), baseURL)};
+        return CachedFile("/download/index.html", baseURL, kHtml, false,
+                          [&] { return SitePages::Download(m_source.Versions(), baseURL); });
     if (*path == "/download/FireFox")
-        return {200, kHtml, SitePages::FireFox(baseURL)};
+        return CachedFile(*path, baseURL, kHtml, false, [&] { return SitePages::FireFox(baseURL); });
     if (*path == "/download/version.xml")
-        return {200, kXml, CatalogXmlWriter::VersionFile(m_source.Versions(), baseURL + u"/download/"_s)};
+        return CachedFile(*path, baseURL, kXml, false, [&] {
+            return CatalogXmlWriter::VersionFile(m_source.Versions(), baseURL + u"/download/"_s);
+        });
 
     if (*path == "/xmlcache/categorylist.xml")
-        return {200, kXml, CatalogXmlWriter::CategoryList(m_source.Categories())};
+        return CachedFile(*path, {}, kXml, false,
+                          [&] { return CatalogXmlWriter::CategoryList(m_source.Categories()); });
     const size_t listSize = size_t(std::max(m_settings.listSize, 0));
     if (*path == "/xmlcache/whatsnew.xml")
-        return CachedList(u"whatsnew"_s, baseURL, [&] { return Newest({}, listSize); });
+        return CachedList(*path, baseURL, [&] { return Newest({}, listSize); });
     if (*path == "/xmlcache/recommended.xml") {
-        return CachedList(u"recommended"_s, baseURL, [&] {
+        return CachedList(*path, baseURL, [&] {
             return Newest([](const SourceApplication& application) { return application.recommended; },
                           listSize);
         });
     }
     if (*path == "/xmlcache/popular.xml") {
-        return CachedList(u"popular"_s, baseURL, [&] {
+        return CachedList(*path, baseURL, [&] {
             return ByKey([](const SourceApplication& application) { return application.popularity; },
                          listSize);
         });
     }
     if (*path == "/xmlcache/highestrated.xml") {
-        return CachedList(u"highestrated"_s, baseURL, [&] {
+        return CachedList(*path, baseURL, [&] {
             return ByKey([this](const SourceApplication& application) { return UserRating(application); },
                          listSize);
         });
@@ -124,30 +133,67 @@ SiteAnswer CatalogSite::Answer(QByteArrayView target, const QString& baseURL, co
     if (*path == "/xmlsearch.php")
         return Search(query, baseURL);
     if (*path == "/link/update.php")
-        return Rate(query, clientAddress);
+        return Rate(query, clientAddress, !head);
     if (path->startsWith("/images/"))
         return Picture(*path);
     return NotFound(*path);
 }
 
-SiteAnswer CatalogSite::CachedList(const QString& name, const QString& baseURL,
-                                   const std::function<std::vector<const SourceApplication*>()>& select)
+QList<QByteArray> CatalogSite::StaticPaths() const
 {
-    const QString key = name + u'\n' + baseURL;
-    const int64_t generation = m_ratings.Generation();
+    QList<QByteArray> paths{"/index.html",
+                            "/help/index.html",
+                            "/download/index.html",
+                            "/download/FireFox",
+                            "/download/version.xml",
+                            "/xmlcache/categorylist.xml",
+                            "/xmlcache/whatsnew.xml",
+                            "/xmlcache/recommended.xml",
+                            "/xmlcache/popular.xml",
+                            "/xmlcache/highestrated.xml"};
+    for (const SourceCategory& category : m_source.Categories()) {
+        paths.append("/xmlcache/category" + QByteArray::number(category.id) + ".xml");
+        for (const SourceCategory& child : category.children)
+            paths.append("/xmlcache/category" + QByteArray::number(child.id) + ".xml");
+    }
+    for (const SourceApplication& application : m_source.Applications()) {
+        paths.append(CatalogXmlWriter::ThumbnailPath(application).toUtf8());
+        paths.append(CatalogXmlWriter::ScreenshotPath(application).toUtf8());
+    }
+    return paths;
+}
+
+SiteAnswer CatalogSite::CachedFile(const QByteArray& path, const QString& baseURL,
+                                   const QByteArray& contentType, bool rated,
+                                   const std::function<QByteArray()>& make)
+{
+    const QString key = QString::fromUtf8(path) + u'\n' + baseURL;
+    const int64_t generation = rated ? m_ratings.Generation() : 0;
+    const int64_t time =
+        rated ? std::max(m_settings.catalogTime, m_ratings.LastVoteTime()) : m_settings.catalogTime;
     {
         const std::lock_guard lock(m_cacheMutex);
-        const auto found = m_lists.constFind(key);
-        if (found != m_lists.constEnd() && found->generation == generation)
-            return {200, kXml, found->body};
+        const auto found = m_files.constFind(key);
+        if (found != m_files.constEnd() && found->generation == generation)
+            return {200, contentType, found->body, true, found->entityTag, time};
     }
-    QByteArray body = CatalogXmlWriter::ApplicationList(
-        select(), baseURL, [this](const SourceApplication& application) { return UserRating(application); });
+    QByteArray body = make();
+    QByteArray tag = HttpCaching::EntityTag(body);
     const std::lock_guard lock(m_cacheMutex);
-    if (m_lists.size() >= kMaxCachedLists)
-        m_lists.clear();
-    m_lists.insert(key, {generation, body});
-    return {200, kXml, body};
+    if (m_files.size() >= kMaxCachedLists)
+        m_files.clear();
+    m_files.insert(key, {generation, body, tag});
+    return {200, contentType, body, true, tag, time};
+}
+
+SiteAnswer CatalogSite::CachedList(const QByteArray& path, const QString& baseURL,
+                                   const std::function<std::vector<const SourceApplication*>()>& select)
+{
+    return CachedFile(path, baseURL, kXml, true, [&] {
+        return CatalogXmlWriter::ApplicationList(
+            select(), baseURL,
+            [this](const SourceApplication& application) { return UserRating(application); });
+    });
 }
 
 SiteAnswer CatalogSite::CategoryFile(const QByteArray& path, const QString& baseURL)
@@ -162,7 +208,8 @@ SiteAnswer CatalogSite::CategoryFile(const QByteArray& path, const QString& base
     QSet<int32_t> ids{category->id};
     for (const SourceCategory& child : category->children)
         ids.insert(child.id);
-    return CachedList(u"category%1"_s.arg(category->id), baseURL, [&] {
+    // "category010.xml" is the file of category 10 too, but cached once.
+    return CachedList("/xmlcache/category" + QByteArray::number(category->id) + ".xml", baseURL, [&] {
         return Newest(
             [&](const SourceApplication& application) { return ids.contains(application.categoryId); },
             SIZE_MAX);
@@ -171,14 +218,33 @@ SiteAnswer CatalogSite::CategoryFile(const QByteArray& path, const QString& base
 
 SiteAnswer CatalogSite::Search(QByteArrayView query, const QString& baseURL)
 {
-    // The same words in the same order give the same answer: popular searches come from the
-    // cache like the lists.
+    // The same words in the same order give the same answer: popular searches come from a
+    // cache of their own, which made-up searches cannot empty of the lists.
     const QString words = CatalogSearch::Words(RequestTarget::SearchText(query)).join(u' ');
-    return CachedList(u"search "_s + words, baseURL,
-                      [&] { return m_search.Find(words, size_t(std::max(m_settings.searchLimit, 0))); });
+    const QString key = words + u'\n' + baseURL;
+    const int64_t generation = m_ratings.Generation();
+    {
+        const std::lock_guard lock(m_cacheMutex);
+        if (m_searchGeneration != generation) {
+            m_searches.clear();
+            m_searchGeneration = generation;
+        }
+        const auto found = m_searches.constFind(key);
+        if (found != m_searches.constEnd())
+            return {200, kXml, *found, false, {}, 0};
+    }
+    QByteArray body = CatalogXmlWriter::ApplicationList(
+        m_search.Find(words, size_t(std::max(m_settings.searchLimit, 0))), baseURL,
+        [this](const SourceApplication& application) { return UserRating(application); });
+    const std::lock_guard lock(m_cacheMutex);
+    if (m_searches.size() >= kMaxCachedLists)
+        m_searches.clear();
+    if (m_searchGeneration == generation)
+        m_searches.insert(key, body);
+    return {200, kXml, body, false, {}, 0};
 }
 
-SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter)
+SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter, bool store)
 {
     const auto parameters = RequestTarget::StrictParameters(query);
     if (!parameters || parameters->size() != 2 || !parameters->contains("imgId") ||
@@ -191,7 +257,8 @@ SiteAnswer CatalogSite::Rate(QByteArrayView query, const QString& voter)
     if (rating.size() != 1 || rating[0] < '1' || rating[0] > '5')
         return Text(400, u"Bad request: the rating must be 1, 2, 3, 4 or 5"_s);
     try {
-        m_ratings.Add(*id, rating[0] - '0', voter);
+        if (store)
+            m_ratings.Add(*id, rating[0] - '0', voter);
     } catch (const EMorvalenError& error) {
         return Text(500, error.Message());
     }
@@ -213,7 +280,7 @@ SiteAnswer CatalogSite::Picture(const QByteArray& path)
         const std::lock_guard lock(m_pictureMutex);
         const auto found = m_pictureFiles.constFind(path);
         if (found != m_pictureFiles.constEnd())
-            return {200, contentType, *found};
+            return {200, contentType, found->body, true, found->entityTag, m_settings.catalogTime};
     }
     QByteArray file;
     try {
@@ -221,9 +288,10 @@ SiteAnswer CatalogSite::Picture(const QByteArray& path)
     } catch (const EMorvalenError& error) {
         return Text(500, error.Message());
     }
+    QByteArray tag = HttpCaching::EntityTag(file);
     const std::lock_guard lock(m_pictureMutex);
-    m_pictureFiles.insert(path, file);
-    return {200, contentType, file};
+    m_pictureFiles.insert(path, {0, file, tag});
+    return {200, contentType, file, true, tag, m_settings.catalogTime};
 }
 
 std::vector<const SourceApplication*>

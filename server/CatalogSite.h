@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -18,6 +19,11 @@ struct SiteAnswer
     int status = 200;
     QByteArray contentType;
     QByteArray body;
+    // A file any cache may keep (the catalog's files, pictures and pages), with its validators;
+    // search and rating answers and refusals are none.
+    bool cacheable = false;
+    QByteArray entityTag;
+    int64_t lastModified = 0; // seconds since 1970
 };
 
 // Everything the catalog server answers, apart from the HTTP transport: the catalog files,
@@ -32,6 +38,9 @@ public:
         int listSize = 50;
         // How many applications a search answers at most.
         int searchLimit = 200;
+        // When the catalog was last changed (seconds since 1970): the time of every file that
+        // no vote changes. A file the users' ratings go into is as new as the newest vote.
+        int64_t catalogTime = 0;
     };
 
     // Draws one picture of an application in its format (the screenshot, or the thumbnail).
@@ -44,8 +53,14 @@ public:
 
     // The answer to a GET of target (the path and query exactly as the client sent them).
     // Addresses inside the answer start with baseURL ("http://host:port"). A rating counts as
-    // the vote of clientAddress.
-    SiteAnswer Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress = {});
+    // the vote of clientAddress, unless the request is a HEAD: that only asks how a GET would
+    // be answered, and a crawler's or cache's HEAD must not vote.
+    SiteAnswer Answer(QByteArrayView target, const QString& baseURL, const QString& clientAddress = {},
+                      bool head = false);
+
+    // Every path whose answer is a file, the same for every client of one address: what an
+    // export writes. Pages have one path each ("/help/index.html", not "/help/").
+    QList<QByteArray> StaticPaths() const;
 
     // The rating the lists show: the mean of the catalog's rating and every voter's rating.
     double UserRating(const SourceApplication& application) const;
@@ -57,10 +72,21 @@ public:
     const CatalogSource& Source() const { return m_source; }
 
 private:
-    SiteAnswer CachedList(const QString& name, const QString& baseURL,
+    struct FileEntry
+    {
+        int64_t generation;
+        QByteArray body;
+        QByteArray entityTag;
+    };
+
+    // A file of the catalog, made once for each base address (and, when rated, again after
+    // each change of the ratings).
+    SiteAnswer CachedFile(const QByteArray& path, const QString& baseURL, const QByteArray& contentType,
+                          bool rated, const std::function<QByteArray()>& make);
+    SiteAnswer CachedList(const QByteArray& path, const QString& baseURL,
                           const std::function<std::vector<const SourceApplication*>()>& select);
     SiteAnswer Search(QByteArrayView query, const QString& baseURL);
-    SiteAnswer Rate(QByteArrayView query, const QString& voter);
+    SiteAnswer Rate(QByteArrayView query, const QString& voter, bool store);
     SiteAnswer Picture(const QByteArray& path);
     SiteAnswer CategoryFile(const QByteArray& path, const QString& baseURL);
 
@@ -76,13 +102,10 @@ private:
     CatalogSearch m_search;
     QHash<int32_t, QString> m_categoryTitles;
 
-    struct CachedFile
-    {
-        int64_t generation;
-        QByteArray body;
-    };
     std::mutex m_cacheMutex;
-    QHash<QString, CachedFile> m_lists;
+    QHash<QString, FileEntry> m_files;
+    QHash<QString, QByteArray> m_searches;
+    int64_t m_searchGeneration = -1;
     std::mutex m_pictureMutex;
-    QHash<QByteArray, QByteArray> m_pictureFiles;
+    QHash<QByteArray, FileEntry> m_pictureFiles;
 };

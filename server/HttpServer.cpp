@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <strings.h>
 #include <utility>
 
 using namespace Qt::Literals::StringLiterals;
@@ -45,6 +46,8 @@ struct HttpServer::Exchange
             return MHD_NO;
         if (!answer.contentType.isEmpty())
             MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, answer.contentType.constData());
+        for (const auto& [name, value] : answer.headers)
+            MHD_add_response_header(response, name.constData(), value.constData());
         const MHD_Result queued = MHD_queue_response(connection, unsigned(answer.status), response);
         MHD_destroy_response(response);
         return queued;
@@ -69,6 +72,31 @@ struct HttpServer::Exchange
         if (result.startsWith(u"::ffff:"_s) && result.contains(u'.'))
             result.remove(0, 7);
         return result;
+    }
+
+    // The values of the headers an answer depends on, each list joined as HTTP reads it.
+    static MHD_Result CollectHeader(void* cls, MHD_ValueKind, const char* key, const char* value)
+    {
+        auto* request = static_cast<HttpRequest*>(cls);
+        if (key == nullptr || value == nullptr)
+            return MHD_YES;
+        QByteArray* target = nullptr;
+        if (strcasecmp(key, MHD_HTTP_HEADER_IF_NONE_MATCH) == 0)
+            target = &request->ifNoneMatch;
+        else if (strcasecmp(key, "X-Forwarded-For") == 0)
+            target = &request->forwardedFor;
+        else if (strcasecmp(key, MHD_HTTP_HEADER_IF_MODIFIED_SINCE) == 0 && request->ifModifiedSince.isNull())
+            target = &request->ifModifiedSince;
+        if (target == nullptr)
+            return MHD_YES;
+        if (target->isNull())
+            *target = QByteArray(value, qsizetype(std::strlen(value)));
+        else
+            *target += ", " + QByteArray(value);
+        // A null value stays "absent"; an empty header is present.
+        if (target->isNull())
+            *target = QByteArray("");
+        return MHD_YES;
     }
 
     static MHD_Result Handle(void*, MHD_Connection* connection, const char*, const char* method, const char*,
@@ -110,6 +138,7 @@ struct HttpServer::Exchange
         request.host =
             QByteArray(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_HOST));
         request.clientAddress = ClientAddress(connection);
+        MHD_get_connection_values(connection, MHD_HEADER_KIND, &CollectHeader, &request);
         HttpResponse answer;
         try {
             answer = exchange->server->m_handler(request);
@@ -194,5 +223,8 @@ void HttpServer::Stop()
 
 HttpResponse HttpServer::ErrorResponse(int status)
 {
-    return {status, "text/plain; charset=utf-8", "Error " + QByteArray::number(status) + '\n'};
+    return {status,
+            "text/plain; charset=utf-8",
+            "Error " + QByteArray::number(status) + '\n',
+            {{"Cache-Control", "no-store"}}};
 }

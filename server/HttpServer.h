@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 struct MHD_Daemon;
 
@@ -15,8 +17,13 @@ struct HttpRequest
     // The path and query exactly as the client sent them, escapes and all.
     QByteArray target;
     QByteArray host;
-    // The client's IP address ("127.0.0.1", "::1"); IPv4 clients on an IPv6 socket as IPv4.
+    // The peer's IP address ("127.0.0.1", "::1"); IPv4 clients on an IPv6 socket as IPv4.
     QString clientAddress;
+    // Headers the answer depends on, null when absent; a header sent more than once is the
+    // list of its values (", " between them), as HTTP reads it.
+    QByteArray ifNoneMatch;
+    QByteArray ifModifiedSince;
+    QByteArray forwardedFor;
 };
 
 struct HttpResponse
@@ -24,13 +31,17 @@ struct HttpResponse
     int status = 200;
     QByteArray contentType;
     QByteArray body;
+    // Further header lines, name and value.
+    std::vector<std::pair<QByteArray, QByteArray>> headers;
 };
 
 // The catalog server's HTTP/1.1 layer, on GNU libmicrohttpd: a few threads each wait on epoll
 // for every connection, so idle and slow clients cost a file descriptor and a little memory
 // but never hold a thread. Requests on one connection, pipelined or not, are answered in order.
 // Requests the layer refuses itself (malformed, too long, too many headers, too large a body)
-// get a 4xx answer with a body and its length.
+// get a 4xx answer with a body and its length. A HEAD gets the GET's headers, its length
+// included, without the body; so does a 304, whose answer carries the body it stands for, so
+// that a cache's record of the length stays true.
 class HttpServer final
 {
 public:

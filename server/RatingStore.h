@@ -1,32 +1,36 @@
 #pragma once
 
+#include "RatingDatabase.h"
+
 #include <QHash>
 #include <QString>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <thread>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
-// The ratings users sent, kept in an SQLite database so that they outlive the server. Each
-// voter (a client address) has one rating per application, one row; a later vote replaces the
-// earlier one. Rows from before voters were recorded count one each. The totals per
-// application are kept in memory for the lists.
+// The users' ratings as the lists show them: the totals per application, kept in memory and
+// brought up to date from the rating database. Each voter (a client address) has one rating
+// per application; a later vote replaces the earlier one. A vote stored here shows at once;
+// when other servers share the database, their votes show within about a second.
 // Safe to use from several threads at once.
 class RatingStore final
 {
 public:
-    struct Totals
-    {
-        int64_t sum = 0;
-        int64_t count = 0;
-    };
+    using Totals = RatingDatabase::Totals;
 
-    // Opens or creates the database (":memory:" keeps the ratings for this run only).
-    // Throws EMorvalenError when it cannot be opened or is not a rating database.
+    // How often a shared database is asked for changes, and how many of those asks go by
+    // before every total is read again (which also notices rows deleted by hand).
+    static constexpr std::chrono::milliseconds kRefreshInterval{1000};
+    static constexpr int kRefreshesPerFullRead = 300;
+
+    // The ratings in an SQLite file (":memory:" keeps them for this run only).
     explicit RatingStore(const QString& fileName);
+    // Reads every total at once; throws EMorvalenError when the database cannot be read.
+    explicit RatingStore(std::unique_ptr<RatingDatabase> database);
     ~RatingStore();
 
     RatingStore(const RatingStore&) = delete;
@@ -39,22 +43,22 @@ public:
 
     Totals TotalsOf(int32_t applicationId) const;
 
-    // Counts every stored rating; it changes with each Add, so cached lists know they are old.
+    // Changes whenever a total does, so that cached lists know they are old.
     int64_t Generation() const;
+    // When the newest vote known was stored (seconds since 1970; 0 without votes).
+    int64_t LastVoteTime() const;
 
 private:
-    struct StatementDeleter
-    {
-        void operator()(sqlite3_stmt* statement) const;
-    };
-    using Statement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
+    void Apply(const RatingDatabase::Changes& changes);
+    void RefreshLoop();
 
-    void Execute(const char* statement);
-    void AddVoterColumn();
-    Statement Prepare(const char* text);
-
+    std::unique_ptr<RatingDatabase> m_database;
     mutable std::mutex m_mutex;
-    sqlite3* m_database = nullptr;
     QHash<int32_t, Totals> m_totals;
     int64_t m_generation = 0;
+    int64_t m_lastVote = 0;
+
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::thread m_refresher;
 };

@@ -1,26 +1,36 @@
 // morvalen-catalog-server: serves a catalog to Morvalen Desktop.
 //
-//   morvalen-catalog-server [--catalog DIR] [--bind ADDR] [--port N] [--db FILE]
-//                           [--list-size N] [--connections-per-address N]
+//   morvalen-catalog-server [--catalog DIR] [--bind ADDR] [--port N] [--database URL] ...
+//   morvalen-catalog-server --export DIR --base-url URL [--catalog DIR] [--database URL]
 //
 // DIR holds catalog.json; without --catalog an installed server serves the sample catalog
 // installed with it. --port 0 takes any free port. Once it listens, the server prints
-// "Listening on http://ADDR:PORT" on standard output. SIGINT and SIGTERM stop it.
+// "Listening on http://ADDR:PORT" on standard output. SIGINT and SIGTERM stop it. With
+// --export it writes the catalog's files to a folder instead and ends. ServerOptions.cpp
+// lists every option.
 
 #include "CardPainter.h"
+#include "CatalogExport.h"
 #include "CatalogSite.h"
 #include "CatalogSource.h"
+#include "HttpCaching.h"
 #include "HttpServer.h"
 #include "PictureEncoder.h"
+#include "PostgresRatingDatabase.h"
 #include "RatingStore.h"
+#include "ServerOptions.h"
+#include "SqliteRatingDatabase.h"
+#include "TrustedProxies.h"
 
 #include "common/Errors.h"
 #include "platform/InstallLayout.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <atomic>
 #include <csignal>
@@ -33,72 +43,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct Options
+void CompleteOptions(ServerOptions& options)
 {
-    QString catalogFolder;
-    QString bindAddress = u"127.0.0.1"_s;
-    int port = 8370;
-    QString database;
-    int listSize = 50;
-    int connectionsPerAddress = 256;
-};
-
-const char kUsage[] = "usage: morvalen-catalog-server [--catalog DIR] [--bind ADDR] [--port N] [--db FILE]\n"
-                      "                               [--list-size N] [--connections-per-address N]\n"
-                      "  --catalog DIR   the folder with catalog.json (default: the installed\n"
-                      "                  sample catalog)\n"
-                      "  --bind ADDR     the address to listen on (default 127.0.0.1)\n"
-                      "  --port N        the port (default 8370; 0 takes a free one)\n"
-                      "  --db FILE       the rating database (default in the user's data folder;\n"
-                      "                  :memory: keeps ratings for this run only)\n"
-                      "  --list-size N   applications in each of the four lists (default 50)\n"
-                      "  --connections-per-address N\n"
-                      "                  connections one client address may hold at once\n"
-                      "                  (default 256; 0: no limit)\n";
-
-int NumberOption(const QString& name, const QString& value, int minimum, int maximum)
-{
-    bool ok = false;
-    const int number = value.toInt(&ok);
-    if (!ok || number < minimum || number > maximum)
-        throw EMorvalenError(
-            u"%1 must be a number from %2 to %3, not \"%4\""_s.arg(name).arg(minimum).arg(maximum).arg(
-                value));
-    return number;
-}
-
-Options ParseOptions(const QStringList& arguments)
-{
-    Options options;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        QString name = arguments[i];
-        QString value;
-        if (const qsizetype equals = name.indexOf(u'='); equals > 0) {
-            value = name.mid(equals + 1);
-            name.truncate(equals);
-        } else if (name == u"--help"_s || name == u"-h"_s) {
-            std::fputs(kUsage, stdout);
-            std::exit(0);
-        } else if (i + 1 < arguments.size()) {
-            value = arguments[++i];
-        } else {
-            throw EMorvalenError(u"%1 needs a value"_s.arg(name));
-        }
-        if (name == u"--catalog"_s)
-            options.catalogFolder = value;
-        else if (name == u"--bind"_s)
-            options.bindAddress = value;
-        else if (name == u"--port"_s)
-            options.port = NumberOption(name, value, 0, 65535);
-        else if (name == u"--db"_s)
-            options.database = value;
-        else if (name == u"--list-size"_s)
-            options.listSize = NumberOption(name, value, 1, 1000000);
-        else if (name == u"--connections-per-address"_s)
-            options.connectionsPerAddress = NumberOption(name, value, 0, 1000000);
-        else
-            throw EMorvalenError(u"unknown option %1"_s.arg(name));
-    }
     if (options.catalogFolder.isEmpty())
         options.catalogFolder = InstallLayout::SampleCatalogFolder(QCoreApplication::applicationDirPath());
     if (options.catalogFolder.isEmpty())
@@ -110,7 +56,13 @@ Options ParseOptions(const QStringList& arguments)
             throw EMorvalenError(u"Cannot create the folder %1"_s.arg(folder));
         options.database = folder + u"/ratings.sqlite"_s;
     }
-    return options;
+}
+
+std::unique_ptr<RatingDatabase> OpenDatabase(const ServerOptions& options, int connections)
+{
+    if (options.databaseKind == ServerOptions::DatabaseKind::Postgres)
+        return std::make_unique<PostgresRatingDatabase>(options.database, connections);
+    return std::make_unique<SqliteRatingDatabase>(options.database);
 }
 
 // Every idle or slow client holds a descriptor; the default soft limit of 1024 is too few.
@@ -131,20 +83,26 @@ void RequestStop(int)
     [[maybe_unused]] const ssize_t written = write(g_stopPipe[1], &byte, 1);
 }
 
+QByteArray Picture(const CatalogSource& source, const SourceApplication& application, bool thumbnail)
+{
+    const SourceCategory* category = source.FindCategory(application.categoryId);
+    const QImage screenshot = CardPainter::Screenshot(application, category ? category->title : QString());
+    return PictureEncoder::Encode(thumbnail ? CardPainter::Thumbnail(screenshot) : screenshot,
+                                  application.pictureFormat);
+}
+
 // Draws a picture on the application's thread, where fonts may be used, and waits for it.
 QByteArray DrawPicture(const CatalogSource& source, const SourceApplication& application, bool thumbnail)
 {
+    if (QThread::currentThread() == qApp->thread())
+        return Picture(source, application, thumbnail);
     QByteArray file;
     QString error;
     QMetaObject::invokeMethod(
         qApp,
         [&] {
             try {
-                const SourceCategory* category = source.FindCategory(application.categoryId);
-                const QImage screenshot =
-                    CardPainter::Screenshot(application, category ? category->title : QString());
-                file = PictureEncoder::Encode(thumbnail ? CardPainter::Thumbnail(screenshot) : screenshot,
-                                              application.pictureFormat);
+                file = Picture(source, application, thumbnail);
             } catch (const EMorvalenError& e) {
                 error = e.Message();
             }
@@ -155,38 +113,80 @@ QByteArray DrawPicture(const CatalogSource& source, const SourceApplication& app
     return file;
 }
 
+// The answer over HTTP: the client as the trusted proxies name it, the cache headers, and
+// 304 for a cache whose copy is current.
+HttpResponse Respond(CatalogSite& site, const HttpRequest& request, const QString& fallbackURL,
+                     const TrustedProxies& proxies, const QByteArray& cacheControl)
+{
+    const QString client = proxies.ClientAddress(request.clientAddress, request.forwardedFor);
+    const SiteAnswer answer = site.Answer(request.target, CatalogSite::BaseURLFor(request.host, fallbackURL),
+                                          client, request.method == "HEAD");
+    HttpResponse response{answer.status, answer.contentType, answer.body, {}};
+    if (!answer.cacheable || answer.status != 200) {
+        response.headers.emplace_back("Cache-Control", "no-store");
+        return response;
+    }
+    response.headers.emplace_back("Cache-Control", cacheControl);
+    response.headers.emplace_back("ETag", answer.entityTag);
+    if (answer.lastModified > 0)
+        response.headers.emplace_back("Last-Modified", HttpCaching::FormatDate(answer.lastModified));
+    if (HttpCaching::IsNotModified(request.ifNoneMatch, request.ifModifiedSince, answer.entityTag,
+                                   answer.lastModified)) {
+        // The body stays for its length: the HTTP layer sends a 304 without it.
+        response.status = 304;
+        response.contentType.clear();
+    }
+    return response;
+}
+
 int Run(int argc, char** argv)
 {
     // The server shows nothing; it needs Qt Gui only to draw its pictures.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
-    const Options options = ParseOptions(QCoreApplication::arguments());
+    ServerOptions options = ServerOptions::Parse(QCoreApplication::arguments().mid(1));
+    if (options.help) {
+        std::fputs(ServerOptions::Usage(), stdout);
+        return 0;
+    }
+    CompleteOptions(options);
+    TrustedProxies proxies;
+    for (const QString& proxy : options.trustedProxies)
+        proxies.Add(proxy);
 
-    CatalogSource source =
-        CatalogSource::LoadFromFile(QDir(options.catalogFolder).filePath(u"catalog.json"_s));
-    RatingStore ratings(options.database);
+    const QString catalogFile = QDir(options.catalogFolder).filePath(u"catalog.json"_s);
+    CatalogSource source = CatalogSource::LoadFromFile(catalogFile);
+    HttpServer::Settings settings;
+    RatingStore ratings(OpenDatabase(options, settings.threads));
     const CatalogSource* sourceForPictures = nullptr;
     CatalogSite site(
         std::move(source), ratings,
         [&](const SourceApplication& app, bool thumbnail) {
             return DrawPicture(*sourceForPictures, app, thumbnail);
         },
-        CatalogSite::Settings{options.listSize, 200});
+        CatalogSite::Settings{options.listSize, 200,
+                              QFileInfo(catalogFile).lastModified().toSecsSinceEpoch()});
     sourceForPictures = &site.Source();
 
+    if (!options.exportFolder.isEmpty()) {
+        const int files = CatalogExport::Write(site, options.exportFolder, options.baseURL);
+        std::printf("Exported %d files to %s\n", files, qPrintable(options.exportFolder));
+        return 0;
+    }
+
     RaiseFileLimit();
-    const QString fallbackHost = u"http://%1"_s.arg(
+    const QString listenURL = u"http://%1"_s.arg(
         options.bindAddress.contains(u':') ? u'[' + options.bindAddress + u']' : options.bindAddress);
     std::atomic<int> boundPort = options.port;
-    HttpServer::Settings settings;
     settings.bindAddress = options.bindAddress;
     settings.port = options.port;
     settings.connectionsPerAddress = unsigned(options.connectionsPerAddress);
+    const QByteArray cacheControl = "public, max-age=" + QByteArray::number(options.maxAge);
     HttpServer server(settings, [&](const HttpRequest& request) {
-        const QString fallback = fallbackHost + u':' + QString::number(boundPort.load());
-        const SiteAnswer answer = site.Answer(request.target, CatalogSite::BaseURLFor(request.host, fallback),
-                                              request.clientAddress);
-        return HttpResponse{answer.status, answer.contentType, answer.body};
+        const QString fallback = options.baseURL.isEmpty()
+                                     ? listenURL + u':' + QString::number(boundPort.load())
+                                     : options.baseURL;
+        return Respond(site, request, fallback, proxies, cacheControl);
     });
     const int port = server.Port();
     boundPort = port;
@@ -203,7 +203,7 @@ int Run(int argc, char** argv)
     // A client that goes away mid-answer must not end the server.
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::printf("Listening on %s:%d\n", qPrintable(fallbackHost), port);
+    std::printf("Listening on %s:%d\n", qPrintable(listenURL), port);
     std::fflush(stdout);
 
     // Drawing a picture needs this thread: it runs the event loop until a signal stops it.

@@ -8,6 +8,9 @@
 #include "catalog/TWebCategoryTree.h"
 #include "support/TestSupport.h"
 
+#include <QDateTime>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -20,6 +23,12 @@ protected:
     void SetUp() override
     {
         WriteFile(m_dir.filePath(QStringLiteral("catalog.json")), kTestCatalog);
+        // The catalog's time is every file's Last-Modified until a vote comes.
+        QFile catalog(m_dir.filePath(QStringLiteral("catalog.json")));
+        ASSERT_TRUE(catalog.open(QIODevice::ReadWrite) &&
+                    catalog.setFileTime(QDateTime::fromSecsSinceEpoch(kCatalogTime, Qt::UTC),
+                                        QFileDevice::FileModificationTime));
+        catalog.close();
         Start();
         ASSERT_GT(m_server->Port(), 0);
         const HttpAnswer categories = Get("/xmlcache/categorylist.xml");
@@ -30,19 +39,23 @@ protected:
         };
     }
 
-    void Start()
+    void Start(const QStringList& extra = {})
     {
         m_server = std::make_unique<ServerProcess>(
-            m_dir.path(), Database(), QStringList{QStringLiteral("--list-size"), QStringLiteral("3")});
+            m_dir.path(), Database(),
+            QStringList{QStringLiteral("--list-size"), QStringLiteral("3")} + extra);
     }
+
+    // 2024-05-01 12:00:00 UTC
+    static constexpr int64_t kCatalogTime = 1714564800;
 
     QString Database() const { return m_dir.filePath(QStringLiteral("ratings.sqlite")); }
 
     // Every answer of the server carries its exact length.
     HttpAnswer Get(const QByteArray& target, const QByteArray& method = "GET", const QByteArray& host = {},
-                   const char* from = "127.0.0.1") const
+                   const char* from = "127.0.0.1", const QByteArray& headers = {}) const
     {
-        HttpAnswer answer = m_server->Get(target, method, host, from);
+        HttpAnswer answer = m_server->Get(target, method, host, from, headers);
         EXPECT_TRUE(answer.lengthMatches) << target.toStdString();
         return answer;
     }

@@ -34,7 +34,9 @@ HttpAnswer ParseAnswer(const QByteArray& bytes, bool head)
     answer.body = bytes.sliced(end + 4);
     bool ok = false;
     const qsizetype length = answer.headers.value("content-length").toLongLong(&ok);
-    answer.lengthMatches = ok && (head ? answer.body.isEmpty() : length == answer.body.size());
+    // A 304, like a HEAD, names the length of a body it does not send.
+    const bool bodiless = head || answer.status == 304;
+    answer.lengthMatches = ok && (bodiless ? answer.body.isEmpty() : length == answer.body.size());
     return answer;
 }
 
@@ -43,8 +45,10 @@ HttpAnswer ParseAnswer(const QByteArray& bytes, bool head)
 ServerProcess::ServerProcess(const QString& catalogFolder, const QString& database, const QStringList& extra)
 {
     m_process.setProgram(QString::fromUtf8(MORVALEN_SERVER_PATH));
+    // A database address goes to --database, a file name to its alias --db.
+    const QString databaseOption = database.startsWith(u"postgresql:"_s) ? u"--database"_s : u"--db"_s;
     m_process.setArguments(
-        QStringList{u"--catalog"_s, catalogFolder, u"--port"_s, u"0"_s, u"--db"_s, database} + extra);
+        QStringList{u"--catalog"_s, catalogFolder, u"--port"_s, u"0"_s, databaseOption, database} + extra);
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start();
     static const QRegularExpression listening(u"Listening on http://127\\.0\\.0\\.1:(\\d+)"_s);
@@ -143,10 +147,11 @@ HttpAnswer ServerProcess::Raw(const QByteArray& request, const char* from) const
 }
 
 HttpAnswer ServerProcess::Get(const QByteArray& target, const QByteArray& method, const QByteArray& host,
-                              const char* from) const
+                              const char* from, const QByteArray& headers) const
 {
     const QByteArray hostHeader = host.isNull() ? "127.0.0.1:" + QByteArray::number(m_port) : host;
-    return Raw(method + ' ' + target + " HTTP/1.1\r\nHost: " + hostHeader + "\r\nConnection: close\r\n\r\n",
+    return Raw(method + ' ' + target + " HTTP/1.1\r\nHost: " + hostHeader + "\r\n" + headers +
+                   "Connection: close\r\n\r\n",
                from);
 }
 

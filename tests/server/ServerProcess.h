@@ -12,8 +12,8 @@ struct HttpAnswer
     int status = 0;
     QMap<QByteArray, QByteArray> headers; // names lower-cased
     QByteArray body;
-    // Whether the answer had a Content-Length header equal to the body's size (for HEAD: any
-    // Content-Length).
+    // Whether the answer had a Content-Length header equal to the body's size (for HEAD and
+    // 304: any Content-Length, and no body).
     bool lengthMatches = false;
 };
 
@@ -21,7 +21,8 @@ struct HttpAnswer
 class ServerProcess final
 {
 public:
-    // Starts the server; FAILs the test (and leaves Port() 0) when it does not come up.
+    // Starts the server; FAILs the test (and leaves Port() 0) when it does not come up. The
+    // database is a file name or a postgresql:// address.
     ServerProcess(const QString& catalogFolder, const QString& database, const QStringList& extra = {});
     ~ServerProcess();
 
@@ -40,9 +41,10 @@ public:
     HttpAnswer Raw(const QByteArray& request, const char* from = "127.0.0.1") const;
     // Sends the bytes (several requests, say) and reads until the server closes.
     QByteArray RawUntilClosed(const QByteArray& requests) const;
-    // GET (or another method) of target exactly as given, with Host 127.0.0.1:port.
+    // GET (or another method) of target exactly as given, with Host 127.0.0.1:port and the
+    // further header lines ("Name: value\r\n" each).
     HttpAnswer Get(const QByteArray& target, const QByteArray& method = "GET", const QByteArray& host = {},
-                   const char* from = "127.0.0.1") const;
+                   const char* from = "127.0.0.1", const QByteArray& headers = {}) const;
 
 private:
     // A connected socket from the loopback address from, or -1.
