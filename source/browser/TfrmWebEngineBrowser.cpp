@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QQuickWidget>
+#include <QQuickWindow>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -150,11 +152,14 @@ void TfrmWebEngineBrowser::RunPageScript(const QString& script,
 
 void TfrmWebEngineBrowser::WhenPainted(std::function<void()> painted)
 {
-    // Two animation frames after the question the page has drawn what it had.
+    // A few animation frames after the question the page has drawn what it had, and the
+    // frame it drew has reached the view: the renderer paces its frames by the ones shown.
     RunPageScript(u"window.__morvalenPainted = false;"
-                  u"requestAnimationFrame(function () {"
-                  u"  requestAnimationFrame(function () { window.__morvalenPainted = true; });"
-                  u"});"_s,
+                  u"(function wait(frames) {"
+                  u"  requestAnimationFrame(function () {"
+                  u"    if (frames > 1) wait(frames - 1); else window.__morvalenPainted = true;"
+                  u"  });"
+                  u"})(4);"_s,
                   {});
     PollPainted(std::move(painted), 0);
 }
@@ -169,13 +174,37 @@ void TfrmWebEngineBrowser::PollPainted(std::function<void()> painted, int attemp
                       if (!frame)
                           return;
                       if (value.toBool() || attempt >= kAttempts) {
-                          // What the page drew reaches the view on the next turn.
-                          QTimer::singleShot(0, frame, painted);
+                          frame->WhenViewShows(painted);
                           return;
                       }
                       QTimer::singleShot(
                           16, frame, [frame, painted, attempt] { frame->PollPainted(painted, attempt + 1); });
                   });
+}
+
+void TfrmWebEngineBrowser::WhenViewShows(std::function<void()> painted)
+{
+    // What the page drew reaches the view when the view's scene next renders, which may come
+    // a while after the page's frames when the machine is busy; a view that has it already
+    // renders nothing new, so it is taken after a short wait.
+    auto* scene = m_view->findChild<QQuickWidget*>();
+    auto done = std::make_shared<bool>(false);
+    auto finish = [frame = QPointer<TfrmWebEngineBrowser>(this), painted, done] {
+        if (*done || !frame)
+            return;
+        *done = true;
+        painted();
+    };
+    if (scene && scene->quickWindow()) {
+        auto rendered = std::make_shared<QMetaObject::Connection>();
+        *rendered =
+            connect(scene->quickWindow(), &QQuickWindow::afterRendering, this, [this, rendered, finish] {
+                disconnect(*rendered);
+                // The picture is in the view once the render has returned.
+                QTimer::singleShot(0, this, finish);
+            });
+    }
+    QTimer::singleShot(250, this, finish);
 }
 
 void TfrmWebEngineBrowser::ExitFullScreen()

@@ -62,6 +62,7 @@ protected:
 
 private:
     void PollPainted(std::function<void()> painted, int attempt);
+    void WhenViewShows(std::function<void()> painted);
     void ShowErrorPage(const QUrl& url, const QString& title, const QString& body);
     void HandleLoadStarted();
     void HandleLoadFinished(bool ok);
