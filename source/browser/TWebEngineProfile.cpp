@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineNotification>
@@ -12,19 +14,30 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TWebEngineProfile& TWebEngineProfile::Instance(const QString& dataFolder)
+TWebEngineProfile& TWebEngineProfile::Instance(const QString& dataFolder, const QString& storage)
 {
-    // Owned by the application, so that it goes after every page (a profile must outlive
+    // Owned by the application, so that they go after every page (a profile must outlive
     // its pages) and before the engine shuts down.
-    static TWebEngineProfile* instance = new TWebEngineProfile(dataFolder);
-    return *instance;
+    static QHash<QString, TWebEngineProfile*> profiles;
+    TWebEngineProfile*& profile = profiles[storage];
+    if (!profile)
+        profile = new TWebEngineProfile(dataFolder, storage);
+    return *profile;
 }
 
-TWebEngineProfile::TWebEngineProfile(const QString& dataFolder) : QObject(QCoreApplication::instance())
+QString TWebEngineProfile::DefaultUserAgent(const QString& engineAgent)
 {
-    const QString folder = dataFolder + u"WebEngine"_s;
+    static const QRegularExpression kQtToken(u"\\s*QtWebEngine/\\S*"_s);
+    return QString(engineAgent).remove(kQtToken).simplified();
+}
+
+TWebEngineProfile::TWebEngineProfile(const QString& dataFolder, const QString& storage)
+    : QObject(QCoreApplication::instance())
+{
+    const QString folder = dataFolder + (storage.isEmpty() ? u"WebEngine"_s : u"WebEngine/Sites/"_s + storage);
     QDir().mkpath(folder);
-    m_profile = new QWebEngineProfile(u"Morvalen"_s, this);
+    m_profile = new QWebEngineProfile(storage.isEmpty() ? u"Morvalen"_s : QString(u"Morvalen-"_s + storage), this);
+    m_profile->setHttpUserAgent(DefaultUserAgent(m_profile->httpUserAgent()));
     m_profile->setPersistentStoragePath(folder);
     m_profile->setCachePath(folder + u"/Cache"_s);
     m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);

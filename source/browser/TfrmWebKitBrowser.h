@@ -22,9 +22,9 @@ class TfrmWebKitBrowser final : public TfrmInternetBrowser
 public:
     // A frame on the host of parent's window (started with its first WebKit frame);
     // nullptr when the helper program is not installed.
-    static TfrmWebKitBrowser* Create(QWidget* parent);
+    static TfrmWebKitBrowser* Create(QWidget* parent, const TFrameSite& site = {});
 
-    TfrmWebKitBrowser(QWidget* parent = nullptr);
+    explicit TfrmWebKitBrowser(QWidget* parent = nullptr, const TFrameSite& site = {});
     ~TfrmWebKitBrowser() override;
 
     uint8_t BrowserEngine() const override { return 1; }
@@ -77,6 +77,8 @@ private:
     QSize PageSize() const;
 
     QPointer<TWebKitHost> m_host;
+    // The session the frame's host keeps (empty: the shared one).
+    QString m_storage;
     uint32_t m_view = 0;
     QWidget* m_pageArea = nullptr;
     QWidget* m_container = nullptr;

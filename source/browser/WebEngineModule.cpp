@@ -45,9 +45,9 @@ WebEngineModule::TCreateFrame Load()
 
 namespace WebEngineModule {
 
-TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder)
+TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder, const TFrameSite& site)
 {
-    return Load()(parent, dataFolder);
+    return Load()(parent, dataFolder, site);
 }
 
 bool IsLoaded()
