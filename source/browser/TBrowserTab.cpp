@@ -8,8 +8,7 @@
 TBrowserTab::TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl,
                          QWidget* parent)
     : TBrowserTab(engine, TFrameSite(), isHome, monitored, startUrl, parent)
-{
-}
+{}
 
 TBrowserTab::TBrowserTab(uint8_t engine, const TFrameSite& site, bool isHome, bool monitored,
                          const QString& startUrl, QWidget* parent)

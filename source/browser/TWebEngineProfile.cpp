@@ -34,9 +34,11 @@ QString TWebEngineProfile::DefaultUserAgent(const QString& engineAgent)
 TWebEngineProfile::TWebEngineProfile(const QString& dataFolder, const QString& storage)
     : QObject(QCoreApplication::instance())
 {
-    const QString folder = dataFolder + (storage.isEmpty() ? u"WebEngine"_s : u"WebEngine/Sites/"_s + storage);
+    const QString folder =
+        dataFolder + (storage.isEmpty() ? u"WebEngine"_s : u"WebEngine/Sites/"_s + storage);
     QDir().mkpath(folder);
-    m_profile = new QWebEngineProfile(storage.isEmpty() ? u"Morvalen"_s : QString(u"Morvalen-"_s + storage), this);
+    m_profile =
+        new QWebEngineProfile(storage.isEmpty() ? u"Morvalen"_s : QString(u"Morvalen-"_s + storage), this);
     m_profile->setHttpUserAgent(DefaultUserAgent(m_profile->httpUserAgent()));
     m_profile->setPersistentStoragePath(folder);
     m_profile->setCachePath(folder + u"/Cache"_s);

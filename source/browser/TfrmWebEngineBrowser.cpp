@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -14,13 +16,11 @@
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
@@ -34,10 +34,12 @@ class TUserAgentInterceptor final : public QWebEngineUrlRequestInterceptor
 public:
     TUserAgentInterceptor(const QString& agent, QObject* parent)
         : QWebEngineUrlRequestInterceptor(parent), m_agent(agent.toUtf8())
-    {
-    }
+    {}
 
-    void interceptRequest(QWebEngineUrlRequestInfo& info) override { info.setHttpHeader("User-Agent", m_agent); }
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        info.setHttpHeader("User-Agent", m_agent);
+    }
 
 private:
     QByteArray m_agent;
@@ -45,11 +47,13 @@ private:
 
 QString JsonString(const QString& text)
 {
-    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
 }
 
-QWebEngineScript SiteScript(const QString& name, const QString& source, QWebEngineScript::InjectionPoint point,
-                            quint32 world)
+QWebEngineScript SiteScript(const QString& name, const QString& source,
+                            QWebEngineScript::InjectionPoint point, quint32 world)
 {
     QWebEngineScript script;
     script.setName(name);
@@ -62,7 +66,8 @@ QWebEngineScript SiteScript(const QString& name, const QString& source, QWebEngi
 
 } // namespace
 
-TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, const TFrameSite& site, QWidget* parent)
+TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, const TFrameSite& site,
+                                           QWidget* parent)
     : TfrmInternetBrowser(parent)
 {
     m_view = new QWebEngineView(this);
@@ -105,21 +110,22 @@ void TfrmWebEngineBrowser::ApplySite(const TFrameSite& site)
         // The page's scripts see what the server is told.
         m_page->scripts().insert(SiteScript(
             u"morvalen-user-agent"_s,
-            u"Object.defineProperty(Navigator.prototype, 'userAgent', { get: function () { return %1; } });"_s.arg(
-                JsonString(site.UserAgent)),
+            u"Object.defineProperty(Navigator.prototype, 'userAgent', { get: function () { return %1; } });"_s
+                .arg(JsonString(site.UserAgent)),
             QWebEngineScript::DocumentCreation, QWebEngineScript::MainWorld));
     }
     if (!site.UserStyle.isEmpty()) {
         // Added at the end of the document, so that it wins over the page's own style of the
         // same weight.
-        m_page->scripts().insert(SiteScript(u"morvalen-user-style"_s,
-                                            u"(function () {"
-                                            u"  var style = document.createElement('style');"
-                                            u"  style.id = 'morvalen-user-style';"
-                                            u"  style.textContent = %1;"
-                                            u"  (document.head || document.documentElement).appendChild(style);"
-                                            u"})();"_s.arg(JsonString(site.UserStyle)),
-                                            QWebEngineScript::DocumentReady, QWebEngineScript::ApplicationWorld));
+        m_page->scripts().insert(
+            SiteScript(u"morvalen-user-style"_s,
+                       u"(function () {"
+                       u"  var style = document.createElement('style');"
+                       u"  style.id = 'morvalen-user-style';"
+                       u"  style.textContent = %1;"
+                       u"  (document.head || document.documentElement).appendChild(style);"
+                       u"})();"_s.arg(JsonString(site.UserStyle)),
+                       QWebEngineScript::DocumentReady, QWebEngineScript::ApplicationWorld));
     }
     if (!site.UserScript.isEmpty())
         m_page->scripts().insert(SiteScript(u"morvalen-user-script"_s, site.UserScript,

@@ -13,7 +13,8 @@ namespace WebEngineModule {
 
 // The entry point the module exports. Its name changes with its arguments, so that a module
 // of another build is refused instead of called wrongly.
-using TCreateFrame = TfrmInternetBrowser* (*)(QWidget* parent, const QString& dataFolder, const TFrameSite& site);
+using TCreateFrame = TfrmInternetBrowser* (*)(QWidget* parent, const QString& dataFolder,
+                                              const TFrameSite& site);
 inline constexpr const char* kCreateFrameSymbol = "morvalen_webengine_create_site_frame";
 
 // Loads the module once and asks it for a frame; throws EMorvalenError when the module

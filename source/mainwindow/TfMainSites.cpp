@@ -41,7 +41,8 @@ void TfMain::CreateInstalledSites()
 
 void TfMain::CreateSiteBrowsers()
 {
-    m_siteSettings = std::make_unique<TSiteSettings>(m_dataFolder + QString::fromUtf16(TSiteSettings::kFileName));
+    m_siteSettings =
+        std::make_unique<TSiteSettings>(m_dataFolder + QString::fromUtf16(TSiteSettings::kFileName));
     if (!m_siteSettings->LastError().isEmpty())
         qWarning("%s", qPrintable(m_siteSettings->LastError()));
     m_siteBrowsers = std::make_unique<TSiteBrowsers>(*m_settings, m_dataFolder);

@@ -28,11 +28,13 @@ enum TUserAgentKind
 // The permission names as the page lists them, by the settings' key.
 QString PermissionCaption(const QString& name)
 {
-    static const QHash<QString, QString> captions{
-        {u"Notifications"_s, u"Notifications"_s},   {u"Geolocation"_s, u"Location"_s},
-        {u"Camera"_s, u"Camera"_s},                 {u"Microphone"_s, u"Microphone"_s},
-        {u"ScreenShare"_s, u"Screen sharing"_s},    {u"PopUps"_s, u"Pop-ups"_s},
-        {u"MultipleDownloads"_s, u"Several downloads"_s}};
+    static const QHash<QString, QString> captions{{u"Notifications"_s, u"Notifications"_s},
+                                                  {u"Geolocation"_s, u"Location"_s},
+                                                  {u"Camera"_s, u"Camera"_s},
+                                                  {u"Microphone"_s, u"Microphone"_s},
+                                                  {u"ScreenShare"_s, u"Screen sharing"_s},
+                                                  {u"PopUps"_s, u"Pop-ups"_s},
+                                                  {u"MultipleDownloads"_s, u"Several downloads"_s}};
     return captions.value(name, name);
 }
 
@@ -129,15 +131,16 @@ void TSiteBrowsingPage::Load(const TSiteSettings& settings, const QString& eleme
     const double zoom = settings.Zoom(elementId);
     int nearest = 0;
     for (int i = 0; i < m_zoom->count(); ++i) {
-        if (std::abs(m_zoom->itemData(i).toDouble() - zoom) < std::abs(m_zoom->itemData(nearest).toDouble() - zoom))
+        if (std::abs(m_zoom->itemData(i).toDouble() - zoom) <
+            std::abs(m_zoom->itemData(nearest).toDouble() - zoom))
             nearest = i;
     }
     m_zoom->setCurrentIndex(nearest);
     const QString agent = settings.UserAgent(elementId);
     m_userAgent->setText(agent);
-    m_userAgentKind->setCurrentIndex(agent.isEmpty()                                  ? uaDefault
+    m_userAgentKind->setCurrentIndex(agent.isEmpty()                                ? uaDefault
                                      : agent == QString::fromUtf16(kFirefoxOnLinux) ? uaFirefoxOnLinux
-                                                                                      : uaCustom);
+                                                                                    : uaCustom);
     UserAgentChosen();
     m_spellCheck->setChecked(settings.SpellCheck(elementId));
     m_permissions->clear();

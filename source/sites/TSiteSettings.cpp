@@ -86,8 +86,8 @@ bool IsDefaultZoom(double factor)
 
 const QStringList& TSiteSettings::PermissionNames()
 {
-    static const QStringList names{u"Notifications"_s, u"Geolocation"_s,  u"Camera"_s,
-                                   u"Microphone"_s,    u"ScreenShare"_s, u"PopUps"_s,
+    static const QStringList names{u"Notifications"_s,    u"Geolocation"_s, u"Camera"_s,
+                                   u"Microphone"_s,       u"ScreenShare"_s, u"PopUps"_s,
                                    u"MultipleDownloads"_s};
     return names;
 }

@@ -24,8 +24,8 @@ public:
     static constexpr char16_t kFileName[] = u"SiteSettings.ini";
     static constexpr char16_t kGeneralGroup[] = u"General";
     // The zoom steps of the window's "Zoom in" / "Zoom out", as Chromium has them.
-    static constexpr double kZoomLevels[] = {0.25, 0.33, 0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
-                                             1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0, 5.0};
+    static constexpr double kZoomLevels[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
+                                             1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
     static constexpr double kMinZoom = 0.25;
     static constexpr double kMaxZoom = 5.0;
     // A larger file is no settings file: it is left alone and never overwritten.

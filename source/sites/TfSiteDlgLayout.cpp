@@ -115,12 +115,10 @@ void TfSiteDlg::BuildLayout()
     m_pages->setFixedWidth(kPageListWidth);
     m_pages->setFrameShape(QFrame::Box);
     m_pages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const std::pair<const char16_t*, const char16_t*> pages[] = {{u"General", u"png_SiteDlg_General"},
-                                                                 {u"Images", u"png_SiteDlg_Images"},
-                                                                 {u"Browser", u"png_SiteDlg_Browser"},
-                                                                 {u"Monitor", u"png_SiteDlg_Monitor"},
-                                                                 {u"Shortcuts", u"png_SiteDlg_Shortcuts"},
-                                                                 {u"Browsing", u"png_SiteDlg_Browser"}};
+    const std::pair<const char16_t*, const char16_t*> pages[] = {
+        {u"General", u"png_SiteDlg_General"},     {u"Images", u"png_SiteDlg_Images"},
+        {u"Browser", u"png_SiteDlg_Browser"},     {u"Monitor", u"png_SiteDlg_Monitor"},
+        {u"Shortcuts", u"png_SiteDlg_Shortcuts"}, {u"Browsing", u"png_SiteDlg_Browser"}};
     for (const auto& [text, picture] : pages) {
         auto* item = new QListWidgetItem(QString::fromUtf16(text), m_pages);
         item->setData(Qt::DecorationRole, GraphicTools::LoadPngResource(QString::fromUtf16(picture)));
@@ -138,7 +136,8 @@ void TfSiteDlg::BuildLayout()
     m_notebook->addWidget(m_browsing);
     // Offered once the dialog has the site's settings.
     m_pages->item(spBrowsing)->setHidden(true);
-    connect(m_renderEngine, &QComboBox::currentIndexChanged, m_browsing, &TSiteBrowsingPage::SetBrowserEngine);
+    connect(m_renderEngine, &QComboBox::currentIndexChanged, m_browsing,
+            &TSiteBrowsingPage::SetBrowserEngine);
     connect(m_pages, &QListWidget::currentRowChanged, m_notebook, &QStackedWidget::setCurrentIndex);
     m_pages->setCurrentRow(spGeneral);
 

@@ -13,8 +13,8 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;

@@ -345,5 +345,6 @@ TEST_F(TfrmWebEngineBrowserTest, ASitesPermissionAnswerOutlivesTheRunUntilReset)
     std::unique_ptr<TfrmInternetBrowser> reset(BrowserFrames::Create(0, nullptr, site));
     reset->SetSiteSettings(&settings, u"PERMS"_s);
     reset->Navigate(Url(u"/notify"_s));
-    EXPECT_TRUE(WaitUntil([&] { return !reset->PendingPermission().isEmpty(); }, 30000)) << "reset asks again";
+    EXPECT_TRUE(WaitUntil([&] { return !reset->PendingPermission().isEmpty(); }, 30000))
+        << "reset asks again";
 }

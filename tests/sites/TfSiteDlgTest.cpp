@@ -19,13 +19,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
