@@ -266,3 +266,26 @@ TEST_F(TfrmWebKitBrowserTest, ACertificateNobodyTrustsLoadsNothing)
     EXPECT_TRUE(secure.Requests().isEmpty()) << secure.Requests().constFirst().toStdString();
     EXPECT_NE(m_frame->Title(), u"Secret page"_s);
 }
+
+TEST_F(TfrmWebKitBrowserTest, ASiteWithItsOwnSessionKeepsItsCookiesInAHostOfItsOwn)
+{
+    m_server.Serve(u"/page"_s, TestPage("Page", "page"), "text/html");
+    Load(m_frame, m_server.Url(u"/page"_s));
+    Evaluate(m_frame, u"document.cookie = 'account=ann; path=/; max-age=3600', 0"_s);
+    const QString hasAnn = u"document.cookie.indexOf('account=ann') >= 0 ? 1 : 0"_s;
+
+    TfrmWebKitBrowser* shared = NewFrame();
+    Load(shared, m_server.Url(u"/page"_s));
+    EXPECT_EQ(Evaluate(shared, hasAnn), 1) << "sites that share a session share cookies";
+
+    TFrameSite own;
+    own.Storage = u"SITEB"_s;
+    auto* separate = static_cast<TfrmWebKitBrowser*>(BrowserFrames::Create(1, m_window.get(), own));
+    QObject::connect(separate, &TfrmInternetBrowser::DocumentCompleted,
+                     [this, separate](const QString& address) { m_completed.append({separate, address}); });
+    Load(separate, m_server.Url(u"/page"_s));
+    EXPECT_EQ(Evaluate(separate, hasAnn), 0);
+    EXPECT_NE(separate->Host(), m_frame->Host());
+    EXPECT_EQ(shared->Host(), m_frame->Host());
+    EXPECT_TRUE(QFileInfo(m_data.filePath(u"WebKit/Sites/SITEB"_s)).isDir());
+}
