@@ -96,7 +96,7 @@ TfrmWebKitBrowser* TfrmWebKitBrowser::Create(QWidget* parent, const TFrameSite& 
 }
 
 TfrmWebKitBrowser::TfrmWebKitBrowser(QWidget* parent, const TFrameSite& site)
-    : TfrmInternetBrowser(parent), m_storage(site.Storage)
+    : TfrmInternetBrowser(parent), m_site(site)
 {
     // The frame takes the keyboard for the page; the embedded window never gets it.
     setFocusPolicy(Qt::StrongFocus);
@@ -125,8 +125,28 @@ void TfrmWebKitBrowser::Attach(TWebKitHost* host)
     connect(host, &TWebKitHost::MessageReceived, this, &TfrmWebKitBrowser::HandleMessage);
     connect(host, &TWebKitHost::Failed, this, &TfrmWebKitBrowser::HostEnded);
     m_view = host->CreateView(PageSize());
+    // A new view (also after the host ended) starts as the site asks.
+    host->Send(Message{MessageType::SiteSettings,
+                       m_view,
+                       {m_site.SpellCheck ? 1 : 0},
+                       {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
+                        m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
+                       {}});
+    if (!qFuzzyCompare(m_zoomFactor, 1.0))
+        host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
     if (host->HasFailed())
         QTimer::singleShot(0, this, &TfrmWebKitBrowser::HostEnded);
+}
+
+void TfrmWebKitBrowser::SetZoomFactor(double factor)
+{
+    m_zoomFactor = factor;
+    Send(MessageType::Zoom, {qRound64(factor * 1000)});
+}
+
+double TfrmWebKitBrowser::ZoomFactor() const
+{
+    return m_zoomFactor;
 }
 
 QSize TfrmWebKitBrowser::PageSize() const
@@ -353,7 +373,7 @@ void TfrmWebKitBrowser::RestartEngine()
 {
     if (m_host)
         m_host->disconnect(this);
-    Attach(HostOfWindow(window(), m_storage));
+    Attach(HostOfWindow(window(), m_site.Storage));
     if (!m_address.isEmpty())
         Send(MessageType::Navigate, {}, {m_address.toStdString()});
 }

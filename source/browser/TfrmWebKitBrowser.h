@@ -28,6 +28,8 @@ public:
     ~TfrmWebKitBrowser() override;
 
     uint8_t BrowserEngine() const override { return 1; }
+    void SetZoomFactor(double factor) override;
+    double ZoomFactor() const override;
     // The frame itself: a new window of another WebKit frame is loaded into it.
     QObject* GetApplication() override { return this; }
     void GoBack() override;
@@ -77,8 +79,9 @@ private:
     QSize PageSize() const;
 
     QPointer<TWebKitHost> m_host;
-    // The session the frame's host keeps (empty: the shared one).
-    QString m_storage;
+    // What the site asks of its pages; the session is the host's (empty: the shared one).
+    TFrameSite m_site;
+    double m_zoomFactor = 1.0;
     uint32_t m_view = 0;
     QWidget* m_pageArea = nullptr;
     QWidget* m_container = nullptr;
