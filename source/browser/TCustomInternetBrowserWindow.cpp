@@ -451,9 +451,22 @@ void TCustomInternetBrowserWindow::CopyToClipboard(const QString& text)
 
 void TCustomInternetBrowserWindow::SetSiteSettings(TSiteSettings* settings, const QString& elementId)
 {
+    if (m_siteSettings)
+        m_siteSettings->disconnect(this);
     m_siteSettings = settings;
     m_elementId = elementId;
     m_zoomFactor = settings ? settings->Zoom(elementId) : 1.0;
+    if (!settings)
+        return;
+    // The site dialog may change the zoom while the window is open.
+    connect(settings, &TSiteSettings::SiteChanged, this, [this](const QString& changed) {
+        const double factor = m_siteSettings->Zoom(m_elementId);
+        if (changed != m_elementId || qFuzzyCompare(factor, m_zoomFactor))
+            return;
+        m_zoomFactor = factor;
+        for (int i = 0; i < TabCount(); ++i)
+            Tab(i)->Frame()->SetZoomFactor(factor);
+    });
 }
 
 TFrameSite TCustomInternetBrowserWindow::FrameSite() const

@@ -2,6 +2,8 @@
 
 #include "TSiteSettings.h"
 #include "dialogs/DialogParts.h"
+#include "dialogs/ModalResult.h"
+#include "dialogs/TfConfirmationDlg.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -156,8 +158,18 @@ void TSiteBrowsingPage::Load(const TSiteSettings& settings, const QString& eleme
     m_userScript->setPlainText(settings.UserScript(elementId));
 }
 
+std::function<bool(QWidget*, bool)> TSiteBrowsingPage::KeepSignIn = [](QWidget* parent, bool ownSessionNow) {
+    return Confirm(ownSessionNow ? u"Keep the sign-in this site had of its own before?"_s
+                                 : u"Keep the site's own sign-in for when it has its own again?"_s,
+                   u"<b>No</b> clears its cookies, storage and cache of its own."_s, {}, parent) == mrYes;
+};
+
 bool TSiteBrowsingPage::Store(TSiteSettings& settings, const QString& elementId) const
 {
+    // A sign-in is never dropped unasked.
+    if (m_ownSession->isChecked() != settings.OwnSession(elementId) && settings.HasSession(elementId) &&
+        !KeepSignIn(window(), m_ownSession->isChecked()))
+        settings.ClearSession(elementId);
     bool saved = settings.SetOwnSession(elementId, m_ownSession->isChecked());
     saved = settings.SetZoom(elementId, m_zoom->currentData().toDouble()) && saved;
     const QString agent = m_userAgentKind->currentIndex() == uaDefault ? QString() : m_userAgent->text();

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -27,8 +29,13 @@ public:
 
     // Fills the page from the site's settings.
     void Load(const TSiteSettings& settings, const QString& elementId);
-    // Writes what the page shows; false when the file could not be written.
+    // Writes what the page shows; false when the file could not be written. A change of the
+    // own session first asks whether the site's own sign-in is kept (for later) or cleared.
     bool Store(TSiteSettings& settings, const QString& elementId) const;
+
+    // The question; true keeps the sign-in. The program's confirmation dialog unless
+    // replaced (tests answer for the user).
+    static std::function<bool(QWidget* parent, bool ownSessionNow)> KeepSignIn;
     // Under the WebKit engine the page says what that engine leaves out.
     void SetBrowserEngine(int engine);
 

@@ -4,6 +4,7 @@
 #include "common/FileUtils.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
@@ -396,6 +397,31 @@ QString TSiteSettings::StorageName(const QString& elementId)
         return elementId;
     return QString::fromLatin1(
         QCryptographicHash::hash(elementId.toUtf8(), QCryptographicHash::Sha256).toHex().left(40));
+}
+
+QStringList TSiteSettings::SessionFolders(const QString& elementId) const
+{
+    const QString folder = QFileInfo(m_fileName).absolutePath() + u'/';
+    const QString storage = StorageName(elementId);
+    return {folder + u"WebEngine/Sites/"_s + storage, folder + u"WebKit/Sites/"_s + storage};
+}
+
+bool TSiteSettings::HasSession(const QString& elementId) const
+{
+    const QStringList folders = SessionFolders(elementId);
+    return std::any_of(folders.begin(), folders.end(),
+                       [](const QString& folder) { return QFileInfo(folder).isDir(); });
+}
+
+bool TSiteSettings::ClearSession(const QString& elementId) const
+{
+    bool cleared = true;
+    for (const QString& folder : SessionFolders(elementId)) {
+        QDir session(folder);
+        if (session.exists())
+            cleared = session.removeRecursively() && cleared;
+    }
+    return cleared;
 }
 
 double TSiteSettings::NextZoom(double factor, bool larger)

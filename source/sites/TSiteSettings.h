@@ -82,6 +82,14 @@ public:
     // name, else a digest of it, so that a name from the file never reaches outside the
     // sessions' folder.
     static QString StorageName(const QString& elementId);
+    // The folders that keep the site's own session for both engines, beside the settings
+    // file: WebEngine/Sites/<storage> and WebKit/Sites/<storage>.
+    QStringList SessionFolders(const QString& elementId) const;
+    bool HasSession(const QString& elementId) const;
+    // Forgets the site's own sign-in, cookies, storage and cache; false when some of it
+    // could not be removed.
+    bool ClearSession(const QString& elementId) const;
+
     // The nearest zoom step above or below factor; factor itself at the ends.
     static double NextZoom(double factor, bool larger);
 

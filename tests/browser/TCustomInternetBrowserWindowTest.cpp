@@ -101,4 +101,7 @@ TEST_F(TCustomInternetBrowserWindowTest, TheSitesZoomHoldsForEveryTabAndIsRememb
     m_window->ResetZoom();
     EXPECT_DOUBLE_EQ(m_window->Tab(0)->Frame()->ZoomFactor(), 1.0);
     EXPECT_TRUE(settings.Value(u"ZOOMED"_s, u"Zoom"_s).isEmpty());
+    // The site dialog's change reaches the open window.
+    settings.SetZoom(u"ZOOMED"_s, 0.5);
+    EXPECT_DOUBLE_EQ(m_window->Tab(2)->Frame()->ZoomFactor(), 0.5);
 }

@@ -6,6 +6,7 @@
 #include "pictures/GraphicTools.h"
 #include "pictures/MakeThumbnail.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteBrowsingPage.h"
 #include "sites/TSiteSettings.h"
 #include "sites/TSiteShortcuts.h"
 #include "sites/TfSiteDlg.h"
@@ -420,4 +421,41 @@ TEST(TfSiteDlg, TheBrowsingPageEditsTheSitesSettingsOnlyOnOk)
     EXPECT_FALSE(stored.Permission(site.ElementId(), u"Notifications"_s).has_value()) << "reset asks again";
     EXPECT_EQ(stored.Permission(site.ElementId(), u"Camera"_s), std::optional<bool>(false));
     EXPECT_EQ(stored.UserStyle(site.ElementId()), u"body { zoom: 1 }"_s);
+}
+
+TEST(TfSiteDlg, ChangingTheOwnSessionAsksWhetherItsSignInIsKept)
+{
+    Stores stores;
+    TMorvalenBaseClass site;
+    site.SetTitle(u"Mail"_s);
+    site.SetURL(u"http://mail.example/"_s);
+    TSiteSettings settings(stores.data.filePath(u"SiteSettings.ini"_s));
+    settings.SetOwnSession(site.ElementId(), true);
+    const QString cookies = stores.data.filePath(u"WebEngine/Sites/"_s + site.ElementId() + u"/Cookies"_s);
+    QDir().mkpath(QFileInfo(cookies).path());
+    WriteFile(cookies, "signed in");
+    QList<bool> asked;
+    const auto previous = TSiteBrowsingPage::KeepSignIn;
+    const auto change = [&](bool ownSession, bool keep) {
+        TSiteBrowsingPage::KeepSignIn = [&asked, keep](QWidget*, bool ownSessionNow) {
+            asked.append(ownSessionNow);
+            return keep;
+        };
+        Dialog d(stores, site, true);
+        d.dialog.SetSiteSettings(&settings);
+        d.Control<QCheckBox>("cbOwnSession")->setChecked(ownSession);
+        ClickButton(&d.dialog, "btnOk");
+    };
+
+    change(false, true);
+    EXPECT_EQ(asked, QList<bool>({false}));
+    EXPECT_TRUE(QFile::exists(cookies)) << "kept for later";
+    EXPECT_FALSE(settings.OwnSession(site.ElementId()));
+    change(true, false);
+    EXPECT_EQ(asked, QList<bool>({false, true}));
+    EXPECT_FALSE(QFile::exists(cookies)) << "cleared";
+    EXPECT_TRUE(settings.OwnSession(site.ElementId()));
+    change(true, false);
+    EXPECT_EQ(asked.size(), 2) << "no change, no question";
+    TSiteBrowsingPage::KeepSignIn = previous;
 }
