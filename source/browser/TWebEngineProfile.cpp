@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
@@ -63,6 +64,49 @@ TWebEngineProfile::TWebEngineProfile(const QString& dataFolder, const QString& s
         };
         TfrmInternetBrowser::WebNotification(record);
     });
+}
+
+namespace {
+
+// Where the engine reads its dictionaries (see WebEngineModule).
+QString DictionaryFolder()
+{
+    const QString configured = qEnvironmentVariable("QTWEBENGINE_DICTIONARIES_PATH");
+    return configured.isEmpty() ? QCoreApplication::applicationDirPath() + u"/qtwebengine_dictionaries"_s
+                                : configured;
+}
+
+// The requested languages that have a dictionary; a bare language ("de") takes its first
+// regional one ("de-DE").
+QStringList AvailableLanguages(const QStringList& requested)
+{
+    const QStringList installed = QDir(DictionaryFolder()).entryList({u"*.bdic"_s}, QDir::Files, QDir::Name);
+    QStringList languages;
+    for (const QString& language : requested) {
+        for (const QString& file : installed) {
+            const QString name = file.chopped(5);
+            if (name.compare(language, Qt::CaseInsensitive) == 0 ||
+                name.startsWith(language.section(u'-', 0, 0) + u'-', Qt::CaseInsensitive)) {
+                if (!languages.contains(name))
+                    languages.append(name);
+                break;
+            }
+        }
+    }
+    return languages;
+}
+
+} // namespace
+
+void TWebEngineProfile::SetSpelling(bool enabled, const QStringList& languages)
+{
+    QStringList available = AvailableLanguages(languages);
+    if (available.isEmpty())
+        available = AvailableLanguages({QLocale::system().name().replace(u'_', u'-'), u"en-US"_s});
+    // The engine takes the languages before it is switched on.
+    if (!available.isEmpty())
+        m_profile->setSpellCheckLanguages(available);
+    m_profile->setSpellCheckEnabled(enabled && !available.isEmpty());
 }
 
 QString TWebEngineProfile::StoragePath() const

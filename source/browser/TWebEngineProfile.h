@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QWebEngineDownloadRequest;
 class QWebEngineProfile;
@@ -23,6 +24,9 @@ public:
 
     QWebEngineProfile* Profile() const { return m_profile; }
     QString StoragePath() const;
+    // Spelling in the profile's text fields, in the languages that have a dictionary (the
+    // user's locale when none of them has); off where no dictionary is installed.
+    void SetSpelling(bool enabled, const QStringList& languages);
     // The user agent the engine announces, without the token that names Qt WebEngine.
     static QString DefaultUserAgent(const QString& engineAgent);
 

@@ -127,6 +127,12 @@ void TfrmWebEngineBrowser::ApplySite(const TFrameSite& site)
                        u"})();"_s.arg(JsonString(site.UserStyle)),
                        QWebEngineScript::DocumentReady, QWebEngineScript::ApplicationWorld));
     }
+    if (!site.SpellCheck) {
+        // Chromium spells per profile: a site that shares it turns spelling off in its pages.
+        m_page->scripts().insert(
+            SiteScript(u"morvalen-no-spelling"_s, u"document.documentElement.spellcheck = false;"_s,
+                       QWebEngineScript::DocumentReady, QWebEngineScript::ApplicationWorld));
+    }
     if (!site.UserScript.isEmpty())
         m_page->scripts().insert(SiteScript(u"morvalen-user-script"_s, site.UserScript,
                                             QWebEngineScript::DocumentReady, QWebEngineScript::MainWorld));

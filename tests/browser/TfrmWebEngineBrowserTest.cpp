@@ -9,6 +9,7 @@
 #include "support/TestSupport.h"
 #include "support/TestTlsServer.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -17,7 +18,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include <csignal>
 #include <memory>
@@ -347,4 +350,47 @@ TEST_F(TfrmWebEngineBrowserTest, ASitesPermissionAnswerOutlivesTheRunUntilReset)
     reset->Navigate(Url(u"/notify"_s));
     EXPECT_TRUE(WaitUntil([&] { return !reset->PendingPermission().isEmpty(); }, 30000))
         << "reset asks again";
+}
+
+TEST_F(TfrmWebEngineBrowserTest, AMisspeltWordIsMarkedUnlessTheSiteTurnsSpellingOff)
+{
+    Server().Serve(u"/spell"_s,
+                   "<!DOCTYPE html><html><head><title>Spelling</title></head><body>"
+                   "<textarea id='t' style='width:300px;height:80px;font-size:20px'>helo wrold</textarea>"
+                   "</body></html>",
+                   "text/html");
+    // What the engine's context menu knows of the word under the pointer.
+    const auto misspeltWord = [](TfrmInternetBrowser& frame, int waitMs) -> std::optional<QString> {
+        auto* view = qobject_cast<QWebEngineView*>(frame.focusProxy());
+        if (!view)
+            return std::nullopt;
+        frame.show();
+        frame.Navigate(Url(u"/spell"_s));
+        if (!WaitForTitle(frame, u"Spelling"_s) || !ClickElement(frame, u"t"_s))
+            return std::nullopt;
+        QWidget* surface = view->focusProxy();
+        std::optional<QString> word;
+        // Chromium checks the field a moment after it took the focus.
+        WaitUntil(
+            [&] {
+                QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(22, 20));
+                QTest::qWait(100);
+                if (QWidget* menu = QApplication::activePopupWidget())
+                    menu->close();
+                if (QWebEngineContextMenuRequest* request = view->lastContextMenuRequest())
+                    word = request->misspelledWord();
+                return word && !word->isEmpty();
+            },
+            waitMs);
+        return word;
+    };
+    m_frame->resize(400, 200);
+    EXPECT_EQ(misspeltWord(*m_frame, 15000), std::optional<QString>(u"helo"_s));
+
+    TFrameSite site;
+    site.SpellCheck = false;
+    std::unique_ptr<TfrmInternetBrowser> quiet(BrowserFrames::Create(0, nullptr, site));
+    quiet->resize(400, 200);
+    // Long enough for the word above to be marked.
+    EXPECT_EQ(misspeltWord(*quiet, 2000), std::optional<QString>(QString()));
 }
