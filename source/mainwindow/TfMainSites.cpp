@@ -101,8 +101,11 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.SiteRemoving = [this](TMVWebElement& tile) {
         m_siteBrowsers->SiteRemoving(tile);
-        if (const TMorvalenBaseClass* site = tile.MorvalenItem())
+        // What the site kept of its own goes with it: nothing else can reach it again.
+        if (const TMorvalenBaseClass* site = tile.MorvalenItem()) {
+            m_siteSettings->ClearSession(site->ElementId());
             m_siteSettings->RemoveSite(site->ElementId());
+        }
     };
     hooks.MinimizeAllBrowsers = [this] {
         m_siteBrowsers->MinimizeAll();
