@@ -373,13 +373,26 @@ TEST(TfSiteDlg, DownloadAddsTheSitesIconSavesTheIndexAndSelectsIt)
     EXPECT_EQ(site.FavIconFileName(), u"0.ico"_s);
 }
 
-TEST(TfSiteDlg, TheBrowsingPageEditsTheSitesSettingsOnlyOnOk)
+// A site with its settings file in the stores' data folder.
+struct BrowsingSite
 {
+    BrowsingSite()
+    {
+        site.SetTitle(u"Mail"_s);
+        site.SetURL(u"http://mail.example/"_s);
+    }
+
     Stores stores;
     TMorvalenBaseClass site;
-    site.SetTitle(u"Mail"_s);
-    site.SetURL(u"http://mail.example/"_s);
-    TSiteSettings settings(stores.data.filePath(u"SiteSettings.ini"_s));
+    TSiteSettings settings{stores.data.filePath(u"SiteSettings.ini"_s)};
+};
+
+TEST(TfSiteDlg, TheBrowsingPageEditsTheSitesSettingsOnlyOnOk)
+{
+    BrowsingSite b;
+    Stores& stores = b.stores;
+    TMorvalenBaseClass& site = b.site;
+    TSiteSettings& settings = b.settings;
     settings.SetPermission(site.ElementId(), u"Notifications"_s, true);
     settings.SetPermission(site.ElementId(), u"Camera"_s, false);
     settings.SetZoom(site.ElementId(), 1.25);
@@ -425,11 +438,10 @@ TEST(TfSiteDlg, TheBrowsingPageEditsTheSitesSettingsOnlyOnOk)
 
 TEST(TfSiteDlg, ChangingTheOwnSessionAsksWhetherItsSignInIsKept)
 {
-    Stores stores;
-    TMorvalenBaseClass site;
-    site.SetTitle(u"Mail"_s);
-    site.SetURL(u"http://mail.example/"_s);
-    TSiteSettings settings(stores.data.filePath(u"SiteSettings.ini"_s));
+    BrowsingSite b;
+    Stores& stores = b.stores;
+    TMorvalenBaseClass& site = b.site;
+    TSiteSettings& settings = b.settings;
     settings.SetOwnSession(site.ElementId(), true);
     const QString cookies = stores.data.filePath(u"WebEngine/Sites/"_s + site.ElementId() + u"/Cookies"_s);
     QDir().mkpath(QFileInfo(cookies).path());
