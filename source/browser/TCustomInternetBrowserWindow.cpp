@@ -235,7 +235,7 @@ TBrowserTab* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool i
                                                   const QString& startUrl)
 {
     auto* tab = new TBrowserTab(m_engine, FrameSite(), isHome, monitored, startUrl);
-    tab->Frame()->SetSiteSettings(m_siteSettings, m_elementId);
+    tab->Frame()->SetSiteSettings(m_siteSettings, m_elementId, m_startUrl);
     tab->Frame()->SetZoomFactor(m_zoomFactor);
     WireTab(*tab);
     m_pages->addTab(tab, caption);

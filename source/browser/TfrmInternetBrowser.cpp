@@ -242,7 +242,9 @@ void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission perm
     // A site window's answers are the site's, kept in its settings across runs; the others
     // (and permissions the settings have no key for) are kept for the run.
     const QString name = SettingsName(permission);
-    const bool kept = m_siteSettings && !name.isEmpty();
+    // Another host the window went to never inherits what the user granted the site.
+    const bool kept = m_siteSettings && !name.isEmpty() && !m_siteHost.isEmpty() &&
+                      origin.host().compare(m_siteHost, Qt::CaseInsensitive) == 0;
     if (kept) {
         if (const std::optional<bool> allowed = m_siteSettings->Permission(m_elementId, name)) {
             answer(*allowed);
@@ -267,10 +269,12 @@ void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission perm
                          });
 }
 
-void TfrmInternetBrowser::SetSiteSettings(TSiteSettings* settings, const QString& elementId)
+void TfrmInternetBrowser::SetSiteSettings(TSiteSettings* settings, const QString& elementId,
+                                          const QString& siteAddress)
 {
     m_siteSettings = settings;
     m_elementId = elementId;
+    m_siteHost = TypedAddress(siteAddress).host();
 }
 
 void TfrmInternetBrowser::DropPermissionQuestions()

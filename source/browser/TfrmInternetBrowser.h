@@ -124,9 +124,10 @@ public:
     virtual void SetZoomFactor(double factor) { Q_UNUSED(factor); }
     virtual double ZoomFactor() const { return 1.0; }
 
-    // The site whose permission answers this frame keeps (across runs, in its settings);
-    // without one they are kept for the run only.
-    void SetSiteSettings(TSiteSettings* settings, const QString& elementId);
+    // The site whose permission answers this frame keeps across runs, in its settings: the
+    // answers to pages of the site's own host (siteAddress's); what other hosts in the frame
+    // ask, and everything without settings, is kept for the run only.
+    void SetSiteSettings(TSiteSettings* settings, const QString& elementId, const QString& siteAddress);
 
     // For a picture of the page (thumbnail capture): scroll bars are left out.
     virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
@@ -249,4 +250,5 @@ private:
     bool m_captureOnly = false;
     TSiteSettings* m_siteSettings = nullptr;
     QString m_elementId;
+    QString m_siteHost;
 };

@@ -328,7 +328,7 @@ TEST_F(TfrmWebEngineBrowserTest, ASitesPermissionAnswerOutlivesTheRunUntilReset)
     {
         TSiteSettings settings(file);
         std::unique_ptr<TfrmInternetBrowser> frame(BrowserFrames::Create(0, nullptr, site));
-        frame->SetSiteSettings(&settings, u"PERMS"_s);
+        frame->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
         frame->Navigate(Url(u"/notify"_s));
         ASSERT_TRUE(WaitUntil([&] { return !frame->PendingPermission().isEmpty(); }, 30000));
         frame->AnswerPermission(true);
@@ -338,15 +338,23 @@ TEST_F(TfrmWebEngineBrowserTest, ASitesPermissionAnswerOutlivesTheRunUntilReset)
     TSiteSettings settings(file);
     EXPECT_EQ(settings.Permission(u"PERMS"_s, u"Notifications"_s), std::optional<bool>(true));
     std::unique_ptr<TfrmInternetBrowser> again(BrowserFrames::Create(0, nullptr, site));
-    again->SetSiteSettings(&settings, u"PERMS"_s);
+    again->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
     again->Navigate(Url(u"/notify"_s));
     ASSERT_TRUE(WaitForTitle(*again, u"Asks"_s));
     EXPECT_TRUE(WaitUntil([&] { return RunScript(*again, u"Notification.permission"_s) == u"granted"_s; }));
     EXPECT_TRUE(again->PendingPermission().isEmpty());
 
+    // The same site's window gone to another host asks there.
+    std::unique_ptr<TfrmInternetBrowser> elsewhere(BrowserFrames::Create(0, nullptr, site));
+    elsewhere->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
+    elsewhere->Navigate(u"http://localhost:%1/notify"_s.arg(Server().Port()));
+    EXPECT_TRUE(WaitUntil([&] { return !elsewhere->PendingPermission().isEmpty(); }, 30000));
+    elsewhere->AnswerPermission(false);
+    EXPECT_EQ(settings.Permission(u"PERMS"_s, u"Notifications"_s), std::optional<bool>(true));
+
     settings.SetPermission(u"PERMS"_s, u"Notifications"_s, std::nullopt);
     std::unique_ptr<TfrmInternetBrowser> reset(BrowserFrames::Create(0, nullptr, site));
-    reset->SetSiteSettings(&settings, u"PERMS"_s);
+    reset->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
     reset->Navigate(Url(u"/notify"_s));
     EXPECT_TRUE(WaitUntil([&] { return !reset->PendingPermission().isEmpty(); }, 30000))
         << "reset asks again";
