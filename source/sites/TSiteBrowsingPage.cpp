@@ -85,12 +85,6 @@ TSiteBrowsingPage::TSiteBrowsingPage(QWidget* parent) : QWidget(parent)
 
     m_userStyle = CodeBox(u"mmUserStyle"_s, this);
     m_userScript = CodeBox(u"mmUserScript"_s, this);
-    m_engineNote = new QLabel(u"The WebKit engine keeps the own sign-in and the permission answers; "
-                              u"zoom, user agent, spelling, style and script apply to the Chromium engine."_s,
-                              this);
-    m_engineNote->setObjectName(u"lbEngineNote"_s);
-    m_engineNote->setWordWrap(true);
-    m_engineNote->setVisible(false);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
@@ -121,7 +115,6 @@ TSiteBrowsingPage::TSiteBrowsingPage(QWidget* parent) : QWidget(parent)
     layout->addWidget(new QLabel(u"Answers the site was given"_s, this));
     layout->addLayout(permissionsRow);
     layout->addLayout(codeRow);
-    layout->addWidget(m_engineNote);
     layout->addStretch(1);
     UserAgentChosen();
     m_resetPermission->setEnabled(false);
@@ -188,11 +181,6 @@ bool TSiteBrowsingPage::Store(TSiteSettings& settings, const QString& elementId)
     saved = settings.SetUserStyle(elementId, m_userStyle->toPlainText()) && saved;
     saved = settings.SetUserScript(elementId, m_userScript->toPlainText()) && saved;
     return saved;
-}
-
-void TSiteBrowsingPage::SetBrowserEngine(int engine)
-{
-    m_engineNote->setVisible(engine == 1);
 }
 
 void TSiteBrowsingPage::UserAgentChosen()

@@ -7,7 +7,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -36,8 +35,6 @@ public:
     // The question; true keeps the sign-in. The program's confirmation dialog unless
     // replaced (tests answer for the user).
     static std::function<bool(QWidget* parent, bool ownSessionNow)> KeepSignIn;
-    // Under the WebKit engine the page says what that engine leaves out.
-    void SetBrowserEngine(int engine);
 
 private:
     void UserAgentChosen();
@@ -52,5 +49,4 @@ private:
     QPushButton* m_resetPermission = nullptr;
     QPlainTextEdit* m_userStyle = nullptr;
     QPlainTextEdit* m_userScript = nullptr;
-    QLabel* m_engineNote = nullptr;
 };

@@ -136,8 +136,6 @@ void TfSiteDlg::BuildLayout()
     m_notebook->addWidget(m_browsing);
     // Offered once the dialog has the site's settings.
     m_pages->item(spBrowsing)->setHidden(true);
-    connect(m_renderEngine, &QComboBox::currentIndexChanged, m_browsing,
-            &TSiteBrowsingPage::SetBrowserEngine);
     connect(m_pages, &QListWidget::currentRowChanged, m_notebook, &QStackedWidget::setCurrentIndex);
     m_pages->setCurrentRow(spGeneral);
 
