@@ -182,15 +182,11 @@ TEST(SiteWindowProgram, TwoSitesOfOneServiceStaySignedInAsTwoUsersSideBySide)
     const QByteArray dataFile = ReadFile(data + u"/MorvalenDesktop.dat"_s);
     WriteFile(data + u"/SiteSettings.ini"_s, "[0123456789ABCDEF0BOB]\nOwnSession=true\n");
 
-    QProcessEnvironment environment = ProgramUnderTest::Environment(home, display);
-    const QStringList options{u"--data-folder="_s + data,
-                              u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort())};
+    const QProcessEnvironment environment = ProgramUnderTest::Environment(home, display);
+    const QStringList options = ProgramUnderTest::Options(data);
     QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(MORVALEN_DESKTOP_PATH), options);
-    ASSERT_TRUE(program.waitForStarted(10000));
     QByteArray trace;
-    ASSERT_TRUE(WaitForTrace(program, trace, "first show")) << trace.toStdString();
+    ASSERT_TRUE(ProgramUnderTest::Start(program, environment, options, trace)) << trace.toStdString();
     const auto cookieOf = [&server](const QByteArray& user) {
         QByteArray cookie;
         for (const TestHttpServer::RecordedRequest& request : server.Requests()) {
