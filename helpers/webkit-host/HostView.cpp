@@ -265,8 +265,60 @@ void HostView::Handle(const Message& message)
     case MessageType::Download:
         Download(message.Text(0), message.Text(1));
         break;
+    case MessageType::SiteSettings:
+        ApplySite(message);
+        break;
+    case MessageType::Zoom:
+        // What the program's zoom steps allow, whatever the message says.
+        webkit_web_view_set_zoom_level(
+            m_webView, std::clamp<double>(double(message.Integer(0, 1000)) / 1000.0, 0.25, 5.0));
+        break;
     default:
         break;
+    }
+}
+
+void HostView::ApplySite(const Message& message)
+{
+    const std::string agent = message.Text(0);
+    if (!agent.empty())
+        webkit_settings_set_user_agent(webkit_web_view_get_settings(m_webView), agent.c_str());
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(m_webView);
+    webkit_user_content_manager_remove_all_style_sheets(content);
+    webkit_user_content_manager_remove_all_scripts(content);
+    if (const std::string style = message.Text(1); !style.empty()) {
+        WebKitUserStyleSheet* sheet =
+            webkit_user_style_sheet_new(style.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                        WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+        webkit_user_content_manager_add_style_sheet(content, sheet);
+        webkit_user_style_sheet_unref(sheet);
+    }
+    if (const std::string source = message.Text(2); !source.empty()) {
+        WebKitUserScript* script =
+            webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
+        webkit_user_content_manager_add_script(content, script);
+        webkit_user_script_unref(script);
+    }
+    // The host serves one window, so one site: its context's spelling is the site's.
+    WebKitWebContext* context = webkit_web_view_get_context(m_webView);
+    webkit_web_context_set_spell_checking_enabled(context, message.Integer(0, 1) != 0);
+    std::vector<std::string> languages;
+    std::string all = message.Text(3);
+    for (std::size_t start = 0; start < all.size();) {
+        const std::size_t comma = std::min(all.find(',', start), all.size());
+        std::string language = all.substr(start, comma - start);
+        std::replace(language.begin(), language.end(), '-', '_');
+        if (!language.empty())
+            languages.push_back(language);
+        start = comma + 1;
+    }
+    if (!languages.empty()) {
+        std::vector<const char*> names;
+        for (const std::string& language : languages)
+            names.push_back(language.c_str());
+        names.push_back(nullptr);
+        webkit_web_context_set_spell_checking_languages(context, names.data());
     }
 }
 

@@ -40,6 +40,8 @@ private:
     void Snapshot(std::int64_t request);
     void Evaluate(std::int64_t request, const std::string& script);
     void AnswerPermission(std::int64_t request, bool granted);
+    // The site's user agent, style sheet, script and spelling.
+    void ApplySite(const WebKitHostProtocol::Message& message);
     void Download(const std::string& address, const std::string& destination);
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);

@@ -1,5 +1,6 @@
 #include "BrowserFrames.h"
 
+#include "TfrmInternetBrowser.h"
 #include "TfrmWebKitBrowser.h"
 #include "WebEngineModule.h"
 #include "common/Errors.h"
@@ -10,16 +11,16 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-std::map<uint8_t, BrowserFrames::TFrameCreator>& Creators()
+std::map<uint8_t, BrowserFrames::TSiteFrameCreator>& Creators()
 {
-    static std::map<uint8_t, BrowserFrames::TFrameCreator> creators{
+    static std::map<uint8_t, BrowserFrames::TSiteFrameCreator> creators{
         {0,
-         [](QWidget* parent) {
-             return WebEngineModule::CreateFrame(parent, BrowserFrames::DataFolder());
+         [](QWidget* parent, const TFrameSite& site) {
+             return WebEngineModule::CreateFrame(parent, BrowserFrames::DataFolder(), site);
          }},
         {1,
-         [](QWidget* parent) -> TfrmInternetBrowser* {
-             return TfrmWebKitBrowser::Create(parent);
+         [](QWidget* parent, const TFrameSite& site) -> TfrmInternetBrowser* {
+             return TfrmWebKitBrowser::Create(parent, site);
          }},
     };
     return creators;
@@ -37,6 +38,13 @@ namespace BrowserFrames {
 
 void Register(uint8_t engine, TFrameCreator creator)
 {
+    Creators()[engine] = [creator = std::move(creator)](QWidget* parent, const TFrameSite&) {
+        return creator(parent);
+    };
+}
+
+void Register(uint8_t engine, TSiteFrameCreator creator)
+{
     Creators()[engine] = std::move(creator);
 }
 
@@ -47,10 +55,15 @@ bool IsRegistered(uint8_t engine)
 
 TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent)
 {
+    return Create(engine, parent, TFrameSite());
+}
+
+TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent, const TFrameSite& site)
+{
     const auto found = Creators().find(engine);
     if (found == Creators().end())
         throw EMorvalenError(u"Can not create browser engine %1!"_s.arg(engine));
-    TfrmInternetBrowser* frame = found->second(parent);
+    TfrmInternetBrowser* frame = found->second(parent, site);
     if (!frame)
         throw EMorvalenError(u"Can not create browser engine %1!"_s.arg(engine));
     return frame;

@@ -7,6 +7,7 @@
 
 class QWidget;
 class TfrmInternetBrowser;
+struct TFrameSite;
 
 // Makes the engine frames of the browser windows, by engine code. Engine 0 (Chromium, Qt
 // WebEngine) is built in and loaded with its first frame, so a program without browser
@@ -14,14 +15,19 @@ class TfrmInternetBrowser;
 namespace BrowserFrames {
 
 using TFrameCreator = std::function<TfrmInternetBrowser*(QWidget* parent)>;
+using TSiteFrameCreator = std::function<TfrmInternetBrowser*(QWidget* parent, const TFrameSite& site)>;
 
-// Replaces the creator of an engine (also engine 0, for tests that stand in for it).
+// Replaces the creator of an engine (also engine 0, for tests that stand in for it); one
+// that takes no site makes the same frame for every site.
 void Register(uint8_t engine, TFrameCreator creator);
+void Register(uint8_t engine, TSiteFrameCreator creator);
 bool IsRegistered(uint8_t engine);
 
 // A new frame of the engine, a child of parent. Throws EMorvalenError when the engine is
 // unknown or cannot be started.
 TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent);
+// The same, for a frame of a site that asks for its own session, user agent, style, ...
+TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent, const TFrameSite& site);
 
 // The folder under which engines keep their profiles (WebEngine/, WebKit/): the data
 // folder, with a trailing "/". Set before the first frame.

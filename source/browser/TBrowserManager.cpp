@@ -78,6 +78,7 @@ void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenB
 {
     window.SetBrowserEngine(site.BrowserEngine());
     window.SetSettings(m_settings);
+    window.SetSiteSettings(m_siteSettings, site.ElementId());
     window.SetSiteTitle(site.Title());
     window.SetSiteIcon(icon);
     window.SetTrayMode(site.RunAsTrayIcon());

@@ -11,6 +11,7 @@
 class TApplicationsSettings;
 class TCustomInternetBrowserWindow;
 class TMorvalenBaseClass;
+class TSiteSettings;
 
 // One open site window and its site. Id tells entries apart across their whole run, so that a
 // late click on a notification never reaches a later window by mistake.
@@ -37,6 +38,8 @@ public:
 
     void SetSettings(TApplicationsSettings* settings) { m_settings = settings; }
     TApplicationsSettings* Settings() const { return m_settings; }
+    // How each site browses (session, zoom, user agent, permission answers); none: alike.
+    void SetSiteSettings(TSiteSettings* settings) { m_siteSettings = settings; }
 
     int Count() const { return int(m_entries.size()); }
     TBrowserEntry* Entry(int index) const { return m_entries.at(size_t(index)).get(); }
@@ -83,6 +86,7 @@ private:
     void HandleWindowClosed(TCustomInternetBrowserWindow& window);
 
     TApplicationsSettings* m_settings = nullptr;
+    TSiteSettings* m_siteSettings = nullptr;
     std::vector<std::unique_ptr<TBrowserEntry>> m_entries;
     uint64_t m_nextId = 1;
 };

@@ -7,11 +7,16 @@
 
 TBrowserTab::TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl,
                          QWidget* parent)
+    : TBrowserTab(engine, TFrameSite(), isHome, monitored, startUrl, parent)
+{}
+
+TBrowserTab::TBrowserTab(uint8_t engine, const TFrameSite& site, bool isHome, bool monitored,
+                         const QString& startUrl, QWidget* parent)
     : QWidget(parent), m_isHome(isHome), m_monitored(monitored), m_startUrl(startUrl)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_frame = BrowserFrames::Create(engine, this);
+    m_frame = BrowserFrames::Create(engine, this, site);
     layout->addWidget(m_frame);
     setFocusProxy(m_frame);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class TfrmInternetBrowser;
+struct TFrameSite;
 
 // One tab of a browser window: the page of the window's tab control that holds and owns
 // one engine frame, and what the window knows of the tab.
@@ -16,6 +17,9 @@ class TBrowserTab final : public QWidget
 public:
     // A tab with a new frame of the engine; throws EMorvalenError as BrowserFrames::Create.
     TBrowserTab(uint8_t engine, bool isHome, bool monitored, const QString& startUrl,
+                QWidget* parent = nullptr);
+    // The same, with the frame the site asks for.
+    TBrowserTab(uint8_t engine, const TFrameSite& site, bool isHome, bool monitored, const QString& startUrl,
                 QWidget* parent = nullptr);
     ~TBrowserTab() override;
 

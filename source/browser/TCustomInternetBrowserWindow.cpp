@@ -8,6 +8,7 @@
 #include "TfrmInternetBrowser.h"
 #include "common/Errors.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TSiteSettings.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -233,7 +234,9 @@ void TCustomInternetBrowserWindow::OpenPages()
 TBrowserTab* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool isHome, bool monitored,
                                                   const QString& startUrl)
 {
-    auto* tab = new TBrowserTab(m_engine, isHome, monitored, startUrl);
+    auto* tab = new TBrowserTab(m_engine, FrameSite(), isHome, monitored, startUrl);
+    tab->Frame()->SetSiteSettings(m_siteSettings, m_elementId, m_startUrl);
+    tab->Frame()->SetZoomFactor(m_zoomFactor);
     WireTab(*tab);
     m_pages->addTab(tab, caption);
     m_pages->setCurrentWidget(tab);
@@ -444,4 +447,63 @@ void TCustomInternetBrowserWindow::LeaveFullScreen()
 void TCustomInternetBrowserWindow::CopyToClipboard(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
+}
+
+void TCustomInternetBrowserWindow::SetSiteSettings(TSiteSettings* settings, const QString& elementId)
+{
+    if (m_siteSettings)
+        m_siteSettings->disconnect(this);
+    m_siteSettings = settings;
+    m_elementId = elementId;
+    m_zoomFactor = settings ? settings->Zoom(elementId) : 1.0;
+    if (!settings)
+        return;
+    // The site dialog may change the zoom while the window is open.
+    connect(settings, &TSiteSettings::SiteChanged, this, [this](const QString& changed) {
+        const double factor = m_siteSettings->Zoom(m_elementId);
+        if (changed != m_elementId || qFuzzyCompare(factor, m_zoomFactor))
+            return;
+        m_zoomFactor = factor;
+        for (int i = 0; i < TabCount(); ++i)
+            Tab(i)->Frame()->SetZoomFactor(factor);
+    });
+}
+
+TFrameSite TCustomInternetBrowserWindow::FrameSite() const
+{
+    TFrameSite site;
+    if (!m_siteSettings)
+        return site;
+    if (m_siteSettings->OwnSession(m_elementId))
+        site.Storage = TSiteSettings::StorageName(m_elementId);
+    site.UserAgent = m_siteSettings->UserAgent(m_elementId);
+    site.UserStyle = m_siteSettings->UserStyle(m_elementId);
+    site.UserScript = m_siteSettings->UserScript(m_elementId);
+    site.SpellCheck = m_siteSettings->SpellCheck(m_elementId);
+    site.SpellCheckLanguages = m_siteSettings->SpellCheckLanguages(m_elementId);
+    return site;
+}
+
+void TCustomInternetBrowserWindow::SetZoomFactor(double factor)
+{
+    m_zoomFactor = std::clamp(factor, TSiteSettings::kMinZoom, TSiteSettings::kMaxZoom);
+    for (int i = 0; i < TabCount(); ++i)
+        Tab(i)->Frame()->SetZoomFactor(m_zoomFactor);
+    if (m_siteSettings)
+        m_siteSettings->SetZoom(m_elementId, m_zoomFactor);
+}
+
+void TCustomInternetBrowserWindow::ZoomIn()
+{
+    SetZoomFactor(TSiteSettings::NextZoom(m_zoomFactor, true));
+}
+
+void TCustomInternetBrowserWindow::ZoomOut()
+{
+    SetZoomFactor(TSiteSettings::NextZoom(m_zoomFactor, false));
+}
+
+void TCustomInternetBrowserWindow::ResetZoom()
+{
+    SetZoomFactor(1.0);
 }

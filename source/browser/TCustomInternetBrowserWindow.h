@@ -18,7 +18,9 @@ class TBrowserStatusBar;
 class TBrowserTab;
 class TBrowserTray;
 class TMVPopupMenu;
+class TSiteSettings;
 class TfrmInternetBrowser;
+struct TFrameSite;
 
 // The program's tabbed browser window: a site's own window (made and registered by the
 // browser manager) or a standalone one for catalog, help and download pages. The header
@@ -54,6 +56,16 @@ public:
     bool Monitor() const { return m_monitor; }
     void SetMonitorInterval(int32_t minutes) { m_monitorInterval = minutes; }
     int32_t MonitorInterval() const { return m_monitorInterval; }
+    // The settings of the window's site (by its ElementId): its session, user agent, style,
+    // zoom and permission answers. Without them the window browses as every site does.
+    void SetSiteSettings(TSiteSettings* settings, const QString& elementId);
+    const QString& ElementId() const { return m_elementId; }
+    // Every tab's zoom; a site window keeps it in its site's settings.
+    void SetZoomFactor(double factor);
+    double ZoomFactor() const { return m_zoomFactor; }
+    void ZoomIn();
+    void ZoomOut();
+    void ResetZoom();
     // Without a site: the "Options" button is hidden.
     void SetStandalone(bool standalone);
     bool Standalone() const { return m_standalone; }
@@ -122,6 +134,7 @@ private:
     void BuildKeys();
 
     TBrowserTab* AddTab(const QString& caption, bool isHome, bool monitored, const QString& startUrl);
+    TFrameSite FrameSite() const;
     void WireTab(TBrowserTab& tab);
     void UpdateTabControls();
     void PagesChange();
@@ -138,6 +151,9 @@ private:
     void CloseFromTray();
 
     TApplicationsSettings* m_settings = nullptr;
+    TSiteSettings* m_siteSettings = nullptr;
+    QString m_elementId;
+    double m_zoomFactor = 1.0;
     uint8_t m_engine = 0;
     QString m_siteTitle;
     QString m_startUrl;

@@ -66,6 +66,18 @@ void TCustomInternetBrowserWindow::BuildMenus()
     m_pmMisc->addAction(u"Capture Screenshot Thumbnail"_s, this, [this] { CaptureThumbnail(); });
     m_pmMisc->addAction(u"Remember Current Web Pages"_s, this, [this] { RememberPages(); });
     m_pmMisc->addAction(u"-"_s);
+    // The keys are the window's; the menu shows them.
+    const auto zoomItem = [this](const QString& caption, const QKeySequence& key, auto action) {
+        QAction* item = m_pmMisc->addAction(caption, this, action);
+        item->setObjectName(caption);
+        item->setShortcut(key);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        item->setShortcutVisibleInContextMenu(true);
+    };
+    zoomItem(u"Zoom in"_s, QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { ZoomIn(); });
+    zoomItem(u"Zoom out"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomOut(); });
+    zoomItem(u"Actual size"_s, QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ResetZoom(); });
+    m_pmMisc->addAction(u"-"_s);
     m_pmMisc->addAction(u"Copy page Title"_s, this, [this] { CopyToClipboard(m_header->PageTitle()); });
     m_pmMisc->addAction(u"Copy page URL"_s, this,
                         [this] { CopyToClipboard(m_header->AddressBox()->text()); });

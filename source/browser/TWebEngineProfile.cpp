@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineNotification>
@@ -12,19 +15,32 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TWebEngineProfile& TWebEngineProfile::Instance(const QString& dataFolder)
+TWebEngineProfile& TWebEngineProfile::Instance(const QString& dataFolder, const QString& storage)
 {
-    // Owned by the application, so that it goes after every page (a profile must outlive
+    // Owned by the application, so that they go after every page (a profile must outlive
     // its pages) and before the engine shuts down.
-    static TWebEngineProfile* instance = new TWebEngineProfile(dataFolder);
-    return *instance;
+    static QHash<QString, TWebEngineProfile*> profiles;
+    TWebEngineProfile*& profile = profiles[storage];
+    if (!profile)
+        profile = new TWebEngineProfile(dataFolder, storage);
+    return *profile;
 }
 
-TWebEngineProfile::TWebEngineProfile(const QString& dataFolder) : QObject(QCoreApplication::instance())
+QString TWebEngineProfile::DefaultUserAgent(const QString& engineAgent)
 {
-    const QString folder = dataFolder + u"WebEngine"_s;
+    static const QRegularExpression kQtToken(u"\\s*QtWebEngine/\\S*"_s);
+    return QString(engineAgent).remove(kQtToken).simplified();
+}
+
+TWebEngineProfile::TWebEngineProfile(const QString& dataFolder, const QString& storage)
+    : QObject(QCoreApplication::instance())
+{
+    const QString folder =
+        dataFolder + (storage.isEmpty() ? u"WebEngine"_s : u"WebEngine/Sites/"_s + storage);
     QDir().mkpath(folder);
-    m_profile = new QWebEngineProfile(u"Morvalen"_s, this);
+    m_profile =
+        new QWebEngineProfile(storage.isEmpty() ? u"Morvalen"_s : QString(u"Morvalen-"_s + storage), this);
+    m_profile->setHttpUserAgent(DefaultUserAgent(m_profile->httpUserAgent()));
     m_profile->setPersistentStoragePath(folder);
     m_profile->setCachePath(folder + u"/Cache"_s);
     m_profile->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
@@ -48,6 +64,49 @@ TWebEngineProfile::TWebEngineProfile(const QString& dataFolder) : QObject(QCoreA
         };
         TfrmInternetBrowser::WebNotification(record);
     });
+}
+
+namespace {
+
+// Where the engine reads its dictionaries (see WebEngineModule).
+QString DictionaryFolder()
+{
+    const QString configured = qEnvironmentVariable("QTWEBENGINE_DICTIONARIES_PATH");
+    return configured.isEmpty() ? QCoreApplication::applicationDirPath() + u"/qtwebengine_dictionaries"_s
+                                : configured;
+}
+
+// The requested languages that have a dictionary; a bare language ("de") takes its first
+// regional one ("de-DE").
+QStringList AvailableLanguages(const QStringList& requested)
+{
+    const QStringList installed = QDir(DictionaryFolder()).entryList({u"*.bdic"_s}, QDir::Files, QDir::Name);
+    QStringList languages;
+    for (const QString& language : requested) {
+        for (const QString& file : installed) {
+            const QString name = file.chopped(5);
+            if (name.compare(language, Qt::CaseInsensitive) == 0 ||
+                name.startsWith(language.section(u'-', 0, 0) + u'-', Qt::CaseInsensitive)) {
+                if (!languages.contains(name))
+                    languages.append(name);
+                break;
+            }
+        }
+    }
+    return languages;
+}
+
+} // namespace
+
+void TWebEngineProfile::SetSpelling(bool enabled, const QStringList& languages)
+{
+    QStringList available = AvailableLanguages(languages);
+    if (available.isEmpty())
+        available = AvailableLanguages({QLocale::system().name().replace(u'_', u'-'), u"en-US"_s});
+    // The engine takes the languages before it is switched on.
+    if (!available.isEmpty())
+        m_profile->setSpellCheckLanguages(available);
+    m_profile->setSpellCheckEnabled(enabled && !available.isEmpty());
 }
 
 QString TWebEngineProfile::StoragePath() const

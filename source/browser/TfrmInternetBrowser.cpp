@@ -2,6 +2,7 @@
 
 #include "TPermissionBar.h"
 #include "TStoppedPage.h"
+#include "sites/TSiteSettings.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -13,6 +14,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStackedLayout>
@@ -55,6 +57,26 @@ QHash<QString, bool>& RememberedAnswers()
 {
     static QHash<QString, bool> answers;
     return answers;
+}
+
+// The settings key of an answer, for the permissions a site's settings keep.
+QString SettingsName(TSitePermission permission)
+{
+    switch (permission) {
+    case TSitePermission::Notifications:
+        return u"Notifications"_s;
+    case TSitePermission::Geolocation:
+        return u"Geolocation"_s;
+    case TSitePermission::Camera:
+        return u"Camera"_s;
+    case TSitePermission::Microphone:
+        return u"Microphone"_s;
+    case TSitePermission::ScreenShare:
+    case TSitePermission::ScreenShareWithSound:
+        return u"ScreenShare"_s;
+    default:
+        return {};
+    }
 }
 
 QString AnswerKey(const QUrl& origin, TSitePermission permission)
@@ -217,17 +239,42 @@ void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission perm
                                         std::function<void(bool)> answer)
 {
     const QString key = AnswerKey(origin, permission);
-    if (const auto found = RememberedAnswers().constFind(key); found != RememberedAnswers().constEnd()) {
+    // A site window's answers are the site's, kept in its settings across runs; the others
+    // (and permissions the settings have no key for) are kept for the run.
+    const QString name = SettingsName(permission);
+    // Another host the window went to never inherits what the user granted the site.
+    const bool kept = m_siteSettings && !name.isEmpty() && !m_siteHost.isEmpty() &&
+                      origin.host().compare(m_siteHost, Qt::CaseInsensitive) == 0;
+    if (kept) {
+        if (const std::optional<bool> allowed = m_siteSettings->Permission(m_elementId, name)) {
+            answer(*allowed);
+            return;
+        }
+    }
+    if (const auto found = RememberedAnswers().constFind(key);
+        !kept && found != RememberedAnswers().constEnd()) {
         answer(*found);
         return;
     }
     const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
     // Never granted silently: the user answers above the page.
+    QPointer<TSiteSettings> settings = kept ? m_siteSettings : nullptr;
     m_permissionBar->Ask(PermissionText(permission).arg(host),
-                         [key, answer = std::move(answer)](bool allowed) {
-                             RememberedAnswers().insert(key, allowed);
+                         [key, answer = std::move(answer), settings, name, id = m_elementId](bool allowed) {
+                             if (settings)
+                                 settings->SetPermission(id, name, allowed);
+                             else
+                                 RememberedAnswers().insert(key, allowed);
                              answer(allowed);
                          });
+}
+
+void TfrmInternetBrowser::SetSiteSettings(TSiteSettings* settings, const QString& elementId,
+                                          const QString& siteAddress)
+{
+    m_siteSettings = settings;
+    m_elementId = elementId;
+    m_siteHost = TypedAddress(siteAddress).host();
 }
 
 void TfrmInternetBrowser::DropPermissionQuestions()

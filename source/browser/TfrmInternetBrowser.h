@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
@@ -11,6 +12,7 @@
 
 class QStackedLayout;
 class TPermissionBar;
+class TSiteSettings;
 class TStoppedPage;
 
 // A download a page started, as its frame reports it to the window.
@@ -58,6 +60,21 @@ enum class TSitePermission : uint8_t
     Other
 };
 
+// What a site asks of each of its frames when the frame is made.
+struct TFrameSite
+{
+    // Empty: the session every site shares; else the folder name of the site's own session
+    // (cookies, storage, cache), under the engine's Sites/ folder.
+    QString Storage;
+    // Empty: the program's default user agent.
+    QString UserAgent;
+    // Added to every page of the site.
+    QString UserStyle;
+    QString UserScript;
+    bool SpellCheck = true;
+    QStringList SpellCheckLanguages;
+};
+
 // One tab's browser: wraps one embedded engine and gives the window the same commands,
 // state and signals for every engine. What does not depend on the engine lives here once:
 // the permission bar and its queue with the answers remembered for the run, the "stopped"
@@ -102,6 +119,15 @@ public:
     virtual void CaptureTo(QImage& bitmap) = 0;
     // The engine left full screen (Esc in the window).
     virtual void ExitFullScreen() {}
+
+    // The page's zoom: 1 is the page's own size, whatever the screen's pixel ratio.
+    virtual void SetZoomFactor(double factor) { Q_UNUSED(factor); }
+    virtual double ZoomFactor() const { return 1.0; }
+
+    // The site whose permission answers this frame keeps across runs, in its settings: the
+    // answers to pages of the site's own host (siteAddress's); what other hosts in the frame
+    // ask, and everything without settings, is kept for the run only.
+    void SetSiteSettings(TSiteSettings* settings, const QString& elementId, const QString& siteAddress);
 
     // For a picture of the page (thumbnail capture): scroll bars are left out.
     virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
@@ -222,4 +248,7 @@ private:
     int32_t m_progressMax = 0;
     QString m_title;
     bool m_captureOnly = false;
+    TSiteSettings* m_siteSettings = nullptr;
+    QString m_elementId;
+    QString m_siteHost;
 };

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -17,18 +19,64 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 using namespace Qt::Literals::StringLiterals;
 
-TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* parent)
+namespace {
+
+// Sets a user agent on every request of one page, where the profile's is shared with other
+// sites.
+class TUserAgentInterceptor final : public QWebEngineUrlRequestInterceptor
+{
+public:
+    TUserAgentInterceptor(const QString& agent, QObject* parent)
+        : QWebEngineUrlRequestInterceptor(parent), m_agent(agent.toUtf8())
+    {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        info.setHttpHeader("User-Agent", m_agent);
+    }
+
+private:
+    QByteArray m_agent;
+};
+
+QString JsonString(const QString& text)
+{
+    return QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact))
+        .mid(1)
+        .chopped(1);
+}
+
+QWebEngineScript SiteScript(const QString& name, const QString& source,
+                            QWebEngineScript::InjectionPoint point, quint32 world)
+{
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(point);
+    script.setWorldId(world);
+    script.setRunsOnSubFrames(false);
+    return script;
+}
+
+} // namespace
+
+TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, const TFrameSite& site,
+                                           QWidget* parent)
     : TfrmInternetBrowser(parent)
 {
     m_view = new QWebEngineView(this);
     m_page = new TWebEnginePage(profile, *this);
     m_view->setPage(m_page);
     SetEngineView(m_view);
+    ApplySite(site);
 
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         // The stopped page keeps its own title over what the ended page still reports.
@@ -55,6 +103,52 @@ TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* 
     };
     commandState(QWebEnginePage::Back, kCommandBack);
     commandState(QWebEnginePage::Forward, kCommandForward);
+}
+
+void TfrmWebEngineBrowser::ApplySite(const TFrameSite& site)
+{
+    if (!site.UserAgent.isEmpty()) {
+        m_page->setUrlRequestInterceptor(new TUserAgentInterceptor(site.UserAgent, m_page));
+        // The page's scripts see what the server is told.
+        m_page->scripts().insert(SiteScript(
+            u"morvalen-user-agent"_s,
+            u"Object.defineProperty(Navigator.prototype, 'userAgent', { get: function () { return %1; } });"_s
+                .arg(JsonString(site.UserAgent)),
+            QWebEngineScript::DocumentCreation, QWebEngineScript::MainWorld));
+    }
+    if (!site.UserStyle.isEmpty()) {
+        // Added at the end of the document, so that it wins over the page's own style of the
+        // same weight.
+        m_page->scripts().insert(
+            SiteScript(u"morvalen-user-style"_s,
+                       u"(function () {"
+                       u"  var style = document.createElement('style');"
+                       u"  style.id = 'morvalen-user-style';"
+                       u"  style.textContent = %1;"
+                       u"  (document.head || document.documentElement).appendChild(style);"
+                       u"})();"_s.arg(JsonString(site.UserStyle)),
+                       QWebEngineScript::DocumentReady, QWebEngineScript::ApplicationWorld));
+    }
+    if (!site.SpellCheck) {
+        // Chromium spells per profile: a site that shares it turns spelling off in its pages.
+        m_page->scripts().insert(
+            SiteScript(u"morvalen-no-spelling"_s, u"document.documentElement.spellcheck = false;"_s,
+                       QWebEngineScript::DocumentReady, QWebEngineScript::ApplicationWorld));
+    }
+    if (!site.UserScript.isEmpty())
+        m_page->scripts().insert(SiteScript(u"morvalen-user-script"_s, site.UserScript,
+                                            QWebEngineScript::DocumentReady, QWebEngineScript::MainWorld));
+}
+
+void TfrmWebEngineBrowser::SetZoomFactor(double factor)
+{
+    m_zoomFactor = factor;
+    m_page->setZoomFactor(factor);
+}
+
+double TfrmWebEngineBrowser::ZoomFactor() const
+{
+    return m_zoomFactor;
 }
 
 TfrmWebEngineBrowser::~TfrmWebEngineBrowser()
@@ -303,6 +397,9 @@ void TfrmWebEngineBrowser::HandleLoadFinished(bool ok)
     Q_UNUSED(ok);
     if (IsStopped())
         return;
+    // Chromium keeps a zoom per host: a page of another host comes at its own.
+    if (!qFuzzyCompare(m_page->zoomFactor(), m_zoomFactor))
+        m_page->setZoomFactor(m_zoomFactor);
     // A page restored from the back-forward cache brings its title back without a change
     // report.
     if (m_page->title() != Title())

@@ -21,7 +21,7 @@ class TfrmWebEngineBrowser final : public TfrmInternetBrowser
     Q_OBJECT
 
 public:
-    TfrmWebEngineBrowser(TWebEngineProfile& profile, QWidget* parent = nullptr);
+    TfrmWebEngineBrowser(TWebEngineProfile& profile, const TFrameSite& site, QWidget* parent = nullptr);
     ~TfrmWebEngineBrowser() override;
 
     // The frame a page belongs to, or none.
@@ -38,6 +38,8 @@ public:
     void SetScrollBarsVisible(bool visible) override;
     void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result) override;
     void WhenPainted(std::function<void()> painted) override;
+    void SetZoomFactor(double factor) override;
+    double ZoomFactor() const override;
 
     QWebEngineView* View() const { return m_view; }
     QWebEnginePage* Page() const;
@@ -61,6 +63,8 @@ protected:
     void RestartEngine() override;
 
 private:
+    // The site's user agent, style and script in every page it loads.
+    void ApplySite(const TFrameSite& site);
     void PollPainted(std::function<void()> painted, int attempt);
     void WhenViewShows(std::function<void()> painted);
     void ShowErrorPage(const QUrl& url, const QString& title, const QString& body);
@@ -74,4 +78,5 @@ private:
     // in for.
     QUrl m_errorUrl;
     bool m_showingErrorPage = false;
+    double m_zoomFactor = 1.0;
 };

@@ -31,17 +31,21 @@ QString& Program()
     return program;
 }
 
-// Every page of a window shares one host process: the host hangs off the window.
-TWebKitHost* HostOfWindow(QWidget* window)
+// Every page of a window of one storage shares one host process: the host hangs off the
+// window, named by its storage. A site with a session of its own keeps its data in its own
+// folder, in a host of its own.
+TWebKitHost* HostOfWindow(QWidget* window, const QString& storage)
 {
-    for (TWebKitHost* host : window->findChildren<TWebKitHost*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (TWebKitHost* host : window->findChildren<TWebKitHost*>(storage, Qt::FindDirectChildrenOnly)) {
         if (!host->HasFailed())
             return host;
         // Its frames show their stopped pages and forget it.
         host->deleteLater();
     }
     auto* host = new TWebKitHost(window);
-    host->Start(Program(), BrowserFrames::DataFolder() + u"WebKit"_s);
+    host->setObjectName(storage);
+    host->Start(Program(), BrowserFrames::DataFolder() +
+                               (storage.isEmpty() ? u"WebKit"_s : QString(u"WebKit/Sites/"_s + storage)));
     return host;
 }
 
@@ -84,14 +88,15 @@ void TfrmWebKitBrowser::SetHostProgram(const QString& program)
     Program() = program;
 }
 
-TfrmWebKitBrowser* TfrmWebKitBrowser::Create(QWidget* parent)
+TfrmWebKitBrowser* TfrmWebKitBrowser::Create(QWidget* parent, const TFrameSite& site)
 {
     if (!QFileInfo(Program()).isExecutable())
         return nullptr;
-    return new TfrmWebKitBrowser(parent);
+    return new TfrmWebKitBrowser(parent, site);
 }
 
-TfrmWebKitBrowser::TfrmWebKitBrowser(QWidget* parent) : TfrmInternetBrowser(parent)
+TfrmWebKitBrowser::TfrmWebKitBrowser(QWidget* parent, const TFrameSite& site)
+    : TfrmInternetBrowser(parent), m_site(site)
 {
     // The frame takes the keyboard for the page; the embedded window never gets it.
     setFocusPolicy(Qt::StrongFocus);
@@ -102,7 +107,7 @@ TfrmWebKitBrowser::TfrmWebKitBrowser(QWidget* parent) : TfrmInternetBrowser(pare
     m_pageArea->installEventFilter(this);
     SetEngineView(m_pageArea, false);
 
-    Attach(HostOfWindow(parent ? parent->window() : this));
+    Attach(HostOfWindow(parent ? parent->window() : this, site.Storage));
 }
 
 TfrmWebKitBrowser::~TfrmWebKitBrowser()
@@ -120,8 +125,28 @@ void TfrmWebKitBrowser::Attach(TWebKitHost* host)
     connect(host, &TWebKitHost::MessageReceived, this, &TfrmWebKitBrowser::HandleMessage);
     connect(host, &TWebKitHost::Failed, this, &TfrmWebKitBrowser::HostEnded);
     m_view = host->CreateView(PageSize());
+    // A new view (also after the host ended) starts as the site asks.
+    host->Send(Message{MessageType::SiteSettings,
+                       m_view,
+                       {m_site.SpellCheck ? 1 : 0},
+                       {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
+                        m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
+                       {}});
+    if (!qFuzzyCompare(m_zoomFactor, 1.0))
+        host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
     if (host->HasFailed())
         QTimer::singleShot(0, this, &TfrmWebKitBrowser::HostEnded);
+}
+
+void TfrmWebKitBrowser::SetZoomFactor(double factor)
+{
+    m_zoomFactor = factor;
+    Send(MessageType::Zoom, {qRound64(factor * 1000)});
+}
+
+double TfrmWebKitBrowser::ZoomFactor() const
+{
+    return m_zoomFactor;
 }
 
 QSize TfrmWebKitBrowser::PageSize() const
@@ -348,7 +373,7 @@ void TfrmWebKitBrowser::RestartEngine()
 {
     if (m_host)
         m_host->disconnect(this);
-    Attach(HostOfWindow(window()));
+    Attach(HostOfWindow(window(), m_site.Storage));
     if (!m_address.isEmpty())
         Send(MessageType::Navigate, {}, {m_address.toStdString()});
 }

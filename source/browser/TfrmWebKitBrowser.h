@@ -22,12 +22,14 @@ class TfrmWebKitBrowser final : public TfrmInternetBrowser
 public:
     // A frame on the host of parent's window (started with its first WebKit frame);
     // nullptr when the helper program is not installed.
-    static TfrmWebKitBrowser* Create(QWidget* parent);
+    static TfrmWebKitBrowser* Create(QWidget* parent, const TFrameSite& site = {});
 
-    TfrmWebKitBrowser(QWidget* parent = nullptr);
+    explicit TfrmWebKitBrowser(QWidget* parent = nullptr, const TFrameSite& site = {});
     ~TfrmWebKitBrowser() override;
 
     uint8_t BrowserEngine() const override { return 1; }
+    void SetZoomFactor(double factor) override;
+    double ZoomFactor() const override;
     // The frame itself: a new window of another WebKit frame is loaded into it.
     QObject* GetApplication() override { return this; }
     void GoBack() override;
@@ -77,6 +79,9 @@ private:
     QSize PageSize() const;
 
     QPointer<TWebKitHost> m_host;
+    // What the site asks of its pages; the session is the host's (empty: the shared one).
+    TFrameSite m_site;
+    double m_zoomFactor = 1.0;
     uint32_t m_view = 0;
     QWidget* m_pageArea = nullptr;
     QWidget* m_container = nullptr;

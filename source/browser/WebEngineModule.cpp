@@ -5,6 +5,8 @@
 #include "platform/InstallLayout.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,6 +26,14 @@ WebEngineModule::TCreateFrame Load()
     // Beside the program (the build tree), in the install's module folder, else where the
     // build put it.
     const QString programFolder = QCoreApplication::applicationDirPath();
+    // The spelling dictionaries the build converted: beside the program (the build tree, where
+    // the engine looks itself) or with the install's data. Read when the engine starts.
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DICTIONARIES_PATH")) {
+        const QString installed = InstallLayout::DataFolder(programFolder) + u"/qtwebengine_dictionaries"_s;
+        if (!QFileInfo::exists(programFolder + u"/qtwebengine_dictionaries"_s) &&
+            QFileInfo(installed).isDir())
+            qputenv("QTWEBENGINE_DICTIONARIES_PATH", QFile::encodeName(installed));
+    }
     const QStringList candidates{programFolder + u"/morvalen-webengine"_s,
                                  InstallLayout::ModuleFolder(programFolder) + u"/morvalen-webengine"_s,
                                  QStringLiteral(MORVALEN_WEBENGINE_MODULE_PATH)};
@@ -45,9 +55,9 @@ WebEngineModule::TCreateFrame Load()
 
 namespace WebEngineModule {
 
-TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder)
+TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder, const TFrameSite& site)
 {
-    return Load()(parent, dataFolder);
+    return Load()(parent, dataFolder, site);
 }
 
 bool IsLoaded()

@@ -4,19 +4,22 @@
 
 class QWidget;
 class TfrmInternetBrowser;
+struct TFrameSite;
 
 // Qt WebEngine lives in a module of its own (morvalen-webengine.so) that is loaded with the
 // first Chromium frame: the engine's libraries take a noticeable time and memory to load,
 // and a program that never opens a browser window should not pay for them.
 namespace WebEngineModule {
 
-// The entry point the module exports.
-using TCreateFrame = TfrmInternetBrowser* (*)(QWidget* parent, const QString& dataFolder);
-inline constexpr const char* kCreateFrameSymbol = "morvalen_webengine_create_frame";
+// The entry point the module exports. Its name changes with its arguments, so that a module
+// of another build is refused instead of called wrongly.
+using TCreateFrame = TfrmInternetBrowser* (*)(QWidget* parent, const QString& dataFolder,
+                                              const TFrameSite& site);
+inline constexpr const char* kCreateFrameSymbol = "morvalen_webengine_create_site_frame";
 
 // Loads the module once and asks it for a frame; throws EMorvalenError when the module
 // cannot be loaded.
-TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder);
+TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder, const TFrameSite& site);
 bool IsLoaded();
 
 } // namespace WebEngineModule

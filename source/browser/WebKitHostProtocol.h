@@ -48,6 +48,10 @@ enum class MessageType : std::uint8_t
     Ping,             // integers: request
     PermissionAnswer, // view; integers: request, granted (0/1)
     Download,         // view; texts: address, destination file
+    SiteSettings,     // view; integers: spell checking (0/1); texts: user agent (empty: the
+                      // engine's own), user style sheet, user script, spelling languages
+                      // (comma-separated)
+    Zoom,             // view; integers: zoom factor in thousandths
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id

@@ -27,6 +27,7 @@
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
+#include "sites/TSiteSettings.h"
 #include "sites/TSiteShortcuts.h"
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"

@@ -34,6 +34,7 @@ class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
 class TSiteBrowsers;
+class TSiteSettings;
 class TSiteShortcuts;
 class TThumbnailManager;
 class TVersionCheck;
@@ -138,6 +139,7 @@ public:
     int OpenBrowserCount() const;
     // The browser windows of the sites and the program's own pages.
     TSiteBrowsers& SiteBrowsers() const { return *m_siteBrowsers; }
+    TSiteSettings& SiteSettings() const { return *m_siteSettings; }
 
     // The background schedule.
     void RefreshCatalog();
@@ -248,6 +250,8 @@ private:
     std::unique_ptr<TCatalogViews> m_catalogViews;
     std::unique_ptr<TCatalogSearch> m_catalogSearch;
     std::unique_ptr<TVersionCheck> m_versionCheck;
+    // How each site browses; outlives every window that reads it.
+    std::unique_ptr<TSiteSettings> m_siteSettings;
     std::unique_ptr<TInstalledSites> m_installedSites;
     // Goes before the installed sites: closing the windows writes into their sites.
     std::unique_ptr<TSiteBrowsers> m_siteBrowsers;

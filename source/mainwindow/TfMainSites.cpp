@@ -9,6 +9,8 @@
 #include "dialogs/ModalResult.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
+#include "sites/TMVWebElement.h"
+#include "sites/TSiteSettings.h"
 #include "sites/TSiteShortcuts.h"
 #include "sites/TfRateSiteDlg.h"
 #include "sites/TfSiteDlg.h"
@@ -39,8 +41,13 @@ void TfMain::CreateInstalledSites()
 
 void TfMain::CreateSiteBrowsers()
 {
+    m_siteSettings =
+        std::make_unique<TSiteSettings>(m_dataFolder + QString::fromUtf16(TSiteSettings::kFileName));
+    if (!m_siteSettings->LastError().isEmpty())
+        qWarning("%s", qPrintable(m_siteSettings->LastError()));
     m_siteBrowsers = std::make_unique<TSiteBrowsers>(*m_settings, m_dataFolder);
     TBrowserManager* manager = &m_siteBrowsers->Manager();
+    manager->SetSiteSettings(m_siteSettings.get());
     connect(manager, &TBrowserManager::Changed, this, [this, manager] {
         m_installedSites->SetOpenBrowserCount(manager->Count());
         qCDebug(lcWindow) << "open browsers" << manager->Count();
@@ -94,6 +101,11 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.SiteRemoving = [this](TMVWebElement& tile) {
         m_siteBrowsers->SiteRemoving(tile);
+        // What the site kept of its own goes with it: nothing else can reach it again.
+        if (const TMorvalenBaseClass* site = tile.MorvalenItem()) {
+            m_siteSettings->ClearSession(site->ElementId());
+            m_siteSettings->RemoveSite(site->ElementId());
+        }
     };
     hooks.MinimizeAllBrowsers = [this] {
         m_siteBrowsers->MinimizeAll();
@@ -131,6 +143,7 @@ bool TfMain::ExecuteSiteDialog(TSiteDialogRequest& request)
     dialog.SetFavoriteIconManager(m_favoriteIconManager.get());
     dialog.SetThumbnailManager(m_thumbnailManager.get());
     dialog.SetSite(request.Record);
+    dialog.SetSiteSettings(m_siteSettings.get());
     if (request.Mode == TSiteDialogMode::Edit) {
         // The site keeps its engine: no settings.
         dialog.SetEditMode();

@@ -1,6 +1,7 @@
 #include "TfSiteDlg.h"
 
 #include "TMorvalenBaseClass.h"
+#include "TSiteBrowsingPage.h"
 #include "TSiteShortcuts.h"
 #include "common/Errors.h"
 #include "dialogs/OwnerDrawnComboBox.h"
@@ -316,7 +317,17 @@ void TfSiteDlg::OkClick()
         return;
     if (m_site)
         StoreSite();
+    if (m_siteSettings && m_site)
+        m_browsing->Store(*m_siteSettings, m_site->ElementId());
     done(mrOk);
+}
+
+void TfSiteDlg::SetSiteSettings(TSiteSettings* settings)
+{
+    m_siteSettings = settings;
+    m_pages->item(spBrowsing)->setHidden(!settings || !m_site);
+    if (settings && m_site)
+        m_browsing->Load(*settings, m_site->ElementId());
 }
 
 void TfSiteDlg::StoreSite()

@@ -20,6 +20,8 @@ class TApplicationsSettings;
 class TFavoriteIconManager;
 class TMVPopupMenu;
 class TMorvalenBaseClass;
+class TSiteBrowsingPage;
+class TSiteSettings;
 class TSiteShortcuts;
 class TThumbnailManager;
 
@@ -39,7 +41,8 @@ public:
         spImages,
         spBrowser,
         spMonitor,
-        spShortcuts
+        spShortcuts,
+        spBrowsing
     };
 
     explicit TfSiteDlg(QWidget* parent = nullptr);
@@ -59,6 +62,9 @@ public:
     void SetFirefoxAvailable(bool available) { m_firefoxAvailable = available; }
     // Where "Ok" recreates the site's launchers; none: launchers are left alone.
     void SetShortcuts(const TSiteShortcuts* shortcuts) { m_shortcuts = shortcuts; }
+    // How the site browses ("Browsing" page); without them the page is not offered. Call
+    // after SetSite.
+    void SetSiteSettings(TSiteSettings* settings);
     // Opens the FireFox download page; run when the user chooses "Download".
     std::function<void()> OnDownloadFirefox;
     // Takes the picture behind "Update..."; without it "Update..." stays disabled.
@@ -113,6 +119,8 @@ private:
     TThumbnailManager* m_thumbnails = nullptr;
     TApplicationsSettings* m_settings = nullptr;
     const TSiteShortcuts* m_shortcuts = nullptr;
+    TSiteSettings* m_siteSettings = nullptr;
+    TSiteBrowsingPage* m_browsing = nullptr;
     TThumbnailCapture m_capture;
     bool m_firefoxAvailable = false;
     QString m_downloadURL;

@@ -3,6 +3,7 @@
 #include "TfSiteDlg.h"
 
 #include "TMorvalenBaseClass.h"
+#include "TSiteBrowsingPage.h"
 #include "dialogs/OwnerDrawnComboBox.h"
 #include "menus/MVMenus.h"
 #include "panels/TDialogHeader.h"
@@ -114,11 +115,10 @@ void TfSiteDlg::BuildLayout()
     m_pages->setFixedWidth(kPageListWidth);
     m_pages->setFrameShape(QFrame::Box);
     m_pages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const std::pair<const char16_t*, const char16_t*> pages[] = {{u"General", u"png_SiteDlg_General"},
-                                                                 {u"Images", u"png_SiteDlg_Images"},
-                                                                 {u"Browser", u"png_SiteDlg_Browser"},
-                                                                 {u"Monitor", u"png_SiteDlg_Monitor"},
-                                                                 {u"Shortcuts", u"png_SiteDlg_Shortcuts"}};
+    const std::pair<const char16_t*, const char16_t*> pages[] = {
+        {u"General", u"png_SiteDlg_General"},     {u"Images", u"png_SiteDlg_Images"},
+        {u"Browser", u"png_SiteDlg_Browser"},     {u"Monitor", u"png_SiteDlg_Monitor"},
+        {u"Shortcuts", u"png_SiteDlg_Shortcuts"}, {u"Browsing", u"png_SiteDlg_Browser"}};
     for (const auto& [text, picture] : pages) {
         auto* item = new QListWidgetItem(QString::fromUtf16(text), m_pages);
         item->setData(Qt::DecorationRole, GraphicTools::LoadPngResource(QString::fromUtf16(picture)));
@@ -131,6 +131,11 @@ void TfSiteDlg::BuildLayout()
     m_notebook->addWidget(BuildBrowserPage());
     m_notebook->addWidget(BuildMonitorPage());
     m_notebook->addWidget(BuildShortcutsPage());
+    m_browsing = new TSiteBrowsingPage(this);
+    m_browsing->setObjectName(u"tsBrowsing"_s);
+    m_notebook->addWidget(m_browsing);
+    // Offered once the dialog has the site's settings.
+    m_pages->item(spBrowsing)->setHidden(true);
     connect(m_pages, &QListWidget::currentRowChanged, m_notebook, &QStackedWidget::setCurrentIndex);
     m_pages->setCurrentRow(spGeneral);
 

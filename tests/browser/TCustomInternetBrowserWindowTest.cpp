@@ -7,10 +7,14 @@
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "sites/TSiteSettings.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -60,4 +64,44 @@ TEST_F(TCustomInternetBrowserWindowTest, APageAskingForFullScreenFillsTheScreenA
     EXPECT_TRUE(m_window->NavigationBar()->AddressBox()->isVisible());
     EXPECT_TRUE(
         WaitUntil([&] { return RunScript(frame, u"document.fullscreenElement === null"_s) == u"true"_s; }));
+}
+
+TEST_F(TCustomInternetBrowserWindowTest, TheSitesZoomHoldsForEveryTabAndIsRemembered)
+{
+    QTemporaryDir folder;
+    TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
+    settings.SetZoom(u"ZOOMED"_s, 1.5);
+    m_window = new TCustomInternetBrowserWindow;
+    m_window->SetSettings(&m_settings);
+    m_window->SetSiteSettings(&settings, u"ZOOMED"_s);
+    m_window->SetSiteTitle(u"Mail"_s);
+    m_window->SetStartURL(Url(u"/one"_s));
+    m_window->SetTabURLs({Url(u"/two"_s)});
+    m_window->resize(640, 480);
+    m_window->show();
+    ASSERT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
+    ASSERT_EQ(m_window->TabCount(), 2);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_DOUBLE_EQ(m_window->Tab(i)->Frame()->ZoomFactor(), 1.5) << i;
+    TfrmInternetBrowser& home = *m_window->Tab(0)->Frame();
+    m_window->SetActiveTab(0);
+    ASSERT_TRUE(WaitForTitle(home, u"Page one"_s));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return std::abs(RunScript(home, u"window.innerWidth"_s).toInt() - home.width() / 1.5) <= 2; }));
+
+    // The Options menu's items, as the keys reach them.
+    QAction* zoomIn = m_window->MiscMenu()->findChild<QAction*>(u"Zoom in"_s);
+    ASSERT_NE(zoomIn, nullptr);
+    zoomIn->trigger();
+    EXPECT_DOUBLE_EQ(m_window->Tab(1)->Frame()->ZoomFactor(), 1.75);
+    EXPECT_DOUBLE_EQ(TSiteSettings(settings.FileName()).Zoom(u"ZOOMED"_s), 1.75) << "kept for the next run";
+    TBrowserTab* added = m_window->NewTab();
+    ASSERT_NE(added, nullptr);
+    EXPECT_DOUBLE_EQ(added->Frame()->ZoomFactor(), 1.75) << "a new tab of the site comes zoomed";
+    m_window->ResetZoom();
+    EXPECT_DOUBLE_EQ(m_window->Tab(0)->Frame()->ZoomFactor(), 1.0);
+    EXPECT_TRUE(settings.Value(u"ZOOMED"_s, u"Zoom"_s).isEmpty());
+    // The site dialog's change reaches the open window.
+    settings.SetZoom(u"ZOOMED"_s, 0.5);
+    EXPECT_DOUBLE_EQ(m_window->Tab(2)->Frame()->ZoomFactor(), 0.5);
 }

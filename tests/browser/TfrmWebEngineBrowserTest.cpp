@@ -4,10 +4,12 @@
 
 #include "browser/BrowserFrames.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "sites/TSiteSettings.h"
 #include "support/ModalDriver.h"
 #include "support/TestSupport.h"
 #include "support/TestTlsServer.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -16,7 +18,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include <csignal>
 #include <memory>
@@ -242,4 +246,159 @@ TEST_F(TfrmWebEngineBrowserTest, AServerAsksForALoginInTheWindowCancellingShowsN
     const QByteArrayList logins = serverLogins(u"/members"_s);
     ASSERT_FALSE(logins.isEmpty());
     EXPECT_EQ(logins.constLast(), "Basic " + u"ann:s\u00e9same"_s.toUtf8().toBase64());
+}
+
+TEST_F(TfrmWebEngineBrowserTest, ASiteWithItsOwnSessionDoesNotSeeTheSharedCookies)
+{
+    const auto cookies = [](TfrmInternetBrowser& frame) {
+        frame.Navigate(Url(u"/one"_s));
+        EXPECT_TRUE(WaitForTitle(frame, u"Page one"_s));
+        return RunScript(frame, u"document.cookie"_s);
+    };
+    m_frame->Navigate(Url(u"/home"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Home page"_s));
+    RunScript(*m_frame, u"document.cookie = 'account=ann; path=/; max-age=3600'"_s);
+
+    std::unique_ptr<TfrmInternetBrowser> shared(BrowserFrames::Create(0, nullptr));
+    EXPECT_TRUE(cookies(*shared).contains(u"account=ann"_s)) << "sites that share a session share cookies";
+
+    TFrameSite own;
+    own.Storage = u"SITEB"_s;
+    std::unique_ptr<TfrmInternetBrowser> second(BrowserFrames::Create(0, nullptr, own));
+    EXPECT_FALSE(cookies(*second).contains(u"account=ann"_s));
+    RunScript(*second, u"document.cookie = 'account=bob; path=/; max-age=3600'"_s);
+    // Two accounts of one service side by side: each keeps its own sign-in.
+    std::unique_ptr<TfrmInternetBrowser> secondAgain(BrowserFrames::Create(0, nullptr, own));
+    EXPECT_TRUE(cookies(*secondAgain).contains(u"account=bob"_s));
+    EXPECT_TRUE(cookies(*shared).contains(u"account=ann"_s));
+    EXPECT_FALSE(cookies(*shared).contains(u"account=bob"_s));
+    EXPECT_TRUE(QFileInfo(BrowserFrames::DataFolder() + u"WebEngine/Sites/SITEB"_s).isDir());
+}
+
+TEST_F(TfrmWebEngineBrowserTest, TheUserAgentNamesNoQtWebEngineUnlessTheSiteSetsItsOwn)
+{
+    const auto agentSeen = [](const QString& path) {
+        QByteArray agent;
+        for (const TestHttpServer::RecordedRequest& request : Server().Requests()) {
+            if (request.target == path.toUtf8())
+                agent = request.userAgent;
+        }
+        return QString::fromUtf8(agent);
+    };
+    m_frame->Navigate(Url(u"/two"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Page two"_s));
+    const QString standard = agentSeen(u"/two"_s);
+    EXPECT_FALSE(standard.contains(u"QtWebEngine"_s)) << standard.toStdString();
+    EXPECT_TRUE(standard.contains(u"Chrome/"_s)) << standard.toStdString();
+    EXPECT_EQ(RunScript(*m_frame, u"navigator.userAgent"_s), standard);
+
+    TFrameSite site;
+    site.UserAgent = u"Mozilla/5.0 (X11; Linux x86_64; rv:115.0) Gecko/20100101 Firefox/115.0"_s;
+    std::unique_ptr<TfrmInternetBrowser> custom(BrowserFrames::Create(0, nullptr, site));
+    custom->Navigate(Url(u"/title60"_s));
+    ASSERT_TRUE(WaitUntil([&] { return custom->Title().startsWith(u"Sixty"_s); }, 30000));
+    EXPECT_EQ(agentSeen(u"/title60"_s), site.UserAgent);
+    EXPECT_EQ(RunScript(*custom, u"navigator.userAgent"_s), site.UserAgent) << "the page's scripts agree";
+}
+
+TEST_F(TfrmWebEngineBrowserTest, ZoomScalesThePageWhateverTheScreensPixelRatio)
+{
+    m_frame->resize(600, 300);
+    m_frame->show();
+    m_frame->SetZoomFactor(1.5);
+    m_frame->Navigate(Url(u"/one"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Page one"_s));
+    const int frameWidth = m_frame->width();
+    ASSERT_TRUE(WaitUntil([&] { return RunScript(*m_frame, u"window.innerWidth"_s).toInt() < frameWidth; }));
+    EXPECT_NEAR(RunScript(*m_frame, u"window.innerWidth"_s).toInt(), frameWidth / 1.5, 2);
+    // Another host keeps the site's zoom (Chromium's own is per host).
+    m_frame->Navigate(u"http://localhost:%1/two"_s.arg(Server().Port()));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Page two"_s));
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(RunScript(*m_frame, u"window.innerWidth"_s).toInt() - frameWidth / 1.5) <= 2;
+    }));
+}
+
+TEST_F(TfrmWebEngineBrowserTest, ASitesPermissionAnswerOutlivesTheRunUntilReset)
+{
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"SiteSettings.ini"_s);
+    TFrameSite site;
+    site.Storage = u"PERMS"_s;
+    {
+        TSiteSettings settings(file);
+        std::unique_ptr<TfrmInternetBrowser> frame(BrowserFrames::Create(0, nullptr, site));
+        frame->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
+        frame->Navigate(Url(u"/notify"_s));
+        ASSERT_TRUE(WaitUntil([&] { return !frame->PendingPermission().isEmpty(); }, 30000));
+        frame->AnswerPermission(true);
+        EXPECT_EQ(RunScript(*frame, u"Notification.permission"_s), u"granted"_s);
+    }
+    // The next run reads the answer from the file.
+    TSiteSettings settings(file);
+    EXPECT_EQ(settings.Permission(u"PERMS"_s, u"Notifications"_s), std::optional<bool>(true));
+    std::unique_ptr<TfrmInternetBrowser> again(BrowserFrames::Create(0, nullptr, site));
+    again->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
+    again->Navigate(Url(u"/notify"_s));
+    ASSERT_TRUE(WaitForTitle(*again, u"Asks"_s));
+    EXPECT_TRUE(WaitUntil([&] { return RunScript(*again, u"Notification.permission"_s) == u"granted"_s; }));
+    EXPECT_TRUE(again->PendingPermission().isEmpty());
+
+    // The same site's window gone to another host asks there.
+    std::unique_ptr<TfrmInternetBrowser> elsewhere(BrowserFrames::Create(0, nullptr, site));
+    elsewhere->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
+    elsewhere->Navigate(u"http://localhost:%1/notify"_s.arg(Server().Port()));
+    EXPECT_TRUE(WaitUntil([&] { return !elsewhere->PendingPermission().isEmpty(); }, 30000));
+    elsewhere->AnswerPermission(false);
+    EXPECT_EQ(settings.Permission(u"PERMS"_s, u"Notifications"_s), std::optional<bool>(true));
+
+    settings.SetPermission(u"PERMS"_s, u"Notifications"_s, std::nullopt);
+    std::unique_ptr<TfrmInternetBrowser> reset(BrowserFrames::Create(0, nullptr, site));
+    reset->SetSiteSettings(&settings, u"PERMS"_s, Url(u"/"_s));
+    reset->Navigate(Url(u"/notify"_s));
+    EXPECT_TRUE(WaitUntil([&] { return !reset->PendingPermission().isEmpty(); }, 30000))
+        << "reset asks again";
+}
+
+TEST_F(TfrmWebEngineBrowserTest, AMisspeltWordIsMarkedUnlessTheSiteTurnsSpellingOff)
+{
+    Server().Serve(u"/spell"_s,
+                   "<!DOCTYPE html><html><head><title>Spelling</title></head><body>"
+                   "<textarea id='t' style='width:300px;height:80px;font-size:20px'>helo wrold</textarea>"
+                   "</body></html>",
+                   "text/html");
+    // What the engine's context menu knows of the word under the pointer.
+    const auto misspeltWord = [](TfrmInternetBrowser& frame, int waitMs) -> std::optional<QString> {
+        auto* view = qobject_cast<QWebEngineView*>(frame.focusProxy());
+        if (!view)
+            return std::nullopt;
+        frame.show();
+        frame.Navigate(Url(u"/spell"_s));
+        if (!WaitForTitle(frame, u"Spelling"_s) || !ClickElement(frame, u"t"_s))
+            return std::nullopt;
+        QWidget* surface = view->focusProxy();
+        std::optional<QString> word;
+        // Chromium checks the field a moment after it took the focus.
+        WaitUntil(
+            [&] {
+                QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(22, 20));
+                QTest::qWait(100);
+                if (QWidget* menu = QApplication::activePopupWidget())
+                    menu->close();
+                if (QWebEngineContextMenuRequest* request = view->lastContextMenuRequest())
+                    word = request->misspelledWord();
+                return word && !word->isEmpty();
+            },
+            waitMs);
+        return word;
+    };
+    m_frame->resize(400, 200);
+    EXPECT_EQ(misspeltWord(*m_frame, 15000), std::optional<QString>(u"helo"_s));
+
+    TFrameSite site;
+    site.SpellCheck = false;
+    std::unique_ptr<TfrmInternetBrowser> quiet(BrowserFrames::Create(0, nullptr, site));
+    quiet->resize(400, 200);
+    // Long enough for the word above to be marked.
+    EXPECT_EQ(misspeltWord(*quiet, 2000), std::optional<QString>(QString()));
 }

@@ -266,3 +266,61 @@ TEST_F(TfrmWebKitBrowserTest, ACertificateNobodyTrustsLoadsNothing)
     EXPECT_TRUE(secure.Requests().isEmpty()) << secure.Requests().constFirst().toStdString();
     EXPECT_NE(m_frame->Title(), u"Secret page"_s);
 }
+
+TEST_F(TfrmWebKitBrowserTest, ASiteWithItsOwnSessionKeepsItsCookiesInAHostOfItsOwn)
+{
+    m_server.Serve(u"/page"_s, TestPage("Page", "page"), "text/html");
+    Load(m_frame, m_server.Url(u"/page"_s));
+    Evaluate(m_frame, u"document.cookie = 'account=ann; path=/; max-age=3600', 0"_s);
+    const QString hasAnn = u"document.cookie.indexOf('account=ann') >= 0 ? 1 : 0"_s;
+
+    TfrmWebKitBrowser* shared = NewFrame();
+    Load(shared, m_server.Url(u"/page"_s));
+    EXPECT_EQ(Evaluate(shared, hasAnn), 1) << "sites that share a session share cookies";
+
+    TFrameSite own;
+    own.Storage = u"SITEB"_s;
+    auto* separate = static_cast<TfrmWebKitBrowser*>(BrowserFrames::Create(1, m_window.get(), own));
+    QObject::connect(separate, &TfrmInternetBrowser::DocumentCompleted,
+                     [this, separate](const QString& address) {
+                         m_completed.append({separate, address});
+                     });
+    Load(separate, m_server.Url(u"/page"_s));
+    EXPECT_EQ(Evaluate(separate, hasAnn), 0);
+    EXPECT_NE(separate->Host(), m_frame->Host());
+    EXPECT_EQ(shared->Host(), m_frame->Host());
+    EXPECT_TRUE(QFileInfo(m_data.filePath(u"WebKit/Sites/SITEB"_s)).isDir());
+}
+
+TEST_F(TfrmWebKitBrowserTest, TheSitesUserAgentStyleScriptAndZoomReachItsPages)
+{
+    m_server.Serve(u"/page"_s, TestPage("Page", "<p id='p'>page</p>"), "text/html");
+    TFrameSite site;
+    site.UserAgent = u"Agent/7 (site's own)"_s;
+    site.UserStyle = u"#p { margin-left: 37px; }"_s;
+    site.UserScript = u"document.body.dataset.touched = '41';"_s;
+    auto* frame = static_cast<TfrmWebKitBrowser*>(BrowserFrames::Create(1, m_window.get(), site));
+    QObject::connect(frame, &TfrmInternetBrowser::DocumentCompleted, [this, frame](const QString& address) {
+        m_completed.append({frame, address});
+    });
+    m_window->layout()->addWidget(frame);
+    frame->show();
+    frame->SetZoomFactor(1.5);
+    Load(frame, m_server.Url(u"/page"_s));
+    QByteArray agent;
+    for (const TestHttpServer::RecordedRequest& request : m_server.Requests())
+        agent = request.target == "/page" ? request.userAgent : agent;
+    EXPECT_EQ(agent, QByteArray("Agent/7 (site's own)"));
+    EXPECT_TRUE(WaitUntil([&] { return Evaluate(frame, u"document.body.dataset.touched * 1"_s) == 41; }));
+    EXPECT_EQ(Evaluate(frame, u"parseInt(getComputedStyle(document.getElementById('p')).marginLeft)"_s), 37);
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(double(Evaluate(frame, u"window.innerWidth"_s)) - frame->width() / 1.5) <= 3;
+    })) << "the page is zoomed, not only its text: "
+        << Evaluate(frame, u"window.innerWidth"_s) << " of " << frame->width();
+
+    // The shared engine's own user agent is left as it is.
+    Load(m_frame, m_server.Url(u"/page"_s));
+    for (const TestHttpServer::RecordedRequest& request : m_server.Requests())
+        agent = request.target == "/page" ? request.userAgent : agent;
+    EXPECT_NE(agent, QByteArray("Agent/7 (site's own)"));
+}

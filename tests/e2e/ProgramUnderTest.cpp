@@ -2,6 +2,7 @@
 
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "support/TestHttpServer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,6 +34,20 @@ QProcessEnvironment Environment(const QTemporaryDir& home, const QByteArray& dis
     }
     environment.insert(u"QT_LOGGING_RULES"_s, u"morvalen.window.debug=true\nmorvalen.browser.debug=true"_s);
     return environment;
+}
+
+QStringList Options(const QString& dataFolder)
+{
+    return {u"--data-folder="_s + dataFolder,
+            u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort())};
+}
+
+bool Start(QProcess& program, const QProcessEnvironment& environment, const QStringList& options,
+           QByteArray& trace)
+{
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MORVALEN_DESKTOP_PATH), options);
+    return program.waitForStarted(10000) && WaitForTrace(program, trace, "first show");
 }
 
 bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, int timeoutMs)

@@ -23,6 +23,12 @@ QProcessEnvironment Environment(const QTemporaryDir& home, const QByteArray& dis
 // pass or the program ends first.
 bool WaitForTrace(QProcess& program, QByteArray& trace, const QByteArray& text, int timeoutMs = 60000);
 
+// The program's options for dataFolder, with a catalog server that never answers.
+QStringList Options(const QString& dataFolder);
+// Starts the program and waits for its main window's first show; false when it did not come.
+bool Start(QProcess& program, const QProcessEnvironment& environment, const QStringList& options,
+           QByteArray& trace);
+
 // The data folder (made when missing) with a data file of one installed site, which describe
 // sets up.
 void SaveSite(const QString& dataFolder, const std::function<void(TMorvalenBaseClass& site)>& describe);

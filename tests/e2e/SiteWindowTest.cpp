@@ -148,3 +148,72 @@ TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(30000));
 }
+
+TEST(SiteWindowProgram, TwoSitesOfOneServiceStaySignedInAsTwoUsersSideBySide)
+{
+    const QByteArray display = qgetenv("MORVALEN_TEST_X11_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "skipped: no X server with a window manager (MORVALEN_TEST_X11_DISPLAY is not set)";
+
+    // A service that signs in whoever has no cookie yet as the user its address names, then
+    // asks the server who it is.
+    TestHttpServer server;
+    const QByteArray page =
+        "<!DOCTYPE html><html><head><title>Mail</title></head><body><script>"
+        "if (!/user=/.test(document.cookie))"
+        "  document.cookie = 'user=' + location.pathname.slice(1) + '; path=/; max-age=3600';"
+        "fetch('/whoami?from=' + location.pathname.slice(1));"
+        "</script></body></html>";
+    server.Serve(u"/ann"_s, page, "text/html");
+    server.Serve(u"/bob"_s, page, "text/html");
+    server.Serve(u"/whoami"_s, "ok", "text/plain");
+    QTemporaryDir home;
+    const QString data = home.filePath(u"data-folder"_s);
+    QDir().mkpath(data);
+    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
+    for (const QString& user : {u"ann"_s, u"bob"_s}) {
+        auto site = std::make_unique<TMorvalenBaseClass>();
+        site->SetTitle(u"Mail "_s + user);
+        site->SetURL(server.Url(u'/' + user));
+        site->SetElementId(u"0123456789ABCDEF0"_s + (user == u"ann"_s ? u"ANN"_s : u"BOB"_s));
+        sites.push_back(std::move(site));
+    }
+    SitesDataFile::Save(data + u"/MorvalenDesktop.dat"_s, sites);
+    const QByteArray dataFile = ReadFile(data + u"/MorvalenDesktop.dat"_s);
+    WriteFile(data + u"/SiteSettings.ini"_s, "[0123456789ABCDEF0BOB]\nOwnSession=true\n");
+
+    const QProcessEnvironment environment = ProgramUnderTest::Environment(home, display);
+    const QStringList options = ProgramUnderTest::Options(data);
+    QProcess program;
+    QByteArray trace;
+    ASSERT_TRUE(ProgramUnderTest::Start(program, environment, options, trace)) << trace.toStdString();
+    const auto cookieOf = [&server](const QByteArray& user) {
+        QByteArray cookie;
+        for (const TestHttpServer::RecordedRequest& request : server.Requests()) {
+            if (request.target == "/whoami?from=" + user)
+                cookie = request.cookie;
+        }
+        return cookie;
+    };
+    for (const QString& id : {u"0123456789ABCDEF0ANN"_s, u"0123456789ABCDEF0BOB"_s}) {
+        QProcess shortcut;
+        shortcut.setProcessEnvironment(environment);
+        shortcut.start(QStringLiteral(MORVALEN_DESKTOP_PATH), options + QStringList{u"Element="_s + id});
+        ASSERT_TRUE(shortcut.waitForFinished(30000));
+        // One after the other, so that the second would find the first's sign-in if it shared.
+        ASSERT_TRUE(
+            WaitUntil([&] { return !cookieOf(id.endsWith(u"ANN"_s) ? "ann" : "bob").isEmpty(); }, 30000))
+            << trace.toStdString();
+    }
+    EXPECT_TRUE(cookieOf("ann").contains("user=ann")) << cookieOf("ann").toStdString();
+    EXPECT_TRUE(cookieOf("bob").contains("user=bob")) << cookieOf("bob").toStdString();
+    EXPECT_FALSE(cookieOf("bob").contains("user=ann")) << "the second account sees nothing of the first";
+    EXPECT_TRUE(QFileInfo(data + u"/WebEngine/Sites/0123456789ABCDEF0BOB"_s).isDir());
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000));
+    // The data file changed only where the windows' placements went.
+    const SitesDataFile::LoadResult stored = SitesDataFile::Parse(ReadFile(data + u"/MorvalenDesktop.dat"_s));
+    ASSERT_EQ(stored.records.size(), 2u);
+    EXPECT_EQ(ReadFile(data + u"/MorvalenDesktop.dat"_s).size(), dataFile.size())
+        << "no new bytes in the record";
+}

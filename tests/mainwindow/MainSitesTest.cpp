@@ -1,12 +1,15 @@
 // The main window with installed sites: the data file read at start in the configuration's
 // order, the catalog's "Install" and the "Add site" buttons reaching the Installed tab.
 
+#include "browser/TBrowserManager.h"
+#include "browser/TCustomInternetBrowserWindow.h"
 #include "catalog/TWebApplicationClass.h"
 #include "catalogviews/TCatalogDetailsPanel.h"
 #include "catalogviews/TCatalogListModel.h"
 #include "catalogviews/TCatalogListView.h"
 #include "catalogviews/TCatalogViews.h"
 #include "details/TMVLinksBar.h"
+#include "mainwindow/TSiteBrowsers.h"
 #include "mainwindow/TfMain.h"
 #include "panels/TMVFrame.h"
 #include "server/ServerProcess.h"
@@ -15,6 +18,7 @@
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "sites/TfSiteDlg.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
@@ -217,4 +221,42 @@ TEST_F(TfMainSitesTest, EachLaunchFromTheTileOrTheTrayCountsOnceInTheDataFileAnd
     window->InstalledSites().CloseSiteBrowser(tile);
     EXPECT_FALSE(tile.HasBrowser());
     EXPECT_EQ(window->OpenBrowserCount(), 0);
+}
+
+TEST_F(TfMainSitesTest, ASitesSettingsLiveBesideTheDataFileAndGoWithTheSite)
+{
+    TStandInFrame::Register();
+    WriteSites({u"Mail"_s, u"News"_s});
+    const QByteArray dataFile = ReadFile(SitesPath());
+    auto window = Create();
+    TMVVisualManager& sites = window->InstalledSites().Manager();
+    ASSERT_EQ(sites.Count(), 2);
+    const QString mail = sites.Items()[0]->ElementId();
+    const QString news = sites.Items()[1]->ElementId();
+    TSiteSettings& settings = window->SiteSettings();
+    EXPECT_EQ(settings.FileName(), DataFolder() + u"/SiteSettings.ini"_s);
+    settings.SetOwnSession(mail, true);
+    settings.SetZoom(mail, 1.5);
+    settings.SetUserAgent(news, u"Agent/1"_s);
+    const QString session = DataFolder() + u"/WebEngine/Sites/"_s + TSiteSettings::StorageName(mail);
+    QDir().mkpath(session);
+    WriteFile(session + u"/Cookies"_s, "signed in");
+    EXPECT_EQ(ReadFile(SitesPath()), dataFile) << "the data file keeps its exact bytes";
+
+    // The window of the site browses as its settings say.
+    window->HandleParameter(u"Element="_s + mail);
+    TCustomInternetBrowserWindow* opened =
+        window->SiteBrowsers().Manager().WindowOfSite(sites.Items()[0].get());
+    ASSERT_NE(opened, nullptr);
+    EXPECT_DOUBLE_EQ(opened->ZoomFactor(), 1.5);
+
+    window->InstalledSites().Hooks().Confirm = [](const QString&, const QString&, const QImage&) {
+        return true;
+    };
+    window->InstalledSites().RemoveSite(*sites.TileOf(sites.Items()[0].get()));
+    ASSERT_EQ(sites.Count(), 1);
+    const TSiteSettings stored(DataFolder() + u"/SiteSettings.ini"_s);
+    EXPECT_EQ(stored.Groups(), QStringList{news});
+    EXPECT_EQ(stored.UserAgent(news), u"Agent/1"_s);
+    EXPECT_FALSE(QFileInfo::exists(session)) << "its own sign-in goes with it";
 }

@@ -6,6 +6,8 @@
 #include "pictures/GraphicTools.h"
 #include "pictures/MakeThumbnail.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteBrowsingPage.h"
+#include "sites/TSiteSettings.h"
 #include "sites/TSiteShortcuts.h"
 #include "sites/TfSiteDlg.h"
 #include "stores/NamePairIndexFile.h"
@@ -17,10 +19,14 @@
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -365,4 +371,103 @@ TEST(TfSiteDlg, DownloadAddsTheSitesIconSavesTheIndexAndSelectsIt)
     d.Title()->setText(u"Local"_s);
     EXPECT_EQ(d.ConfirmAndReadMessage(), QString());
     EXPECT_EQ(site.FavIconFileName(), u"0.ico"_s);
+}
+
+// A site with its settings file in the stores' data folder.
+struct BrowsingSite
+{
+    BrowsingSite()
+    {
+        site.SetTitle(u"Mail"_s);
+        site.SetURL(u"http://mail.example/"_s);
+    }
+
+    Stores stores;
+    TMorvalenBaseClass site;
+    TSiteSettings settings{stores.data.filePath(u"SiteSettings.ini"_s)};
+};
+
+TEST(TfSiteDlg, TheBrowsingPageEditsTheSitesSettingsOnlyOnOk)
+{
+    BrowsingSite b;
+    Stores& stores = b.stores;
+    TMorvalenBaseClass& site = b.site;
+    TSiteSettings& settings = b.settings;
+    settings.SetPermission(site.ElementId(), u"Notifications"_s, true);
+    settings.SetPermission(site.ElementId(), u"Camera"_s, false);
+    settings.SetZoom(site.ElementId(), 1.25);
+    {
+        Dialog d(stores, site, true);
+        EXPECT_TRUE(d.Control<QListWidget>("lbPages")->item(TfSiteDlg::spBrowsing)->isHidden())
+            << "no page without the site's settings";
+        d.dialog.SetSiteSettings(&settings);
+        EXPECT_FALSE(d.Control<QListWidget>("lbPages")->item(TfSiteDlg::spBrowsing)->isHidden());
+        EXPECT_EQ(d.Control<QComboBox>("cmbZoom")->currentText(), u"125 %"_s);
+        auto* permissions = d.Control<QListWidget>("lbPermissions");
+        ASSERT_EQ(permissions->count(), 2);
+        EXPECT_EQ(permissions->item(0)->text(), u"Notifications: Allowed"_s);
+        d.Control<QCheckBox>("cbOwnSession")->setChecked(true);
+        d.Control<QComboBox>("cmbUserAgent")->setCurrentIndex(2);
+        d.Control<QLineEdit>("edUserAgent")->setText(u"Agent/9"_s);
+        permissions->setCurrentRow(0);
+        d.Control<QPushButton>("btnResetPermission")->click();
+        EXPECT_EQ(permissions->count(), 1);
+        EXPECT_TRUE(settings.Permission(site.ElementId(), u"Notifications"_s).has_value()) << "before Ok";
+        d.Control<QPushButton>("btnCancel")->click();
+    }
+    EXPECT_FALSE(settings.OwnSession(site.ElementId())) << "Cancel changes nothing";
+    {
+        Dialog d(stores, site, true);
+        d.dialog.SetSiteSettings(&settings);
+        d.Control<QCheckBox>("cbOwnSession")->setChecked(true);
+        d.Control<QComboBox>("cmbUserAgent")->setCurrentIndex(2);
+        d.Control<QLineEdit>("edUserAgent")->setText(u"Agent/9"_s);
+        d.Control<QListWidget>("lbPermissions")->setCurrentRow(0);
+        d.Control<QPushButton>("btnResetPermission")->click();
+        d.Control<QPlainTextEdit>("mmUserStyle")->setPlainText(u"body { zoom: 1 }"_s);
+        ClickButton(&d.dialog, "btnOk");
+    }
+    const TSiteSettings stored(settings.FileName());
+    EXPECT_TRUE(stored.OwnSession(site.ElementId()));
+    EXPECT_EQ(stored.UserAgent(site.ElementId()), u"Agent/9"_s);
+    EXPECT_DOUBLE_EQ(stored.Zoom(site.ElementId()), 1.25);
+    EXPECT_FALSE(stored.Permission(site.ElementId(), u"Notifications"_s).has_value()) << "reset asks again";
+    EXPECT_EQ(stored.Permission(site.ElementId(), u"Camera"_s), std::optional<bool>(false));
+    EXPECT_EQ(stored.UserStyle(site.ElementId()), u"body { zoom: 1 }"_s);
+}
+
+TEST(TfSiteDlg, ChangingTheOwnSessionAsksWhetherItsSignInIsKept)
+{
+    BrowsingSite b;
+    Stores& stores = b.stores;
+    TMorvalenBaseClass& site = b.site;
+    TSiteSettings& settings = b.settings;
+    settings.SetOwnSession(site.ElementId(), true);
+    const QString cookies = stores.data.filePath(u"WebEngine/Sites/"_s + site.ElementId() + u"/Cookies"_s);
+    QDir().mkpath(QFileInfo(cookies).path());
+    WriteFile(cookies, "signed in");
+    QList<bool> asked;
+    const auto previous = TSiteBrowsingPage::KeepSignIn;
+    const auto change = [&](bool ownSession, bool keep) {
+        TSiteBrowsingPage::KeepSignIn = [&asked, keep](QWidget*, bool ownSessionNow) {
+            asked.append(ownSessionNow);
+            return keep;
+        };
+        Dialog d(stores, site, true);
+        d.dialog.SetSiteSettings(&settings);
+        d.Control<QCheckBox>("cbOwnSession")->setChecked(ownSession);
+        ClickButton(&d.dialog, "btnOk");
+    };
+
+    change(false, true);
+    EXPECT_EQ(asked, QList<bool>({false}));
+    EXPECT_TRUE(QFile::exists(cookies)) << "kept for later";
+    EXPECT_FALSE(settings.OwnSession(site.ElementId()));
+    change(true, false);
+    EXPECT_EQ(asked, QList<bool>({false, true}));
+    EXPECT_FALSE(QFile::exists(cookies)) << "cleared";
+    EXPECT_TRUE(settings.OwnSession(site.ElementId()));
+    change(true, false);
+    EXPECT_EQ(asked.size(), 2) << "no change, no question";
+    TSiteBrowsingPage::KeepSignIn = previous;
 }

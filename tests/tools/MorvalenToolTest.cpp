@@ -1,6 +1,7 @@
 #include "settings/ConfigurationFile.h"
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "support/TestSupport.h"
 #include "support/ToolRunner.h"
 
@@ -162,4 +163,24 @@ TEST_F(MorvalenToolTest, ConfigReportsTheAutostartEntryAndTheArrangeMode)
     EXPECT_EQ(json.value(u"ClearOldCacheAge"_s), QJsonValue(1));
     EXPECT_EQ(json.value(u"LastUpdateCheck"_s), QJsonValue(0.0));
     EXPECT_EQ(json.value(u"ArrangeMode"_s), QJsonValue(2));
+}
+
+TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
+{
+    TSiteSettings settings(Path(u"SiteSettings.ini"_s));
+    settings.SetOwnSession(u"A1"_s, true);
+    settings.SetZoom(u"A1"_s, 1.5);
+    settings.SetUserScript(u"A1"_s, u"one();\ntwo();"_s);
+    settings.SetValue(u"B2"_s, u"Unknown"_s, u"as written"_s);
+
+    const ToolResult result = Run({u"site-settings"_s, Path(u"SiteSettings.ini"_s)});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    const QJsonObject groups = result.Json().value(u"groups"_s).toObject();
+    const QJsonObject site = groups.value(u"A1"_s).toObject();
+    EXPECT_EQ(site.value(u"OwnSession"_s), QJsonValue(true));
+    EXPECT_EQ(site.value(u"Zoom"_s), QJsonValue(1.5));
+    EXPECT_EQ(site.value(u"UserScript"_s).toString(), u"one();\ntwo();"_s);
+    EXPECT_EQ(groups.value(u"B2"_s).toObject().value(u"Unknown"_s).toString(), u"as written"_s);
+
+    EXPECT_NE(Run({u"site-settings"_s, Path(u"missing.ini"_s)}).status, 0);
 }

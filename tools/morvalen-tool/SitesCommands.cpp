@@ -5,6 +5,7 @@
 #include "common/FileUtils.h"
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 
 #include <QJsonArray>
 
@@ -187,6 +188,36 @@ int WriteSites(const QStringList& arguments)
     return 0;
 }
 
+// The settings file as the program reads it: every group with its keys; the values the
+// program understands as it takes them (booleans, numbers), the others as the file has them.
+int PrintSiteSettings(const QStringList& arguments)
+{
+    const QString& path = arguments.at(0);
+    const std::optional<QByteArray> data = FileUtils::ReadWholeFile(path);
+    if (!data)
+        throw EMorvalenError(u"Cannot read \"%1\"."_s.arg(path));
+    if (data->size() > TSiteSettings::kMaxFileSize)
+        throw EMorvalenError(u"\"%1\" is too large for a settings file."_s.arg(path));
+    QJsonObject groups;
+    for (const TSiteSettings::TGroup& group : TSiteSettings::Parse(*data)) {
+        QJsonObject values;
+        for (const auto& [key, value] : group.Entries) {
+            const QString lower = value.trimmed().toLower();
+            bool isNumber = false;
+            const double number = value.trimmed().toDouble(&isNumber);
+            if (lower == u"true"_s || lower == u"false"_s)
+                values.insert(key, lower == u"true"_s);
+            else if (key == u"Zoom"_s && isNumber)
+                values.insert(key, number);
+            else
+                values.insert(key, value);
+        }
+        groups.insert(group.Name, values);
+    }
+    PrintJson(QJsonObject{{u"groups"_s, groups}});
+    return 0;
+}
+
 } // namespace
 
 std::vector<ToolCommand> SitesCommands()
@@ -194,5 +225,6 @@ std::vector<ToolCommand> SitesCommands()
     return {
         {"sites", "FILE", 1, PrintSites},
         {"sites-write", "JSON_FILE FILE", 2, WriteSites},
+        {"site-settings", "FILE", 1, PrintSiteSettings},
     };
 }
