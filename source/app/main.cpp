@@ -18,6 +18,8 @@ Q_LOGGING_CATEGORY(lcStart, "morvalen.window", QtWarningMsg)
 
 namespace {
 
+constexpr int kShutDownLimitSeconds = 10;
+
 QString VersionText()
 {
     return u"%1.%2.%3.%4"_s.arg(MORVALEN_VERSION_MAJOR)
@@ -82,6 +84,11 @@ int main(int argc, char* argv[])
         OnceOnlyGuard()->Listen(
             [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
         TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });
+        // Whatever a window or a page still waits for, the process ends soon after the user's
+        // "Exit" or the tray's "Quit".
+        mainWindow.OnQuitting = [] {
+            TerminationSignals::EndWithin(kShutDownLimitSeconds);
+        };
         mainWindow.Start();
         status = application.exec();
     }

@@ -4,6 +4,7 @@
 
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "common/Errors.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
@@ -321,7 +322,9 @@ void TfMain::BuildTray()
     m_trayIcon->setToolTip(u"Morvalen Desktop"_s);
     m_trayIcon->setContextMenu(m_trayMenu);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        // XEmbed hosts report a press as Trigger, StatusNotifierItem hosts their activation;
+        // some send only a double click or the middle button. Each brings the window back.
+        if (reason != QSystemTrayIcon::Context)
             ShowFromTray();
     });
     if (m_trayAvailable)
@@ -373,6 +376,15 @@ void TfMain::ShowSettings()
     };
     if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
         return;
+    // What the user confirmed is kept at once: a crash or a kill later must not lose it.
+    if (m_configChanged) {
+        try {
+            SaveConfig();
+            m_configChanged = false;
+        } catch (const EMorvalenError& error) {
+            qWarning("%s", qPrintable(error.Message()));
+        }
+    }
     ConfigureNewsCheck();
     ConfigureCacheCleanup();
 }
