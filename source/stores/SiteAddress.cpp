@@ -1,5 +1,8 @@
 #include "SiteAddress.h"
 
+#include <QRegularExpression>
+#include <QUrl>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -41,6 +44,19 @@ QString HostOfURL(const QString& text)
 QString SiteNameOfURL(const QString& text)
 {
     const QString host = HostOfURL(text);
+    // An address without a name (an IP address, localhost) is told apart by all of it: the
+    // middle part of "127.0.0.1" would be "0", the same for every such site.
+    const QUrl address(u"http://"_s + host);
+    const QString name = address.host();
+    static const QRegularExpression ipv4(u"^[0-9]{1,3}(\\.[0-9]{1,3}){3}$"_s);
+    const bool numeric = ipv4.match(name).hasMatch() || name.contains(u':');
+    if (address.isValid() && (numeric || (!name.isEmpty() && !name.contains(u'.')))) {
+        QString result = name;
+        result.remove(u'[').remove(u']').replace(u':', u'-');
+        if (address.port() > 0)
+            result += u'-' + QString::number(address.port());
+        return result;
+    }
     const qsizetype first = host.indexOf(u'.');
     if (first < 0)
         return host;

@@ -354,15 +354,16 @@ TEST(TfSiteDlg, DownloadAddsTheSitesIconSavesTheIndexAndSelectsIt)
     ASSERT_TRUE(download->isEnabled());
     download->click();
     EXPECT_EQ(server.RequestCount(u"/favicon.ico"_s), 1);
-    // The host 127.0.0.1:port names the site "0".
+    // The host 127.0.0.1:port names the site by both.
+    const QString name = u"127.0.0.1-%1"_s.arg(server.Port());
     EXPECT_EQ(icons->count(), 3);
-    EXPECT_EQ(icons->currentText(), u"0"_s);
+    EXPECT_EQ(icons->currentText(), name);
     EXPECT_FALSE(download->isEnabled());
     const auto saved = NamePairIndexFile::Parse(ReadFile(stores.icons.FileName()));
     ASSERT_EQ(saved.size(), 3u);
-    EXPECT_EQ(saved.back(), NamePairIndexFile::Entry(u"0"_s, u"0.ico"_s));
+    EXPECT_EQ(saved.back(), NamePairIndexFile::Entry(name, name + u".ico"_s));
 
     d.Title()->setText(u"Local"_s);
     EXPECT_EQ(d.ConfirmAndReadMessage(), QString());
-    EXPECT_EQ(site.FavIconFileName(), u"0.ico"_s);
+    EXPECT_EQ(site.FavIconFileName(), name + u".ico"_s);
 }

@@ -35,6 +35,12 @@ TEST(SiteAddress, SiteNameOfURLPicksTheLabelThatNamesTheSite)
     EXPECT_EQ(SiteNameOfURL(u"http://first.second.third.fourth/a/b?c=d.e"_s), u"second"_s);
     EXPECT_EQ(SiteNameOfURL(u"HTTPS://Second.Third/"_s), u"second"_s);
     EXPECT_EQ(SiteNameOfURL(u"http://intranet/page?x=a.b.c"_s), u"intranet"_s);
+    // Addresses without a name keep all of it, with the port that tells two servers apart.
+    EXPECT_EQ(SiteNameOfURL(u"http://127.0.0.1:8370/xmlcache"_s), u"127.0.0.1-8370"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://10.1.2.3/"_s), u"10.1.2.3"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://localhost:8080/"_s), u"localhost-8080"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://[::1]:81/"_s), u"--1-81"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://www.example.com:8080/"_s), u"example"_s);
     EXPECT_EQ(SiteNameOfURL(QString()), QString());
 }
 
