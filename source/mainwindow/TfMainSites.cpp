@@ -94,6 +94,9 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.SiteRemoving = [this](TMVWebElement& tile) {
         m_siteBrowsers->SiteRemoving(tile);
+        // A launcher left behind would start the program for a site that is gone.
+        if (const TMorvalenBaseClass* record = tile.MorvalenItem())
+            m_siteShortcuts->RemoveShortcuts(*record);
     };
     hooks.MinimizeAllBrowsers = [this] {
         m_siteBrowsers->MinimizeAll();

@@ -354,8 +354,9 @@ void TfSiteDlg::StoreSite()
     if (m_shortcuts) {
         m_shortcuts->RemoveShortcuts(site);
         site.SetShortcutKinds(kinds);
-        if (!m_shortcuts->CreateShortcuts(site))
-            ShowError(this, QString::fromUtf16(TSiteShortcuts::kCreateError));
+        QStringList errors;
+        if (!m_shortcuts->CreateShortcuts(site, &errors))
+            ShowError(this, QString::fromUtf16(TSiteShortcuts::kCreateError) + u'\n' + errors.join(u'\n'));
     } else {
         site.SetShortcutKinds(kinds);
     }
