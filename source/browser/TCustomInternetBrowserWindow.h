@@ -46,6 +46,10 @@ public:
     const QString& SiteTitle() const { return m_siteTitle; }
     // The site's favorite icon: the window's, the tray icon's and the tray menu's.
     void SetSiteIcon(const QIcon& icon);
+    // The window class the site's launchers name, so that docks group the window under them;
+    // given to the native window as soon as it exists.
+    void SetWindowClassName(const QString& className);
+    const QString& WindowClassName() const { return m_windowClassName; }
     void SetTrayMode(bool trayMode);
     bool TrayMode() const { return m_trayMode; }
     void SetStartURL(const QString& address) { m_startUrl = address; }
@@ -140,6 +144,7 @@ private:
     TApplicationsSettings* m_settings = nullptr;
     uint8_t m_engine = 0;
     QString m_siteTitle;
+    QString m_windowClassName;
     QString m_startUrl;
     QStringList m_tabUrls;
     bool m_trayMode = false;
