@@ -4,11 +4,14 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QKeySequence>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class QMenu;
 class QTabWidget;
@@ -89,6 +92,13 @@ public:
     TBrowserTab* ActiveTab() const;
     int ActiveTabIndex() const;
     void SetActiveTab(int index);
+    // The next or previous tab, round from the last to the first.
+    void NextTab();
+    void PreviousTab();
+    // The current page's zoom, a step at a time (the steps browsers use).
+    void ZoomIn();
+    void ZoomOut();
+    void ResetZoom();
     QString TabCaption(int index) const;
     QString TrayHint() const;
 
@@ -104,6 +114,8 @@ public:
 signals:
     // The window closes on its own account (not when the browser manager ends it).
     void WindowClosed();
+    // Ctrl+Q: the user asks to end the program from this window.
+    void QuitRequested();
     void ThumbnailCaptured(const QImage& bitmap);
     // "Remember Current Web Pages": the addresses of the tabs besides the home tab.
     void PagesRemembered(const QStringList& addresses);
@@ -135,6 +147,8 @@ private:
     void TabFullScreen(TBrowserTab& tab, bool fullScreen);
 
     void TabsMenuAboutToShow();
+    // The keys the Options menu lists, with their names.
+    static std::vector<std::pair<QString, QKeySequence>> KeyList();
     void CopyToClipboard(const QString& text);
     void StartEngines();
     void LeaveFullScreen();

@@ -3,6 +3,8 @@
 #include "TPermissionBar.h"
 #include "TStoppedPage.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -318,4 +320,11 @@ void TfrmInternetBrowser::WhenPainted(std::function<void()> painted)
 {
     if (painted)
         painted();
+}
+
+void TfrmInternetBrowser::SetZoomFactor(double factor)
+{
+    // The engines' own bounds: Chromium draws 25 % to 500 %.
+    m_zoomFactor = std::clamp(factor, 0.25, 5.0);
+    ApplyZoomFactor(m_zoomFactor);
 }

@@ -88,6 +88,9 @@ public:
 
     virtual void GoBack() = 0;
     virtual void GoForward() = 0;
+    // The page's zoom, 1 for its own size; kept for the frame's whole life, also across pages.
+    void SetZoomFactor(double factor);
+    double ZoomFactor() const { return m_zoomFactor; }
     // Reloads the page; a frame without an address does nothing. A stopped page starts
     // over.
     void RefreshPage();
@@ -186,6 +189,8 @@ protected:
     virtual void ReloadPage() = 0;
     // Starts the engine anew after it ended, at the address it had.
     virtual void RestartEngine() = 0;
+    // Draws the page at the factor; an engine that cannot zoom ignores it.
+    virtual void ApplyZoomFactor(double factor) { Q_UNUSED(factor); }
 
     // Asks above the page; a question answered before in this run is answered at once.
     void AskPermission(const QUrl& origin, TSitePermission permission,
@@ -209,6 +214,7 @@ protected:
     void WebBrowserFullScreen(bool fullScreen);
 
 private:
+    double m_zoomFactor = 1.0;
     QStackedLayout* m_stack = nullptr;
     TPermissionBar* m_permissionBar = nullptr;
     TStoppedPage* m_stoppedPage = nullptr;

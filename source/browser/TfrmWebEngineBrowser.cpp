@@ -92,6 +92,11 @@ void TfrmWebEngineBrowser::GoForward()
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
+void TfrmWebEngineBrowser::ApplyZoomFactor(double factor)
+{
+    m_page->setZoomFactor(factor);
+}
+
 void TfrmWebEngineBrowser::ReloadPage()
 {
     if (m_showingErrorPage) {

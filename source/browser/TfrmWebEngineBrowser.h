@@ -58,6 +58,7 @@ public:
 protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
+    void ApplyZoomFactor(double factor) override;
     void RestartEngine() override;
 
 private:

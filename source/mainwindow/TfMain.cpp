@@ -347,7 +347,8 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    m_siteBrowsers->OpenWebPage(address, title, flash, this);
+    if (TCustomInternetBrowserWindow* window = m_siteBrowsers->OpenWebPage(address, title, flash, this))
+        connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);
 }
 
 bool TfMain::FirefoxAvailable() const

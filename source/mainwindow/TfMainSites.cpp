@@ -41,6 +41,10 @@ void TfMain::CreateSiteBrowsers()
 {
     m_siteBrowsers = std::make_unique<TSiteBrowsers>(*m_settings, m_dataFolder);
     TBrowserManager* manager = &m_siteBrowsers->Manager();
+    // Ctrl+Q in a site window ends the program as "Exit" does.
+    connect(manager, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
+        connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);
+    });
     connect(manager, &TBrowserManager::Changed, this, [this, manager] {
         m_installedSites->SetOpenBrowserCount(manager->Count());
         qCDebug(lcWindow) << "open browsers" << manager->Count();
