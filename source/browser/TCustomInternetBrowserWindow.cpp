@@ -347,6 +347,12 @@ void TCustomInternetBrowserWindow::RememberPages()
             addresses.append(Tab(index)->Frame()->GetLocationURL());
     }
     emit PagesRemembered(addresses);
+    // The command changes nothing on screen; the status line says what it kept.
+    m_statusBar->SetText(
+        addresses.isEmpty() ? u"Only the site's start page will open next time."_s
+        : addresses.size() == 1
+            ? u"1 page remembered: it opens beside the start page next time."_s
+            : u"%1 pages remembered: they open beside the start page next time."_s.arg(addresses.size()));
 }
 
 TBrowserTab* TCustomInternetBrowserWindow::MonitoredTab() const
