@@ -21,6 +21,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -342,6 +344,23 @@ TEST(TfSiteDlg, ScreenSizeMenuMarksTheStoredSizeAndCapturesAtTheChosenOne)
     EXPECT_EQ(d.dialog.ThumbnailImage(), GraphicTools::LoadPngResource(u"RES_DEFAULTTHUMBNAIL"_s));
     EXPECT_EQ(d.ConfirmAndReadMessage(), QString());
     EXPECT_EQ(site.ThumbnailScreenSize(), 0);
+}
+
+TEST(TfSiteDlg, GetDescriptionFillsInWhatTheTypedSitesPageSaysAboutItself)
+{
+    TestHttpServer server;
+    server.Serve(u"/inbox"_s, "<html><head><meta name=description content='Mail on loopback'></head></html>",
+                 "text/html");
+    Stores stores;
+    TMorvalenBaseClass site;
+    Dialog d(stores, site, false);
+    auto* get = d.Control<QPushButton>("btnGetDescription");
+    EXPECT_FALSE(get->isEnabled());
+    d.URL()->setText(server.Url(u"/inbox"_s));
+    ASSERT_TRUE(get->isEnabled());
+    get->click();
+    EXPECT_EQ(d.Control<QPlainTextEdit>("mmDSC")->toPlainText(), u"Mail on loopback"_s);
+    EXPECT_TRUE(get->isEnabled());
 }
 
 TEST(TfSiteDlg, DownloadAddsTheSitesIconSavesTheIndexAndSelectsIt)

@@ -44,6 +44,19 @@ TEST(SiteAddress, SiteNameOfURLPicksTheLabelThatNamesTheSite)
     EXPECT_EQ(SiteNameOfURL(QString()), QString());
 }
 
+TEST(SiteAddress, PageDescriptionPrefersTheMetaDescriptionThenOpenGraphThenTheTitle)
+{
+    EXPECT_EQ(PageDescription("<html><head><title>T</title><meta property='og:description' content='Graph'>"
+                              "<META NAME=\"Description\" CONTENT=\"Mail &amp; chat,\n  at once\"></head>"),
+              u"Mail & chat, at once"_s);
+    EXPECT_EQ(PageDescription("<meta property=og:description content=\"Graph text\"><title>T</title>"),
+              u"Graph text"_s);
+    EXPECT_EQ(PageDescription("<title> Loop &lt;mail&gt; </title>"), u"Loop <mail>"_s);
+    EXPECT_EQ(PageDescription("<p>no head at all</p>"), QString());
+    const QByteArray longPage = QByteArray("<meta name=description content='") + QByteArray(5000, 'a') + "'>";
+    EXPECT_EQ(PageDescription(longPage, 100).size(), 100);
+}
+
 TEST(SiteAddress, DownloadToStreamFetchesAnyAnswerWhole)
 {
     TestHttpServer server;
