@@ -124,13 +124,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
 TfMain::~TfMain()
 {
-    if (m_configChanged) {
-        try {
-            SaveConfig();
-        } catch (const EMorvalenError& error) {
-            qWarning("%s", qPrintable(error.Message()));
-        }
-    }
+    SaveChangedConfig();
     // The ticker and the news thread end before anything they call into goes.
     delete m_schedule;
     m_schedule = nullptr;
@@ -300,6 +294,18 @@ void TfMain::SetArrangeMode(uint8_t mode)
     // Arranging reports the changed view, which marks the configuration changed.
     if (mode != ArrangeMode())
         m_installedSites->Manager().Arrange(mode);
+}
+
+void TfMain::SaveChangedConfig()
+{
+    if (!m_configChanged)
+        return;
+    try {
+        SaveConfig();
+        m_configChanged = false;
+    } catch (const EMorvalenError& error) {
+        qWarning("%s", qPrintable(error.Message()));
+    }
 }
 
 void TfMain::SaveConfig()
@@ -549,14 +555,7 @@ void TfMain::closeEvent(QCloseEvent* event)
     if (OnQuitting)
         OnQuitting();
     // Confirmed settings are on disk before anything of the shut-down can stall.
-    if (m_configChanged) {
-        try {
-            SaveConfig();
-            m_configChanged = false;
-        } catch (const EMorvalenError& error) {
-            qWarning("%s", qPrintable(error.Message()));
-        }
-    }
+    SaveChangedConfig();
     QCoreApplication::quit();
 }
 

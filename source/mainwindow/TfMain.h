@@ -132,6 +132,8 @@ public:
     // Opens address for the user, titled title; with flash the main window keeps the focus
     // and the new window asks for attention.
     void OpenWebPage(const QString& address, const QString& title, bool flash);
+    // SaveConfig when something changed; a failure is reported, not thrown.
+    void SaveChangedConfig();
     void SaveConfig();
     void MarkConfigChanged() { m_configChanged = true; }
     // The installed sites' arrange mode (stored in the configuration file's view block):

@@ -4,7 +4,6 @@
 
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
-#include "common/Errors.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
@@ -377,14 +376,7 @@ void TfMain::ShowSettings()
     if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
         return;
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
-    if (m_configChanged) {
-        try {
-            SaveConfig();
-            m_configChanged = false;
-        } catch (const EMorvalenError& error) {
-            qWarning("%s", qPrintable(error.Message()));
-        }
-    }
+    SaveChangedConfig();
     ConfigureNewsCheck();
     ConfigureCacheCleanup();
 }

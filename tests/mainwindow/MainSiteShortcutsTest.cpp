@@ -21,6 +21,24 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+// Mail and News at example.com, with the launcher kinds given.
+SiteArrangement::TSiteList MailAndNews(uint8_t kinds)
+{
+    SiteArrangement::TSiteList sites;
+    for (const char16_t* title : {u"Mail", u"News"}) {
+        auto site = std::make_unique<TMorvalenBaseClass>();
+        site->SetTitle(QString::fromUtf16(title));
+        site->SetURL(u"http://example.com/"_s + site->Title());
+        site->SetShortcutKinds(kinds);
+        sites.push_back(std::move(site));
+    }
+    return sites;
+}
+
+} // namespace
+
 TEST(TfMain, FindsEachLoadedSitesLaunchersAndWritesNewOnesForThisRun)
 {
     QTemporaryDir home;
@@ -29,13 +47,7 @@ TEST(TfMain, FindsEachLoadedSitesLaunchersAndWritesNewOnesForThisRun)
     const QString dataFolder = home.filePath(u"data-folder"_s);
     QDir().mkpath(dataFolder);
 
-    SiteArrangement::TSiteList sites;
-    for (const char16_t* title : {u"Mail", u"News"}) {
-        auto site = std::make_unique<TMorvalenBaseClass>();
-        site->SetTitle(QString::fromUtf16(title));
-        site->SetURL(u"http://example.com/"_s + site->Title());
-        sites.push_back(std::move(site));
-    }
+    SiteArrangement::TSiteList sites = MailAndNews(0);
     // Launchers of an earlier run: Mail in the menu and at login; News has none, although
     // another program's entry carries its name.
     const XdgLauncherFolders folders;
@@ -74,14 +86,7 @@ TEST(TfMain, RemovingASiteRemovesItsLaunchersAndNoOthers)
     ScopedEnvironment data("XDG_DATA_HOME", home.filePath(u"data"_s).toUtf8());
     const QString dataFolder = home.filePath(u"data-folder"_s);
     QDir().mkpath(dataFolder);
-    SiteArrangement::TSiteList sites;
-    for (const char16_t* title : {u"Mail", u"News"}) {
-        auto site = std::make_unique<TMorvalenBaseClass>();
-        site->SetTitle(QString::fromUtf16(title));
-        site->SetURL(u"http://example.com/"_s + site->Title());
-        site->SetShortcutKinds(4 | 8);
-        sites.push_back(std::move(site));
-    }
+    const SiteArrangement::TSiteList sites = MailAndNews(4 | 8);
     const XdgLauncherFolders folders;
     const TSiteShortcuts earlier(folders, {u"/usr/bin/morvalen-desktop"_s}, QString());
     for (const auto& site : sites)
