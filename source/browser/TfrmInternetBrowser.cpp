@@ -1,5 +1,6 @@
 #include "TfrmInternetBrowser.h"
 
+#include "TPageDialogSheet.h"
 #include "TPermissionBar.h"
 #include "TStoppedPage.h"
 
@@ -148,6 +149,9 @@ TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     m_permissionBar = new TPermissionBar(this);
     layout->addWidget(m_permissionBar);
+    // Above the page, not over it: nothing can be drawn over engine 1's own window.
+    m_dialogSheet = new TPageDialogSheet(this);
+    layout->addWidget(m_dialogSheet);
     m_stack = new QStackedLayout;
     layout->addLayout(m_stack, 1);
     m_stoppedPage = new TStoppedPage(this);
@@ -180,14 +184,17 @@ void TfrmInternetBrowser::RefreshPage()
     }
     if (GetLocationURL() == u"http://"_s)
         return;
+    DropPageDialog();
     ReloadPage();
 }
 
 void TfrmInternetBrowser::Navigate(const QString& address)
 {
     const QUrl url = TypedAddress(address);
-    if (url.isValid())
-        NavigateTo(url);
+    if (!url.isValid())
+        return;
+    DropPageDialog();
+    NavigateTo(url);
 }
 
 QString TfrmInternetBrowser::ChooseDownloadTarget(const QString& suggestedName, const QUrl& address)
@@ -235,10 +242,52 @@ void TfrmInternetBrowser::DropPermissionQuestions()
     m_permissionBar->Clear();
 }
 
+QString TfrmInternetBrowser::PendingPageDialog() const
+{
+    return m_dialogSheet->Pending();
+}
+
+void TfrmInternetBrowser::AnswerPageDialog(bool accepted, const QString& text, bool stopDialogs)
+{
+    m_dialogSheet->Answer(accepted, text, stopDialogs);
+}
+
+void TfrmInternetBrowser::AskPageDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                                        const QString& defaultText,
+                                        std::function<void(bool accepted, const QString& text)> answer)
+{
+    if (m_pageDialogsStopped || m_captureOnly) {
+        answer(kind == TPageDialogKind::Alert || kind == TPageDialogKind::BeforeUnload, {});
+        return;
+    }
+    const bool offerStop = m_pageDialogs > 0;
+    ++m_pageDialogs;
+    const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
+    m_dialogSheet->Ask(
+        kind, host, message, defaultText, offerStop,
+        [this, answer = std::move(answer)](bool accepted, const QString& text, bool stopDialogs) {
+            if (stopDialogs)
+                m_pageDialogsStopped = true;
+            answer(accepted, text);
+        });
+}
+
+void TfrmInternetBrowser::DropPageDialog()
+{
+    m_dialogSheet->Drop();
+}
+
+void TfrmInternetBrowser::PageDialogsNewDocument()
+{
+    m_pageDialogs = 0;
+    m_pageDialogsStopped = false;
+}
+
 void TfrmInternetBrowser::ShowStopped(const QString& address)
 {
     m_stopped = true;
     DropPermissionQuestions();
+    DropPageDialog();
     m_stoppedPage->SetAddress(address);
     m_stack->setCurrentWidget(m_stoppedPage);
     setFocusProxy(m_stoppedPage);

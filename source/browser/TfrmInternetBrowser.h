@@ -10,8 +10,10 @@
 #include <functional>
 
 class QStackedLayout;
+class TPageDialogSheet;
 class TPermissionBar;
 class TStoppedPage;
+enum class TPageDialogKind : uint8_t;
 
 // A download a page started, as its frame reports it to the window.
 struct TBrowserDownloadRec
@@ -119,6 +121,11 @@ public:
     // The permission question now asked above the page, empty when none, and its answer.
     QString PendingPermission() const;
     void AnswerPermission(bool allowed);
+    // The page's dialog (alert, confirm, prompt, leaving) now shown in the tab, its message;
+    // empty when none. And its answer, as the user's: stopDialogs keeps the page's further
+    // dialogs away until it loads a new document.
+    QString PendingPageDialog() const;
+    void AnswerPageDialog(bool accepted, const QString& text = {}, bool stopDialogs = false);
     // The "stopped" page stands in for a page whose engine ended.
     bool IsStopped() const { return m_stopped; }
 
@@ -192,6 +199,17 @@ protected:
                        std::function<void(bool allowed)> answer);
     // The engine has dropped its questions (it ended).
     void DropPermissionQuestions();
+    // A page's dialog, in this tab only: answer comes once, with (false, empty) when the
+    // dialog is dropped. A page whose dialogs the user stopped is answered at once, as a
+    // browser does: an alert as seen, a confirm or prompt as cancelled, leaving as allowed.
+    void AskPageDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                       const QString& defaultText,
+                       std::function<void(bool accepted, const QString& text)> answer);
+    // The page that asked is gone, or the user sends the tab elsewhere. An adapter whose
+    // answers need the adapter calls it in its destructor.
+    void DropPageDialog();
+    // The tab shows a new document: its dialogs count from the start and may show again.
+    void PageDialogsNewDocument();
     // Shows the stopped page for address (the engine ended) or the page again.
     void ShowStopped(const QString& address);
     void HideStopped();
@@ -211,6 +229,9 @@ protected:
 private:
     QStackedLayout* m_stack = nullptr;
     TPermissionBar* m_permissionBar = nullptr;
+    TPageDialogSheet* m_dialogSheet = nullptr;
+    int m_pageDialogs = 0;
+    bool m_pageDialogsStopped = false;
     TStoppedPage* m_stoppedPage = nullptr;
     QWidget* m_engineView = nullptr;
     bool m_engineTakesFocus = true;

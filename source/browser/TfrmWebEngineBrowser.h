@@ -51,6 +51,10 @@ public:
     void ShowCertificateError(const QUrl& url, const QString& description);
     void ShowRendererEnded();
     void StartDownload(QWebEngineDownloadRequest* download);
+    void AskDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                   const QString& defaultText,
+                   std::function<void(bool accepted, const QString& text)> answer);
+    void DropDialog();
 
     // The permission a feature request asks for.
     static TSitePermission PermissionOf(QWebEnginePage::Feature feature);

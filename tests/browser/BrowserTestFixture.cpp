@@ -45,6 +45,16 @@ TestHttpServer& BrowserTest::Server()
             u"/title80"_s,
             Page("Weekly report of the project: open tasks!Andwhatisdueinthecomingweeksforeveryone"), html);
         created->Serve(u"/mail"_s, Page("Mail", "<a id=\"one\" href=\"/one\">one</a>"), html);
+        // A hostile page: one dialog after another, and the title says when it got through.
+        created->Serve(u"/alerts"_s,
+                       Page("Alerts", "<script>for (let i = 0; i < 1000; ++i) alert('<b>Message</b> ' + i);"
+                                      "document.title = 'Alerts done';</script>"),
+                       html);
+        created->Serve(u"/asks"_s,
+                       Page("Asks", "<script>setTimeout(() => { const sure = confirm('Sure?');"
+                                    "const name = prompt('Name?', 'Anne');"
+                                    "document.title = sure + ':' + name; }, 0);</script>"),
+                       html);
         created->Serve(u"/opener"_s, Page("Opener", "<script>window.open('/stall');</script>"), html);
         created->Serve(u"/opener-one"_s, Page("Opener", "<script>window.open('/one');</script>"), html);
         created->ServeStalling(u"/stall"_s, 1000);
