@@ -40,6 +40,7 @@ private:
     void Snapshot(std::int64_t request);
     void Evaluate(std::int64_t request, const std::string& script);
     void AnswerPermission(std::int64_t request, bool granted);
+    void AnswerDialog(std::int64_t request, bool accepted, const std::string& text);
     void Download(const std::string& address, const std::string& destination);
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
@@ -54,6 +55,7 @@ private:
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                    WebKitPolicyDecisionType type, HostView* self);
     static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, HostView* self);
+    static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, HostView* self);
     static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
     static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);
 
@@ -65,5 +67,8 @@ private:
     WebKitWebView* m_webView = nullptr;
     std::map<std::int64_t, WebKitPermissionRequest*> m_permissions;
     std::int64_t m_nextPermission = 1;
+    // The page waits for each until the program answers.
+    std::map<std::int64_t, WebKitScriptDialog*> m_dialogs;
+    std::int64_t m_nextDialog = 1;
     bool m_loading = false;
 };

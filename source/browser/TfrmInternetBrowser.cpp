@@ -185,6 +185,7 @@ void TfrmInternetBrowser::RefreshPage()
     if (GetLocationURL() == u"http://"_s)
         return;
     DropPageDialog();
+    PageDialogsNewDocument();
     ReloadPage();
 }
 
@@ -194,6 +195,7 @@ void TfrmInternetBrowser::Navigate(const QString& address)
     if (!url.isValid())
         return;
     DropPageDialog();
+    PageDialogsNewDocument();
     NavigateTo(url);
 }
 

@@ -1,6 +1,7 @@
 #include "TfrmWebKitBrowser.h"
 
 #include "BrowserFrames.h"
+#include "TPageDialogSheet.h"
 #include "TWebKitHost.h"
 
 #include <QDesktopServices>
@@ -138,11 +139,13 @@ void TfrmWebKitBrowser::Send(MessageType type, std::vector<int64_t> integers, st
 
 void TfrmWebKitBrowser::GoBack()
 {
+    DropPageDialog();
     Send(MessageType::GoBack);
 }
 
 void TfrmWebKitBrowser::GoForward()
 {
+    DropPageDialog();
     Send(MessageType::GoForward);
 }
 
@@ -159,6 +162,7 @@ void TfrmWebKitBrowser::NavigateTo(const QUrl& url)
 
 void TfrmWebKitBrowser::Stop()
 {
+    DropPageDialog();
     Send(MessageType::Stop);
 }
 
@@ -251,6 +255,8 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         WebBrowserCommandStateChange(kCommandForward, message.Integer(1) != 0);
         break;
     case MessageType::AddressChanged:
+        if (!text.isEmpty() && text != m_address)
+            PageDialogsNewDocument();
         if (!text.isEmpty())
             m_address = text;
         break;
@@ -286,6 +292,9 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
     }
     case MessageType::PermissionRequest:
         HandlePermission(message.Integer(0), message.Integer(1), text);
+        break;
+    case MessageType::ScriptDialog:
+        HandleScriptDialog(message);
         break;
     default:
         break;
@@ -333,6 +342,30 @@ void TfrmWebKitBrowser::HandlePermission(int64_t request, int64_t kind, const QS
     AskPermission(QUrl(origin), PermissionOf(kind), [this, request](bool allowed) {
         Send(MessageType::PermissionAnswer, {request, allowed ? 1 : 0});
     });
+}
+
+void TfrmWebKitBrowser::HandleScriptDialog(const Message& message)
+{
+    const int64_t request = message.Integer(0);
+    TPageDialogKind kind = TPageDialogKind::Alert;
+    switch (DialogKind(message.Integer(1))) {
+    case DialogKind::Confirm:
+        kind = TPageDialogKind::Confirm;
+        break;
+    case DialogKind::Prompt:
+        kind = TPageDialogKind::Prompt;
+        break;
+    case DialogKind::BeforeUnload:
+        kind = TPageDialogKind::BeforeUnload;
+        break;
+    default:
+        break;
+    }
+    AskPageDialog(kind, QUrl(QString::fromStdString(message.Text(2))),
+                  QString::fromStdString(message.Text(0)), QString::fromStdString(message.Text(1)),
+                  [this, request](bool accepted, const QString& text) {
+                      Send(MessageType::DialogAnswer, {request, accepted ? 1 : 0}, {text.toStdString()});
+                  });
 }
 
 void TfrmWebKitBrowser::HostEnded()

@@ -73,6 +73,7 @@ private:
     void HandleNewWindow(const QString& address);
     void HandleDownload(const QString& address, const QString& suggestedName);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
+    void HandleScriptDialog(const WebKitHostProtocol::Message& message);
     void HostEnded();
     QSize PageSize() const;
 

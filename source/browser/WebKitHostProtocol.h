@@ -48,6 +48,7 @@ enum class MessageType : std::uint8_t
     Ping,             // integers: request
     PermissionAnswer, // view; integers: request, granted (0/1)
     Download,         // view; texts: address, destination file
+    DialogAnswer,     // view; integers: request, accepted (0/1); texts: the text typed into a prompt
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id
@@ -70,6 +71,7 @@ enum class MessageType : std::uint8_t
     DownloadFinished,  // view; integers: succeeded (0/1); texts: destination file
     PermissionRequest, // view; integers: request, PermissionKind; texts: origin
     Pong,              // integers: request
+    ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
 };
 
 enum class FocusDirection : std::int64_t
@@ -77,6 +79,15 @@ enum class FocusDirection : std::int64_t
     Current = 0,
     First = 1, // Tab into the page: its first element; leaving: past its last
     Last = 2,  // Shift+Tab into the page: its last element; leaving: before its first
+};
+
+// What a page's script dialog asks; the page waits for DialogAnswer.
+enum class DialogKind : std::int64_t
+{
+    Alert = 0,
+    Confirm = 1,
+    Prompt = 2,
+    BeforeUnload = 3,
 };
 
 enum class PermissionKind : std::int64_t
