@@ -527,7 +527,7 @@ GtkWidget* HostView::OnCreate(WebKitWebView*, WebKitNavigationAction* action, Ho
     // The program decides where a new window goes (a tab of its own or the desktop's
     // browser); the engine never opens a window by itself.
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-    self->Report(MessageType::NewWindow, {},
+    self->Report(MessageType::NewWindow, {webkit_navigation_action_is_user_gesture(action) ? 1 : 0},
                  {TextOf(request ? webkit_uri_request_get_uri(request) : nullptr)});
     return nullptr;
 }

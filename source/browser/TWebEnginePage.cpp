@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineProfile>
 
 #include <memory>
@@ -20,6 +21,9 @@ using namespace Qt::Literals::StringLiterals;
 TWebEnginePage::TWebEnginePage(TWebEngineProfile& profile, TfrmWebEngineBrowser& frame)
     : QWebEnginePage(profile.Profile(), &frame), m_profile(profile), m_frame(frame)
 {
+    // Without a window of ours (createWindow) the engine asks here, and says whether the user
+    // clicked.
+    connect(this, &QWebEnginePage::newWindowRequested, this, &TWebEnginePage::HandleNewWindow);
     connect(this, &QWebEnginePage::featurePermissionRequested, this, &TWebEnginePage::HandlePermission);
     connect(this, &QWebEnginePage::certificateError, this, &TWebEnginePage::HandleCertificateError);
     connect(this, &QWebEnginePage::authenticationRequired, this, &TWebEnginePage::HandleAuthentication);
@@ -119,15 +123,19 @@ bool TWebEnginePage::acceptNavigationRequest(const QUrl& url, NavigationType typ
     return m_frame.PageBeforeNavigate(url, type == NavigationTypeReload);
 }
 
-QWebEnginePage* TWebEnginePage::createWindow(WebWindowType type)
+void TWebEnginePage::HandleNewWindow(QWebEngineNewWindowRequest& request)
 {
-    Q_UNUSED(type);
-    if (m_orphaned || m_frame.CaptureOnly())
-        return nullptr;
-    if (QWebEnginePage* target = m_frame.PageNewWindow())
-        return target;
+    // Not taken up, the new window is dropped: a capture, or a window the page opened by
+    // itself (the tab offers it).
+    if (m_orphaned || m_frame.CaptureOnly() ||
+        !m_frame.PagePopUpMayOpen(request.isUserInitiated(), request.requestedUrl()))
+        return;
+    if (QWebEnginePage* target = m_frame.PageNewWindow()) {
+        request.openIn(target);
+        return;
+    }
     // Not in the program: a page that waits for the address and hands it to the desktop.
-    return new TOutsidePopupPage(m_profile.Profile());
+    request.openIn(new TOutsidePopupPage(m_profile.Profile()));
 }
 
 void TWebEnginePage::HandlePermission(const QUrl& origin, Feature feature)

@@ -5,6 +5,7 @@
 class QAuthenticator;
 class QWebEngineCertificateError;
 class QWebEngineFullScreenRequest;
+class QWebEngineNewWindowRequest;
 class TWebEngineProfile;
 class TfrmWebEngineBrowser;
 enum class TPageDialogKind : uint8_t;
@@ -28,13 +29,13 @@ public:
 
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
-    QWebEnginePage* createWindow(WebWindowType type) override;
     void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
     bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
                           QString* result) override;
 
 private:
+    void HandleNewWindow(QWebEngineNewWindowRequest& request);
     void HandlePermission(const QUrl& origin, Feature feature);
     void HandleCertificateError(const QWebEngineCertificateError& error);
     void HandleAuthentication(const QUrl& url, QAuthenticator* authenticator);

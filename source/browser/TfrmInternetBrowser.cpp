@@ -2,6 +2,7 @@
 
 #include "TPageDialogSheet.h"
 #include "TPermissionBar.h"
+#include "TPopUpBar.h"
 #include "TStoppedPage.h"
 
 #include <QDesktopServices>
@@ -58,10 +59,16 @@ QHash<QString, bool>& RememberedAnswers()
     return answers;
 }
 
+QString OriginOf(const QUrl& address)
+{
+    return address
+        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+        .toString();
+}
+
 QString AnswerKey(const QUrl& origin, TSitePermission permission)
 {
-    return origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString() + u'#' +
-           QString::number(int(permission));
+    return OriginOf(origin) + u'#' + QString::number(int(permission));
 }
 
 } // namespace
@@ -130,6 +137,10 @@ QString TfrmInternetBrowser::PermissionText(TSitePermission permission)
         return u"%1 wants to share your screen."_s;
     case TSitePermission::ScreenShareWithSound:
         return u"%1 wants to share your screen and its sound."_s;
+    case TSitePermission::PopUps:
+        return u"%1 wants to open pop-up windows."_s;
+    case TSitePermission::MultipleDownloads:
+        return u"%1 is trying to download multiple files."_s;
     case TSitePermission::Other:
         break;
     }
@@ -152,6 +163,10 @@ TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
     // Above the page, not over it: nothing can be drawn over engine 1's own window.
     m_dialogSheet = new TPageDialogSheet(this);
     layout->addWidget(m_dialogSheet);
+    m_popUpBar = new TPopUpBar(this);
+    layout->addWidget(m_popUpBar);
+    connect(m_popUpBar, &TPopUpBar::OpenClicked, this, &TfrmInternetBrowser::OpenBlockedPopUp);
+    connect(m_popUpBar, &TPopUpBar::AllowClicked, this, &TfrmInternetBrowser::AllowSitePopUps);
     m_stack = new QStackedLayout;
     layout->addLayout(m_stack, 1);
     m_stoppedPage = new TStoppedPage(this);
@@ -185,7 +200,7 @@ void TfrmInternetBrowser::RefreshPage()
     if (GetLocationURL() == u"http://"_s)
         return;
     DropPageDialog();
-    PageDialogsNewDocument();
+    NewDocument(QUrl(GetLocationURL()));
     ReloadPage();
 }
 
@@ -195,7 +210,7 @@ void TfrmInternetBrowser::Navigate(const QString& address)
     if (!url.isValid())
         return;
     DropPageDialog();
-    PageDialogsNewDocument();
+    NewDocument(url);
     NavigateTo(url);
 }
 
@@ -231,6 +246,7 @@ void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission perm
         return;
     }
     const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
+    m_askingOrigin = OriginOf(origin);
     // Never granted silently: the user answers above the page.
     m_permissionBar->Ask(PermissionText(permission).arg(host),
                          [key, answer = std::move(answer)](bool allowed) {
@@ -279,10 +295,57 @@ void TfrmInternetBrowser::DropPageDialog()
     m_dialogSheet->Drop();
 }
 
-void TfrmInternetBrowser::PageDialogsNewDocument()
+void TfrmInternetBrowser::NewDocument(const QUrl& address)
 {
     m_pageDialogs = 0;
     m_pageDialogsStopped = false;
+    m_popUpBar->Clear();
+    // Another site's page must not seem to ask what the one before asked.
+    if (!m_askingOrigin.isEmpty() && OriginOf(address) != m_askingOrigin) {
+        m_askingOrigin.clear();
+        DropPermissionQuestions();
+    }
+}
+
+bool TfrmInternetBrowser::PopUpMayOpen(bool userGesture, const QUrl& page, const QUrl& address)
+{
+    if (m_captureOnly)
+        return false;
+    if (userGesture || RememberedAnswers().value(AnswerKey(page, TSitePermission::PopUps), false))
+        return true;
+    m_popUpOrigin = page;
+    m_popUpBar->Blocked(address);
+    return false;
+}
+
+QUrl TfrmInternetBrowser::BlockedPopUp() const
+{
+    return m_popUpBar->Latest();
+}
+
+int TfrmInternetBrowser::BlockedPopUps() const
+{
+    return m_popUpBar->Count();
+}
+
+void TfrmInternetBrowser::OpenBlockedPopUp()
+{
+    const QUrl address = m_popUpBar->Latest();
+    m_popUpBar->Clear();
+    if (address.isEmpty())
+        return;
+    if (TfrmInternetBrowser* frame = WebBrowserNewWindow2())
+        frame->Navigate(address.toString());
+    else
+        OpenOnDesktop(address);
+}
+
+void TfrmInternetBrowser::AllowSitePopUps()
+{
+    if (m_popUpBar->Latest().isEmpty())
+        return;
+    RememberedAnswers().insert(AnswerKey(m_popUpOrigin, TSitePermission::PopUps), true);
+    OpenBlockedPopUp();
 }
 
 void TfrmInternetBrowser::ShowStopped(const QString& address)

@@ -12,6 +12,7 @@
 class QStackedLayout;
 class TPageDialogSheet;
 class TPermissionBar;
+class TPopUpBar;
 class TStoppedPage;
 enum class TPageDialogKind : uint8_t;
 
@@ -57,6 +58,10 @@ enum class TSitePermission : uint8_t
     MouseLock,
     ScreenShare,
     ScreenShareWithSound,
+    // Windows the page opens without the user's click.
+    PopUps,
+    // More than one download without the user's click.
+    MultipleDownloads,
     Other
 };
 
@@ -126,6 +131,13 @@ public:
     // dialogs away until it loads a new document.
     QString PendingPageDialog() const;
     void AnswerPageDialog(bool accepted, const QString& text = {}, bool stopDialogs = false);
+    // The latest window the page opened by itself and the tab blocked; empty when none is
+    // offered. Opening it, or allowing the site's pop-ups for the run (which opens it too),
+    // is what the tab's "Pop-up blocked" bar does.
+    QUrl BlockedPopUp() const;
+    int BlockedPopUps() const;
+    void OpenBlockedPopUp();
+    void AllowSitePopUps();
     // The "stopped" page stands in for a page whose engine ended.
     bool IsStopped() const { return m_stopped; }
 
@@ -208,8 +220,12 @@ protected:
     // The page that asked is gone, or the user sends the tab elsewhere. An adapter whose
     // answers need the adapter calls it in its destructor.
     void DropPageDialog();
-    // The tab shows a new document: its dialogs count from the start and may show again.
-    void PageDialogsNewDocument();
+    // The tab goes to a new document at address: its dialogs count from the start and may
+    // show again, no blocked pop-up is offered, and questions of another site go.
+    void NewDocument(const QUrl& address);
+    // A window the page opens: true when it may open (the user clicked, or allowed the
+    // site's pop-ups); otherwise the tab offers it in its "Pop-up blocked" bar.
+    bool PopUpMayOpen(bool userGesture, const QUrl& page, const QUrl& address);
     // Shows the stopped page for address (the engine ended) or the page again.
     void ShowStopped(const QString& address);
     void HideStopped();
@@ -230,6 +246,10 @@ private:
     QStackedLayout* m_stack = nullptr;
     TPermissionBar* m_permissionBar = nullptr;
     TPageDialogSheet* m_dialogSheet = nullptr;
+    TPopUpBar* m_popUpBar = nullptr;
+    // The site whose questions the permission bar asks.
+    QString m_askingOrigin;
+    QUrl m_popUpOrigin;
     int m_pageDialogs = 0;
     bool m_pageDialogsStopped = false;
     TStoppedPage* m_stoppedPage = nullptr;

@@ -193,11 +193,16 @@ void TfrmWebEngineBrowser::ExitFullScreen()
 bool TfrmWebEngineBrowser::PageBeforeNavigate(const QUrl& url, bool reload)
 {
     Q_UNUSED(reload);
-    PageDialogsNewDocument();
+    NewDocument(url);
     if (url.scheme() == u"data"_s && m_showingErrorPage)
         return true;
     m_showingErrorPage = false;
     return true;
+}
+
+bool TfrmWebEngineBrowser::PagePopUpMayOpen(bool userGesture, const QUrl& address)
+{
+    return PopUpMayOpen(userGesture, m_page->url(), address);
 }
 
 QWebEnginePage* TfrmWebEngineBrowser::PageNewWindow()

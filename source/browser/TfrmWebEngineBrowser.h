@@ -44,6 +44,7 @@ public:
 
     // What the page decided, for the frame to present.
     bool PageBeforeNavigate(const QUrl& url, bool reload);
+    bool PagePopUpMayOpen(bool userGesture, const QUrl& address);
     QWebEnginePage* PageNewWindow();
     void PageCloseRequest();
     void PageFullScreen(bool fullScreen);

@@ -256,7 +256,7 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         break;
     case MessageType::AddressChanged:
         if (!text.isEmpty() && text != m_address)
-            PageDialogsNewDocument();
+            NewDocument(QUrl(text));
         if (!text.isEmpty())
             m_address = text;
         break;
@@ -264,7 +264,7 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         WebBrowserDocumentComplete(text);
         break;
     case MessageType::NewWindow:
-        HandleNewWindow(text);
+        HandleNewWindow(text, message.Integer(0) != 0);
         break;
     case MessageType::CloseRequested:
         WebBrowserCloseQuery();
@@ -316,8 +316,10 @@ void TfrmWebKitBrowser::HandleViewCreated(int64_t windowId)
     m_container->show();
 }
 
-void TfrmWebKitBrowser::HandleNewWindow(const QString& address)
+void TfrmWebKitBrowser::HandleNewWindow(const QString& address, bool userGesture)
 {
+    if (!PopUpMayOpen(userGesture, QUrl(m_address), QUrl(address)))
+        return;
     if (auto* frame = qobject_cast<TfrmWebKitBrowser*>(WebBrowserNewWindow2())) {
         frame->Navigate(address);
         return;

@@ -59,7 +59,7 @@ enum class MessageType : std::uint8_t
     CommandState,      // view; integers: can go back, can go forward
     AddressChanged,    // view; texts: address
     LoadFinished,      // view; texts: address of the top-level document
-    NewWindow,         // view; texts: address the page asks to open
+    NewWindow,         // view; integers: the user clicked (0/1); texts: address the page asks to open
     CloseRequested,    // view
     SnapshotReady,     // view; integers: request, width, height; data: premultiplied ARGB32 rows
     Evaluated,         // view; integers: request, result (-1 when the script gave no number);

@@ -55,8 +55,27 @@ TestHttpServer& BrowserTest::Server()
                                     "const name = prompt('Name?', 'Anne');"
                                     "document.title = sure + ':' + name; }, 0);</script>"),
                        html);
-        created->Serve(u"/opener"_s, Page("Opener", "<script>window.open('/stall');</script>"), html);
-        created->Serve(u"/opener-one"_s, Page("Opener", "<script>window.open('/one');</script>"), html);
+        // A pop-up after the user's click.
+        created->Serve(u"/opener"_s,
+                       Page("Opener",
+                            "<a id=\"go\" href=\"#\" onclick=\"window.open('/stall'); return false;\""
+                            " style=\"display:block;height:100px\">go</a>"),
+                       html);
+        created->Serve(u"/opener-one"_s,
+                       Page("Opener", "<a id=\"go\" href=\"#\" onclick=\"window.open('/one'); return false;\""
+                                      " style=\"display:block;height:100px\">go</a>"),
+                       html);
+        created->Serve(u"/blocked"_s, Page("Blocked"), html);
+        created->Serve(u"/popup-on-load"_s,
+                       Page("Opens one", "<script>window.open('/blocked?again');</script>"), html);
+        // And 200 without one.
+        created->Serve(u"/popups"_s,
+                       Page("Pop-ups",
+                            "<a id=\"go\" href=\"#\" onclick=\"window.open('/two'); return false;\""
+                            " style=\"display:block;height:100px\">go</a>"
+                            "<script>for (let i = 0; i < 200; ++i) window.open('/blocked?' + i);"
+                            "document.title = 'Pop-ups done';</script>"),
+                       html);
         created->ServeStalling(u"/stall"_s, 1000);
         created->Serve(u"/closer"_s, Page("Closer", "<script>setTimeout(() => window.close(), 0);</script>"),
                        html);
