@@ -5,6 +5,7 @@
 #include "TPopUpBar.h"
 #include "TStoppedPage.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -15,6 +16,7 @@
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QStackedLayout>
@@ -71,6 +73,29 @@ QString AnswerKey(const QUrl& origin, TSitePermission permission)
     return OriginOf(origin) + u'#' + QString::number(int(permission));
 }
 
+// Notes a click or key press of the user's in a frame's page: a download right after it is
+// the user's, not the page's own. Pages' scripts never make such events.
+class TUserActionFilter final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+            for (QObject* object = watched; object; object = object->parent()) {
+                if (auto* frame = qobject_cast<TfrmInternetBrowser*>(object)) {
+                    frame->NoteUserAction();
+                    break;
+                }
+            }
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 std::function<void(const TWebNotificationRec&)> TfrmInternetBrowser::OnWebNotification;
@@ -83,7 +108,17 @@ void TfrmInternetBrowser::WebNotification(const TWebNotificationRec& notificatio
 
 std::function<QString(QWidget*, const QString&)> TfrmInternetBrowser::ChooseDownloadFile =
     [](QWidget* parent, const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
+        // The question belongs to its window: the rest of the program goes on meanwhile. The
+        // window may go while it is asked, and takes the dialog with it.
+        QPointer<QFileDialog> dialog = new QFileDialog(parent, u"Save file"_s, suggestedPath);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setWindowModality(Qt::WindowModal);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        if (!dialog)
+            return QString();
+        const QString chosen = accepted ? dialog->selectedFiles().value(0) : QString();
+        delete dialog.data();
+        return chosen;
     };
 
 QString TfrmInternetBrowser::SuggestedDownloadPath(const QString& name)
@@ -154,6 +189,12 @@ TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < 10; ++i)
         name += QChar(u'A' + QRandomGenerator::global()->bounded(26));
     setObjectName(name);
+    static TUserActionFilter* userActions = [] {
+        auto* filter = new TUserActionFilter(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+        return filter;
+    }();
+    Q_UNUSED(userActions);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -218,6 +259,24 @@ QString TfrmInternetBrowser::ChooseDownloadTarget(const QString& suggestedName, 
 {
     if (m_captureOnly || !ChooseDownloadFile)
         return {};
+    const bool userActed = std::exchange(m_userActed, false);
+    if (m_downloads > 0 && !userActed) {
+        const QUrl page(GetLocationURL());
+        const auto remembered =
+            RememberedAnswers().constFind(AnswerKey(page, TSitePermission::MultipleDownloads));
+        if (remembered == RememberedAnswers().constEnd()) {
+            // Asked once; what the page starts meanwhile is not saved.
+            if (!m_askingDownloads) {
+                m_askingDownloads = true;
+                AskPermission(page, TSitePermission::MultipleDownloads,
+                              [this](bool) { m_askingDownloads = false; });
+            }
+            return {};
+        }
+        if (!*remembered)
+            return {};
+    }
+    ++m_downloads;
     // Only a file name of the page's choice, never a folder: "../x" stays in Downloads.
     QString name = QFileInfo(suggestedName).fileName();
     if (name.isEmpty())
@@ -297,6 +356,7 @@ void TfrmInternetBrowser::DropPageDialog()
 
 void TfrmInternetBrowser::NewDocument(const QUrl& address)
 {
+    m_downloads = 0;
     m_pageDialogs = 0;
     m_pageDialogsStopped = false;
     m_popUpBar->Clear();

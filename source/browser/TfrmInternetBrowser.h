@@ -123,6 +123,8 @@ public:
     void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
     bool CaptureOnly() const { return m_captureOnly; }
 
+    // The user clicked into the page or typed: the next download is the user's.
+    void NoteUserAction() { m_userActed = true; }
     // The permission question now asked above the page, empty when none, and its answer.
     QString PendingPermission() const;
     void AnswerPermission(bool allowed);
@@ -158,7 +160,9 @@ public:
     // What the user typed, as a browser's address box takes it.
     static QUrl TypedAddress(const QString& address);
     // Where a download goes, from the name the page suggests (or the address's file name):
-    // the user's answer to ChooseDownloadFile; empty cancels it.
+    // the user's answer to ChooseDownloadFile; empty cancels it. From the page's second
+    // download without the user's click on, nothing is saved until the user allowed the site
+    // to download multiple files (asked once, above the page).
     QString ChooseDownloadTarget(const QString& suggestedName, const QUrl& address);
 
     // Where a download goes, from the suggested path in the user's Downloads folder; empty
@@ -250,6 +254,10 @@ private:
     // The site whose questions the permission bar asks.
     QString m_askingOrigin;
     QUrl m_popUpOrigin;
+    // Downloads the page started in this document, and whether the user acted since the last.
+    int m_downloads = 0;
+    bool m_userActed = false;
+    bool m_askingDownloads = false;
     int m_pageDialogs = 0;
     bool m_pageDialogsStopped = false;
     TStoppedPage* m_stoppedPage = nullptr;

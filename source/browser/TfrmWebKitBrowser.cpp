@@ -270,6 +270,8 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         WebBrowserCloseQuery();
         break;
     case MessageType::FocusTaken:
+        // The user's click into the page (the host sees it, the program does not).
+        NoteUserAction();
         setFocus(Qt::MouseFocusReason);
         break;
     case MessageType::FocusLeft:

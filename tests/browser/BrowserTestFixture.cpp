@@ -66,6 +66,14 @@ TestHttpServer& BrowserTest::Server()
                                       " style=\"display:block;height:100px\">go</a>"),
                        html);
         created->Serve(u"/blocked"_s, Page("Blocked"), html);
+        // 100 downloads a page starts by itself.
+        created->Serve(u"/downloads"_s,
+                       Page("Downloads",
+                            "<script>function many(count) { for (let i = 0; i < count; ++i) {"
+                            "const a = document.createElement('a'); a.href = '/file.bin?' + i;"
+                            "a.download = 'f' + i + '.bin'; document.body.appendChild(a); a.click(); } }"
+                            "many(100);</script>"),
+                       html);
         created->Serve(u"/popup-on-load"_s,
                        Page("Opens one", "<script>window.open('/blocked?again');</script>"), html);
         // And 200 without one.
