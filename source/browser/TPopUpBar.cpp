@@ -1,5 +1,7 @@
 #include "TPopUpBar.h"
 
+#include "TPermissionBar.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -8,16 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 
 TPopUpBar::TPopUpBar(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(u"pnPopUpBlocked"_s);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(0xFF, 0xF8, 0xDC));
-    setPalette(colours);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(8, 4, 8, 4);
-    m_text = new QLabel(this);
-    m_text->setTextFormat(Qt::PlainText);
-    row->addWidget(m_text, 1);
+    QHBoxLayout* row = nullptr;
+    m_text = SetUpPageBar(*this, u"pnPopUpBlocked"_s, row);
     auto* open = new QPushButton(u"Open it"_s, this);
     open->setObjectName(u"btnOpenPopUp"_s);
     auto* allow = new QPushButton(u"Always allow pop-ups from this site"_s, this);
