@@ -427,6 +427,13 @@ void TfrmWebKitBrowser::keyPressEvent(QKeyEvent* event)
     // The window's shortcuts never get here (Qt takes them first); everything else is the
     // page's, in the X key code and state the page's toolkit reads.
     if (IsStopped()) {
+        // The frame keeps the keyboard for the page it lost: the stopped page's "Reload"
+        // answers the keys a focused button answers.
+        const int key = event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            RefreshPage();
+            return;
+        }
         TfrmInternetBrowser::keyPressEvent(event);
         return;
     }

@@ -286,6 +286,18 @@ TEST_F(TfrmWebKitBrowserTest, AKilledHostShowsTheStoppedPageAndReloadStartsANewO
     EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Alive"_s; }));
     EXPECT_NE(firstHost, m_frame->Host()->ProcessId());
     EXPECT_EQ(m_server.Url(u"/alive"_s), m_completed.first().second);
+
+    // The keyboard reaches "Reload" too, where the frame kept it for the page: Return and
+    // Space.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        const qint64 host = m_frame->Host()->ProcessId();
+        ::kill(pid_t(host), SIGKILL);
+        ASSERT_TRUE(WaitUntil([&] { return m_frame->IsStopped(); }));
+        m_completed.clear();
+        QTest::keyClick(m_frame, key);
+        ASSERT_TRUE(WaitUntil([&] { return !m_completed.isEmpty(); }, 20000)) << key;
+        EXPECT_FALSE(m_frame->IsStopped());
+    }
 }
 
 TEST_F(TfrmWebKitBrowserTest, IsAvailableOnX11WithTheHelper)
