@@ -308,8 +308,12 @@ void TCatalogViews::CategoryListArrived(TCacheStatus status)
 {
     const QString cached = m_cache.GetCachedFileName(Address(QString::fromUtf16(kCategoryListPath)), true);
     if (cached.isEmpty()) {
-        // Nothing to show and nothing more to wait for: the next refresh tries again.
-        SetOfflineNote(u"The catalog server could not be reached."_s);
+        // Nothing to show and nothing more to wait for: the next refresh tries again. A list
+        // that came but could not be stored is no server's fault.
+        if (!m_cache.SaveError().isEmpty())
+            SetOfflineNote(u"Can not save the catalog: %1"_s.arg(m_cache.SaveError().toHtmlEscaped()));
+        else
+            SetOfflineNote(u"The catalog server could not be reached."_s);
         if (m_hooks.StopBusy)
             m_hooks.StopBusy();
         return;
