@@ -28,6 +28,21 @@ std::string TextOf(const char* text)
     return text ? std::string(text) : std::string();
 }
 
+// A page's text of any length, cut to what a dialog shows (at a character's start), so that
+// its message always fits a frame.
+std::string ShortTextOf(const char* text)
+{
+    constexpr std::size_t limit = 16 * 1024;
+    std::string whole = TextOf(text);
+    if (whole.size() <= limit)
+        return whole;
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(whole[end]) & 0xC0) == 0x80)
+        --end;
+    whole.resize(end);
+    return whole;
+}
+
 void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
 {
     std::unique_ptr<PendingAnswer> pending(static_cast<PendingAnswer*>(data));
@@ -189,6 +204,8 @@ HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int h
     g_signal_connect(m_webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
     g_signal_connect(m_webView, "permission-request", G_CALLBACK(OnPermission), this);
     g_signal_connect(m_webView, "button-press-event", G_CALLBACK(OnButtonPress), this);
+    // Answered by the program's tab, never by a window of the host's own.
+    g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
 
     gtk_widget_show_all(m_window);
     gtk_widget_grab_focus(GTK_WIDGET(m_webView));
@@ -201,6 +218,10 @@ HostView::~HostView()
     for (auto& [request, permission] : m_permissions) {
         webkit_permission_request_deny(permission);
         g_object_unref(permission);
+    }
+    for (auto& [request, dialog] : m_dialogs) {
+        webkit_script_dialog_close(dialog);
+        webkit_script_dialog_unref(dialog);
     }
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
     g_signal_handlers_disconnect_by_data(m_webView, this);
@@ -272,6 +293,9 @@ void HostView::Handle(const Message& message)
         // What the program's zoom steps allow, whatever the message says.
         webkit_web_view_set_zoom_level(
             m_webView, std::clamp<double>(double(message.Integer(0, 1000)) / 1000.0, 0.25, 5.0));
+        break;
+    case MessageType::DialogAnswer:
+        AnswerDialog(message.Integer(0), message.Integer(1) != 0, message.Text(0));
         break;
     default:
         break;
@@ -446,6 +470,30 @@ void HostView::AnswerPermission(std::int64_t request, bool granted)
     m_permissions.erase(found);
 }
 
+void HostView::AnswerDialog(std::int64_t request, bool accepted, const std::string& text)
+{
+    const auto found = m_dialogs.find(request);
+    if (found == m_dialogs.end())
+        return;
+    WebKitScriptDialog* dialog = found->second;
+    m_dialogs.erase(found);
+    switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
+        webkit_script_dialog_confirm_set_confirmed(dialog, accepted ? TRUE : FALSE);
+        break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+        // Without a text the page's prompt() gives null, as after Cancel.
+        if (accepted)
+            webkit_script_dialog_prompt_set_text(dialog, text.c_str());
+        break;
+    default:
+        break;
+    }
+    webkit_script_dialog_close(dialog);
+    webkit_script_dialog_unref(dialog);
+}
+
 void HostView::Download(const std::string& address, const std::string& destination)
 {
     WebKitDownload* download = webkit_web_view_download_uri(m_webView, address.c_str());
@@ -531,7 +579,7 @@ GtkWidget* HostView::OnCreate(WebKitWebView*, WebKitNavigationAction* action, Ho
     // The program decides where a new window goes (a tab of its own or the desktop's
     // browser); the engine never opens a window by itself.
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
-    self->Report(MessageType::NewWindow, {},
+    self->Report(MessageType::NewWindow, {webkit_navigation_action_is_user_gesture(action) ? 1 : 0},
                  {TextOf(request ? webkit_uri_request_get_uri(request) : nullptr)});
     return nullptr;
 }
@@ -571,6 +619,32 @@ gboolean HostView::OnPermission(WebKitWebView* webView, WebKitPermissionRequest*
     self->m_permissions[id] = WEBKIT_PERMISSION_REQUEST(g_object_ref(request));
     self->Report(MessageType::PermissionRequest, {id, std::int64_t(kind)},
                  {TextOf(webkit_web_view_get_uri(webView))});
+    return TRUE;
+}
+
+gboolean HostView::OnScriptDialog(WebKitWebView* webView, WebKitScriptDialog* dialog, HostView* self)
+{
+    DialogKind kind = DialogKind::Alert;
+    std::string defaultText;
+    switch (webkit_script_dialog_get_dialog_type(dialog)) {
+    case WEBKIT_SCRIPT_DIALOG_CONFIRM:
+        kind = DialogKind::Confirm;
+        break;
+    case WEBKIT_SCRIPT_DIALOG_PROMPT:
+        kind = DialogKind::Prompt;
+        defaultText = ShortTextOf(webkit_script_dialog_prompt_get_default_text(dialog));
+        break;
+    case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
+        kind = DialogKind::BeforeUnload;
+        break;
+    default:
+        break;
+    }
+    const std::int64_t id = self->m_nextDialog++;
+    self->m_dialogs[id] = webkit_script_dialog_ref(dialog);
+    self->Report(MessageType::ScriptDialog, {id, std::int64_t(kind)},
+                 {ShortTextOf(webkit_script_dialog_get_message(dialog)), defaultText,
+                  TextOf(webkit_web_view_get_uri(webView))});
     return TRUE;
 }
 

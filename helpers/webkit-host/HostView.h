@@ -42,6 +42,7 @@ private:
     void AnswerPermission(std::int64_t request, bool granted);
     // The site's user agent, style sheet, script and spelling.
     void ApplySite(const WebKitHostProtocol::Message& message);
+    void AnswerDialog(std::int64_t request, bool accepted, const std::string& text);
     void Download(const std::string& address, const std::string& destination);
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
@@ -56,6 +57,7 @@ private:
     static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
                                    WebKitPolicyDecisionType type, HostView* self);
     static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, HostView* self);
+    static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, HostView* self);
     static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
     static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);
 
@@ -67,5 +69,8 @@ private:
     WebKitWebView* m_webView = nullptr;
     std::map<std::int64_t, WebKitPermissionRequest*> m_permissions;
     std::int64_t m_nextPermission = 1;
+    // The page waits for each until the program answers.
+    std::map<std::int64_t, WebKitScriptDialog*> m_dialogs;
+    std::int64_t m_nextDialog = 1;
     bool m_loading = false;
 };

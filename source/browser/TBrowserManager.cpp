@@ -1,8 +1,11 @@
 #include "TBrowserManager.h"
 
 #include "TCustomInternetBrowserWindow.h"
+#include "platform/FreedMemory.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "sites/TSiteShortcuts.h"
+
+#include <QTimer>
 
 #include <algorithm>
 
@@ -125,11 +128,24 @@ void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
     });
 }
 
+namespace {
+
+// Once the window's pages are deleted too: the engine lets go of them over the next
+// seconds.
+void ReleaseMemoryLater(QObject* context)
+{
+    for (const int delayMs : {2000, 8000})
+        QTimer::singleShot(delayMs, context, [] { ReleaseFreedMemory(); });
+}
+
+} // namespace
+
 void TBrowserManager::DestroyWindow(TCustomInternetBrowserWindow* window)
 {
     // Destroyed without calling back.
     window->disconnect(this);
     delete window;
+    ReleaseMemoryLater(this);
 }
 
 TCustomInternetBrowserWindow* TBrowserManager::RemoveEntry(const TBrowserEntry* entry)
@@ -219,6 +235,7 @@ void TBrowserManager::HandleWindowClosed(TCustomInternetBrowserWindow& window)
     RemoveEntry(entry);
     emit SiteWindowChanged(site, false);
     emit Changed();
+    ReleaseMemoryLater(this);
 }
 
 void TBrowserManager::HandleNotifyClick(uint64_t entryId)

@@ -6,18 +6,25 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+QLabel* SetUpPageBar(QWidget& bar, const QString& objectName, QHBoxLayout*& row)
+{
+    bar.setObjectName(objectName);
+    bar.setAutoFillBackground(true);
+    QPalette colours = bar.palette();
+    colours.setColor(QPalette::Window, QColor(0xFF, 0xF8, 0xDC));
+    bar.setPalette(colours);
+    row = new QHBoxLayout(&bar);
+    row->setContentsMargins(8, 4, 8, 4);
+    auto* text = new QLabel(&bar);
+    text->setTextFormat(Qt::PlainText);
+    row->addWidget(text, 1);
+    return text;
+}
+
 TPermissionBar::TPermissionBar(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(u"pnPermission"_s);
-    setAutoFillBackground(true);
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(0xFF, 0xF8, 0xDC));
-    setPalette(colours);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(8, 4, 8, 4);
-    m_text = new QLabel(this);
-    m_text->setTextFormat(Qt::PlainText);
-    row->addWidget(m_text, 1);
+    QHBoxLayout* row = nullptr;
+    m_text = SetUpPageBar(*this, u"pnPermission"_s, row);
     auto* allow = new QPushButton(u"Allow"_s, this);
     auto* deny = new QPushButton(u"Deny"_s, this);
     // The page keeps the keyboard; the buttons take a click.

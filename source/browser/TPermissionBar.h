@@ -6,7 +6,12 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
+
+// Gives a bar above a page (the permission question, "Pop-up blocked") its name, its look
+// and its row, with the plain-text label the bar's text goes to; the bar adds its buttons.
+QLabel* SetUpPageBar(QWidget& bar, const QString& objectName, QHBoxLayout*& row);
 
 // The bar above a page that asks the user about a site's permission requests, one at a time
 // in the order they came; hidden while nothing is asked.

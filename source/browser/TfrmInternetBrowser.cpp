@@ -1,11 +1,14 @@
 #include "TfrmInternetBrowser.h"
 
+#include "TPageDialogSheet.h"
 #include "TPermissionBar.h"
+#include "TPopUpBar.h"
 #include "TStoppedPage.h"
 #include "sites/TSiteSettings.h"
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -76,16 +79,49 @@ QString SettingsName(TSitePermission permission)
     case TSitePermission::ScreenShare:
     case TSitePermission::ScreenShareWithSound:
         return u"ScreenShare"_s;
+    case TSitePermission::PopUps:
+        return u"PopUps"_s;
+    case TSitePermission::MultipleDownloads:
+        return u"MultipleDownloads"_s;
     default:
         return {};
     }
 }
 
+QString OriginOf(const QUrl& address)
+{
+    return address
+        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
+        .toString();
+}
+
 QString AnswerKey(const QUrl& origin, TSitePermission permission)
 {
-    return origin.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment).toString() + u'#' +
-           QString::number(int(permission));
+    return OriginOf(origin) + u'#' + QString::number(int(permission));
 }
+
+// Notes a click or key press of the user's in a frame's page: a download right after it is
+// the user's, not the page's own. Pages' scripts never make such events.
+class TUserActionFilter final : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+            for (QObject* object = watched; object; object = object->parent()) {
+                if (auto* frame = qobject_cast<TfrmInternetBrowser*>(object)) {
+                    frame->NoteUserAction();
+                    break;
+                }
+            }
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -99,7 +135,17 @@ void TfrmInternetBrowser::WebNotification(const TWebNotificationRec& notificatio
 
 std::function<QString(QWidget*, const QString&)> TfrmInternetBrowser::ChooseDownloadFile =
     [](QWidget* parent, const QString& suggestedPath) {
-        return QFileDialog::getSaveFileName(parent, u"Save file"_s, suggestedPath);
+        // The question belongs to its window: the rest of the program goes on meanwhile. The
+        // window may go while it is asked, and takes the dialog with it.
+        QPointer<QFileDialog> dialog = new QFileDialog(parent, u"Save file"_s, suggestedPath);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setWindowModality(Qt::WindowModal);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        if (!dialog)
+            return QString();
+        const QString chosen = accepted ? dialog->selectedFiles().value(0) : QString();
+        delete dialog.data();
+        return chosen;
     };
 
 QString TfrmInternetBrowser::SuggestedDownloadPath(const QString& name)
@@ -153,6 +199,10 @@ QString TfrmInternetBrowser::PermissionText(TSitePermission permission)
         return u"%1 wants to share your screen."_s;
     case TSitePermission::ScreenShareWithSound:
         return u"%1 wants to share your screen and its sound."_s;
+    case TSitePermission::PopUps:
+        return u"%1 wants to open pop-up windows."_s;
+    case TSitePermission::MultipleDownloads:
+        return u"%1 is trying to download multiple files."_s;
     case TSitePermission::Other:
         break;
     }
@@ -166,12 +216,25 @@ TfrmInternetBrowser::TfrmInternetBrowser(QWidget* parent) : QWidget(parent)
     for (int i = 0; i < 10; ++i)
         name += QChar(u'A' + QRandomGenerator::global()->bounded(26));
     setObjectName(name);
+    static TUserActionFilter* userActions = [] {
+        auto* filter = new TUserActionFilter(QCoreApplication::instance());
+        QCoreApplication::instance()->installEventFilter(filter);
+        return filter;
+    }();
+    Q_UNUSED(userActions);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_permissionBar = new TPermissionBar(this);
     layout->addWidget(m_permissionBar);
+    // Above the page, not over it: nothing can be drawn over engine 1's own window.
+    m_dialogSheet = new TPageDialogSheet(this);
+    layout->addWidget(m_dialogSheet);
+    m_popUpBar = new TPopUpBar(this);
+    layout->addWidget(m_popUpBar);
+    connect(m_popUpBar, &TPopUpBar::OpenClicked, this, &TfrmInternetBrowser::OpenBlockedPopUp);
+    connect(m_popUpBar, &TPopUpBar::AllowClicked, this, &TfrmInternetBrowser::AllowSitePopUps);
     m_stack = new QStackedLayout;
     layout->addLayout(m_stack, 1);
     m_stoppedPage = new TStoppedPage(this);
@@ -204,20 +267,43 @@ void TfrmInternetBrowser::RefreshPage()
     }
     if (GetLocationURL() == u"http://"_s)
         return;
+    DropPageDialog();
+    NewDocument(QUrl(GetLocationURL()));
     ReloadPage();
 }
 
 void TfrmInternetBrowser::Navigate(const QString& address)
 {
     const QUrl url = TypedAddress(address);
-    if (url.isValid())
-        NavigateTo(url);
+    if (!url.isValid())
+        return;
+    DropPageDialog();
+    NewDocument(url);
+    NavigateTo(url);
 }
 
 QString TfrmInternetBrowser::ChooseDownloadTarget(const QString& suggestedName, const QUrl& address)
 {
     if (m_captureOnly || !ChooseDownloadFile)
         return {};
+    const bool userActed = std::exchange(m_userActed, false);
+    if (m_downloads > 0 && !userActed) {
+        const QUrl page(GetLocationURL());
+        const auto remembered =
+            RememberedAnswers().constFind(AnswerKey(page, TSitePermission::MultipleDownloads));
+        if (remembered == RememberedAnswers().constEnd()) {
+            // Asked once; what the page starts meanwhile is not saved.
+            if (!m_askingDownloads) {
+                m_askingDownloads = true;
+                AskPermission(page, TSitePermission::MultipleDownloads,
+                              [this](bool) { m_askingDownloads = false; });
+            }
+            return {};
+        }
+        if (!*remembered)
+            return {};
+    }
+    ++m_downloads;
     // Only a file name of the page's choice, never a folder: "../x" stays in Downloads.
     QString name = QFileInfo(suggestedName).fileName();
     if (name.isEmpty())
@@ -259,6 +345,7 @@ void TfrmInternetBrowser::AskPermission(const QUrl& origin, TSitePermission perm
         return;
     }
     const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
+    m_askingOrigin = OriginOf(origin);
     // Never granted silently: the user answers above the page.
     QPointer<TSiteSettings> settings = kept ? m_siteSettings : nullptr;
     m_permissionBar->Ask(PermissionText(permission).arg(host),
@@ -284,10 +371,100 @@ void TfrmInternetBrowser::DropPermissionQuestions()
     m_permissionBar->Clear();
 }
 
+QString TfrmInternetBrowser::PendingPageDialog() const
+{
+    return m_dialogSheet->Pending();
+}
+
+void TfrmInternetBrowser::AnswerPageDialog(bool accepted, const QString& text, bool stopDialogs)
+{
+    m_dialogSheet->Answer(accepted, text, stopDialogs);
+}
+
+void TfrmInternetBrowser::AskPageDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                                        const QString& defaultText,
+                                        std::function<void(bool accepted, const QString& text)> answer)
+{
+    if (m_pageDialogsStopped || m_captureOnly) {
+        answer(kind == TPageDialogKind::Alert || kind == TPageDialogKind::BeforeUnload, {});
+        return;
+    }
+    const bool offerStop = m_pageDialogs > 0;
+    ++m_pageDialogs;
+    const QString host = origin.host().isEmpty() ? origin.toString() : origin.host();
+    m_dialogSheet->Ask(
+        kind, host, message, defaultText, offerStop,
+        [this, answer = std::move(answer)](bool accepted, const QString& text, bool stopDialogs) {
+            if (stopDialogs)
+                m_pageDialogsStopped = true;
+            answer(accepted, text);
+        });
+}
+
+void TfrmInternetBrowser::DropPageDialog()
+{
+    m_dialogSheet->Drop();
+}
+
+void TfrmInternetBrowser::NewDocument(const QUrl& address)
+{
+    m_downloads = 0;
+    m_pageDialogs = 0;
+    m_pageDialogsStopped = false;
+    m_popUpBar->Clear();
+    // Another site's page must not seem to ask what the one before asked.
+    if (!m_askingOrigin.isEmpty() && OriginOf(address) != m_askingOrigin) {
+        m_askingOrigin.clear();
+        DropPermissionQuestions();
+    }
+}
+
+bool TfrmInternetBrowser::PopUpMayOpen(bool userGesture, const QUrl& page, const QUrl& address)
+{
+    if (m_captureOnly)
+        return false;
+    if (userGesture || RememberedAnswers().value(AnswerKey(page, TSitePermission::PopUps), false))
+        return true;
+    m_popUpOrigin = page;
+    m_popUpBar->Blocked(address);
+    return false;
+}
+
+QUrl TfrmInternetBrowser::BlockedPopUp() const
+{
+    return m_popUpBar->Latest();
+}
+
+int TfrmInternetBrowser::BlockedPopUps() const
+{
+    return m_popUpBar->Count();
+}
+
+void TfrmInternetBrowser::OpenBlockedPopUp()
+{
+    const QUrl address = m_popUpBar->Latest();
+    m_popUpBar->Clear();
+    if (address.isEmpty())
+        return;
+    if (TfrmInternetBrowser* frame = WebBrowserNewWindow2())
+        frame->Navigate(address.toString());
+    else
+        OpenOnDesktop(address);
+}
+
+void TfrmInternetBrowser::AllowSitePopUps()
+{
+    if (m_popUpBar->Latest().isEmpty())
+        return;
+    RememberedAnswers().insert(AnswerKey(m_popUpOrigin, TSitePermission::PopUps), true);
+    OpenBlockedPopUp();
+}
+
 void TfrmInternetBrowser::ShowStopped(const QString& address)
 {
     m_stopped = true;
     DropPermissionQuestions();
+    DropPageDialog();
     m_stoppedPage->SetAddress(address);
     m_stack->setCurrentWidget(m_stoppedPage);
     setFocusProxy(m_stoppedPage);

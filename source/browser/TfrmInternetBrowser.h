@@ -11,9 +11,12 @@
 #include <functional>
 
 class QStackedLayout;
+class TPageDialogSheet;
 class TPermissionBar;
 class TSiteSettings;
+class TPopUpBar;
 class TStoppedPage;
+enum class TPageDialogKind : uint8_t;
 
 // A download a page started, as its frame reports it to the window.
 struct TBrowserDownloadRec
@@ -57,6 +60,10 @@ enum class TSitePermission : uint8_t
     MouseLock,
     ScreenShare,
     ScreenShareWithSound,
+    // Windows the page opens without the user's click.
+    PopUps,
+    // More than one download without the user's click.
+    MultipleDownloads,
     Other
 };
 
@@ -142,9 +149,23 @@ public:
     void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
     bool CaptureOnly() const { return m_captureOnly; }
 
+    // The user clicked into the page or typed: the next download is the user's.
+    void NoteUserAction() { m_userActed = true; }
     // The permission question now asked above the page, empty when none, and its answer.
     QString PendingPermission() const;
     void AnswerPermission(bool allowed);
+    // The page's dialog (alert, confirm, prompt, leaving) now shown in the tab, its message;
+    // empty when none. And its answer, as the user's: stopDialogs keeps the page's further
+    // dialogs away until it loads a new document.
+    QString PendingPageDialog() const;
+    void AnswerPageDialog(bool accepted, const QString& text = {}, bool stopDialogs = false);
+    // The latest window the page opened by itself and the tab blocked; empty when none is
+    // offered. Opening it, or allowing the site's pop-ups for the run (which opens it too),
+    // is what the tab's "Pop-up blocked" bar does.
+    QUrl BlockedPopUp() const;
+    int BlockedPopUps() const;
+    void OpenBlockedPopUp();
+    void AllowSitePopUps();
     // The "stopped" page stands in for a page whose engine ended.
     bool IsStopped() const { return m_stopped; }
 
@@ -165,7 +186,9 @@ public:
     // What the user typed, as a browser's address box takes it.
     static QUrl TypedAddress(const QString& address);
     // Where a download goes, from the name the page suggests (or the address's file name):
-    // the user's answer to ChooseDownloadFile; empty cancels it.
+    // the user's answer to ChooseDownloadFile; empty cancels it. From the page's second
+    // download without the user's click on, nothing is saved until the user allowed the site
+    // to download multiple files (asked once, above the page).
     QString ChooseDownloadTarget(const QString& suggestedName, const QUrl& address);
 
     // Where a download goes, from the suggested path in the user's Downloads folder; empty
@@ -218,6 +241,21 @@ protected:
                        std::function<void(bool allowed)> answer);
     // The engine has dropped its questions (it ended).
     void DropPermissionQuestions();
+    // A page's dialog, in this tab only: answer comes once, with (false, empty) when the
+    // dialog is dropped. A page whose dialogs the user stopped is answered at once, as a
+    // browser does: an alert as seen, a confirm or prompt as cancelled, leaving as allowed.
+    void AskPageDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                       const QString& defaultText,
+                       std::function<void(bool accepted, const QString& text)> answer);
+    // The page that asked is gone, or the user sends the tab elsewhere. An adapter whose
+    // answers need the adapter calls it in its destructor.
+    void DropPageDialog();
+    // The tab goes to a new document at address: its dialogs count from the start and may
+    // show again, no blocked pop-up is offered, and questions of another site go.
+    void NewDocument(const QUrl& address);
+    // A window the page opens: true when it may open (the user clicked, or allowed the
+    // site's pop-ups); otherwise the tab offers it in its "Pop-up blocked" bar.
+    bool PopUpMayOpen(bool userGesture, const QUrl& page, const QUrl& address);
     // Shows the stopped page for address (the engine ended) or the page again.
     void ShowStopped(const QString& address);
     void HideStopped();
@@ -237,6 +275,17 @@ protected:
 private:
     QStackedLayout* m_stack = nullptr;
     TPermissionBar* m_permissionBar = nullptr;
+    TPageDialogSheet* m_dialogSheet = nullptr;
+    TPopUpBar* m_popUpBar = nullptr;
+    // The site whose questions the permission bar asks.
+    QString m_askingOrigin;
+    QUrl m_popUpOrigin;
+    // Downloads the page started in this document, and whether the user acted since the last.
+    int m_downloads = 0;
+    bool m_userActed = false;
+    bool m_askingDownloads = false;
+    int m_pageDialogs = 0;
+    bool m_pageDialogsStopped = false;
     TStoppedPage* m_stoppedPage = nullptr;
     QWidget* m_engineView = nullptr;
     bool m_engineTakesFocus = true;

@@ -155,10 +155,14 @@ TfrmWebEngineBrowser::~TfrmWebEngineBrowser()
 {
     // No report of the page's end reaches whoever listens.
     disconnect(this, nullptr, nullptr, nullptr);
+    DropPageDialog();
     // The view lets go of the page first; the page goes before the profile does.
     delete m_view;
     m_view = nullptr;
-    delete m_page;
+    if (m_page->InDialog())
+        m_page->Orphan();
+    else
+        delete m_page;
     m_page = nullptr;
 }
 
@@ -180,11 +184,13 @@ QWebEnginePage* TfrmWebEngineBrowser::Page() const
 
 void TfrmWebEngineBrowser::GoBack()
 {
+    DropPageDialog();
     m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void TfrmWebEngineBrowser::GoForward()
 {
+    DropPageDialog();
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
@@ -211,6 +217,7 @@ void TfrmWebEngineBrowser::NavigateTo(const QUrl& url)
 
 void TfrmWebEngineBrowser::Stop()
 {
+    DropPageDialog();
     m_page->triggerAction(QWebEnginePage::Stop);
 }
 
@@ -309,16 +316,34 @@ void TfrmWebEngineBrowser::ExitFullScreen()
 bool TfrmWebEngineBrowser::PageBeforeNavigate(const QUrl& url, bool reload)
 {
     Q_UNUSED(reload);
+    NewDocument(url);
     if (url.scheme() == u"data"_s && m_showingErrorPage)
         return true;
     m_showingErrorPage = false;
     return true;
 }
 
+bool TfrmWebEngineBrowser::PagePopUpMayOpen(bool userGesture, const QUrl& address)
+{
+    return PopUpMayOpen(userGesture, m_page->url(), address);
+}
+
 QWebEnginePage* TfrmWebEngineBrowser::PageNewWindow()
 {
     auto* frame = qobject_cast<TfrmWebEngineBrowser*>(WebBrowserNewWindow2());
     return frame ? frame->Page() : nullptr;
+}
+
+void TfrmWebEngineBrowser::AskDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                                     const QString& defaultText,
+                                     std::function<void(bool accepted, const QString& text)> answer)
+{
+    AskPageDialog(kind, origin, message, defaultText, std::move(answer));
+}
+
+void TfrmWebEngineBrowser::DropDialog()
+{
+    DropPageDialog();
 }
 
 void TfrmWebEngineBrowser::PageCloseRequest()

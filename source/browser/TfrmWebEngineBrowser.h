@@ -46,6 +46,7 @@ public:
 
     // What the page decided, for the frame to present.
     bool PageBeforeNavigate(const QUrl& url, bool reload);
+    bool PagePopUpMayOpen(bool userGesture, const QUrl& address);
     QWebEnginePage* PageNewWindow();
     void PageCloseRequest();
     void PageFullScreen(bool fullScreen);
@@ -53,6 +54,10 @@ public:
     void ShowCertificateError(const QUrl& url, const QString& description);
     void ShowRendererEnded();
     void StartDownload(QWebEngineDownloadRequest* download);
+    void AskDialog(TPageDialogKind kind, const QUrl& origin, const QString& message,
+                   const QString& defaultText,
+                   std::function<void(bool accepted, const QString& text)> answer);
+    void DropDialog();
 
     // The permission a feature request asks for.
     static TSitePermission PermissionOf(QWebEnginePage::Feature feature);

@@ -1,6 +1,7 @@
 #include "TfrmWebKitBrowser.h"
 
 #include "BrowserFrames.h"
+#include "TPageDialogSheet.h"
 #include "TWebKitHost.h"
 
 #include <QDesktopServices>
@@ -163,11 +164,13 @@ void TfrmWebKitBrowser::Send(MessageType type, std::vector<int64_t> integers, st
 
 void TfrmWebKitBrowser::GoBack()
 {
+    DropPageDialog();
     Send(MessageType::GoBack);
 }
 
 void TfrmWebKitBrowser::GoForward()
 {
+    DropPageDialog();
     Send(MessageType::GoForward);
 }
 
@@ -184,6 +187,7 @@ void TfrmWebKitBrowser::NavigateTo(const QUrl& url)
 
 void TfrmWebKitBrowser::Stop()
 {
+    DropPageDialog();
     Send(MessageType::Stop);
 }
 
@@ -276,6 +280,8 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         WebBrowserCommandStateChange(kCommandForward, message.Integer(1) != 0);
         break;
     case MessageType::AddressChanged:
+        if (!text.isEmpty() && text != m_address)
+            NewDocument(QUrl(text));
         if (!text.isEmpty())
             m_address = text;
         break;
@@ -283,12 +289,14 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         WebBrowserDocumentComplete(text);
         break;
     case MessageType::NewWindow:
-        HandleNewWindow(text);
+        HandleNewWindow(text, message.Integer(0) != 0);
         break;
     case MessageType::CloseRequested:
         WebBrowserCloseQuery();
         break;
     case MessageType::FocusTaken:
+        // The user's click into the page (the host sees it, the program does not).
+        NoteUserAction();
         setFocus(Qt::MouseFocusReason);
         break;
     case MessageType::FocusLeft:
@@ -312,6 +320,9 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
     case MessageType::PermissionRequest:
         HandlePermission(message.Integer(0), message.Integer(1), text);
         break;
+    case MessageType::ScriptDialog:
+        HandleScriptDialog(message);
+        break;
     default:
         break;
     }
@@ -332,8 +343,10 @@ void TfrmWebKitBrowser::HandleViewCreated(int64_t windowId)
     m_container->show();
 }
 
-void TfrmWebKitBrowser::HandleNewWindow(const QString& address)
+void TfrmWebKitBrowser::HandleNewWindow(const QString& address, bool userGesture)
 {
+    if (!PopUpMayOpen(userGesture, QUrl(m_address), QUrl(address)))
+        return;
     if (auto* frame = qobject_cast<TfrmWebKitBrowser*>(WebBrowserNewWindow2())) {
         frame->Navigate(address);
         return;
@@ -358,6 +371,30 @@ void TfrmWebKitBrowser::HandlePermission(int64_t request, int64_t kind, const QS
     AskPermission(QUrl(origin), PermissionOf(kind), [this, request](bool allowed) {
         Send(MessageType::PermissionAnswer, {request, allowed ? 1 : 0});
     });
+}
+
+void TfrmWebKitBrowser::HandleScriptDialog(const Message& message)
+{
+    const int64_t request = message.Integer(0);
+    TPageDialogKind kind = TPageDialogKind::Alert;
+    switch (DialogKind(message.Integer(1))) {
+    case DialogKind::Confirm:
+        kind = TPageDialogKind::Confirm;
+        break;
+    case DialogKind::Prompt:
+        kind = TPageDialogKind::Prompt;
+        break;
+    case DialogKind::BeforeUnload:
+        kind = TPageDialogKind::BeforeUnload;
+        break;
+    default:
+        break;
+    }
+    AskPageDialog(kind, QUrl(QString::fromStdString(message.Text(2))),
+                  QString::fromStdString(message.Text(0)), QString::fromStdString(message.Text(1)),
+                  [this, request](bool accepted, const QString& text) {
+                      Send(MessageType::DialogAnswer, {request, accepted ? 1 : 0}, {text.toStdString()});
+                  });
 }
 
 void TfrmWebKitBrowser::HostEnded()
@@ -415,6 +452,13 @@ void TfrmWebKitBrowser::keyPressEvent(QKeyEvent* event)
     // The window's shortcuts never get here (Qt takes them first); everything else is the
     // page's, in the X key code and state the page's toolkit reads.
     if (IsStopped()) {
+        // The frame keeps the keyboard for the page it lost: the stopped page's "Reload"
+        // answers the keys a focused button answers.
+        const int key = event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            RefreshPage();
+            return;
+        }
         TfrmInternetBrowser::keyPressEvent(event);
         return;
     }

@@ -72,9 +72,10 @@ private:
               std::vector<std::string> texts = {});
     void HandleMessage(const WebKitHostProtocol::Message& message);
     void HandleViewCreated(int64_t windowId);
-    void HandleNewWindow(const QString& address);
+    void HandleNewWindow(const QString& address, bool userGesture);
     void HandleDownload(const QString& address, const QString& suggestedName);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
+    void HandleScriptDialog(const WebKitHostProtocol::Message& message);
     void HostEnded();
     QSize PageSize() const;
 

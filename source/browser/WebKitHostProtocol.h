@@ -52,6 +52,7 @@ enum class MessageType : std::uint8_t
                       // engine's own), user style sheet, user script, spelling languages
                       // (comma-separated)
     Zoom,             // view; integers: zoom factor in thousandths
+    DialogAnswer,     // view; integers: request, accepted (0/1); texts: the text typed into a prompt
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id
@@ -62,7 +63,7 @@ enum class MessageType : std::uint8_t
     CommandState,      // view; integers: can go back, can go forward
     AddressChanged,    // view; texts: address
     LoadFinished,      // view; texts: address of the top-level document
-    NewWindow,         // view; texts: address the page asks to open
+    NewWindow,         // view; integers: the user clicked (0/1); texts: address the page asks to open
     CloseRequested,    // view
     SnapshotReady,     // view; integers: request, width, height; data: premultiplied ARGB32 rows
     Evaluated,         // view; integers: request, result (-1 when the script gave no number);
@@ -74,6 +75,7 @@ enum class MessageType : std::uint8_t
     DownloadFinished,  // view; integers: succeeded (0/1); texts: destination file
     PermissionRequest, // view; integers: request, PermissionKind; texts: origin
     Pong,              // integers: request
+    ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
 };
 
 enum class FocusDirection : std::int64_t
@@ -81,6 +83,15 @@ enum class FocusDirection : std::int64_t
     Current = 0,
     First = 1, // Tab into the page: its first element; leaving: past its last
     Last = 2,  // Shift+Tab into the page: its last element; leaving: before its first
+};
+
+// What a page's script dialog asks; the page waits for DialogAnswer.
+enum class DialogKind : std::int64_t
+{
+    Alert = 0,
+    Confirm = 1,
+    Prompt = 2,
+    BeforeUnload = 3,
 };
 
 enum class PermissionKind : std::int64_t

@@ -110,16 +110,43 @@ std::optional<QString> StructureError(const pugi::xml_document& document, const 
     }
     if (elements == 0)
         return u"\"%1\" holds no XML element."_s.arg(path);
+    // A catalog file is a few levels deep; one nested endlessly is no catalog, and the
+    // readers' walks down the tree must not follow it. Walked without recursion.
+    constexpr int kMaxDepth = 32;
+    int depth = 0;
+    pugi::xml_node node = document.first_child();
+    while (node) {
+        if (node.first_child()) {
+            node = node.first_child();
+            if (++depth > kMaxDepth)
+                return Malformed(path, u"Elements nested more than %1 deep"_s.arg(kMaxDepth),
+                                 node.offset_debug());
+            continue;
+        }
+        while (node && !node.next_sibling()) {
+            node = node.parent();
+            --depth;
+        }
+        if (node)
+            node = node.next_sibling();
+    }
     return std::nullopt;
 }
 
 } // namespace
+
+bool TooLarge(const QString& path)
+{
+    return QFileInfo(path).size() > MaxFileSize;
+}
 
 std::optional<QString> LoadFile(pugi::xml_document& document, const QString& path)
 {
     // pugixml would take a folder for a file of endless size and wait on a pipe forever.
     if (!QFileInfo(path).isFile())
         return u"Cannot read \"%1\"."_s.arg(path);
+    if (TooLarge(path))
+        return u"\"%1\" is larger than %2 MB and was not read."_s.arg(path).arg(MaxFileSize / (1024 * 1024));
     // As a fragment, text at the top level stays in the tree instead of vanishing unseen, so
     // that StructureError can refuse it.
     const pugi::xml_parse_result result = document.load_file(

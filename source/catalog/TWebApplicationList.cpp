@@ -132,16 +132,16 @@ TWebApplicationClass& TWebApplicationList::Add(int32_t id, TWebCategoryClass* ca
     return added;
 }
 
-void TWebApplicationList::LoadFromFile(const QString& fileName, Applications* targetList)
+bool TWebApplicationList::LoadFromFile(const QString& fileName, Applications* targetList)
 {
     const TargetListScope scope(m_targetList, targetList);
 
     pugi::xml_document document;
     if (CatalogXml::LoadFile(document, fileName))
-        return;
+        return false;
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "webapplications") != 0)
-        return;
+        return false;
     bool hasWebApp = false;
     for (const pugi::xml_node& element : root.children()) {
         if (IsWebApp(element)) {
@@ -150,7 +150,7 @@ void TWebApplicationList::LoadFromFile(const QString& fileName, Applications* ta
         }
     }
     if (!hasWebApp)
-        return;
+        return true;
 
     for (const pugi::xml_node& element : root.children("webapp")) {
         const pugi::xml_attribute nid = element.attribute("nid");
@@ -185,6 +185,7 @@ void TWebApplicationList::LoadFromFile(const QString& fileName, Applications* ta
     }
 
     RaiseListChanged();
+    return true;
 }
 
 TWebApplicationClass& TWebApplicationList::Items(int index) const

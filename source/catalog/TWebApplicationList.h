@@ -76,7 +76,9 @@ public:
     // A file that cannot be read, is not well-formed XML or is not a catalog list changes
     // nothing and raises nothing. After a file that is a catalog list, OnListChanged is
     // raised; an exception it throws is swallowed.
-    void LoadFromFile(const QString& fileName, Applications* targetList = nullptr);
+    // False when the file is no application list that could be read (too large, malformed,
+    // another document): nothing of it was taken.
+    bool LoadFromFile(const QString& fileName, Applications* targetList = nullptr);
 
     // Throws EMorvalenError "Index out of range!" outside 0..Count-1.
     TWebApplicationClass& Items(int index) const;

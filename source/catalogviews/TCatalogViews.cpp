@@ -1,10 +1,13 @@
 #include "TCatalogViews.h"
 
+#include "catalog/CatalogXml.h"
+
 #include "TCatalogDetailsPanel.h"
 #include "TCatalogListModel.h"
 #include "TCatalogListView.h"
 #include "TCatalogSearch.h"
 #include "catalog/CatalogAddresses.h"
+#include "catalog/CatalogXml.h"
 #include "catalog/TWebApplicationClass.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryClass.h"
@@ -246,6 +249,30 @@ void TCatalogViews::SetStatus(const QString& text)
         m_hooks.SetStatusText(text);
 }
 
+void TCatalogViews::Unread(const QString& file)
+{
+    if (m_unreadText.isEmpty())
+        m_unreadText = UnreadListText(file);
+    SetStatus(m_unreadText);
+}
+
+void TCatalogViews::CountDown()
+{
+    if (m_hooks.CountDown)
+        m_hooks.CountDown();
+    // The end of a refresh clears the status line; what went wrong stays said.
+    if (!m_unreadText.isEmpty())
+        SetStatus(m_unreadText);
+}
+
+QString TCatalogViews::UnreadListText(const QString& file)
+{
+    if (CatalogXml::TooLarge(file))
+        return u"The catalog server sent a list larger than %1 MB; it was not read."_s.arg(
+            CatalogXml::MaxFileSize / (1024 * 1024));
+    return u"The catalog server sent a list that could not be read."_s;
+}
+
 void TCatalogViews::SetOfflineNote(const QString& text)
 {
     if (m_hooks.SetOfflineNote)
@@ -262,6 +289,7 @@ void TCatalogViews::RefreshCatalog()
     if (m_refreshing)
         return;
     m_refreshing = true;
+    m_unreadText.clear();
     std::weak_ptr<bool> alive = m_alive;
     m_cache.RequestFile(Address(QString::fromUtf16(kCategoryListPath)), false, false, true,
                         [this, alive](const QString&, const QString&, TCacheStatus status) {
@@ -280,8 +308,12 @@ void TCatalogViews::CategoryListArrived(TCacheStatus status)
 {
     const QString cached = m_cache.GetCachedFileName(Address(QString::fromUtf16(kCategoryListPath)), true);
     if (cached.isEmpty()) {
-        // Nothing to show and nothing more to wait for: the next refresh tries again.
-        SetOfflineNote(u"The catalog server could not be reached."_s);
+        // Nothing to show and nothing more to wait for: the next refresh tries again. A list
+        // that came but could not be stored is no server's fault.
+        if (!m_cache.SaveError().isEmpty())
+            SetOfflineNote(u"Can not save the catalog: %1"_s.arg(m_cache.SaveError().toHtmlEscaped()));
+        else
+            SetOfflineNote(u"The catalog server could not be reached."_s);
         if (m_hooks.StopBusy)
             m_hooks.StopBusy();
         return;
@@ -296,7 +328,9 @@ void TCatalogViews::CategoryListArrived(TCacheStatus status)
     try {
         m_tree.LoadFromFile(cached);
     } catch (const EMorvalenError&) {
-        // A damaged list keeps what the tree read of it; the views show that.
+        // A damaged list leaves the tree as it was; the views show that, and the status
+        // line says why nothing changed.
+        Unread(cached);
     }
     // The applications lost their categories with the old tree.
     m_preloading = true;
@@ -323,15 +357,19 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
     const ListKindInfo& info = kListKinds[size_t(kind)];
     const QString cached = m_cache.GetCachedFileName(url, true);
     if (cached.isEmpty()) {
-        if (m_hooks.CountDown)
-            m_hooks.CountDown();
+        CountDown();
         return;
     }
     const bool collapse = kind == clWhatsNew || kind == clRecommended;
     if (collapse)
         DetailsPanel(info.tag).Collapse();
     TWebApplicationList::Applications read;
-    m_applications.LoadFromFile(cached, &read);
+    if (!m_applications.LoadFromFile(cached, &read)) {
+        // The list seen before stays, with its tab.
+        Unread(cached);
+        CountDown();
+        return;
+    }
     const size_t count = read.size();
     // An empty list empties its view too: "Show all tabs" must not bring back rows the
     // server no longer lists, under a count of 0.
@@ -353,8 +391,7 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
     ListFrame(info.tag).SetHelpText(TotalText(count));
     if (count > 0 && m_hooks.ListShown)
         m_hooks.ListShown(info.page);
-    if (m_hooks.CountDown)
-        m_hooks.CountDown();
+    CountDown();
 }
 
 void TCatalogViews::PreloadCategories()
@@ -373,8 +410,7 @@ void TCatalogViews::PreloadCategories()
     }
     m_preloading = false;
     UpdateCategoryCounts();
-    if (m_hooks.CountDown)
-        m_hooks.CountDown();
+    CountDown();
 }
 
 // --- Category tree ------------------------------------------------------------------------

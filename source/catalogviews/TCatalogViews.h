@@ -157,6 +157,11 @@ private:
     void ActivatePage(int index);
     void SetStatus(const QString& text);
     void SetOfflineNote(const QString& text);
+    // The status line's text for a catalog file that was not read.
+    static QString UnreadListText(const QString& file);
+    // A file of this refresh was not read: the status line says so until the next refresh.
+    void Unread(const QString& file);
+    void CountDown();
 
     QTabWidget& m_pages;
     TFileCacheManager& m_cache;
@@ -180,6 +185,7 @@ private:
     QAction* m_miInstall = nullptr;
 
     bool m_refreshing = false;
+    QString m_unreadText;
     // While the cached category files are read one after the other, counting waits for
     // the last.
     bool m_preloading = false;

@@ -169,6 +169,10 @@ void TfMain::CreateStores()
     m_cacheManager->OnDiskSpaceRestored = [this](TFileCacheManager*) {
         HideDiskSpaceWarning();
     };
+    // Said once: every download after it would fail the same way.
+    m_cacheManager->OnSaveFailed = [this](TFileCacheManager*, const QString& message) {
+        SetStatusText(u"<b>Can not save the catalog's files.</b> %1"_s.arg(message.toHtmlEscaped()));
+    };
 }
 
 void TfMain::LoadStores()

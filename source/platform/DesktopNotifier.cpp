@@ -7,6 +7,10 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -65,13 +69,19 @@ QVariant ImageHint(const QImage& icon)
 
 struct TDesktopNotifier::Bus
 {
+    explicit Bus(QDBusConnection connection) : Connection(std::move(connection)) {}
+
     QDBusConnection Connection;
+    // Whether the service reads markup in a body, once it said; the calls that wait for it.
+    std::optional<bool> BodyMarkup;
+    bool AskingCapabilities = false;
+    std::vector<std::function<void()>> Waiting;
 };
 
 TDesktopNotifier::TDesktopNotifier(const QString& connectionName, QObject* parent)
     : QObject(parent),
-      m_bus(std::make_unique<Bus>(
-          Bus{connectionName.isEmpty() ? QDBusConnection::sessionBus() : QDBusConnection(connectionName)}))
+      m_bus(std::make_unique<Bus>(connectionName.isEmpty() ? QDBusConnection::sessionBus()
+                                                           : QDBusConnection(connectionName)))
 {
     qDBusRegisterMetaType<TNotificationImage>();
     const QString service = QString::fromLatin1(kService);
@@ -93,6 +103,40 @@ void TDesktopNotifier::Show(const QString& appName, const QString& summary, cons
             shown(0);
         return;
     }
+    if (m_bus->BodyMarkup) {
+        Notify(appName, summary, body, icon, shown);
+        return;
+    }
+    // The texts are plain: a service that reads markup in the body (links, pictures) gets it
+    // escaped, so that a site's text never becomes markup of its choice.
+    m_bus->Waiting.push_back(
+        [this, appName, summary, body, icon, shown] { Notify(appName, summary, body, icon, shown); });
+    if (m_bus->AskingCapabilities)
+        return;
+    m_bus->AskingCapabilities = true;
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       QString::fromLatin1(kService), u"GetCapabilities"_s);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus->Connection.asyncCall(ask, kCallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
+        const QDBusPendingReply<QStringList> reply = *watcher;
+        watcher->deleteLater();
+        m_bus->AskingCapabilities = false;
+        // A service that does not say is taken to read markup: escaped text is still safe.
+        m_bus->BodyMarkup = reply.isError() || reply.value().contains(u"body-markup"_s);
+        for (const std::function<void()>& notify : std::exchange(m_bus->Waiting, {}))
+            notify();
+    });
+}
+
+QString TDesktopNotifier::PlainBody(const QString& text, bool markup)
+{
+    return markup ? text.toHtmlEscaped() : text;
+}
+
+void TDesktopNotifier::Notify(const QString& appName, const QString& summary, const QString& body,
+                              const QImage& icon, const std::function<void(uint32_t id)>& shown)
+{
     QDBusMessage call =
         QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                        QString::fromLatin1(kService), u"Notify"_s);
@@ -100,7 +144,8 @@ void TDesktopNotifier::Show(const QString& appName, const QString& summary, cons
     if (!icon.isNull())
         hints.insert(u"image-data"_s, ImageHint(icon));
     const QStringList actions{QString::fromLatin1(kDefaultAction), u"Show"_s};
-    call << appName << uint32_t(0) << QString() << summary << body << actions << hints << int32_t(-1);
+    call << appName << uint32_t(0) << QString() << summary
+         << PlainBody(body, m_bus->BodyMarkup.value_or(true)) << actions << hints << int32_t(-1);
 
     auto* watcher = new QDBusPendingCallWatcher(m_bus->Connection.asyncCall(call, kCallTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, shown] {

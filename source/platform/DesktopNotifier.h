@@ -26,7 +26,8 @@ public:
     ~TDesktopNotifier() override;
 
     // Shows a notification with a click action; shown gets the service's id, or 0 when no
-    // service took it.
+    // service took it. The texts are plain text; the summary goes as it is (the service
+    // never reads markup there), the body escaped for a service that reads markup in it.
     void Show(const QString& appName, const QString& summary, const QString& body, const QImage& icon,
               const std::function<void(uint32_t id)>& shown);
     void Close(uint32_t id);
@@ -40,7 +41,13 @@ private slots:
     void HandleAction(uint id, const QString& action);
     void HandleClosed(uint id, uint reason);
 
+    // body for the service: escaped when it reads markup.
+    static QString PlainBody(const QString& text, bool markup);
+
 private:
+    void Notify(const QString& appName, const QString& summary, const QString& body, const QImage& icon,
+                const std::function<void(uint32_t id)>& shown);
+
     struct Bus;
     std::unique_ptr<Bus> m_bus;
 };

@@ -319,6 +319,7 @@ void TFileCacheManager::DownloadDone(TDownloadThread* worker)
     QString fileName = worker->TargetFileName();
     TCacheStatus status = csFailed;
     bool diskFull = false;
+    QString saveFailure;
     bool spaceRestored = false;
 
     TCacheImageItemRec* entry = FindEntry(key);
@@ -356,11 +357,15 @@ void TFileCacheManager::DownloadDone(TDownloadThread* worker)
                     AppendEntry(std::move(added));
                 }
                 status = csDownloaded;
+                m_saveError.clear();
                 spaceRestored = std::exchange(m_diskFull, false);
-            } catch (const EMorvalenError&) {
+            } catch (const EMorvalenError& error) {
+                m_saveError = error.Message();
                 if (!HasDiskSpace(data.size())) {
                     m_diskFull = true;
                     diskFull = true;
+                } else if (!std::exchange(m_saveFailureReported, true)) {
+                    saveFailure = error.Message();
                 }
             }
         }
@@ -384,6 +389,8 @@ void TFileCacheManager::DownloadDone(TDownloadThread* worker)
         OnDiskSpaceRestored(this);
     if (diskFull && OnDiskFull)
         OnDiskFull(this);
+    if (!saveFailure.isEmpty() && OnSaveFailed)
+        OnSaveFailed(this, saveFailure);
 }
 
 void TFileCacheManager::WorkerEnded(TDownloadThread* worker)

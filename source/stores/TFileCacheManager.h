@@ -32,8 +32,13 @@ public:
     Event OnDiskFull;
     // Raised at the first download stored after OnDiskFull.
     Event OnDiskSpaceRestored;
+    // Raised once in a run, the first time a download could not be stored with room on the
+    // disk (a read-only folder, a file in the way): message is the system's reason.
+    std::function<void(TFileCacheManager* sender, const QString& message)> OnSaveFailed;
 
     TFileCacheManager();
+    // Why the last download could not be stored; empty once one was stored.
+    const QString& SaveError() const { return m_saveError; }
     // Stops the sweep and every download; nothing is reported after this.
     ~TFileCacheManager();
 
@@ -123,6 +128,8 @@ private:
     int m_maxAgeDays = 0;
     qsizetype m_sweepIndex = 0;
     bool m_diskFull = false;
+    bool m_saveFailureReported = false;
+    QString m_saveError;
 
     HttpLimits m_limits;
     unsigned m_sweepStartDelay;

@@ -45,8 +45,45 @@ TestHttpServer& BrowserTest::Server()
             u"/title80"_s,
             Page("Weekly report of the project: open tasks!Andwhatisdueinthecomingweeksforeveryone"), html);
         created->Serve(u"/mail"_s, Page("Mail", "<a id=\"one\" href=\"/one\">one</a>"), html);
-        created->Serve(u"/opener"_s, Page("Opener", "<script>window.open('/stall');</script>"), html);
-        created->Serve(u"/opener-one"_s, Page("Opener", "<script>window.open('/one');</script>"), html);
+        // A hostile page: one dialog after another, and the title says when it got through.
+        created->Serve(u"/alerts"_s,
+                       Page("Alerts", "<script>for (let i = 0; i < 1000; ++i) alert('<b>Message</b> ' + i);"
+                                      "document.title = 'Alerts done';</script>"),
+                       html);
+        created->Serve(u"/asks"_s,
+                       Page("Asks", "<script>setTimeout(() => { const sure = confirm('Sure?');"
+                                    "const name = prompt('Name?', 'Anne');"
+                                    "document.title = sure + ':' + name; }, 0);</script>"),
+                       html);
+        // A pop-up after the user's click.
+        created->Serve(u"/opener"_s,
+                       Page("Opener",
+                            "<a id=\"go\" href=\"#\" onclick=\"window.open('/stall'); return false;\""
+                            " style=\"display:block;height:100px\">go</a>"),
+                       html);
+        created->Serve(u"/opener-one"_s,
+                       Page("Opener", "<a id=\"go\" href=\"#\" onclick=\"window.open('/one'); return false;\""
+                                      " style=\"display:block;height:100px\">go</a>"),
+                       html);
+        created->Serve(u"/blocked"_s, Page("Blocked"), html);
+        // 100 downloads a page starts by itself.
+        created->Serve(u"/downloads"_s,
+                       Page("Downloads",
+                            "<script>function many(count) { for (let i = 0; i < count; ++i) {"
+                            "const a = document.createElement('a'); a.href = '/file.bin?' + i;"
+                            "a.download = 'f' + i + '.bin'; document.body.appendChild(a); a.click(); } }"
+                            "many(100);</script>"),
+                       html);
+        created->Serve(u"/popup-on-load"_s,
+                       Page("Opens one", "<script>window.open('/blocked?again');</script>"), html);
+        // And 200 without one.
+        created->Serve(u"/popups"_s,
+                       Page("Pop-ups",
+                            "<a id=\"go\" href=\"#\" onclick=\"window.open('/two'); return false;\""
+                            " style=\"display:block;height:100px\">go</a>"
+                            "<script>for (let i = 0; i < 200; ++i) window.open('/blocked?' + i);"
+                            "document.title = 'Pop-ups done';</script>"),
+                       html);
         created->ServeStalling(u"/stall"_s, 1000);
         created->Serve(u"/closer"_s, Page("Closer", "<script>setTimeout(() => window.close(), 0);</script>"),
                        html);

@@ -12,10 +12,15 @@
 #include "browser/TfrmInternetBrowser.h"
 #include "support/TestSupport.h"
 
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <cstdint>
 
@@ -42,6 +47,73 @@ protected:
     {
         return BrowserWindowTest::Open(start, tabs, uint8_t(GetParam()));
     }
+};
+
+// Engine 0 waits for a page dialog's answer in an event loop of its own, under which the
+// test's own code does not run: the user's part is played from a timer, one step after the
+// other, each once its condition holds. A script that gets stuck closes the window, so that
+// the test fails instead of hanging.
+class TPageDialogScript final
+{
+public:
+    explicit TPageDialogScript(QPointer<TCustomInternetBrowserWindow>& window) : m_window(window)
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
+        m_timer.start();
+        m_started.start();
+    }
+
+    void Step(std::function<bool()> when, std::function<void()> then)
+    {
+        m_steps.append({std::move(when), std::move(then)});
+        m_started.restart();
+    }
+    bool Done() const { return m_next >= m_steps.size(); }
+
+    // The frame of the window's current tab, or none.
+    TfrmInternetBrowser* Frame() const
+    {
+        return m_window && m_window->ActiveTab() ? m_window->ActiveTab()->Frame() : nullptr;
+    }
+    QString Pending() const { return Frame() ? Frame()->PendingPageDialog() : QString(); }
+    bool StopOffered() const
+    {
+        auto* stop = Frame() ? Frame()->findChild<QCheckBox*>(u"cbStopDialogs"_s) : nullptr;
+        return stop && stop->isVisible();
+    }
+
+private:
+    struct TStep
+    {
+        std::function<bool()> When;
+        std::function<void()> Then;
+    };
+
+    void Tick()
+    {
+        if (Done())
+            return;
+        if (m_started.elapsed() > 60000) {
+            ADD_FAILURE() << "step " << m_next << " of the page dialog script never came";
+            m_next = m_steps.size();
+            if (m_window)
+                m_window->close();
+            return;
+        }
+        const TStep& step = m_steps.at(m_next);
+        if (!step.When())
+            return;
+        ++m_next;
+        m_started.restart();
+        step.Then();
+    }
+
+    QPointer<TCustomInternetBrowserWindow>& m_window;
+    QTimer m_timer;
+    QElapsedTimer m_started;
+    QList<TStep> m_steps;
+    qsizetype m_next = 0;
 };
 
 std::string EngineName(const ::testing::TestParamInfo<int>& info)
@@ -171,6 +243,94 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, AWatchedPageThatChangesWhileTheWind
     // The page adds a line every 200 ms: measured at each check, it has changed.
     ASSERT_TRUE(WaitUntil([&] { return changes >= 2; }, 30000));
     EXPECT_GT(monitor->Monitor().BaselineLength(), 0);
+}
+
+TEST_P(TCustomInternetBrowserWindowTabsTest, AnAlertLoopWaitsInItsTabOnlyAndTheWindowStillCloses)
+{
+    QWidget mainWindow;
+    auto* button = new QPushButton(u"Search"_s, &mainWindow);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    // Beside the site window, which only starts its pages once it is seen.
+    mainWindow.setGeometry(700, 500, 200, 100);
+    mainWindow.show();
+
+    QString first;
+    bool stopOffered = false;
+    bool stopOfferedLater = false;
+    bool timerRan = false;
+    TPageDialogScript script(m_window);
+    script.Step([&] { return !script.Pending().isEmpty(); },
+                [&] {
+                    first = script.Pending();
+                    stopOffered = script.StopOffered();
+                    // The rest of the program goes on: another window takes a click and
+                    // timers run.
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    QTimer::singleShot(50, [&] { timerRan = true; });
+                });
+    script.Step([&] { return timerRan; }, [&] { script.Frame()->AnswerPageDialog(true); });
+    script.Step([&] { return script.Pending() == u"<b>Message</b> 1"_s; },
+                [&] {
+                    stopOfferedLater = script.StopOffered();
+                    // Closed as the window manager closes it, while the page waits.
+                    m_window->close();
+                });
+    Open(Url(u"/alerts"_s));
+    ASSERT_TRUE(WaitUntil([&] { return script.Done() && m_window.isNull(); }, 60000));
+    // The page's words as it wrote them, not as markup.
+    EXPECT_EQ(first, u"<b>Message</b> 0"_s);
+    EXPECT_FALSE(stopOffered);
+    EXPECT_TRUE(stopOfferedLater);
+    EXPECT_EQ(clicks, 1);
+    // The engine goes on for the next window.
+    Open(Url(u"/home"_s));
+    EXPECT_TRUE(WaitForTitle(*m_window->Tab(0)->Frame(), u"Home page"_s));
+}
+
+TEST_P(TCustomInternetBrowserWindowTabsTest, StoppedDialogsLetThePageGoOnAndAnswersReachIt)
+{
+    TPageDialogScript script(m_window);
+    script.Step([&] { return !script.Pending().isEmpty(); }, [&] { script.Frame()->AnswerPageDialog(true); });
+    // The remaining 998 alerts are answered without the user.
+    script.Step([&] { return script.Pending() == u"<b>Message</b> 1"_s; },
+                [&] { script.Frame()->AnswerPageDialog(true, {}, true); });
+    Open(Url(u"/alerts"_s));
+    TfrmInternetBrowser* frame = m_window->Tab(0)->Frame();
+    ASSERT_TRUE(WaitForTitle(*frame, u"Alerts done"_s));
+    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(frame->PendingPageDialog().isEmpty());
+
+    // A new document may ask again, and gets what the user answered.
+    QString prompted;
+    script.Step([&] { return script.Pending() == u"Sure?"_s; }, [&] { frame->AnswerPageDialog(true); });
+    script.Step([&] { return script.Pending() == u"Name?"_s; },
+                [&] {
+                    if (auto* input = frame->findChild<QLineEdit*>(u"edPageDialog"_s))
+                        prompted = input->text();
+                    frame->AnswerPageDialog(true, u"Bob"_s);
+                });
+    frame->Navigate(Url(u"/asks"_s));
+    ASSERT_TRUE(WaitForTitle(*frame, u"true:Bob"_s));
+    EXPECT_EQ(prompted, u"Anne"_s);
+
+    // Cancelled ones.
+    script.Step([&] { return script.Pending() == u"Sure?"_s; }, [&] { frame->AnswerPageDialog(false); });
+    script.Step([&] { return script.Pending() == u"Name?"_s; },
+                [&] { frame->AnswerPageDialog(false, u"ignored"_s); });
+    frame->RefreshPage();
+    ASSERT_TRUE(WaitForTitle(*frame, u"false:null"_s));
+
+    // A tab closed while its page waits leaves the others working.
+    TBrowserTab* waiting = m_window->NewTab();
+    ASSERT_NE(waiting, nullptr);
+    script.Step([&] { return !waiting->Frame()->PendingPageDialog().isEmpty(); },
+                [&] { m_window->CloseTab(waiting); });
+    waiting->Frame()->Navigate(Url(u"/alerts"_s));
+    ASSERT_TRUE(WaitUntil([&] { return script.Done(); }, 30000));
+    EXPECT_EQ(m_window->TabCount(), 1);
+    frame->Navigate(Url(u"/one"_s));
+    EXPECT_TRUE(WaitForTitle(*frame, u"Page one"_s));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,

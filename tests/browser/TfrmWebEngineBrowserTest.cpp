@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,6 +124,21 @@ TEST_F(TfrmWebEngineBrowserTest, PermissionsAreAskedAndTheAnswerHoldsForTheSite)
     EXPECT_TRUE(other->PendingPermission().isEmpty());
 }
 
+TEST_F(TfrmWebEngineBrowserTest, APendingPermissionQuestionGoesWithItsPage)
+{
+    // Asked by another origin of the server than the tests before answered for.
+    const QString asking = u"http://localhost:%1/notify"_s.arg(Server().Port());
+    m_frame->Navigate(asking);
+    ASSERT_TRUE(WaitUntil([&] { return !m_frame->PendingPermission().isEmpty(); }, 30000));
+    EXPECT_EQ(m_frame->PendingPermission(), u"localhost wants to show notifications."_s);
+    m_frame->Navigate(Url(u"/one"_s));
+    ASSERT_TRUE(WaitForTitle(*m_frame, u"Page one"_s));
+    EXPECT_TRUE(m_frame->PendingPermission().isEmpty());
+    // Nothing was answered for the site that asked: it asks again.
+    m_frame->Navigate(asking);
+    EXPECT_TRUE(WaitUntil([&] { return !m_frame->PendingPermission().isEmpty(); }, 30000));
+}
+
 TEST_F(TfrmWebEngineBrowserTest, AKilledRendererShowsAReloadPageThatBringsThePageBack)
 {
     m_frame->Navigate(Url(u"/home"_s));
@@ -170,6 +186,32 @@ TEST_F(TfrmWebEngineBrowserTest, ADownloadGoesWhereTheUserSaidAndReportsItsEnd)
     EXPECT_EQ(reports.constLast().State, TBrowserDownloadRec::dsFinished);
     EXPECT_EQ(reports.constLast().FileName, target);
     EXPECT_EQ(ReadFile(target), TestHttpServer::LargeBody(200000));
+    TfrmInternetBrowser::ChooseDownloadFile = previous;
+}
+
+TEST_F(TfrmWebEngineBrowserTest, APageStartingManyDownloadsIsAskedAboutOnceAndSavesNothingMeanwhile)
+{
+    QTemporaryDir folder;
+    int asked = 0;
+    const auto previous = TfrmInternetBrowser::ChooseDownloadFile;
+    TfrmInternetBrowser::ChooseDownloadFile = [&](QWidget*, const QString&) {
+        ++asked;
+        return folder.filePath(u"saved%1.bin"_s.arg(asked));
+    };
+    m_frame->Navigate(Url(u"/downloads"_s));
+    ASSERT_TRUE(WaitUntil([&] { return !m_frame->PendingPermission().isEmpty(); }, 30000));
+    EXPECT_EQ(m_frame->PendingPermission(), u"127.0.0.1 is trying to download multiple files."_s);
+    ProcessEventsFor(1000);
+    // The first is the page's to start; of the 99 others nothing is asked or saved.
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(WaitUntil([&] { return QFileInfo::exists(folder.filePath(u"saved1.bin"_s)); }, 30000));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+
+    // Allowed, the site's next ones go ahead.
+    m_frame->AnswerPermission(true);
+    RunScript(*m_frame, u"many(3), 1"_s);
+    EXPECT_TRUE(WaitUntil([&] { return asked == 4; }, 30000));
+    EXPECT_TRUE(m_frame->PendingPermission().isEmpty());
     TfrmInternetBrowser::ChooseDownloadFile = previous;
 }
 

@@ -162,6 +162,45 @@ TEST_F(TfrmWebKitBrowserTest, PopUpGoesToTheNewTabOrOutsideAsTheWindowDecides)
     TfrmWebKitBrowser::OpenOutside = nullptr;
 }
 
+TEST_F(TfrmWebKitBrowserTest, PopUpsWithoutAClickAreBlockedAndOfferedInTheTab)
+{
+    m_server.Serve(u"/popups"_s,
+                   TestPage("Pop-ups", "<script>function go(){ window.open('/popup'); }"
+                                       "for (let i = 0; i < 200; ++i) window.open('/blocked?' + i);"
+                                       "document.title = 'Pop-ups done';</script>"),
+                   "text/html");
+    m_server.Serve(u"/popup"_s, TestPage("Popup", "pop"), "text/html");
+    m_server.Serve(u"/blocked"_s, TestPage("Blocked", "pop"), "text/html");
+    QStringList outside;
+    TfrmWebKitBrowser::OpenOutside = [&](const QString& address) {
+        outside.append(address);
+    };
+    QList<TfrmWebKitBrowser*> tabs;
+    m_frame->NewWindowFrame = [&]() -> TfrmInternetBrowser* {
+        tabs.append(NewFrame());
+        m_window->layout()->addWidget(tabs.constLast());
+        return tabs.constLast();
+    };
+    Load(m_frame, m_server.Url(u"/popups"_s));
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Pop-ups done"_s; }));
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->BlockedPopUps() == 200; }));
+    EXPECT_TRUE(tabs.isEmpty());
+    EXPECT_TRUE(outside.isEmpty());
+    EXPECT_EQ(m_server.RequestCount(u"/blocked"_s), 0);
+    EXPECT_EQ(m_frame->BlockedPopUp(), QUrl(m_server.Url(u"/blocked?199"_s)));
+
+    // The page's own script after the user's action (the engine takes the program's script
+    // as one) opens one.
+    Evaluate(m_frame, u"go(), 1"_s);
+    ASSERT_TRUE(WaitUntil([&] { return tabs.size() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return tabs.constFirst()->Title() == u"Popup"_s; }, 20000));
+    m_frame->OpenBlockedPopUp();
+    ASSERT_TRUE(WaitUntil([&] { return tabs.size() == 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return tabs.constLast()->Title() == u"Blocked"_s; }, 20000));
+    EXPECT_EQ(m_frame->BlockedPopUps(), 0);
+    TfrmWebKitBrowser::OpenOutside = nullptr;
+}
+
 TEST_F(TfrmWebKitBrowserTest, WindowCloseAsksTheWindowAndLeavesTheFrame)
 {
     m_server.Serve(u"/closing"_s, TestPage("Closing", "x"), "text/html");
@@ -247,6 +286,18 @@ TEST_F(TfrmWebKitBrowserTest, AKilledHostShowsTheStoppedPageAndReloadStartsANewO
     EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Alive"_s; }));
     EXPECT_NE(firstHost, m_frame->Host()->ProcessId());
     EXPECT_EQ(m_server.Url(u"/alive"_s), m_completed.first().second);
+
+    // The keyboard reaches "Reload" too, where the frame kept it for the page: Return and
+    // Space.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space}) {
+        const qint64 host = m_frame->Host()->ProcessId();
+        ::kill(pid_t(host), SIGKILL);
+        ASSERT_TRUE(WaitUntil([&] { return m_frame->IsStopped(); }));
+        m_completed.clear();
+        QTest::keyClick(m_frame, key);
+        ASSERT_TRUE(WaitUntil([&] { return !m_completed.isEmpty(); }, 20000)) << key;
+        EXPECT_FALSE(m_frame->IsStopped());
+    }
 }
 
 TEST_F(TfrmWebKitBrowserTest, IsAvailableOnX11WithTheHelper)

@@ -291,30 +291,35 @@ TEST_F(HostileCatalogFiles, AnExternalEntityOpensNoOtherFile)
     EXPECT_EQ(remote.Description(), u"&xxe;"_s);
 }
 
-TEST_F(HostileCatalogFiles, AHundredMegabyteElementCostsMemoryInProportion)
+TEST_F(HostileCatalogFiles, AHundredMegabyteFileIsRefusedBeforeItIsParsed)
 {
-    // The list keeps the text whole: the file's bytes while parsing plus the text as UTF-16.
+    // Parsed, such a file would cost several times its size; it is not even read.
     const QString list = WriteHuge(
         u"huge-list.xml"_s, R"(<webapplications><webapp nid="2" cat_id="1"><description><maindescription>)",
         'l', "</maindescription></description></webapp></webapplications>");
     {
         const PeakMemory memory;
-        m_list.LoadFromFile(list);
-        EXPECT_LT(memory.Growth(), 4 * kHugeSize);
-        ASSERT_NE(m_list.FindById(2), nullptr);
-        EXPECT_EQ(m_list.FindById(2)->MainDescription().size(), kHugeSize);
+        TWebApplicationList::Applications listed;
+        EXPECT_FALSE(m_list.LoadFromFile(list, &listed));
+        EXPECT_LT(memory.Growth(), 4 * kMiB);
+        EXPECT_TRUE(listed.empty());
+        EXPECT_EQ(m_list.FindById(2), nullptr);
     }
 
-    // The category tree uses no text: a document of nothing else leaves it as it was.
+    // The category tree stays as it was, and says why.
     const QString categories = WriteHuge(u"huge-categories.xml"_s, "<categories>", 'c', "</categories>");
     {
         const PeakMemory memory;
-        m_tree.LoadFromFile(categories);
-        EXPECT_LT(memory.Growth(), 2 * kHugeSize);
+        try {
+            m_tree.LoadFromFile(categories);
+            ADD_FAILURE() << "a file over the limit was read";
+        } catch (const EMorvalenError& error) {
+            EXPECT_TRUE(error.Message().contains(u"larger than 16 MB"_s)) << error.Message().toStdString();
+        }
+        EXPECT_LT(memory.Growth(), 4 * kMiB);
         EXPECT_EQ(m_tree.FindById(1)->Title(), u"Kept"_s);
     }
 
-    // One attribute: a hundred-million-digit build number is no 32-bit integer and counts as 0.
     const QString version = WriteHuge(
         u"huge-version.xml"_s,
         R"(<products><product id="MorvalenDesktop"><versions><version major="2" minor="0" release="0" build=")",
@@ -323,8 +328,21 @@ TEST_F(HostileCatalogFiles, AHundredMegabyteElementCostsMemoryInProportion)
         const PeakMemory memory;
         TRemoteVersion remote;
         remote.LoadFromFile(version);
-        EXPECT_LT(memory.Growth(), 2 * kHugeSize);
-        ASSERT_TRUE(remote.Found());
-        EXPECT_EQ(remote.Version(), 0x02000000u);
+        EXPECT_LT(memory.Growth(), 4 * kMiB);
+        EXPECT_FALSE(remote.Found());
     }
+}
+
+TEST_F(HostileCatalogFiles, ElementsNestedEndlesslyAreNoCatalogFile)
+{
+    QByteArray deep = "<webapplications>";
+    deep += QByteArray("<webapp>").repeated(200000) + QByteArray("</webapp>").repeated(200000);
+    deep += "</webapplications>";
+    const QString path = Write(u"deep.xml"_s, deep);
+    EXPECT_FALSE(m_list.LoadFromFile(path));
+    // A few levels are what a catalog has; they still read.
+    const QString shallow =
+        Write(u"shallow.xml"_s, R"(<webapplications><webapp nid="3" cat_id="1"><description>)"
+                                R"(<title>Three</title></description></webapp></webapplications>)");
+    EXPECT_TRUE(m_list.LoadFromFile(shallow));
 }

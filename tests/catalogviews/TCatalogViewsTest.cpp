@@ -11,6 +11,7 @@
 #include "menus/MVMenus.h"
 #include "panels/TMVFrame.h"
 #include "server/TestCatalog.h"
+#include "support/TestHttpServer.h"
 
 #include <QAction>
 #include <QMenu>
@@ -203,6 +204,44 @@ TEST_F(CatalogViewsTest, AListWithoutApplicationsHidesItsTab)
     EXPECT_EQ(office->text(0), u"Office (1)"_s);
     EXPECT_EQ(m_views->CategoryItem(11)->text(0), u"Documents (1)"_s);
     EXPECT_EQ(m_views->CategoryItem(20)->text(0), u"Communication"_s);
+}
+
+TEST_F(CatalogViewsTest, AListTooLargeOrNestedEndlesslyIsRefusedAndTheListsSeenBeforeStay)
+{
+    TestHttpServer server;
+    const QByteArray xml = "text/xml";
+    const QString corpus = QString::fromUtf8(MORVALEN_FUZZ_CORPUS);
+    const QByteArray categoryList = ReadFile(corpus + u"/category_list/categorylist.xml"_s);
+    server.Serve(QString::fromUtf16(kCategoryListPath), categoryList, xml);
+    const QByteArray list = ReadFile(corpus + u"/application_list/search.xml"_s);
+    for (int kind = 0; kind < kCatalogListCount; ++kind)
+        server.Serve(CatalogListPath(kind), list, xml);
+    m_address = server.Url(QString());
+    MakeViews();
+    RefreshAndWait();
+    const size_t seen = Rows(m_views->ListView(1)).size();
+    ASSERT_GT(seen, 0u);
+    const int categories = m_views->CategoryView().topLevelItemCount();
+    ASSERT_GT(categories, 0);
+
+    // A category list of 20 MB is not parsed at all.
+    server.ServeLarge(QString::fromUtf16(kCategoryListPath), 20 * 1024 * 1024);
+    RefreshAndWait();
+    EXPECT_EQ(m_window.status, u"The catalog server sent a list larger than 16 MB; it was not read."_s);
+    EXPECT_EQ(m_views->CategoryView().topLevelItemCount(), categories);
+    EXPECT_EQ(Rows(m_views->ListView(1)).size(), seen);
+
+    // Lists of 200,000 nested elements (1.4 MB) are no lists: the tabs keep what they showed.
+    QByteArray deep = "<?xml version=\"1.0\"?><webapplications>";
+    deep += QByteArray("<webapp>").repeated(200000) + QByteArray("</webapp>").repeated(200000);
+    deep += "</webapplications>";
+    server.Serve(QString::fromUtf16(kCategoryListPath), categoryList, xml);
+    for (int kind = 0; kind < kCatalogListCount; ++kind)
+        server.Serve(CatalogListPath(kind), deep, xml);
+    RefreshAndWait();
+    EXPECT_EQ(m_window.status, u"The catalog server sent a list that could not be read."_s);
+    EXPECT_EQ(Rows(m_views->ListView(1)).size(), seen);
+    EXPECT_TRUE(m_pages->isTabVisible(TCatalogViews::kWhatsNewPage));
 }
 
 TEST_F(CatalogViewsTest, ARefreshWhileHiddenToTheTrayLeavesTheBusyBarAlone)

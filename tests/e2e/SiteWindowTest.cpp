@@ -225,3 +225,53 @@ TEST(SiteWindowProgram, TwoSitesOfOneServiceStaySignedInAsTwoUsersSideBySide)
     EXPECT_EQ(ReadFile(data + u"/MorvalenDesktop.dat"_s).size(), dataFile.size())
         << "no new bytes in the record";
 }
+
+TEST(SiteWindowProgram, AnAlertLoopWaitsInItsTabAndTheSiteWindowStillCloses)
+{
+    const QByteArray display = qgetenv("MORVALEN_TEST_X11_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "skipped: no X server with a window manager (MORVALEN_TEST_X11_DISPLAY is not set)";
+    if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
+        GTEST_SKIP() << "skipped: xdotool is not installed";
+
+    TestHttpServer server;
+    server.Serve(u"/alerts"_s,
+                 "<!DOCTYPE html><html><head><title>Alerts</title></head><body>"
+                 "<script>for (let i = 0; i < 1000; ++i) alert('Message ' + i);</script></body></html>",
+                 "text/html");
+    QTemporaryDir home(QDir::tempPath() + u"/mv-XXXXXX"_s);
+    const QString data = home.filePath(u"data-folder"_s);
+    ProgramUnderTest::SaveSite(data, [&](TMorvalenBaseClass& site) {
+        site.SetTitle(u"Alerts"_s);
+        site.SetURL(server.Url(u"/alerts"_s));
+        site.SetElementId(u"0123456789ABCDEF0125"_s);
+    });
+    QProcess program;
+    program.setProcessEnvironment(ProgramUnderTest::Environment(home, display));
+    program.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
+                  {u"--data-folder="_s + data,
+                   u"--catalog-server=http://127.0.0.1:%1"_s.arg(TestHttpServer::UnusedPort()),
+                   u"Element=0123456789ABCDEF0125"_s});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    QByteArray trace;
+    ASSERT_TRUE(WaitForTrace(program, trace, "window shown: \"Morvalen Desktop: Alerts\""))
+        << trace.toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return server.RequestCount(u"/alerts"_s) > 0; }, 30000));
+    ProcessEventsFor(2000);
+
+    // Closed as a user closes it, by the window manager, while the page waits for its answer.
+    const auto siteWindows = [&] {
+        return ProgramUnderTest::Xdotool(display, {u"search"_s, u"--name"_s, u"^Morvalen Desktop: Alerts$"_s})
+            .value_or(QString())
+            .trimmed();
+    };
+    const QString window = siteWindows();
+    ASSERT_FALSE(window.isEmpty());
+    ProgramUnderTest::Xdotool(display, {u"windowactivate"_s, u"--sync"_s, window.section(u'\n', 0, 0)});
+    ProgramUnderTest::Xdotool(display, {u"key"_s, u"alt+F4"_s});
+    EXPECT_TRUE(WaitUntil([&] { return siteWindows().isEmpty(); }, 20000));
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+}

@@ -50,6 +50,36 @@ TEST(TDesktopNotifier, ShowsWithIconAndClickActionAndReportsTheClick)
     EXPECT_EQ(service.Closed().front(), shownId);
 }
 
+TEST(TDesktopNotifier, ASitesMarkupArrivesAsTheLiteralTextOnEveryService)
+{
+    const QString title = u"<b>BOLD</b><a href=\"http://x\">LINK</a><img src=\"http://x/p.png\">"_s;
+    for (const bool markup : {false, true}) {
+        TestNotificationService service;
+        if (!service.Running())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        if (markup)
+            service.SetCapabilities({u"actions"_s, u"body"_s, u"body-markup"_s});
+        TDesktopNotifier notifier(service.ClientConnection().name());
+        int answers = 0;
+        // Two at once, before the service said what it can: both wait for it.
+        notifier.Show(u"Mail"_s, title, title, QImage(), [&](uint32_t) { ++answers; });
+        notifier.Show(u"Mail"_s, u"Second"_s, u"a < b & c"_s, QImage(), [&](uint32_t) { ++answers; });
+        ASSERT_TRUE(WaitUntil([&] { return answers == 2; }));
+        ASSERT_EQ(service.Notifications().size(), 2u);
+        const TestNotificationService::Shown& shown = service.Notifications().front();
+        // The summary is never markup to a service; the body is, where the service says so.
+        EXPECT_EQ(shown.Summary, title);
+        if (markup) {
+            EXPECT_EQ(shown.Body, u"&lt;b&gt;BOLD&lt;/b&gt;&lt;a href=&quot;http://x&quot;&gt;LINK&lt;/a&gt;"
+                                  u"&lt;img src=&quot;http://x/p.png&quot;&gt;"_s);
+            EXPECT_EQ(service.Notifications().back().Body, u"a &lt; b &amp; c"_s);
+        } else {
+            EXPECT_EQ(shown.Body, title);
+            EXPECT_EQ(service.Notifications().back().Body, u"a < b & c"_s);
+        }
+    }
+}
+
 TEST(TDesktopNotifier, WithoutAServiceTheCallerHearsNobodyTookIt)
 {
     TestNotificationService bus(false);

@@ -623,6 +623,33 @@ TEST_F(TFileCacheManagerTest, DiskFullAndRestoredAreReportedOnTheMainThread)
     EXPECT_EQ(events[1], std::make_pair(u"restored"_s, true));
 }
 
+TEST_F(TFileCacheManagerTest, AStoreFailingWithRoomOnTheDiskIsSaidOnceWithTheSystemsReason)
+{
+    m_cache->SetFreeSpaceQuery([](const QString&) { return qint64(1) << 30; });
+    QStringList failures;
+    m_cache->OnSaveFailed = [&](TFileCacheManager*, const QString& message) {
+        failures.append(message);
+    };
+    m_server.Serve(u"/list.xml"_s, "<list/>");
+    // A folder in the way: the file cannot be written, as in a folder that is read-only.
+    QDir().mkpath(m_folder + u"list.xml"_s);
+    Request(u"/list.xml"_s, true);
+    ASSERT_TRUE(WaitForReports(1));
+    EXPECT_EQ(m_reports[0].status, csFailed);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains(u"list.xml"_s)) << failures[0].toStdString();
+    EXPECT_EQ(m_cache->SaveError(), failures[0]);
+    Request(u"/list.xml"_s, true);
+    ASSERT_TRUE(WaitForReports(2));
+    EXPECT_EQ(failures.size(), 1);
+
+    QDir().rmdir(m_folder + u"list.xml"_s);
+    Request(u"/list.xml"_s, true);
+    ASSERT_TRUE(WaitForReports(3));
+    EXPECT_EQ(m_reports[2].status, csDownloaded);
+    EXPECT_TRUE(m_cache->SaveError().isEmpty());
+}
+
 TEST_F(TFileCacheManagerTest, HasDiskSpaceAsksTheCacheVolume)
 {
     EXPECT_TRUE(m_cache->HasDiskSpace(0));

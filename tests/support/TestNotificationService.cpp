@@ -74,5 +74,5 @@ void TestNotificationService::CloseNotification(uint id)
 
 QStringList TestNotificationService::GetCapabilities()
 {
-    return {u"actions"_s, u"body"_s};
+    return m_capabilities;
 }

@@ -43,6 +43,8 @@ public:
     std::vector<uint32_t> Closed() const { return m_closed; }
     // The user clicks the notification.
     void Click(uint32_t id);
+    // What the service says it can (GetCapabilities).
+    void SetCapabilities(const QStringList& capabilities) { m_capabilities = capabilities; }
 
 public slots:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon, const QString& summary,
@@ -61,4 +63,5 @@ private:
     QString m_clientName;
     std::vector<Shown> m_shown;
     std::vector<uint32_t> m_closed;
+    QStringList m_capabilities{QStringLiteral("actions"), QStringLiteral("body")};
 };
