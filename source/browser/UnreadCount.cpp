@@ -68,13 +68,6 @@ int FromTitle(const QString& title)
     return std::max(Trailing(title), 0);
 }
 
-QString BadgeText(int count)
-{
-    if (count > 999)
-        return u"999+"_s;
-    return QString::number(std::max(count, 0));
-}
-
 QString WithCount(const QString& text, int count)
 {
     if (count <= 0)

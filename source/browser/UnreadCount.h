@@ -13,9 +13,6 @@ inline constexpr int kMaxCount = 99999;
 // The count in a page title; 0 when it shows none.
 int FromTitle(const QString& title);
 
-// The badge's text: the count, or "999+" above 999 (a badge has room for four characters).
-QString BadgeText(int count);
-
 // A window caption or tray hint with the count in front, as mail programs show it; the text
 // itself for 0.
 QString WithCount(const QString& text, int count);

@@ -31,11 +31,8 @@ TEST(UnreadCount, ANumberThatIsPartOfTheTitleIsNoCount)
     EXPECT_EQ(UnreadCount::FromTitle(u"(999999) Inbox"_s), UnreadCount::kMaxCount);
 }
 
-TEST(UnreadCount, BadgesAndCaptionsShowTheCountOnlyWhenThereIsOne)
+TEST(UnreadCount, CaptionsShowTheCountOnlyWhenThereIsOne)
 {
-    EXPECT_EQ(UnreadCount::BadgeText(12), u"12"_s);
-    EXPECT_EQ(UnreadCount::BadgeText(120), u"120"_s);
-    EXPECT_EQ(UnreadCount::BadgeText(1000), u"999+"_s);
     EXPECT_EQ(UnreadCount::WithCount(u"Mail"_s, 3), u"(3) Mail"_s);
     EXPECT_EQ(UnreadCount::WithCount(u"Mail"_s, 0), u"Mail"_s);
 }
