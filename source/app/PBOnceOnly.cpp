@@ -32,7 +32,9 @@ bool AlreadyRunning(const QString& instanceName, const QString& mainWindowClass,
     case SingleInstance::Claim::AlreadyRunning:
         break;
     }
-    if (sendParameters && !mainWindowClass.isEmpty() && !parameters.isEmpty())
+    // Also a start without parameters: the running window comes forward, so a program hidden
+    // where no notification area shows it is never lost.
+    if (sendParameters && !mainWindowClass.isEmpty())
         guard->Send(MakeCopyDataRecord(parameters));
     return true;
 }

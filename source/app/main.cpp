@@ -1,6 +1,9 @@
 #include "PBOnceOnly.h"
 #include "mainwindow/TfMain.h"
+#include "platform/BundledCatalogServer.h"
 #include "platform/ChromiumSandbox.h"
+#include "platform/HelperPrograms.h"
+#include "platform/InstallLayout.h"
 #include "platform/TerminationSignals.h"
 #include "settings/ProgramOptions.h"
 
@@ -9,7 +12,9 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -17,6 +22,10 @@ using namespace Qt::Literals::StringLiterals;
 Q_LOGGING_CATEGORY(lcStart, "morvalen.window", QtWarningMsg)
 
 namespace {
+
+constexpr int kShutDownLimitSeconds = 10;
+constexpr uint16_t kDefaultCatalogPort = 8370;
+constexpr int kCatalogProbeMs = 300;
 
 QString VersionText()
 {
@@ -76,12 +85,37 @@ int main(int argc, char* argv[])
     // The window hides to the notification area: the program ends only when it is closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Started without a catalog server where none answers (an installed program, a desktop
+    // without the catalog service): the sample catalog that came with the program, served for
+    // this run by a child of its own.
+    ProgramOptions runOptions = options;
+    std::unique_ptr<BundledCatalogServer> sampleServer;
+    if (!options.catalogServerGiven && !BundledCatalogServer::Answers(kDefaultCatalogPort, kCatalogProbeMs)) {
+        const QString server = HelperPrograms::Find(u"morvalen-catalog-server"_s);
+        const QString catalog = InstallLayout::SampleCatalogFolder(QCoreApplication::applicationDirPath());
+        QString error;
+        if (!server.isEmpty() && !catalog.isEmpty())
+            sampleServer = BundledCatalogServer::Start(server, catalog, error);
+        if (sampleServer) {
+            runOptions.catalogServer = sampleServer->Address();
+            runOptions.sampleCatalog = true;
+            qCDebug(lcStart) << "sample catalog served at" << runOptions.catalogServer;
+        } else {
+            qCDebug(lcStart) << "no sample catalog:" << (error.isEmpty() ? u"not installed"_s : error);
+        }
+    }
+
     int status = 0;
     {
-        TfMain mainWindow(options);
+        TfMain mainWindow(runOptions);
         OnceOnlyGuard()->Listen(
             [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
         TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });
+        // Whatever a window or a page still waits for, the process ends soon after the user's
+        // "Exit" or the tray's "Quit".
+        mainWindow.OnQuitting = [] {
+            TerminationSignals::EndWithin(kShutDownLimitSeconds);
+        };
         mainWindow.Start();
         status = application.exec();
     }

@@ -2,6 +2,7 @@
 
 #include "TCustomInternetBrowserWindow.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteShortcuts.h"
 
 #include <algorithm>
 
@@ -81,6 +82,7 @@ void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenB
     window.SetSiteSettings(m_siteSettings, site.ElementId());
     window.SetSiteTitle(site.Title());
     window.SetSiteIcon(icon);
+    window.SetWindowClassName(TSiteShortcuts::WindowClass(site));
     window.SetTrayMode(site.RunAsTrayIcon());
     window.SetStartURL(site.URL());
     window.SetTabURLs(site.TabURLs());

@@ -1,5 +1,7 @@
 #include "TCustomInternetBrowserWindow.h"
 
+#include "platform/WindowClass.h"
+
 #include "BrowserTitles.h"
 #include "TBrowserNavigationBar.h"
 #include "TBrowserStatusBar.h"
@@ -7,6 +9,7 @@
 #include "TBrowserTray.h"
 #include "TfrmInternetBrowser.h"
 #include "common/Errors.h"
+#include "platform/WindowClass.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TSiteSettings.h"
 
@@ -62,6 +65,15 @@ void TCustomInternetBrowserWindow::SetSiteIcon(const QIcon& icon)
 {
     setWindowIcon(icon);
     m_tray->SetIcon(icon);
+}
+
+void TCustomInternetBrowserWindow::SetWindowClassName(const QString& className)
+{
+    m_windowClassName = className;
+    // Before the window exists nothing is made here: a Chromium window has to be prepared
+    // before its native window comes (PrepareSurface), and WinIdChange brings the class then.
+    if (internalWinId())
+        WindowClass::Set(*this, m_windowClassName);
 }
 
 void TCustomInternetBrowserWindow::SetTrayMode(bool trayMode)
@@ -175,8 +187,10 @@ bool TCustomInternetBrowserWindow::event(QEvent* event)
             m_statusBar->SetText(tip);
         return true;
     }
-    if (event->type() == QEvent::WinIdChange && internalWinId())
+    if (event->type() == QEvent::WinIdChange && internalWinId()) {
         qCDebug(lcBrowser) << "native window:" << windowTitle();
+        WindowClass::Set(*this, m_windowClassName);
+    }
     return QWidget::event(event);
 }
 
@@ -337,6 +351,12 @@ void TCustomInternetBrowserWindow::RememberPages()
             addresses.append(Tab(index)->Frame()->GetLocationURL());
     }
     emit PagesRemembered(addresses);
+    // The command changes nothing on screen; the status line says what it kept.
+    m_statusBar->SetText(
+        addresses.isEmpty() ? u"Only the site's start page will open next time."_s
+        : addresses.size() == 1
+            ? u"1 page remembered: it opens beside the start page next time."_s
+            : u"%1 pages remembered: they open beside the start page next time."_s.arg(addresses.size()));
 }
 
 TBrowserTab* TCustomInternetBrowserWindow::MonitoredTab() const

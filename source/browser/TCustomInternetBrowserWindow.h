@@ -4,11 +4,14 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QKeySequence>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class QMenu;
 class QTabWidget;
@@ -48,6 +51,10 @@ public:
     const QString& SiteTitle() const { return m_siteTitle; }
     // The site's favorite icon: the window's, the tray icon's and the tray menu's.
     void SetSiteIcon(const QIcon& icon);
+    // The window class the site's launchers name, so that docks group the window under them;
+    // given to the native window as soon as it exists.
+    void SetWindowClassName(const QString& className);
+    const QString& WindowClassName() const { return m_windowClassName; }
     void SetTrayMode(bool trayMode);
     bool TrayMode() const { return m_trayMode; }
     void SetStartURL(const QString& address) { m_startUrl = address; }
@@ -97,6 +104,9 @@ public:
     TBrowserTab* ActiveTab() const;
     int ActiveTabIndex() const;
     void SetActiveTab(int index);
+    // The next or previous tab, round from the last to the first.
+    void NextTab();
+    void PreviousTab();
     QString TabCaption(int index) const;
     QString TrayHint() const;
 
@@ -112,6 +122,8 @@ public:
 signals:
     // The window closes on its own account (not when the browser manager ends it).
     void WindowClosed();
+    // Ctrl+Q: the user asks to end the program from this window.
+    void QuitRequested();
     void ThumbnailCaptured(const QImage& bitmap);
     // "Remember Current Web Pages": the addresses of the tabs besides the home tab.
     void PagesRemembered(const QStringList& addresses);
@@ -146,6 +158,8 @@ private:
     void TabFullScreen(TBrowserTab& tab, bool fullScreen);
 
     void TabsMenuAboutToShow();
+    // The keys the Options menu lists, with their names.
+    static std::vector<std::pair<QString, QKeySequence>> KeyList();
     void CopyToClipboard(const QString& text);
     void StartEngines();
     void LeaveFullScreen();
@@ -158,6 +172,7 @@ private:
     double m_zoomFactor = 1.0;
     uint8_t m_engine = 0;
     QString m_siteTitle;
+    QString m_windowClassName;
     QString m_startUrl;
     QStringList m_tabUrls;
     bool m_trayMode = false;

@@ -17,6 +17,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+#include <iterator>
+
 using namespace Qt::Literals::StringLiterals;
 
 void TCustomInternetBrowserWindow::BuildLayout()
@@ -84,6 +87,17 @@ void TCustomInternetBrowserWindow::BuildMenus()
     // Window managers own the window menu: "Hide to tray" lives here instead.
     m_pmMisc->addAction(u"-"_s);
     m_pmMisc->addAction(u"Hide to tray"_s, this, [this] { HideToTray(); });
+    // The window's keys, listed where a browser lists them; the window's shortcuts do the work.
+    m_pmMisc->addAction(u"-"_s);
+    QMenu* keys = m_pmMisc->addMenu(u"Keys"_s);
+    keys->setObjectName(u"pmKeys"_s);
+    for (const auto& [text, key] : KeyList()) {
+        QAction* item = keys->addAction(text);
+        item->setShortcut(key);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        item->setShortcutVisibleInContextMenu(true);
+        item->setEnabled(false);
+    }
     m_pmMisc->PrepareItems();
 
     m_pmTabs = new TMVPopupMenu(this);
@@ -131,6 +145,40 @@ void TCustomInternetBrowserWindow::BuildKeys()
     });
     auto* newTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
     connect(newTab, &QShortcut::activated, this, [this] { NewTab(); });
+    const auto onKeys = [this](std::initializer_list<QKeySequence> sequences, auto action) {
+        for (const QKeySequence& sequence : sequences)
+            connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+    };
+    const auto onPage = [this](auto action) {
+        return [this, action] {
+            if (TBrowserTab* tab = ActiveTab())
+                action(*tab->Frame());
+        };
+    };
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::CTRL | Qt::Key_F4)}, [this] {
+        if (TBrowserTab* tab = ActiveTab())
+            CloseTab(tab);
+    });
+    onKeys({QKeySequence(Qt::ALT | Qt::Key_Left)}, onPage([](TfrmInternetBrowser& page) { page.GoBack(); }));
+    onKeys({QKeySequence(Qt::ALT | Qt::Key_Right)},
+           onPage([](TfrmInternetBrowser& page) { page.GoForward(); }));
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_R)},
+           onPage([](TfrmInternetBrowser& page) { page.RefreshPage(); }));
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_L)}, [this] {
+        m_header->AddressBox()->setFocus(Qt::ShortcutFocusReason);
+        m_header->AddressBox()->selectAll();
+    });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { emit QuitRequested(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
+           [this] { NextTab(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+           [this] { PreviousTab(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+           [this] { ZoomIn(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, [this] { ZoomOut(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { ResetZoom(); });
+    // Ctrl+0 is the zoom's; the tabs have 1 to 9.
     for (int digit = 1; digit <= 9; ++digit) {
         auto* select = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + digit)), this);
         connect(select, &QShortcut::activated, this, [this, digit] {
@@ -138,6 +186,33 @@ void TCustomInternetBrowserWindow::BuildKeys()
                 SetActiveTab(digit - 1);
         });
     }
+}
+
+std::vector<std::pair<QString, QKeySequence>> TCustomInternetBrowserWindow::KeyList()
+{
+    return {{u"Close page"_s, QKeySequence(Qt::CTRL | Qt::Key_W)},
+            {u"Back"_s, QKeySequence(Qt::ALT | Qt::Key_Left)},
+            {u"Forward"_s, QKeySequence(Qt::ALT | Qt::Key_Right)},
+            {u"Reload"_s, QKeySequence(Qt::CTRL | Qt::Key_R)},
+            {u"Go to the address box"_s, QKeySequence(Qt::CTRL | Qt::Key_L)},
+            {u"Next page"_s, QKeySequence(Qt::CTRL | Qt::Key_Tab)},
+            {u"Previous page"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+            {u"Zoom in"_s, QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+            {u"Zoom out"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus)},
+            {u"Actual size"_s, QKeySequence(Qt::CTRL | Qt::Key_0)},
+            {u"Quit Morvalen Desktop"_s, QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+}
+
+void TCustomInternetBrowserWindow::NextTab()
+{
+    if (TabCount() > 1)
+        SetActiveTab((ActiveTabIndex() + 1) % TabCount());
+}
+
+void TCustomInternetBrowserWindow::PreviousTab()
+{
+    if (TabCount() > 1)
+        SetActiveTab((ActiveTabIndex() + TabCount() - 1) % TabCount());
 }
 
 QMenu* TCustomInternetBrowserWindow::MiscMenu() const

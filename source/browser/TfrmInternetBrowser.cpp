@@ -4,6 +4,8 @@
 #include "TStoppedPage.h"
 #include "sites/TSiteSettings.h"
 
+#include <algorithm>
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -68,6 +68,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     setObjectName(u"TfMain"_s);
     setWindowTitle(u"Morvalen Desktop"_s);
     setMinimumSize(800, 600);
+    m_trayMode = trayMode;
     m_trayAvailable = trayMode == TrayMode::Automatic ? QSystemTrayIcon::isSystemTrayAvailable()
                                                       : trayMode == TrayMode::Available;
 
@@ -124,13 +125,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
 TfMain::~TfMain()
 {
-    if (m_configChanged) {
-        try {
-            SaveConfig();
-        } catch (const EMorvalenError& error) {
-            qWarning("%s", qPrintable(error.Message()));
-        }
-    }
+    SaveChangedConfig();
     // The ticker and the news thread end before anything they call into goes.
     delete m_schedule;
     m_schedule = nullptr;
@@ -261,6 +256,13 @@ QString TfMain::ServerUrl(const QString& path) const
 
 void TfMain::HandleCopyData(const CopyDataRecord& record)
 {
+    // A start from the menu entry or the dock carries nothing: the user is looking for this
+    // window, which may be hidden where no notification area shows it.
+    if (record.dataValue == 0 && record.text.isEmpty()) {
+        qCDebug(lcWindow) << "second start without parameters";
+        ShowFromTray();
+        return;
+    }
     HandleCopyDataParameters(record, [this](const QString& parameter) { HandleParameter(parameter); });
 }
 
@@ -295,15 +297,39 @@ void TfMain::SetArrangeMode(uint8_t mode)
         m_installedSites->Manager().Arrange(mode);
 }
 
+void TfMain::SaveChangedConfig()
+{
+    if (!m_configChanged)
+        return;
+    try {
+        SaveConfig();
+        m_configChanged = false;
+    } catch (const EMorvalenError& error) {
+        qWarning("%s", qPrintable(error.Message()));
+    }
+}
+
 void TfMain::SaveConfig()
 {
     ConfigurationFile::Save(m_dataFolder + kConfigFileName, *m_settings, ArrangeMode());
 }
 
+bool TfMain::TrayShown()
+{
+    if (m_trayMode != TrayMode::Automatic || !m_trayIcon)
+        return m_trayAvailable && m_trayIcon;
+    // A host that started after the program gets the icon now; one that went away leaves
+    // nothing to click.
+    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (m_trayAvailable && !m_trayIcon->isVisible())
+        m_trayIcon->show();
+    return m_trayAvailable && m_trayIcon->isVisible();
+}
+
 void TfMain::HideToTray()
 {
     m_hiddenToTray = true;
-    if (m_trayAvailable) {
+    if (TrayShown()) {
         hide();
         qCDebug(lcWindow) << "hidden to tray";
     } else {
@@ -315,6 +341,9 @@ void TfMain::HideToTray()
 
 void TfMain::ShowFromTray()
 {
+    // Before the first show nothing has placed the window yet: it comes as a normal start.
+    if (m_firstShowPending && !isVisible())
+        setWindowState(Qt::WindowMaximized);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     show();
     raise();
@@ -325,7 +354,8 @@ void TfMain::ShowFromTray()
 
 void TfMain::OpenWebPage(const QString& address, const QString& title, bool flash)
 {
-    m_siteBrowsers->OpenWebPage(address, title, flash, this);
+    if (TCustomInternetBrowserWindow* window = m_siteBrowsers->OpenWebPage(address, title, flash, this))
+        connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);
 }
 
 bool TfMain::FirefoxAvailable() const
@@ -357,7 +387,11 @@ void TfMain::Start()
         setGeometry(screen->availableGeometry());
     setWindowState(Qt::WindowMaximized);
     const bool hidden = m_settings->MinimizeOnStartup() || m_startMinimized;
-    if (hidden && m_trayAvailable)
+    qCDebug(lcWindow) << "start" << (hidden ? "minimized:" : "shown:")
+                      << (m_startMinimized ? "runminimized"
+                          : hidden         ? "start-minimized setting"
+                                           : "normal start");
+    if (hidden && TrayShown())
         FirstShow(); // the window is never shown
     else if (hidden)
         showMinimized();
@@ -483,10 +517,19 @@ void TfMain::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if (isMinimized()) {
-        // The window never goes to the taskbar when the notification area can hold it.
-        if (m_trayAvailable && !m_hiddenToTray)
-            QTimer::singleShot(0, this, [this] { HideToTray(); });
+        // The window never goes to the taskbar when the notification area can hold it. Only
+        // a window the user had on screen goes: a state the window manager reports while the
+        // window first maps is no request to hide.
+        if (!m_hiddenToTray && !m_firstShowPending && !(change->oldState() & Qt::WindowMinimized) &&
+            isVisible() && TrayShown())
+            QTimer::singleShot(0, this, [this] {
+                if (isMinimized()) {
+                    qCDebug(lcWindow) << "minimized by the user";
+                    HideToTray();
+                }
+            });
     } else if (m_hiddenToTray && isVisible()) {
         // Brought back from the taskbar (no notification area).
         m_hiddenToTray = false;
@@ -496,8 +539,11 @@ void TfMain::changeEvent(QEvent* event)
 void TfMain::closeEvent(QCloseEvent* event)
 {
     const bool quitting = std::exchange(m_quitting, false);
-    if (!quitting && m_settings->HideOnClose()) {
+    // Hidden where no icon shows, the window could never be found again: the close button
+    // then closes, as in every program without a notification area.
+    if (!quitting && m_settings->HideOnClose() && TrayShown()) {
         event->ignore();
+        qCDebug(lcWindow) << "close button hides";
         HideToTray();
         return;
     }
@@ -507,6 +553,10 @@ void TfMain::closeEvent(QCloseEvent* event)
     }
     event->accept();
     qCDebug(lcWindow) << "closing";
+    if (OnQuitting)
+        OnQuitting();
+    // Confirmed settings are on disk before anything of the shut-down can stall.
+    SaveChangedConfig();
     QCoreApplication::quit();
 }
 
@@ -531,5 +581,12 @@ void TfMain::QuitNow()
 {
     m_quitting = true;
     m_quitConfirmed = true;
-    close();
+    // A window that is already closing, or whose close was swallowed on the way, must not
+    // keep the run alive: the loop ends in any case (a dialog that is open ends with it).
+    if (!close() || isVisible()) {
+        qCDebug(lcWindow) << "quit without the close";
+        if (OnQuitting)
+            OnQuitting();
+    }
+    QCoreApplication::quit();
 }

@@ -111,6 +111,9 @@ public:
     // Asked of the helper program the first time it matters, not at every start.
     bool FirefoxAvailable() const;
     bool TrayAvailable() const { return m_trayAvailable; }
+    // Whether the icon is on a notification area now, so that a hidden window can come back:
+    // a host may come and go during a run.
+    bool TrayShown();
     uint8_t ArrangeMode() const;
 
     // Shows the window maximized, or keeps it in the notification area when the program
@@ -130,6 +133,8 @@ public:
     // Opens address for the user, titled title; with flash the main window keeps the focus
     // and the new window asks for attention.
     void OpenWebPage(const QString& address, const QString& title, bool flash);
+    // SaveConfig when something changed; a failure is reported, not thrown.
+    void SaveChangedConfig();
     void SaveConfig();
     void MarkConfigChanged() { m_configChanged = true; }
     // The installed sites' arrange mode (stored in the configuration file's view block):
@@ -168,6 +173,9 @@ public:
     std::function<bool(int openBrowsers)> ConfirmQuitHook;
     // Tells the user why something asked for did not happen (a message box). Replaced by tests.
     std::function<void(const QString& text)> ShowMessageHook;
+    // Told once the run is to end (the close was accepted): the program bounds the time its
+    // shut-down may take.
+    std::function<void()> OnQuitting;
 
     // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
     void Quit();
@@ -228,6 +236,7 @@ private:
     bool m_configChanged = false;
     mutable std::optional<bool> m_firefoxAvailable;
     bool m_trayAvailable = false;
+    TrayMode m_trayMode = TrayMode::Automatic;
     // Set while a close is meant to end the program (not to hide it).
     bool m_quitting = false;
     bool m_quitConfirmed = false;

@@ -321,7 +321,9 @@ void TfMain::BuildTray()
     m_trayIcon->setToolTip(u"Morvalen Desktop"_s);
     m_trayIcon->setContextMenu(m_trayMenu);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+        // XEmbed hosts report a press as Trigger, StatusNotifierItem hosts their activation;
+        // some send only a double click or the middle button. Each brings the window back.
+        if (reason != QSystemTrayIcon::Context)
             ShowFromTray();
     });
     if (m_trayAvailable)
@@ -373,6 +375,8 @@ void TfMain::ShowSettings()
     };
     if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
         return;
+    // What the user confirmed is kept at once: a crash or a kill later must not lose it.
+    SaveChangedConfig();
     ConfigureNewsCheck();
     ConfigureCacheCleanup();
 }

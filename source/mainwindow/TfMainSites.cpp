@@ -66,6 +66,10 @@ void TfMain::CreateSiteBrowsers()
             [this](bool on) { m_siteBrowsers->Quiet().SetDoNotDisturb(on); });
     connect(m_trayMenu, &QMenu::aboutToShow, doNotDisturb,
             [this, doNotDisturb] { doNotDisturb->setChecked(m_siteBrowsers->Quiet().DoNotDisturb()); });
+    // Ctrl+Q in a site window ends the program as "Exit" does.
+    connect(manager, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
+        connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);
+    });
     connect(manager, &TBrowserManager::Changed, this, [this, manager] {
         m_installedSites->SetOpenBrowserCount(manager->Count());
         qCDebug(lcWindow) << "open browsers" << manager->Count();
@@ -139,10 +143,12 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.SiteRemoving = [this](TMVWebElement& tile) {
         m_siteBrowsers->SiteRemoving(tile);
-        // What the site kept of its own goes with it: nothing else can reach it again.
         if (const TMorvalenBaseClass* site = tile.MorvalenItem()) {
+            // What the site kept of its own goes with it: nothing else can reach it again.
             m_siteSettings->ClearSession(site->ElementId());
             m_siteSettings->RemoveSite(site->ElementId());
+            // A launcher left behind would start the program for a site that is gone.
+            m_siteShortcuts->RemoveShortcuts(*site);
         }
     };
     hooks.MinimizeAllBrowsers = [this] {

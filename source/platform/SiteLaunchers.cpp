@@ -171,13 +171,42 @@ void SiteLaunchers::Remove(TLauncherPlace place, const QString& title, const QSt
     m_listings.remove(folder);
 }
 
-bool SiteLaunchers::Create(TLauncherPlace place, const SiteLauncher& launcher) const
+void SiteLaunchers::RemoveAll(TLauncherPlace place, const QString& siteId) const
 {
     const QString folder = m_folders.Folder(place);
-    if (folder.isEmpty() || launcher.siteId.isEmpty())
+    if (folder.isEmpty() || siteId.isEmpty())
+        return;
+    const QStringList names = EntriesOf(folder);
+    for (const QString& name : names) {
+        const QString path = folder + u'/' + name;
+        if (IsOwnEntry(path, siteId))
+            QFile::remove(path);
+    }
+    m_listings.remove(folder);
+}
+
+bool SiteLaunchers::Create(TLauncherPlace place, const SiteLauncher& launcher) const
+{
+    m_lastError.clear();
+    const QString folder = m_folders.Folder(place);
+    if (folder.isEmpty()) {
+        m_lastError = u"No folder is known for this kind of shortcut."_s;
         return false;
-    if (!QFileInfo(folder).isDir() && (!m_folders.MakeWhenMissing(place) || !QDir().mkpath(folder)))
+    }
+    if (launcher.siteId.isEmpty()) {
+        m_lastError = u"The site has no identifier for its shortcut."_s;
         return false;
+    }
+    if (!QFileInfo(folder).isDir()) {
+        if (!m_folders.MakeWhenMissing(place)) {
+            m_lastError = u"The folder %1 does not exist."_s.arg(folder);
+            return false;
+        }
+        if (!QDir().mkpath(folder)) {
+            m_lastError = u"The folder %1 could not be made."_s.arg(folder);
+            return false;
+        }
+    }
 
     QString path = Find(place, launcher.title, launcher.siteId);
     if (path.isEmpty()) {
@@ -187,8 +216,10 @@ bool SiteLaunchers::Create(TLauncherPlace place, const SiteLauncher& launcher) c
             if (IsFree(place, name))
                 path = folder + u'/' + name;
         }
-        if (path.isEmpty())
+        if (path.isEmpty()) {
+            m_lastError = u"Every name for %1 in %2 is taken."_s.arg(SafeFileName(launcher.title), folder);
             return false;
+        }
     }
 
     DesktopEntry entry;
@@ -200,8 +231,10 @@ bool SiteLaunchers::Create(TLauncherPlace place, const SiteLauncher& launcher) c
     entry.startupWMClass = launcher.windowClass;
     entry.extensions.append({QString::fromLatin1(kSiteKey), launcher.siteId});
     m_listings.remove(folder);
-    if (!entry.Write(path))
+    if (!entry.Write(path)) {
+        m_lastError = u"%1 could not be written in %2."_s.arg(QFileInfo(path).fileName(), folder);
         return false;
+    }
     if (place == lpDesktop)
         MarkTrusted(path);
     return true;

@@ -45,6 +45,11 @@ public:
     QString Find(TLauncherPlace place, const QString& title, const QString& siteId) const;
     // Deletes the site's own entries of that title in the place's folder; a failure is ignored.
     void Remove(TLauncherPlace place, const QString& title, const QString& siteId) const;
+    // Deletes every entry of the place's folder that is the site's own, whatever its name: a
+    // renamed site leaves none under its old title.
+    void RemoveAll(TLauncherPlace place, const QString& siteId) const;
+    // Why the last Create failed, naming the folder; empty after a success.
+    const QString& LastError() const { return m_lastError; }
 
     // A file name (without ".desktop") made of a title: no "/" and no control characters, no
     // leading "." or blanks, at most kMaxNameBytes bytes of UTF-8; "Site" for nothing left.
@@ -73,4 +78,5 @@ private:
 
     const LauncherFolders& m_folders;
     mutable QHash<QString, Listing> m_listings;
+    mutable QString m_lastError;
 };

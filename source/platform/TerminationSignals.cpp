@@ -3,9 +3,14 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace TerminationSignals {
 
@@ -21,7 +26,21 @@ void OnSignal(int)
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[0], &byte, 1);
 }
 
+constexpr int kSignalEndSeconds = 10;
+
 } // namespace
+
+void EndWithin(int seconds)
+{
+    static bool armed = false;
+    if (std::exchange(armed, true))
+        return;
+    std::thread([seconds] {
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        std::fprintf(stderr, "Morvalen Desktop: the shut-down took more than %d s, ending now\n", seconds);
+        std::_Exit(1);
+    }).detach();
+}
 
 void Install(std::function<void()> onSignal)
 {
@@ -29,8 +48,14 @@ void Install(std::function<void()> onSignal)
         return;
     auto* notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal = std::move(onSignal)] {
+        static bool ending = false;
         char buffer[16];
         [[maybe_unused]] const ssize_t read = ::read(g_pipe[1], buffer, sizeof buffer);
+        if (std::exchange(ending, true)) {
+            std::fputs("Morvalen Desktop: asked again to end, ending now\n", stderr);
+            std::_Exit(1);
+        }
+        EndWithin(kSignalEndSeconds);
         onSignal();
     });
 

@@ -39,10 +39,11 @@ QString XdgLauncherFolders::Folder(TLauncherPlace place) const
     return m_folders.at(place);
 }
 
-bool XdgLauncherFolders::MakeWhenMissing(TLauncherPlace place) const
+bool XdgLauncherFolders::MakeWhenMissing(TLauncherPlace) const
 {
-    // A desktop without its folder shows no icons: a launcher there would be lost.
-    return place != lpDesktop;
+    // A new home may lack the desktop folder xdg-user-dir names; desktops that show icons
+    // read it once it exists, as they read the others.
+    return true;
 }
 
 QStringList XdgLauncherFolders::ShadowedFolders(TLauncherPlace place) const

@@ -27,8 +27,9 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments)
             options.help = true;
         else if (argument == u"--version"_s)
             options.version = true;
-        else if (!value(u"--data-folder"_s, options.dataFolder) &&
-                 !value(u"--catalog-server"_s, options.catalogServer))
+        else if (value(u"--catalog-server"_s, options.catalogServer))
+            options.catalogServerGiven = true;
+        else if (!value(u"--data-folder"_s, options.dataFolder))
             options.parameters.append(argument);
     }
     return options;
@@ -52,7 +53,7 @@ QStringList ProgramOptions::ForwardedArguments() const
     QStringList arguments;
     if (!dataFolder.isEmpty())
         arguments.append(u"--data-folder="_s + QFileInfo(dataFolder).absoluteFilePath());
-    if (catalogServer != QStringView(kDefaultCatalogServer))
+    if (!sampleCatalog && catalogServer != QStringView(kDefaultCatalogServer))
         arguments.append(u"--catalog-server="_s + catalogServer);
     return arguments;
 }

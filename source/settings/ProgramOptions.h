@@ -11,6 +11,11 @@ struct ProgramOptions
 
     QString dataFolder;
     QString catalogServer = QString::fromUtf16(kDefaultCatalogServer);
+    // The catalog server is the sample one this run started for itself: its address holds
+    // for this run only and is never passed on.
+    bool sampleCatalog = false;
+    // Whether the command line named a catalog server (the default one included).
+    bool catalogServerGiven = false;
     bool help = false;
     bool version = false;
     // Everything else, unchanged and in order.

@@ -16,6 +16,7 @@
 
 #include <QDrag>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -438,6 +439,30 @@ void TMVWebElement::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     if (const auto handler = OnDblClick)
         handler(*this);
+}
+
+void TMVWebElement::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (event->modifiers() & ~Qt::KeypadModifier)
+            break;
+        event->accept();
+        // A copy: the handler may free the tile.
+        if (const auto handler = OnRunClick)
+            handler(*this);
+        return;
+    case Qt::Key_Space:
+        if (event->modifiers() != Qt::NoModifier)
+            break;
+        event->accept();
+        setFocus(Qt::OtherFocusReason);
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TMVWebElement::contextMenuEvent(QContextMenuEvent* event)

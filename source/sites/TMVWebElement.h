@@ -31,6 +31,7 @@ class TThumbnailManager;
 // Mouse: a left click on the visible button raises OnRunClick or OnCloseClick; any other
 // press arms a drag, which starts once the pointer has moved 20 pixels in x or y. A right
 // click that did not drag opens PopupMenu. Double clicks outside the button raise OnDblClick.
+// Keys: Enter runs the site as the run button does; Space selects the tile (it takes the focus).
 class TMVWebElement final : public QWidget
 {
     Q_OBJECT
@@ -142,6 +143,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -50,21 +50,26 @@ SiteLauncher TSiteShortcuts::LauncherOf(const TMorvalenBaseClass& site, int kind
     return launcher;
 }
 
-bool TSiteShortcuts::CreateShortcuts(const TMorvalenBaseClass& site) const
+bool TSiteShortcuts::CreateShortcuts(const TMorvalenBaseClass& site, QStringList* errors) const
 {
+    bool created = true;
     for (const TLauncherPlace place : LauncherPlaces) {
         if (!(site.ShortcutKinds() & (1 << place)))
             continue;
-        if (!m_launchers.Create(place, LauncherOf(site, place)))
-            return false;
+        if (!m_launchers.Create(place, LauncherOf(site, place))) {
+            created = false;
+            if (errors)
+                errors->append(m_launchers.LastError());
+        }
     }
-    return true;
+    return created;
 }
 
 void TSiteShortcuts::RemoveShortcuts(const TMorvalenBaseClass& site) const
 {
+    // By the site's key, not its title: after a rename the old entries go as well.
     for (const TLauncherPlace place : kSearchOrder)
-        m_launchers.Remove(place, site.Title(), site.ElementId());
+        m_launchers.RemoveAll(place, site.ElementId());
 }
 
 void TSiteShortcuts::DetectShortcuts(TMorvalenBaseClass& site) const

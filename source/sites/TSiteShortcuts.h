@@ -20,10 +20,11 @@ public:
     TSiteShortcuts(const LauncherFolders& folders, QStringList command, QString iconFolder);
 
     // Creates the launchers of the kinds set in the site's ShortcutKinds, in the order
-    // desktop, quick launch, startup, applications menu. Stops at the first kind whose
-    // launcher cannot be created (no folder) and returns false; ShortcutKinds is not changed.
-    bool CreateShortcuts(const TMorvalenBaseClass& site) const;
-    // Deletes the site's launchers of its current title.
+    // desktop, quick launch, startup, applications menu; false when any of them could not be
+    // made. ShortcutKinds is not changed. Each kind succeeds or fails on its own; with errors, every failure
+    // is listed there, one line each, naming the folder and the reason.
+    bool CreateShortcuts(const TMorvalenBaseClass& site, QStringList* errors = nullptr) const;
+    // Deletes the site's launchers, whatever title they were written under.
     void RemoveShortcuts(const TMorvalenBaseClass& site) const;
     // Sets ShortcutKinds from the launchers of the site's title that exist.
     void DetectShortcuts(TMorvalenBaseClass& site) const;

@@ -16,6 +16,7 @@
 #include "stores/TFavoriteIconManager.h"
 #include "stores/TThumbnailManager.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QLabel>
@@ -200,10 +201,31 @@ void TfSiteDlg::URLChanged(const QString& text)
     UpdateCommands();
 }
 
+void TfSiteDlg::GetDescription()
+{
+    if (m_downloadURL.isEmpty())
+        return;
+    QByteArray page;
+    QString description;
+    m_getDescription->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A page, not a download: a short wait and a bounded size.
+    if (DownloadToStream(m_downloadURL, page, HttpLimits{5000, 10000, 2 * 1024 * 1024}, {}))
+        description = PageDescription(page);
+    QApplication::restoreOverrideCursor();
+    UpdateCommands();
+    if (description.isEmpty()) {
+        ShowError(this, u"The site's page gives no description."_s);
+        return;
+    }
+    m_description->setPlainText(description);
+}
+
 void TfSiteDlg::UpdateCommands()
 {
     const bool address = !m_downloadURL.isEmpty();
     m_downloadIcon->setEnabled(address && m_icons);
+    m_getDescription->setEnabled(address);
     m_updateThumb->setEnabled(address && m_capture);
     m_menuUpdate->setEnabled(address && m_capture);
 }
@@ -365,8 +387,9 @@ void TfSiteDlg::StoreSite()
     if (m_shortcuts) {
         m_shortcuts->RemoveShortcuts(site);
         site.SetShortcutKinds(kinds);
-        if (!m_shortcuts->CreateShortcuts(site))
-            ShowError(this, QString::fromUtf16(TSiteShortcuts::kCreateError));
+        QStringList errors;
+        if (!m_shortcuts->CreateShortcuts(site, &errors))
+            ShowError(this, QString::fromUtf16(TSiteShortcuts::kCreateError) + u'\n' + errors.join(u'\n'));
     } else {
         site.SetShortcutKinds(kinds);
     }

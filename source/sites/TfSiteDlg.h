@@ -83,6 +83,8 @@ public:
 
     // The actions behind the buttons and the menu.
     void DownloadSiteIcon();
+    // Fills the description with what the site's page says about itself.
+    void GetDescription();
     void CaptureSiteThumbnail();
     void ResetThumbnail();
     void SelectScreenSize(int index);
@@ -136,6 +138,7 @@ private:
     QPlainTextEdit* m_description = nullptr;
     OwnerDrawnComboBox* m_favIcons = nullptr;
     QToolButton* m_downloadIcon = nullptr;
+    QWidget* m_getDescription = nullptr;
     QLabel* m_thumbnail = nullptr;
     QToolButton* m_updateThumb = nullptr;
     TMVPopupMenu* m_thumbnailMenu = nullptr;

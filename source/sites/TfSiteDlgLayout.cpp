@@ -189,6 +189,8 @@ QWidget* TfSiteDlg::BuildGeneralPage()
     auto* getDescription = DialogParts::Button(u"Get description from site"_s, page);
     getDescription->setObjectName(u"btnGetDescription"_s);
     getDescription->setEnabled(false);
+    m_getDescription = getDescription;
+    connect(getDescription, &QPushButton::clicked, this, &TfSiteDlg::GetDescription);
 
     layout->addWidget(DialogParts::GroupHeading(u"General"_s, page));
     layout->addWidget(Caption(u"&Title"_s, m_title, page));

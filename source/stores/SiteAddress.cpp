@@ -1,5 +1,10 @@
 #include "SiteAddress.h"
 
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -41,6 +46,19 @@ QString HostOfURL(const QString& text)
 QString SiteNameOfURL(const QString& text)
 {
     const QString host = HostOfURL(text);
+    // An address without a name (an IP address, localhost) is told apart by all of it: the
+    // middle part of "127.0.0.1" would be "0", the same for every such site.
+    const QUrl address(u"http://"_s + host);
+    const QString name = address.host();
+    static const QRegularExpression ipv4(u"^[0-9]{1,3}(\\.[0-9]{1,3}){3}$"_s);
+    const bool numeric = ipv4.match(name).hasMatch() || name.contains(u':');
+    if (address.isValid() && (numeric || (!name.isEmpty() && !name.contains(u'.')))) {
+        QString result = name;
+        result.remove(u'[').remove(u']').replace(u':', u'-');
+        if (address.port() > 0)
+            result += u'-' + QString::number(address.port());
+        return result;
+    }
     const qsizetype first = host.indexOf(u'.');
     if (first < 0)
         return host;
@@ -59,4 +77,47 @@ bool DownloadToStream(const QString& url, QByteArray& data, const HttpLimits& li
         return false;
     }
     return true;
+}
+
+QString PageDescription(QByteArrayView page, qsizetype maxLength)
+{
+    const QString head = QString::fromUtf8(page.first(std::min<qsizetype>(page.size(), 256 * 1024)));
+    static const QRegularExpression meta(u"<meta\\b[^>]*>"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression attribute(
+        u"\\b(name|property|content)\\s*=\\s*(\"[^\"]*\"|'[^']*'|[^\\s>]+)"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression title(u"<title[^>]*>([^<]*)</title>"_s,
+                                          QRegularExpression::CaseInsensitiveOption);
+    const auto clean = [maxLength](QString text) {
+        text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&quot;"_s, u"\""_s);
+        text.replace(u"&#39;"_s, u"'"_s).replace(u"&apos;"_s, u"'"_s).replace(u"&nbsp;"_s, u" "_s);
+        text.replace(u"&amp;"_s, u"&"_s);
+        return text.simplified().left(maxLength);
+    };
+    QString description;
+    QString openGraph;
+    for (auto it = meta.globalMatch(head); it.hasNext();) {
+        const QString tag = it.next().captured(0);
+        QString kind;
+        QString content;
+        for (auto part = attribute.globalMatch(tag); part.hasNext();) {
+            const QRegularExpressionMatch match = part.next();
+            QString value = match.captured(2);
+            if (value.startsWith(u'"') || value.startsWith(u'\''))
+                value = value.mid(1, value.size() - 2);
+            if (match.captured(1).compare(u"content"_s, Qt::CaseInsensitive) == 0)
+                content = value;
+            else
+                kind = value.toLower();
+        }
+        if (kind == u"description"_s && description.isEmpty())
+            description = clean(content);
+        else if (kind == u"og:description"_s && openGraph.isEmpty())
+            openGraph = clean(content);
+    }
+    if (!description.isEmpty())
+        return description;
+    if (!openGraph.isEmpty())
+        return openGraph;
+    return clean(title.match(head).captured(1));
 }

@@ -26,3 +26,8 @@ QString SiteNameOfURL(const QString& text);
 // answer arrived.
 bool DownloadToStream(const QString& url, QByteArray& data, const HttpLimits& limits = {},
                       const HttpTransfer::StopCheck& stopRequested = {});
+
+// What a page says about itself: its meta description (or Open Graph description), else its
+// title; entities decoded, blanks folded, at most maxLength characters. Empty when it says
+// nothing. Reads only the page's first 256 KiB: the head is there.
+QString PageDescription(QByteArrayView page, qsizetype maxLength = 1000);

@@ -2,6 +2,9 @@
 
 #include "NamePairIndexFile.h"
 #include "SiteAddress.h"
+#include "pictures/IconImageData.h"
+#include "pictures/PictureFile.h"
+#include "pictures/PictureLimits.h"
 #include "pictures/TExIcon.h"
 
 #include "common/FileUtils.h"
@@ -10,8 +13,11 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
+#include <QUrl>
 
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 
@@ -101,6 +107,60 @@ bool TFavoriteIconManager::FetchWhileWaiting(const QString& address, QByteArray&
     return fetched;
 }
 
+bool TFavoriteIconManager::StoreIcon(QByteArrayView data, const QString& path)
+{
+    try {
+        TExIcon icon;
+        if (PictureFile::Sniff(data) != PictureFile::Format::Unknown) {
+            // A PNG, GIF or JPEG becomes an icon of the sizes the tiles, menus and launchers
+            // draw, so that the store holds one form only.
+            const QImage picture = PictureFile::Read(data, PictureLimits::kIconImage);
+            std::vector<QImage> sizes;
+            for (const int side : {16, 32, 48})
+                sizes.push_back(picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+            icon.SetPictures(sizes, IconImageData::pf32bit);
+        } else {
+            icon.LoadFromStream(data);
+        }
+        if (icon.Empty() || icon.ImageCount() == 0)
+            return false;
+        icon.SaveToFile(path);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+QString DeclaredIconAddress(QByteArrayView page, const QString& pageAddress)
+{
+    // Only the head matters, and a page may be anything: a bounded look at its start.
+    const QString head = QString::fromUtf8(page.first(std::min<qsizetype>(page.size(), 256 * 1024)));
+    static const QRegularExpression link(u"<link\\b[^>]*>"_s, QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression rel(u"\\brel\\s*=\\s*(\"[^\"]*\"|'[^']*'|[^\\s>]+)"_s,
+                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression href(u"\\bhref\\s*=\\s*(\"[^\"]*\"|'[^']*'|[^\\s>]+)"_s,
+                                         QRegularExpression::CaseInsensitiveOption);
+    const auto value = [](const QRegularExpressionMatch& match) {
+        QString text = match.captured(1);
+        if (text.startsWith(u'"') || text.startsWith(u'\''))
+            text = text.mid(1, text.size() - 2);
+        return text.trimmed();
+    };
+    for (auto it = link.globalMatch(head); it.hasNext();) {
+        const QString tag = it.next().captured(0);
+        const QStringList kinds = value(rel.match(tag)).toLower().split(u' ', Qt::SkipEmptyParts);
+        if (!kinds.contains(u"icon"_s))
+            continue;
+        const QString target = value(href.match(tag));
+        if (target.isEmpty())
+            continue;
+        const QUrl resolved = QUrl(pageAddress).resolved(QUrl(target));
+        if (resolved.isValid() && (resolved.scheme() == u"http"_s || resolved.scheme() == u"https"_s))
+            return resolved.toString();
+    }
+    return {};
+}
+
 void TFavoriteIconManager::DownloadIcon(const QString& url, QString& name)
 {
     name = DefaultName();
@@ -131,20 +191,21 @@ void TFavoriteIconManager::DownloadIcon(const QString& url, QString& name)
     m_downloading = true;
     m_stopRequested = false;
     QByteArray data;
-    const bool fetched = FetchWhileWaiting(address, data);
-    m_downloading = false;
-    if (!fetched || m_stopRequested)
-        return;
-
-    try {
-        TExIcon icon;
-        icon.LoadFromStream(data);
-        if (icon.Empty() || icon.ImageCount() == 0)
-            return;
-        icon.SaveToFile(m_folder + iconFile);
-    } catch (const std::exception&) {
-        return;
+    bool stored =
+        FetchWhileWaiting(address, data) && !m_stopRequested && StoreIcon(data, m_folder + iconFile);
+    // Many sites have no /favicon.ico and name their icon in the page instead.
+    if (!stored && !m_stopRequested) {
+        QByteArray page;
+        const QString declared = FetchWhileWaiting(AddURLScheme(url), page) && !m_stopRequested
+                                     ? DeclaredIconAddress(page, AddURLScheme(url))
+                                     : QString();
+        data.clear();
+        stored = !declared.isEmpty() && FetchWhileWaiting(declared, data) && !m_stopRequested &&
+                 StoreIcon(data, m_folder + iconFile);
     }
+    m_downloading = false;
+    if (!stored)
+        return;
     m_items.push_back({key, iconFile});
     name = key;
 }

@@ -20,6 +20,10 @@ struct TFavoriteIconItemRec
 // The small icons of the installed sites, one ".ico" file per site name in one folder, with
 // the index FavIcons.dat beside them. Once the folder is set the first entry is always the
 // default icon "Web", whose file the program writes from its own icon when it is missing.
+// The icon a page names in its head (<link rel="icon" href=...>), resolved against the page's
+// address; empty when it names none or not a web address.
+QString DeclaredIconAddress(QByteArrayView page, const QString& pageAddress);
+
 class TFavoriteIconManager final
 {
 public:
@@ -73,6 +77,8 @@ private:
     void EnsureDefaultIcon();
     // Runs the transfer on a worker thread while the caller's events go on.
     bool FetchWhileWaiting(const QString& address, QByteArray& data);
+    // Stores an ICO, PNG, GIF or JPEG as the store's icon file; false for anything else.
+    static bool StoreIcon(QByteArrayView data, const QString& path);
 
     QString m_folder;
     std::vector<TFavoriteIconItemRec> m_items;

@@ -4,6 +4,7 @@
 #include "BrowserTestFixture.h"
 
 #include "browser/TBrowserNavigationBar.h"
+#include "browser/TBrowserStatusBar.h"
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TWebKitHost.h"
@@ -114,6 +115,9 @@ TEST_P(TCustomInternetBrowserWindowTabsTest,
     ASSERT_TRUE(WaitForTitle(*m_window->Tab(1)->Frame(), u"Page two"_s));
     m_window->RememberPages();
     EXPECT_EQ(remembered, QStringList{Url(u"/two"_s)});
+    // The user sees that it did something.
+    EXPECT_EQ(m_window->StatusBar()->Text(),
+              u"1 page remembered: it opens beside the start page next time."_s);
 
     QImage captured;
     QObject::connect(m_window, &TCustomInternetBrowserWindow::ThumbnailCaptured,

@@ -190,6 +190,39 @@ TEST_F(SiteNotificationsProgram, AWatchedPageChangedInTheBackgroundIsAnnouncedAn
     EXPECT_TRUE(WaitUntil([&] { return ActiveWindowName(m_display) == kSiteWindowTitle; }))
         << ActiveWindowName(m_display).toStdString() << m_trace.toStdString();
     Screen(m_display, u"tray-notification-clicked"_s);
+
+    // After an announced change, with the site window and the notification window open and
+    // the page still changing, "Exit" ends the process.
+    ASSERT_NO_FATAL_FAILURE(ActivateMainWindow());
+    Xdotool(m_display, {u"key"_s, u"alt+x"_s});
+    ASSERT_TRUE(WaitUntil([&] { return ActiveWindowName(m_display) == u"Quit Morvalen Desktop"_s; }))
+        << ActiveWindowName(m_display).toStdString();
+    Xdotool(m_display, {u"key"_s, u"Return"_s});
+    ASSERT_TRUE(m_program.waitForFinished(15000)) << m_trace.toStdString();
+    EXPECT_EQ(m_program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_program.exitCode(), 0);
+}
+
+TEST_F(SiteNotificationsProgram, SigtermEndsTheProgramWithTheSiteAndNotificationWindowsOpen)
+{
+    m_server.Serve(u"/growing"_s,
+                   "<!DOCTYPE html><html><head><title>Growing page</title></head><body><p id='t'>x</p>"
+                   "<script>setInterval(function () { document.getElementById('t').textContent += ' more';"
+                   " }, 300);</script></body></html>",
+                   "text/html");
+    ASSERT_NO_FATAL_FAILURE(StartProgram(u"/growing"_s));
+    ASSERT_NO_FATAL_FAILURE(ActivateMainWindow());
+    ASSERT_TRUE(WaitForTrace("site changed: \"Loopback\"", 30000)) << m_trace.toStdString();
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::optional<QString> window =
+            Xdotool(m_display, {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Site changed...$"_s});
+        return window && !window->isEmpty();
+    }));
+    m_program.terminate();
+    ASSERT_TRUE(m_program.waitForFinished(15000)) << m_trace.toStdString();
+    EXPECT_EQ(m_program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_program.exitCode(), 0);
+    EXPECT_TRUE(m_trace.contains("destroyed") || m_program.readAllStandardError().contains("destroyed"));
 }
 
 TEST_F(SiteNotificationsProgram, ASitesWebNotificationReachesTheDesktopServiceAndItsClickShowsTheSite)

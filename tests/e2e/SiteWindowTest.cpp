@@ -72,6 +72,14 @@ TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresIts
     EXPECT_TRUE(WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/site"_s).toUtf8() + '"'))
         << trace.toStdString();
     EXPECT_EQ(server.RequestCount(u"/site"_s), 1);
+    // Docks group the window under the site's launchers, whose StartupWMClass names this class.
+    const std::optional<QString> named =
+        ProgramUnderTest::Xdotool(display, {u"search"_s, u"--name"_s, u"^Morvalen Desktop: Loopback$"_s});
+    const std::optional<QString> classed = ProgramUnderTest::Xdotool(
+        display, {u"search"_s, u"--class"_s, u"^MorvalenDesktop-0123456789ABCDEF0123$"_s});
+    ASSERT_TRUE(named && classed);
+    EXPECT_FALSE(classed->isEmpty());
+    EXPECT_EQ(*classed, *named);
     // The window the user saw first is the one the page shows in: it was not destroyed and
     // made anew for the engine's drawing.
     EXPECT_EQ(trace.count("native window: \"Morvalen Desktop: Loopback\""), 1) << trace.toStdString();

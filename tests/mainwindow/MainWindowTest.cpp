@@ -169,22 +169,54 @@ TEST_F(MainWindowTest, WithoutANotificationAreaHidingMinimizes)
     window->Settings().SetHideOnClose(true);
     window->show();
     int asked = 0;
+    bool answer = false;
     window->ConfirmQuitHook = [&](int) {
-        return ++asked, true;
+        return ++asked, answer;
     };
 
-    // The close button hides (to the taskbar here), it does not end the program.
-    window->close();
+    // The minimize button leaves the window on the taskbar, where the user finds it again.
+    window->HideToTray();
     EXPECT_TRUE(window->HiddenToTray());
     EXPECT_TRUE(window->isMinimized());
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(asked, 0);
-
     window->ShowFromTray();
     EXPECT_FALSE(window->HiddenToTray());
     EXPECT_FALSE(window->isMinimized());
-    window->Quit();
+
+    // Hidden, nothing would be left to click: the close button asks to quit, as "Exit" does.
+    window->close();
     EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->HiddenToTray());
+    answer = true;
+    window->close();
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, ConfirmedSettingsAndAnAcceptedQuitWriteTheConfigurationAtOnce)
+{
+    auto window = Create(TfMain::TrayMode::Unavailable);
+    const QString config = ConfigPath();
+    bool quitting = false;
+    window->OnQuitting = [&] {
+        quitting = true;
+    };
+    window->ConfirmQuitHook = [](int) {
+        return true;
+    };
+    window->show();
+    window->Settings().SetHideOnClose(false);
+    window->Settings().Changed();
+    ASSERT_TRUE(window->ConfigChanged());
+    EXPECT_FALSE(QFile::exists(config));
+    // The close is accepted: the file is written then, not only when the window is freed,
+    // which a stalled shut-down might never reach.
+    window->Quit();
+    EXPECT_TRUE(quitting);
+    EXPECT_FALSE(window->ConfigChanged());
+    ASSERT_TRUE(QFile::exists(config));
+    EXPECT_GT(QFileInfo(config).size(), 0);
 }
 
 TEST_F(MainWindowTest, WithANotificationAreaTheWindowHidesAndComesBack)

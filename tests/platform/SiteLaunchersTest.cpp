@@ -152,6 +152,29 @@ TEST(XdgLauncherFolders, FollowTheUsersFolderSettings)
     EXPECT_EQ(folders.Folder(lpApplicationsMenu), home.filePath(u"data/applications"_s));
     EXPECT_EQ(folders.ShadowedFolders(lpApplicationsMenu),
               QStringList({u"/usr/share/applications"_s, u"/opt/share/applications"_s}));
-    EXPECT_FALSE(folders.MakeWhenMissing(lpDesktop));
     EXPECT_TRUE(folders.MakeWhenMissing(lpApplicationsMenu));
+    // A new home has no desktop folder yet: the launcher makes the one the settings name.
+    EXPECT_TRUE(folders.MakeWhenMissing(lpDesktop));
+    const SiteLaunchers launchers(folders);
+    ASSERT_TRUE(launchers.Create(lpDesktop, Launcher(u"Mail"_s, u"AAAA"_s)))
+        << launchers.LastError().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(home.filePath(u"Schreibtisch/Mail.desktop"_s)));
+    EXPECT_TRUE(launchers.LastError().isEmpty());
+}
+
+TEST(SiteLaunchers, RemoveAllTakesEveryEntryOfTheSiteWhateverItsNameAndNoOther)
+{
+    LauncherTestFolders folders;
+    const SiteLaunchers launchers(folders);
+    const QString menu = folders.Folder(lpApplicationsMenu);
+    ASSERT_TRUE(launchers.Create(lpApplicationsMenu, Launcher(u"Loopback"_s, u"AAAA"_s)));
+    ASSERT_TRUE(launchers.Create(lpApplicationsMenu, Launcher(u"Loop Mail"_s, u"AAAA"_s)));
+    ASSERT_TRUE(launchers.Create(lpApplicationsMenu, Launcher(u"Loopback"_s, u"BBBB"_s)));
+    // Someone else's entry of the same name stays as well.
+    WriteFile(menu + u"/Other.desktop"_s, "[Desktop Entry]\nType=Application\nName=Other\nExec=other\n");
+    launchers.RemoveAll(lpApplicationsMenu, u"AAAA"_s);
+    EXPECT_EQ(QDir(menu).entryList(QDir::Files, QDir::Name),
+              (QStringList{u"Loopback (2).desktop"_s, u"Other.desktop"_s}));
+    EXPECT_EQ(launchers.Find(lpApplicationsMenu, u"Loopback"_s, u"BBBB"_s),
+              menu + u"/Loopback (2).desktop"_s);
 }

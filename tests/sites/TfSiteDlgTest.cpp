@@ -223,7 +223,7 @@ TEST(TfSiteDlg, ANewAddressTakesTheThumbnailAlongAndANewTitleLeavesItWhereItIs)
     EXPECT_EQ(stored.pixel(50, 40), qRgb(20, 160, 40));
 }
 
-TEST(TfSiteDlg, ARenamedSiteGetsNewLaunchersAndKeepsTheOldOnes)
+TEST(TfSiteDlg, ARenamedSiteMovesItsLaunchersToTheNewTitle)
 {
     Stores stores;
     LauncherTestFolders folders;
@@ -243,7 +243,8 @@ TEST(TfSiteDlg, ARenamedSiteGetsNewLaunchersAndKeepsTheOldOnes)
     EXPECT_EQ(d.ConfirmAndReadMessage(), QString());
 
     EXPECT_EQ(site.ShortcutKinds(), 1 | 8);
-    EXPECT_TRUE(QFileInfo::exists(folders.Folder(lpDesktop) + u"/Mail.desktop"_s));
+    // The old title's entry carried the same key: left behind, the menu showed the site twice.
+    EXPECT_FALSE(QFileInfo::exists(folders.Folder(lpDesktop) + u"/Mail.desktop"_s));
     EXPECT_TRUE(QFileInfo::exists(folders.Folder(lpDesktop) + u"/Post.desktop"_s));
     EXPECT_TRUE(QFileInfo::exists(folders.Folder(lpApplicationsMenu) + u"/Post.desktop"_s));
     EXPECT_EQ(DesktopFileComplaints(folders.Folder(lpDesktop) + u"/Post.desktop"_s), QString());
@@ -262,11 +263,13 @@ TEST(TfSiteDlg, AMissingLauncherFolderIsReportedAndTheSiteIsStillStored)
     d.URL()->setText(u"http://mail.example/"_s);
     for (const char* box : {"cbDesktop", "cbQuickLaunch", "cbStartMenu"})
         d.Control<QCheckBox>(box)->setChecked(true);
-    EXPECT_EQ(d.ConfirmAndReadMessage(), u"Can not create shortcut!"_s);
+    // The failing kind is named with its folder; the kinds after it are still written.
+    EXPECT_EQ(d.ConfirmAndReadMessage(), u"Can not create shortcut!\nThe folder %1 does not exist."_s.arg(
+                                             folders.Folder(lpQuickLaunch)));
     EXPECT_EQ(d.dialog.result(), mrOk);
     EXPECT_EQ(site.ShortcutKinds(), 1 | 2 | 8);
     EXPECT_TRUE(QFileInfo::exists(folders.Folder(lpDesktop) + u"/Mail.desktop"_s));
-    EXPECT_FALSE(QFileInfo::exists(folders.Folder(lpApplicationsMenu) + u"/Mail.desktop"_s));
+    EXPECT_TRUE(QFileInfo::exists(folders.Folder(lpApplicationsMenu) + u"/Mail.desktop"_s));
 }
 
 TEST(TfSiteDlg, TheMissingSecondEngineOffersItsDownloadAndFallsBack)
@@ -347,6 +350,23 @@ TEST(TfSiteDlg, ScreenSizeMenuMarksTheStoredSizeAndCapturesAtTheChosenOne)
     EXPECT_EQ(site.ThumbnailScreenSize(), 0);
 }
 
+TEST(TfSiteDlg, GetDescriptionFillsInWhatTheTypedSitesPageSaysAboutItself)
+{
+    TestHttpServer server;
+    server.Serve(u"/inbox"_s, "<html><head><meta name=description content='Mail on loopback'></head></html>",
+                 "text/html");
+    Stores stores;
+    TMorvalenBaseClass site;
+    Dialog d(stores, site, false);
+    auto* get = d.Control<QPushButton>("btnGetDescription");
+    EXPECT_FALSE(get->isEnabled());
+    d.URL()->setText(server.Url(u"/inbox"_s));
+    ASSERT_TRUE(get->isEnabled());
+    get->click();
+    EXPECT_EQ(d.Control<QPlainTextEdit>("mmDSC")->toPlainText(), u"Mail on loopback"_s);
+    EXPECT_TRUE(get->isEnabled());
+}
+
 TEST(TfSiteDlg, DownloadAddsTheSitesIconSavesTheIndexAndSelectsIt)
 {
     TestHttpServer server;
@@ -360,17 +380,18 @@ TEST(TfSiteDlg, DownloadAddsTheSitesIconSavesTheIndexAndSelectsIt)
     ASSERT_TRUE(download->isEnabled());
     download->click();
     EXPECT_EQ(server.RequestCount(u"/favicon.ico"_s), 1);
-    // The host 127.0.0.1:port names the site "0".
+    // The host 127.0.0.1:port names the site by both.
+    const QString name = u"127.0.0.1-%1"_s.arg(server.Port());
     EXPECT_EQ(icons->count(), 3);
-    EXPECT_EQ(icons->currentText(), u"0"_s);
+    EXPECT_EQ(icons->currentText(), name);
     EXPECT_FALSE(download->isEnabled());
     const auto saved = NamePairIndexFile::Parse(ReadFile(stores.icons.FileName()));
     ASSERT_EQ(saved.size(), 3u);
-    EXPECT_EQ(saved.back(), NamePairIndexFile::Entry(u"0"_s, u"0.ico"_s));
+    EXPECT_EQ(saved.back(), NamePairIndexFile::Entry(name, name + u".ico"_s));
 
     d.Title()->setText(u"Local"_s);
     EXPECT_EQ(d.ConfirmAndReadMessage(), QString());
-    EXPECT_EQ(site.FavIconFileName(), u"0.ico"_s);
+    EXPECT_EQ(site.FavIconFileName(), name + u".ico"_s);
 }
 
 // A site with its settings file in the stores' data folder.

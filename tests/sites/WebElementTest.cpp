@@ -309,6 +309,30 @@ TEST_F(TileTest, DoubleClickRaisesOnDblClickButNotOnTheButton)
     EXPECT_EQ(m_events, u"DR"_s);
 }
 
+TEST_F(TileTest, EnterRunsTheSiteAsTheButtonDoesAndSpaceSelectsTheTile)
+{
+    ShowTile(true);
+    QTest::keyClick(&m_tile, Qt::Key_Return);
+    QTest::keyClick(&m_tile, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(m_events, u"RR"_s);
+    // Other Enter keys are not the tile's.
+    QTest::keyClick(&m_tile, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(m_events, u"RR"_s);
+
+    QWidget other;
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    m_tile.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_tile));
+    m_tile.clearFocus();
+    ASSERT_FALSE(m_tile.hasFocus());
+    QTest::keyClick(&m_tile, Qt::Key_Space);
+    EXPECT_TRUE(m_tile.hasFocus());
+    EXPECT_EQ(m_events, u"RR"_s);
+}
+
 TEST_F(TileTest, AddressCountsExtraTabsAndDescriptionCentresOrWrapsIntoTwoLines)
 {
     ShowTile(false);

@@ -35,7 +35,26 @@ TEST(SiteAddress, SiteNameOfURLPicksTheLabelThatNamesTheSite)
     EXPECT_EQ(SiteNameOfURL(u"http://first.second.third.fourth/a/b?c=d.e"_s), u"second"_s);
     EXPECT_EQ(SiteNameOfURL(u"HTTPS://Second.Third/"_s), u"second"_s);
     EXPECT_EQ(SiteNameOfURL(u"http://intranet/page?x=a.b.c"_s), u"intranet"_s);
+    // Addresses without a name keep all of it, with the port that tells two servers apart.
+    EXPECT_EQ(SiteNameOfURL(u"http://127.0.0.1:8370/xmlcache"_s), u"127.0.0.1-8370"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://10.1.2.3/"_s), u"10.1.2.3"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://localhost:8080/"_s), u"localhost-8080"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://[::1]:81/"_s), u"--1-81"_s);
+    EXPECT_EQ(SiteNameOfURL(u"http://www.example.com:8080/"_s), u"example"_s);
     EXPECT_EQ(SiteNameOfURL(QString()), QString());
+}
+
+TEST(SiteAddress, PageDescriptionPrefersTheMetaDescriptionThenOpenGraphThenTheTitle)
+{
+    EXPECT_EQ(PageDescription("<html><head><title>T</title><meta property='og:description' content='Graph'>"
+                              "<META NAME=\"Description\" CONTENT=\"Mail &amp; chat,\n  at once\"></head>"),
+              u"Mail & chat, at once"_s);
+    EXPECT_EQ(PageDescription("<meta property=og:description content=\"Graph text\"><title>T</title>"),
+              u"Graph text"_s);
+    EXPECT_EQ(PageDescription("<title> Loop &lt;mail&gt; </title>"), u"Loop <mail>"_s);
+    EXPECT_EQ(PageDescription("<p>no head at all</p>"), QString());
+    const QByteArray longPage = QByteArray("<meta name=description content='") + QByteArray(5000, 'a') + "'>";
+    EXPECT_EQ(PageDescription(longPage, 100).size(), 100);
 }
 
 TEST(SiteAddress, DownloadToStreamFetchesAnyAnswerWhole)

@@ -4,8 +4,11 @@
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <QBuffer>
+#include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -150,16 +153,18 @@ TEST_F(FavoriteIconStore, DownloadedIconIsStoredUnderTheSiteName)
     Reopen(store);
 
     // The address's path and query lead to the root of its host.
+    // An address without a name is told by host and port, not by a "0" every such site shares.
+    const QString site = u"127.0.0.1-%1"_s.arg(server.Port());
     QString name;
     store.DownloadIcon(server.Url(u"/some/page.html?x=1"_s), name);
-    EXPECT_EQ(name, u"0"_s);
+    EXPECT_EQ(name, site);
     EXPECT_EQ(server.RequestCount(u"/favicon.ico"_s), 1);
-    EXPECT_EQ(ReadFile(m_folder + u"/0.ico"_s), icon);
-    EXPECT_EQ(store.FileNameOfName(u"0"_s, false), u"0.ico"_s);
+    EXPECT_EQ(ReadFile(m_folder + u'/' + site + u".ico"_s), icon);
+    EXPECT_EQ(store.FileNameOfName(site, false), site + u".ico"_s);
 
     // A second address of the same site fetches nothing.
     store.DownloadIcon(server.Url(u"/other"_s), name);
-    EXPECT_EQ(name, u"0"_s);
+    EXPECT_EQ(name, site);
     EXPECT_EQ(server.RequestCount(u"/favicon.ico"_s), 1);
     EXPECT_EQ(store.Items().size(), 2u);
 
@@ -167,6 +172,62 @@ TEST_F(FavoriteIconStore, DownloadedIconIsStoredUnderTheSiteName)
     EXPECT_FALSE(QFile::exists(m_index));
     store.SaveIndex();
     EXPECT_EQ(ReopenedEntries(), Entries(store));
+}
+
+TEST_F(FavoriteIconStore, PicturesAndIconsThePageDeclaresBecomeStoredIcons)
+{
+    const auto picture = [](const char* format) {
+        QImage image(24, 24, QImage::Format_ARGB32);
+        image.fill(QColor(200, 40, 40));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        return bytes;
+    };
+    const auto storedIcon = [&](const QString& name) {
+        TExIcon icon;
+        icon.LoadFromFile(m_folder + u'/' + name + u".ico"_s);
+        return icon;
+    };
+    TFavoriteIconManager store;
+    Reopen(store);
+
+    // A PNG served as /favicon.ico: an icon of the sizes tiles, menus and launchers draw.
+    TestHttpServer png;
+    png.Serve(u"/favicon.ico"_s, picture("PNG"), "image/png");
+    QString name;
+    store.DownloadIcon(png.Url(u"/"_s), name);
+    ASSERT_EQ(name, u"127.0.0.1-%1"_s.arg(png.Port()));
+    TExIcon icon = storedIcon(name);
+    ASSERT_EQ(icon.ImageCount(), 3);
+    EXPECT_EQ(icon.Width(), 16);
+    icon.SetCurrentIndex(2);
+    EXPECT_EQ(icon.Width(), 48);
+
+    // No /favicon.ico: the icon the page names (a JPEG here, relative to the page).
+    TestHttpServer declared;
+    declared.Serve(u"/app/"_s,
+                   "<html><head><link rel=stylesheet href=/s.css>"
+                   "<LINK REL='shortcut icon' HREF='pics/mark.jpg'></head><body></body></html>",
+                   "text/html");
+    declared.Serve(u"/app/pics/mark.jpg"_s, picture("JPEG"), "image/jpeg");
+    store.DownloadIcon(declared.Url(u"/app/"_s), name);
+    ASSERT_EQ(name, u"127.0.0.1-%1"_s.arg(declared.Port()));
+    EXPECT_EQ(declared.RequestCount(u"/app/pics/mark.jpg"_s), 1);
+    EXPECT_EQ(storedIcon(name).ImageCount(), 3);
+
+    // A page that names no icon, or one that is no picture, leaves the default.
+    TestHttpServer none;
+    none.Serve(u"/"_s, "<html><head><link rel=icon href='/bad.png'></head></html>", "text/html");
+    none.Serve(u"/bad.png"_s, "\x89PNG\r\n\x1a\n but not really", "image/png");
+    store.DownloadIcon(none.Url(u"/"_s), name);
+    EXPECT_EQ(name, u"Web"_s);
+
+    EXPECT_EQ(DeclaredIconAddress("<link href=\"/i.png\" rel=\"icon\">", u"http://a.b/x/y"_s),
+              u"http://a.b/i.png"_s);
+    EXPECT_EQ(DeclaredIconAddress("<link rel=icon href='javascript:alert(1)'>", u"http://a.b/"_s), QString());
+    EXPECT_EQ(DeclaredIconAddress("<link rel=iconic href=/i.png>", u"http://a.b/"_s), QString());
 }
 
 TEST_F(FavoriteIconStore, AnythingButAnIconLeavesTheDefault)
