@@ -322,6 +322,7 @@ void TCustomInternetBrowserWindow::UpdateTabControls()
     // The hint counts the tabs there are now, not those of the last title change.
     if (const TBrowserTab* tab = ActiveTab(); tab && !tab->Frame()->Title().isEmpty())
         m_tray->SetHint(BrowserTitles::TrayHint(m_siteTitle, tab->Frame()->Title(), TabCount()));
+    emit PageTitlesChanged();
 }
 
 void TCustomInternetBrowserWindow::NavigateTyped()
@@ -439,6 +440,7 @@ void TCustomInternetBrowserWindow::TabTitleChange(TBrowserTab& tab, const QStrin
     const int index = m_pages->indexOf(&tab);
     m_pages->setTabText(index, BrowserTitles::ShortenTitle(title, kTabCaptionLimit));
     m_pages->setTabToolTip(index, title);
+    emit PageTitlesChanged();
 }
 
 void TCustomInternetBrowserWindow::TabFullScreen(TBrowserTab& tab, bool fullScreen)

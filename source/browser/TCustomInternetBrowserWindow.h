@@ -132,6 +132,8 @@ signals:
     // The watched tab's top-level document completed: where the change monitor starts.
     void MonitoredDocumentCompleted();
     void ActivationChanged(bool active);
+    // A tab's page title changed, or a tab went: what the unread count is read from.
+    void PageTitlesChanged();
 
 protected:
     bool event(QEvent* event) override;

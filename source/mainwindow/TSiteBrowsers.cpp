@@ -3,7 +3,11 @@
 #include "browser/BrowserFrames.h"
 #include "browser/TBrowserManager.h"
 #include "browser/TCustomInternetBrowserWindow.h"
+#include "browser/TUnreadCounts.h"
+#include "menus/MVMenus.h"
+#include "notify/TNotificationQuiet.h"
 #include "notify/TSiteNotifications.h"
+#include "platform/LauncherBadge.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
@@ -43,6 +47,39 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
     TSiteNotificationOptions options = TestNotificationOptions();
     options.IconFolder = dataFolder + u"FavIcons/"_s;
     m_notifications = std::make_unique<TSiteNotifications>(*m_manager, options);
+    m_quiet = std::make_unique<TNotificationQuiet>(nullptr);
+    m_unreadCounts = std::make_unique<TUnreadCounts>(*m_manager);
+    m_launcherBadge = TLauncherBadge::ForDesktopEntry(u"morvalen-desktop.desktop"_s);
+    // Every site window's Options menu switches its site's notifications.
+    QObject::connect(m_manager.get(), &TBrowserManager::WindowCreated, m_manager.get(),
+                     [this](TCustomInternetBrowserWindow* window) { AddMuteItem(*window); });
+    QObject::connect(m_unreadCounts.get(), &TUnreadCounts::TotalChanged, m_unreadCounts.get(),
+                     [badge = m_launcherBadge.get()](int total) { badge->SetCount(total); });
+}
+
+void TSiteBrowsers::AddMuteItem(TCustomInternetBrowserWindow& window)
+{
+    QMenu* options = window.MiscMenu();
+    if (!options || window.ElementId().isEmpty())
+        return;
+    const QString elementId = window.ElementId();
+    QAction* mute = options->addAction(u"Mute notifications"_s);
+    mute->setObjectName(u"miMuteNotifications"_s);
+    mute->setCheckable(true);
+    QObject::connect(mute, &QAction::triggered, mute,
+                     [this, elementId](bool on) { m_quiet->SetMuted(elementId, on); });
+    QObject::connect(options, &QMenu::aboutToShow, mute,
+                     [this, mute, elementId] { mute->setChecked(m_quiet->Muted(elementId)); });
+    if (auto* menu = qobject_cast<TMVPopupMenu*>(options))
+        menu->PrepareItems();
+}
+
+void TSiteBrowsers::SetSiteSettings(TSiteSettings* settings)
+{
+    m_manager->SetSiteSettings(settings);
+    m_notifications->SetQuiet(nullptr);
+    m_quiet = std::make_unique<TNotificationQuiet>(settings);
+    m_notifications->SetQuiet(m_quiet.get());
 }
 
 TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
@@ -95,8 +132,10 @@ void TSiteBrowsers::SiteTitleChanged(TMVWebElement& tile)
 
 void TSiteBrowsers::SiteRemoving(TMVWebElement& tile)
 {
-    if (TMorvalenBaseClass* site = tile.MorvalenItem())
+    if (TMorvalenBaseClass* site = tile.MorvalenItem()) {
         m_manager->DiscardBrowser(*site);
+        m_unreadCounts->Forget(site->ElementId());
+    }
 }
 
 void TSiteBrowsers::MinimizeAll()

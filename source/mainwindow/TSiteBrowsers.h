@@ -13,7 +13,11 @@ class TApplicationsSettings;
 class TBrowserManager;
 class TCustomInternetBrowserWindow;
 class TMVWebElement;
+class TLauncherBadge;
+class TNotificationQuiet;
+class TSiteSettings;
 class TSiteNotifications;
+class TUnreadCounts;
 struct TSiteNotificationOptions;
 
 // The main window's browser commands: running and closing sites' windows, the browsers
@@ -30,6 +34,11 @@ public:
     TSiteBrowsers& operator=(const TSiteBrowsers&) = delete;
 
     TBrowserManager& Manager() const { return *m_manager; }
+    // Every site's unread count; their sum is on the program's launcher in docks.
+    TUnreadCounts& UnreadCounts() const { return *m_unreadCounts; }
+    // How each site browses and whether its notifications show (muted, do not disturb).
+    void SetSiteSettings(TSiteSettings* settings);
+    TNotificationQuiet& Quiet() const { return *m_quiet; }
     int OpenBrowserCount() const;
     bool HasBrowser(const TMVWebElement* tile) const;
 
@@ -57,10 +66,14 @@ public:
 
 private:
     static TSiteNotificationOptions TestNotificationOptions();
+    void AddMuteItem(TCustomInternetBrowserWindow& window);
 
     TApplicationsSettings& m_settings;
     std::unique_ptr<TBrowserManager> m_manager;
     // Watches the site windows and announces changes and the sites' own notifications; goes
     // before the manager.
     std::unique_ptr<TSiteNotifications> m_notifications;
+    std::unique_ptr<TUnreadCounts> m_unreadCounts;
+    std::unique_ptr<TLauncherBadge> m_launcherBadge;
+    std::unique_ptr<TNotificationQuiet> m_quiet;
 };

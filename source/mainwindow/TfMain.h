@@ -216,6 +216,8 @@ private:
     void BuildTray();
     void UpdateViewMenu();
     void UpdateTrayMenu();
+    // The tray icon carries the sum of the sites' unread counts.
+    void UpdateTrayIcon();
     void ShowSettings();
     void ShowAbout();
 

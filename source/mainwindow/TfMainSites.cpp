@@ -4,9 +4,13 @@
 #include "TSiteBrowsers.h"
 #include "TfMain.h"
 #include "browser/TBrowserManager.h"
+#include "browser/TUnreadCounts.h"
 #include "browser/TfBrowserThumbnailForm.h"
 #include "catalogviews/TCatalogViews.h"
 #include "dialogs/ModalResult.h"
+#include "markup/CountBadge.h"
+#include "menus/MVMenus.h"
+#include "notify/TNotificationQuiet.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
@@ -18,8 +22,10 @@
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLoggingCategory>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 
 Q_DECLARE_LOGGING_CATEGORY(lcWindow)
@@ -47,7 +53,19 @@ void TfMain::CreateSiteBrowsers()
         qWarning("%s", qPrintable(m_siteSettings->LastError()));
     m_siteBrowsers = std::make_unique<TSiteBrowsers>(*m_settings, m_dataFolder);
     TBrowserManager* manager = &m_siteBrowsers->Manager();
-    manager->SetSiteSettings(m_siteSettings.get());
+    m_siteBrowsers->SetSiteSettings(m_siteSettings.get());
+    connect(&m_siteBrowsers->Quiet(), &TNotificationQuiet::QuietChanged, this, [this] { UpdateTrayIcon(); });
+    // Beside the tray menu's browser commands; the menu is built before the browsers are.
+    auto* doNotDisturb = new QAction(u"Do not disturb"_s, m_trayMenu);
+    doNotDisturb->setObjectName(u"miDoNotDisturb"_s);
+    doNotDisturb->setCheckable(true);
+    doNotDisturb->setData(-1);
+    m_trayMenu->insertAction(m_closeAllBrowsersAction, doNotDisturb);
+    m_trayMenu->PrepareItems();
+    connect(doNotDisturb, &QAction::triggered, this,
+            [this](bool on) { m_siteBrowsers->Quiet().SetDoNotDisturb(on); });
+    connect(m_trayMenu, &QMenu::aboutToShow, doNotDisturb,
+            [this, doNotDisturb] { doNotDisturb->setChecked(m_siteBrowsers->Quiet().DoNotDisturb()); });
     // Ctrl+Q in a site window ends the program as "Exit" does.
     connect(manager, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
         connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);
@@ -59,10 +77,30 @@ void TfMain::CreateSiteBrowsers()
     connect(manager, &TBrowserManager::SiteWindowChanged, this, [this](TMorvalenBaseClass* site, bool open) {
         m_installedSites->SiteBrowserChanged(*site, open);
     });
+    TUnreadCounts* counts = &m_siteBrowsers->UnreadCounts();
+    connect(counts, &TUnreadCounts::CountChanged, this,
+            [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {
+                m_installedSites->SiteUnreadCountChanged(*site, count.Count, count.Old);
+            });
+    connect(counts, &TUnreadCounts::TotalChanged, this, [this] { UpdateTrayIcon(); });
     connect(manager, &TBrowserManager::ThumbnailCaptured, this,
             [this](TMorvalenBaseClass* site, const QImage& page) {
                 m_installedSites->SiteThumbnailCaptured(*site, page);
             });
+    UpdateTrayIcon();
+}
+
+void TfMain::UpdateTrayIcon()
+{
+    if (!m_trayIcon)
+        return;
+    const int total = m_siteBrowsers->UnreadCounts().Total();
+    const bool quiet = m_siteBrowsers->Quiet().Quiet();
+    m_trayIcon->setIcon(CountBadge::OnIcon(windowIcon(), total, quiet));
+    QString hint = total > 0 ? u"Morvalen Desktop (%1 unread)"_s.arg(total) : u"Morvalen Desktop"_s;
+    if (quiet)
+        hint += u"\nDo not disturb"_s;
+    m_trayIcon->setToolTip(hint);
 }
 
 void TfMain::LoadInstalledSites()
@@ -121,6 +159,12 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.CloseAllBrowsers = [this] {
         m_siteBrowsers->CloseAll();
+    };
+    hooks.SiteMuted = [this](const TMorvalenBaseClass& record) {
+        return m_siteBrowsers->Quiet().Muted(record.ElementId());
+    };
+    hooks.SetSiteMuted = [this](const TMorvalenBaseClass& record, bool muted) {
+        m_siteBrowsers->Quiet().SetMuted(record.ElementId(), muted);
     };
     hooks.SiteTitleChanged = [this](TMVWebElement& tile) {
         m_siteBrowsers->SiteTitleChanged(tile);

@@ -1,4 +1,5 @@
 #include "TSiteNotifications.h"
+#include "TNotificationQuiet.h"
 
 #include "browser/TBrowserManager.h"
 #include "browser/TBrowserTab.h"
@@ -72,10 +73,41 @@ TBrowserEntry* TSiteNotifications::EntryOfOrigin(const QUrl& origin) const
     return nullptr;
 }
 
+void TSiteNotifications::SetQuiet(TNotificationQuiet* quiet)
+{
+    m_quiet = quiet;
+    if (!quiet)
+        return;
+    quiet->OnQuietEnded = [this](const std::vector<TNotificationQuiet::THeld>& held) {
+        for (const TNotificationQuiet::THeld& site : held)
+            m_tray.Notify(site.EntryId, site.SiteTitle, TNotificationQuiet::SummaryLine(site.Count),
+                          site.IconFile);
+    };
+}
+
+bool TSiteNotifications::MayShow(const TBrowserEntry* entry, const QString& siteTitle,
+                                 const QString& iconFile)
+{
+    if (!m_quiet)
+        return true;
+    const QString elementId = entry && entry->Site ? entry->Site->ElementId() : QString();
+    if (m_quiet->Muted(elementId)) {
+        qCDebug(lcNotify) << "muted:" << siteTitle;
+        return false;
+    }
+    if (!m_quiet->Quiet())
+        return true;
+    qCDebug(lcNotify) << "held while quiet:" << siteTitle;
+    m_quiet->Hold(entry ? entry->Id : 0, elementId, siteTitle, iconFile);
+    return false;
+}
+
 void TSiteNotifications::SiteChanged(const TBrowserEntry& entry)
 {
     const QString pageTitle = entry.Window ? entry.Window->MonitoredPageTitle() : QString();
     qCDebug(lcNotify) << "site changed:" << SiteTitle(entry);
+    if (!MayShow(&entry, SiteTitle(entry), IconFile(entry)))
+        return;
     m_tray.Notify(entry.Id, SiteTitle(entry), pageTitle, IconFile(entry));
 }
 
@@ -87,6 +119,8 @@ void TSiteNotifications::WebNotification(const TWebNotificationRec& notification
     const QString iconFile = entry ? IconFile(*entry) : QString();
     const QString line = notification.Message.isEmpty() ? notification.Title
                                                         : notification.Title + u": "_s + notification.Message;
+    if (!MayShow(entry, siteTitle, iconFile))
+        return;
     std::function<void()> click = notification.Click;
     // The bus is reached with the first notification, not at the program's start.
     if (!m_desktop) {

@@ -12,6 +12,7 @@
 
 class TBrowserManager;
 class TDesktopNotifier;
+class TNotificationQuiet;
 struct TBrowserEntry;
 struct TWebNotificationRec;
 
@@ -46,6 +47,8 @@ public:
     TSiteNotifications& operator=(const TSiteNotifications&) = delete;
 
     TMVTrayNotifyManager& TrayNotifications() { return m_tray; }
+    // Muted sites and do not disturb; none: every notification shows.
+    void SetQuiet(TNotificationQuiet* quiet);
 
     // A watched site's page changed while its window was inactive.
     void SiteChanged(const TBrowserEntry& entry);
@@ -57,10 +60,14 @@ private:
     TBrowserEntry* EntryOfOrigin(const QUrl& origin) const;
     QString IconFile(const TBrowserEntry& entry) const;
     void DesktopNotificationClicked(uint32_t id);
+    // Whether a notification of the entry's site (none: of no site window) may show now;
+    // one that may not is dropped (muted) or held until the quiet ends.
+    bool MayShow(const TBrowserEntry* entry, const QString& siteTitle, const QString& iconFile);
 
     TBrowserManager& m_browsers;
     TSiteNotificationOptions m_options;
     TMVTrayNotifyManager m_tray;
+    TNotificationQuiet* m_quiet = nullptr;
     std::unique_ptr<TDesktopNotifier> m_desktop;
     // The browser entry and the page's click of each desktop notification on show.
     struct TShown

@@ -169,6 +169,12 @@ void TInstalledSites::BuildMenus()
         if (TMVWebElement* tile = MenuTile())
             CloseSiteBrowser(*tile);
     });
+    m_miMute = m_pmMVViewer->addAction(u"Mute notifications"_s, this, [this](bool muted) {
+        TMVWebElement* tile = MenuTile();
+        if (tile && tile->MorvalenItem() && m_hooks.SetSiteMuted)
+            m_hooks.SetSiteMuted(*tile->MorvalenItem(), muted);
+    });
+    m_miMute->setCheckable(true);
     m_pmMVViewer->addSeparator();
     m_miUpdateThumbnail = m_pmMVViewer->addAction(u"Update thumbnail..."_s, this, [this] {
         if (TMVWebElement* tile = MenuTile())
@@ -330,6 +336,8 @@ void TInstalledSites::PrepareTileMenu(TMVWebElement& tile)
     m_miRun->setVisible(!tile.HasBrowser());
     m_miClose->setVisible(tile.HasBrowser());
     m_miRate->setVisible(record && record->CanRate());
+    m_miMute->setVisible(record && m_hooks.SiteMuted && m_hooks.SetSiteMuted);
+    m_miMute->setChecked(record && m_hooks.SiteMuted && m_hooks.SiteMuted(*record));
     m_pmMVViewer->PrepareItems();
 }
 

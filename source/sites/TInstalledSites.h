@@ -71,6 +71,10 @@ struct TInstalledSitesHooks
     std::function<void(TMVWebElement& tile)> SiteRemoving;
     // The site's title was edited: its open browser window takes it as caption.
     std::function<void(TMVWebElement& tile)> SiteTitleChanged;
+    // Whether a site's notifications are muted, and the tile menu's switch of it; without
+    // them the menu has no such item.
+    std::function<bool(const TMorvalenBaseClass& record)> SiteMuted;
+    std::function<void(const TMorvalenBaseClass& record, bool muted)> SetSiteMuted;
 
     // A record was read from the data file, before its tile exists (shortcut detection).
     std::function<void(TMorvalenBaseClass& record)> ItemLoaded;
@@ -117,6 +121,7 @@ public:
     // Enables "Browsers" while at least one browser window is open.
     // The browser manager says whether a site's window is open; the tile shows it.
     void SiteBrowserChanged(const TMorvalenBaseClass& site, bool open);
+    void SiteUnreadCountChanged(const TMorvalenBaseClass& site, int count, bool old);
     // A site's window captured its page: the site's thumbnail.
     void SiteThumbnailCaptured(const TMorvalenBaseClass& site, const QImage& page);
     void SetOpenBrowserCount(int count);
@@ -188,6 +193,7 @@ private:
     QAction* m_miTitle = nullptr;
     QAction* m_miRun = nullptr;
     QAction* m_miClose = nullptr;
+    QAction* m_miMute = nullptr;
     QAction* m_miUpdateThumbnail = nullptr;
     QAction* m_miRate = nullptr;
     QAction* m_miProperties = nullptr;

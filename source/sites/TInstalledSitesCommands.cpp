@@ -62,6 +62,12 @@ void TInstalledSites::SiteBrowserChanged(const TMorvalenBaseClass& site, bool op
         tile->SetHasBrowser(open);
 }
 
+void TInstalledSites::SiteUnreadCountChanged(const TMorvalenBaseClass& site, int count, bool old)
+{
+    if (TMVWebElement* tile = m_manager->TileOf(&site))
+        tile->SetUnreadCount(count, old);
+}
+
 void TInstalledSites::SiteThumbnailCaptured(const TMorvalenBaseClass& site, const QImage& page)
 {
     TMVWebElement* tile = m_manager->TileOf(&site);

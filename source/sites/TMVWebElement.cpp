@@ -3,6 +3,7 @@
 #include "TFlashThread.h"
 #include "TMVWebElementDrag.h"
 #include "TileText.h"
+#include "markup/CountBadge.h"
 #include "markup/MnemonicText.h"
 #include "markup/VisualPainting.h"
 #include "pictures/GraphicTools.h"
@@ -154,6 +155,16 @@ void TMVWebElement::SetHasBrowser(bool hasBrowser)
     update();
 }
 
+void TMVWebElement::SetUnreadCount(int count, bool old)
+{
+    count = std::max(count, 0);
+    if (count == m_unreadCount && old == m_unreadCountOld)
+        return;
+    m_unreadCount = count;
+    m_unreadCountOld = old;
+    update();
+}
+
 void TMVWebElement::SetMorvalenItem(TMorvalenBaseClass* item, TImageLoading loading)
 {
     m_item = item;
@@ -223,6 +234,7 @@ void TMVWebElement::paintEvent(QPaintEvent*)
     QPainter painter(this);
     PaintCard(painter, layout, focused);
     PaintTexts(painter, layout, focused);
+    PaintBadge(painter, layout);
 }
 
 void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool focused)
@@ -280,6 +292,19 @@ void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool
     }
     if (!m_iconPicture.isNull())
         painter.drawImage(QRect(layout.IconPos, QSize(kIconSize, kIconSize)), m_iconPicture);
+}
+
+void TMVWebElement::PaintBadge(QPainter& painter, const TTileLayout& layout)
+{
+    if (m_unreadCount <= 0)
+        return;
+    // In the header beside the button, over the end of a long title: the address colour
+    // for a count of now, the description's grey for an old one.
+    const QString text = CountBadge::Text(m_unreadCount);
+    const QRect bounds =
+        CountBadge::Bounds(text, TextFont(), layout.ButtonZone.left() - 3, layout.Header.center().y());
+    CountBadge::Paint(painter, bounds, text, TextFont(),
+                      ColorToQColor(m_unreadCountOld ? kUnfocusedDescription : kAddress));
 }
 
 void TMVWebElement::PaintTexts(QPainter& painter, const TTileLayout& layout, bool focused)

@@ -70,6 +70,12 @@ public:
     bool HasBrowser() const { return m_hasBrowser; }
     void SetHasBrowser(bool hasBrowser);
 
+    // The site's unread messages as a badge (none for 0); old: the count its window had when
+    // it closed, drawn pale.
+    int UnreadCount() const { return m_unreadCount; }
+    bool UnreadCountOld() const { return m_unreadCountOld; }
+    void SetUnreadCount(int count, bool old);
+
     // When a new record's pictures are read: at once, or when the tile is first painted or
     // dragged (many tiles of which few show).
     enum TImageLoading
@@ -154,6 +160,7 @@ private:
 
     void PaintCard(QPainter& painter, const TileGeometry::TTileLayout& layout, bool focused);
     void PaintTexts(QPainter& painter, const TileGeometry::TTileLayout& layout, bool focused);
+    void PaintBadge(QPainter& painter, const TileGeometry::TTileLayout& layout);
     TZone VisibleZoneAt(QPoint point) const;
     void ClearHint();
     void StartDrag(QPoint pointer);
@@ -171,6 +178,8 @@ private:
     QImage m_iconPicture;
     QImage m_thumbnail;
     bool m_hasBrowser = false;
+    int m_unreadCount = 0;
+    bool m_unreadCountOld = false;
     TMorvalenBaseClass* m_item = nullptr;
     bool m_imagesPending = false;
     TFavoriteIconManager* m_favoriteIcons = nullptr;

@@ -29,6 +29,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTest>
 
@@ -259,4 +260,50 @@ TEST_F(TfMainSitesTest, ASitesSettingsLiveBesideTheDataFileAndGoWithTheSite)
     EXPECT_EQ(stored.Groups(), QStringList{news});
     EXPECT_EQ(stored.UserAgent(news), u"Agent/1"_s);
     EXPECT_FALSE(QFileInfo::exists(session)) << "its own sign-in goes with it";
+}
+
+TEST_F(TfMainSitesTest, ASitesUnreadCountReachesItsTileAndTheTrayAndItsSwitchesReachTheSettingsFile)
+{
+    TStandInFrame::Register();
+    TStandInFrame::SetPage(u"http://mail.example.com/"_s, {u"(3) Inbox"_s, {}});
+    WriteSites({u"Mail"_s});
+    auto window = Create();
+    TMVVisualManager& sites = window->InstalledSites().Manager();
+    ASSERT_EQ(sites.Count(), 1);
+    TMorvalenBaseClass& site = *sites.Items()[0];
+    TMVWebElement& tile = *sites.TileOf(&site);
+    auto* trayIcon = window->findChild<QSystemTrayIcon*>(u"TrayIcon"_s);
+    ASSERT_NE(trayIcon, nullptr);
+    const qint64 plainIcon = trayIcon->icon().cacheKey();
+
+    window->HandleParameter(u"Element="_s + site.ElementId());
+    ASSERT_TRUE(WaitUntil([&] { return tile.UnreadCount() == 3; }));
+    EXPECT_FALSE(tile.UnreadCountOld());
+    EXPECT_EQ(trayIcon->toolTip(), u"Morvalen Desktop (3 unread)"_s);
+    EXPECT_NE(trayIcon->icon().cacheKey(), plainIcon);
+
+    // The window's Options menu mutes the site in its settings.
+    TCustomInternetBrowserWindow* browser = window->SiteBrowsers().Manager().WindowOfSite(&site);
+    ASSERT_NE(browser, nullptr);
+    auto* mute = browser->MiscMenu()->findChild<QAction*>(u"miMuteNotifications"_s);
+    ASSERT_NE(mute, nullptr);
+    mute->trigger();
+    EXPECT_EQ(TSiteSettings(DataFolder() + u"/SiteSettings.ini"_s).Value(site.ElementId(), u"Muted"_s),
+              u"true"_s);
+
+    // The tray menu's switch; the tray icon shows it.
+    QMenu* tray = window->TrayMenu();
+    emit tray->aboutToShow();
+    auto* doNotDisturb = tray->findChild<QAction*>(u"miDoNotDisturb"_s);
+    ASSERT_NE(doNotDisturb, nullptr);
+    EXPECT_FALSE(doNotDisturb->isChecked());
+    doNotDisturb->trigger();
+    EXPECT_EQ(TSiteSettings(DataFolder() + u"/SiteSettings.ini"_s).Value(u"General"_s, u"DoNotDisturb"_s),
+              u"true"_s);
+    EXPECT_TRUE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+
+    // The closed window's count stays on the tile, as old.
+    window->InstalledSites().CloseSiteBrowser(tile);
+    EXPECT_EQ(tile.UnreadCount(), 3);
+    EXPECT_TRUE(tile.UnreadCountOld());
 }

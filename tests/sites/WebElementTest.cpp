@@ -575,3 +575,53 @@ TEST_F(TileTest, TileDestroyedWhileFlashingIsNeverPaintedAgain)
     EXPECT_TRUE(worker.isNull());
     ProcessEventsFor(1200);
 }
+
+TEST_F(TileTest, TheUnreadBadgeShowsACountInTheHeaderPaleWhenOldAndNothingForNone)
+{
+    m_tile.SetHasBrowser(true);
+    ShowTile(false);
+    const TileGeometry::TTileLayout layout = Layout(true);
+    const QRect header = layout.Header;
+    // The badge has the address line's colour, the old one the description's grey.
+    const auto fresh = [](const QColor& c) {
+        return c == QColor(0x48, 0x60, 0xF0);
+    };
+    const auto old = [](const QColor& c) {
+        return c == QColor(0x80, 0x80, 0x80);
+    };
+
+    EXPECT_EQ(CountPixels(Render(m_tile), header, fresh), 0);
+
+    m_tile.SetUnreadCount(12, false);
+    const QImage twelve = Render(m_tile);
+    const int area = CountPixels(twelve, header, fresh);
+    EXPECT_GT(area, 100);
+    // Beside the close button, never over it.
+    EXPECT_TRUE(ShowsPicture(twelve, layout.ButtonPos, GraphicTools::LoadPngResource(u"wiClose"_s), kWhite));
+    EXPECT_EQ(CountPixels(twelve, layout.ButtonZone, fresh), 0);
+
+    // A longer count makes a wider badge; beyond 999 it stops growing.
+    m_tile.SetUnreadCount(120, false);
+    EXPECT_GT(CountPixels(Render(m_tile), header, fresh), area);
+    m_tile.SetUnreadCount(5000, false);
+    const int capped = CountPixels(Render(m_tile), header, fresh);
+    m_tile.SetUnreadCount(99999, false);
+    EXPECT_EQ(CountPixels(Render(m_tile), header, fresh), capped);
+
+    m_tile.SetUnreadCount(12, true);
+    const QImage stale = Render(m_tile);
+    EXPECT_EQ(CountPixels(stale, header, fresh), 0);
+    EXPECT_GT(CountPixels(stale, header, old), 100);
+
+    m_tile.SetUnreadCount(0, false);
+    EXPECT_EQ(CountPixels(Render(m_tile), header, fresh), 0);
+    EXPECT_EQ(CountPixels(Render(m_tile), header, old), 0);
+
+    if (const QByteArray shots = qgetenv("MORVALEN_TEST_SHOTS"); !shots.isEmpty()) {
+        for (const int count : {1, 12, 120}) {
+            m_tile.SetUnreadCount(count, false);
+            Render(m_tile).save(QString::fromLocal8Bit(shots) + u"/tile-"_s + QString::number(count) +
+                                u".png"_s);
+        }
+    }
+}

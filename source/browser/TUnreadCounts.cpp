@@ -1,0 +1,84 @@
+#include "TUnreadCounts.h"
+
+#include "BrowserTitles.h"
+#include "TBrowserManager.h"
+#include "TBrowserTab.h"
+#include "TBrowserTray.h"
+#include "TCustomInternetBrowserWindow.h"
+#include "TfrmInternetBrowser.h"
+#include "UnreadCount.h"
+#include "sites/TMorvalenBaseClass.h"
+
+#include <algorithm>
+
+TUnreadCounts::TUnreadCounts(TBrowserManager& manager, QObject* parent) : QObject(parent), m_manager(manager)
+{
+    connect(&manager, &TBrowserManager::SiteWindowChanged, this, &TUnreadCounts::WindowChanged);
+}
+
+int TUnreadCounts::Total() const
+{
+    int total = 0;
+    for (const TCount& count : m_counts)
+        total = std::min(total + count.Count, UnreadCount::kMaxCount);
+    return total;
+}
+
+void TUnreadCounts::Forget(const QString& elementId)
+{
+    if (m_counts.remove(elementId) && Total() != m_total) {
+        m_total = Total();
+        emit TotalChanged(m_total);
+    }
+}
+
+void TUnreadCounts::WindowChanged(TMorvalenBaseClass* site, bool open)
+{
+    if (QPointer<TCustomInternetBrowserWindow> old = m_windows.take(site))
+        old->disconnect(this);
+    if (!open) {
+        TCount count = m_counts.value(site->ElementId());
+        if (count.Count > 0) {
+            count.Old = true;
+            Store(site, count);
+        }
+        return;
+    }
+    TCustomInternetBrowserWindow* window = m_manager.WindowOfSite(site);
+    if (!window)
+        return;
+    m_windows.insert(site, window);
+    connect(window, &TCustomInternetBrowserWindow::PageTitlesChanged, this,
+            [this, site, window] { Recount(*site, *window); });
+}
+
+void TUnreadCounts::Recount(TMorvalenBaseClass& site, TCustomInternetBrowserWindow& window)
+{
+    TCount count;
+    for (int index = 0; index < window.TabCount(); ++index)
+        count.Count = std::max(count.Count, UnreadCount::FromTitle(window.Tab(index)->Frame()->Title()));
+    window.setWindowTitle(
+        UnreadCount::WithCount(BrowserTitles::WindowCaption(window.SiteTitle()), count.Count));
+    // A hint that quotes the page title has its count already.
+    const QString hint = window.TrayHint();
+    if (UnreadCount::FromTitle(hint) != count.Count)
+        window.Tray()->SetHint(UnreadCount::WithCount(hint, count.Count));
+    Store(&site, count);
+}
+
+void TUnreadCounts::Store(TMorvalenBaseClass* site, const TCount& count)
+{
+    const QString id = site->ElementId();
+    // No count is a count of 0, old or not.
+    const bool changed = m_counts.value(id) != count && (count.Count > 0 || m_counts.contains(id));
+    if (count.Count > 0)
+        m_counts.insert(id, count);
+    else
+        m_counts.remove(id);
+    if (changed)
+        emit CountChanged(site, count);
+    if (const int total = Total(); total != m_total) {
+        m_total = total;
+        emit TotalChanged(total);
+    }
+}
