@@ -3,6 +3,7 @@
 
 #include "common/Errors.h"
 #include "common/FileUtils.h"
+#include "sites/SiteBackup.h"
 #include "sites/SitesDataFile.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "sites/TSiteSettings.h"
@@ -218,6 +219,31 @@ int PrintSiteSettings(const QStringList& arguments)
     return 0;
 }
 
+// The options after the two paths; an unknown one throws.
+bool TakeOption(const QStringList& arguments, const QString& option)
+{
+    for (qsizetype i = 2; i < arguments.size(); ++i)
+        if (arguments[i] != option)
+            throw EMorvalenError(u"Unknown option \"%1\"."_s.arg(arguments[i]));
+    return arguments.size() > 2;
+}
+
+int Backup(const QStringList& arguments)
+{
+    SiteBackup::Write(arguments[0], arguments[1], TakeOption(arguments, u"--sign-ins"_s));
+    return 0;
+}
+
+int Restore(const QStringList& arguments)
+{
+    const bool replace = TakeOption(arguments, u"--replace"_s);
+    const SiteBackup::RestoreResult result = SiteBackup::Restore(
+        arguments[0], arguments[1], [replace](const TMorvalenBaseClass&) { return replace; });
+    PrintJson(
+        QJsonObject{{u"added"_s, result.added}, {u"replaced"_s, result.replaced}, {u"kept"_s, result.kept}});
+    return 0;
+}
+
 } // namespace
 
 std::vector<ToolCommand> SitesCommands()
@@ -226,5 +252,7 @@ std::vector<ToolCommand> SitesCommands()
         {"sites", "FILE", 1, PrintSites},
         {"sites-write", "JSON_FILE FILE", 2, WriteSites},
         {"site-settings", "FILE", 1, PrintSiteSettings},
+        {"backup", "DATAFOLDER FILE [--sign-ins]", -2, Backup},
+        {"restore", "DATAFOLDER FILE [--replace]", -2, Restore},
     };
 }

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+class TMorvalenBaseClass;
+
+// The installed sites in one zip archive, to move them to another machine or keep them safe:
+// the data file, SiteSettings.ini, the configuration file (it holds the tiles' arrangement),
+// the FavIcons/ and Thumbnails/ folders with their index files and, when asked, the sign-ins
+// (the engines' WebEngine/ and WebKit/ folders). Paths inside the archive are those relative
+// to the data folder, with "/" between folders.
+namespace SiteBackup {
+
+inline constexpr char kConfigFileName[] = "MorvalenDesktop.cfg";
+
+// An archive is refused before anything is extracted when it names more entries than this,
+// and while extracting as soon as one entry or all of them together inflate to more than the
+// limits below: the sizes an archive claims are never trusted.
+inline constexpr qint64 kMaxEntries = 100000;
+inline constexpr qint64 kMaxEntrySize = qint64(512) * 1024 * 1024;
+inline constexpr qint64 kMaxTotalSize = qint64(4) * 1024 * 1024 * 1024;
+
+// Writes the archive of dataFolder to archivePath: first beside it under a temporary name,
+// then renamed over it, so an existing archive is never left half written. Throws EFileError
+// with a message for a person when a file cannot be read or the archive written.
+void Write(const QString& dataFolder, const QString& archivePath, bool withSignIns);
+
+struct RestoreResult
+{
+    int added = 0;
+    int replaced = 0;
+    // Sites the data folder already had and kept as they were.
+    int kept = 0;
+};
+
+// Asked for each site of the archive the data folder already has (the same ElementId), with
+// the archive's record; true replaces the folder's site by it.
+using ReplaceQuestion = std::function<bool(const TMorvalenBaseClass& fromArchive)>;
+
+// Reads the archive into dataFolder. Into a folder without sites everything is taken as it
+// is. Otherwise the sites the folder lacks are added at the end with their settings, icons and
+// thumbnails, and one it has is replaced only when replace says so; the folder's own
+// arrangement and configuration stay. A damaged or hostile archive (a path with "..", an
+// absolute path, a link, an entry outside the backed-up files, too many or too large
+// entries, no sound data file) throws EFileError saying why, and the data folder is left as
+// it was: the archive is extracted into a temporary folder and checked before anything moves.
+RestoreResult Restore(const QString& dataFolder, const QString& archivePath, const ReplaceQuestion& replace);
+
+} // namespace SiteBackup
