@@ -17,6 +17,7 @@
 #include <QTemporaryFile>
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <sys/stat.h>
 
@@ -97,7 +98,7 @@ bool IsBackedUpName(const QString& name)
 
 // Extracts every entry of the archive into folder, refusing the archive at the first entry
 // that is not a plain backed-up file or inflates past the limits.
-void ExtractChecked(const QString& archivePath, const QString& folder)
+void ExtractChecked(const QString& archivePath, const QString& folder, const SiteBackup::Limits& limits)
 {
     int error = 0;
     ZipPtr archive(zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
@@ -109,8 +110,8 @@ void ExtractChecked(const QString& archivePath, const QString& folder)
         Refuse(archivePath, u"it is not a readable zip archive (%1)"_s.arg(why));
     }
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-    if (count < 0 || count > SiteBackup::kMaxEntries)
-        Refuse(archivePath, u"it has more than %1 entries"_s.arg(SiteBackup::kMaxEntries));
+    if (count < 0 || count > limits.maxEntries)
+        Refuse(archivePath, u"it has more than %1 entries"_s.arg(limits.maxEntries));
 
     QSet<QString> seen;
     qint64 total = 0;
@@ -149,6 +150,15 @@ void ExtractChecked(const QString& archivePath, const QString& folder)
         if (!entry)
             Refuse(archivePath,
                    u"the entry \"%1\" cannot be read (%2)"_s.arg(name, ZipMessage(archive.get())));
+        // libzip stops at the size the entry claims and does not always check the sum: a
+        // shortened claim would restore a cut file.
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive.get(), zip_uint64_t(i), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_CRC)) {
+            zip_fclose(entry);
+            Refuse(archivePath, u"the entry \"%1\" is damaged"_s.arg(name));
+        }
+        uLong crc = crc32(0L, Z_NULL, 0);
         qint64 size = 0;
         for (;;) {
             const zip_int64_t read = zip_fread(entry, buffer.data(), zip_uint64_t(buffer.size()));
@@ -160,20 +170,22 @@ void ExtractChecked(const QString& archivePath, const QString& folder)
                 break;
             size += read;
             total += read;
-            if (size > SiteBackup::kMaxEntrySize || total > SiteBackup::kMaxTotalSize) {
+            if (size > limits.maxEntrySize || total > limits.maxTotalSize) {
                 zip_fclose(entry);
-                Refuse(archivePath, size > SiteBackup::kMaxEntrySize
-                                        ? u"the entry \"%1\" is larger than %2 MiB"_s.arg(name).arg(
-                                              SiteBackup::kMaxEntrySize >> 20)
-                                        : u"its files are larger than %1 MiB together"_s.arg(
-                                              SiteBackup::kMaxTotalSize >> 20));
+                Refuse(archivePath,
+                       size > limits.maxEntrySize
+                           ? u"the entry \"%1\" is larger than %2 bytes"_s.arg(name).arg(limits.maxEntrySize)
+                           : u"its files are larger than %1 bytes together"_s.arg(limits.maxTotalSize));
             }
+            crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.constData()), uInt(read));
             if (out.write(buffer.constData(), read) != read) {
                 zip_fclose(entry);
                 throw EFileError(u"Could not write \"%1\": %2."_s.arg(target, out.errorString()));
             }
         }
         zip_fclose(entry);
+        if (crc != stat.crc)
+            Refuse(archivePath, u"the entry \"%1\" is damaged"_s.arg(name));
         if (!out.flush())
             throw EFileError(u"Could not write \"%1\": %2."_s.arg(target, out.errorString()));
     }
@@ -289,7 +301,8 @@ void Write(const QString& dataFolder, const QString& archivePath, bool withSignI
     temporary.setAutoRemove(false);
 }
 
-RestoreResult Restore(const QString& dataFolder, const QString& archivePath, const ReplaceQuestion& replace)
+RestoreResult Restore(const QString& dataFolder, const QString& archivePath, const ReplaceQuestion& replace,
+                      const Limits& limits)
 {
     const QString root = WithSlash(QFileInfo(dataFolder).absoluteFilePath());
     const bool folderExisted = QFileInfo(root).isDir();
@@ -301,7 +314,7 @@ RestoreResult Restore(const QString& dataFolder, const QString& archivePath, con
         if (!temporary.isValid())
             throw EFileError(u"Could not create a temporary folder in \"%1\"."_s.arg(dataFolder));
         const QString extracted = WithSlash(temporary.path());
-        ExtractChecked(archivePath, extracted);
+        ExtractChecked(archivePath, extracted, limits);
 
         const QString dataFileName = QString::fromLatin1(SitesDataFile::kFileName);
         const std::optional<QByteArray> theirData = FileUtils::ReadWholeFile(extracted + dataFileName);

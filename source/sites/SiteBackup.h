@@ -19,9 +19,12 @@ inline constexpr char kConfigFileName[] = "MorvalenDesktop.cfg";
 // An archive is refused before anything is extracted when it names more entries than this,
 // and while extracting as soon as one entry or all of them together inflate to more than the
 // limits below: the sizes an archive claims are never trusted.
-inline constexpr qint64 kMaxEntries = 100000;
-inline constexpr qint64 kMaxEntrySize = qint64(512) * 1024 * 1024;
-inline constexpr qint64 kMaxTotalSize = qint64(4) * 1024 * 1024 * 1024;
+struct Limits
+{
+    qint64 maxEntries = 100000;
+    qint64 maxEntrySize = qint64(512) * 1024 * 1024;
+    qint64 maxTotalSize = qint64(4) * 1024 * 1024 * 1024;
+};
 
 // Writes the archive of dataFolder to archivePath: first beside it under a temporary name,
 // then renamed over it, so an existing archive is never left half written. Throws EFileError
@@ -47,6 +50,7 @@ using ReplaceQuestion = std::function<bool(const TMorvalenBaseClass& fromArchive
 // absolute path, a link, an entry outside the backed-up files, too many or too large
 // entries, no sound data file) throws EFileError saying why, and the data folder is left as
 // it was: the archive is extracted into a temporary folder and checked before anything moves.
-RestoreResult Restore(const QString& dataFolder, const QString& archivePath, const ReplaceQuestion& replace);
+RestoreResult Restore(const QString& dataFolder, const QString& archivePath, const ReplaceQuestion& replace,
+                      const Limits& limits = {});
 
 } // namespace SiteBackup
