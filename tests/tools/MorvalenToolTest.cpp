@@ -5,6 +5,7 @@
 #include "support/TestSupport.h"
 #include "support/ToolRunner.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -183,4 +184,33 @@ TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
     EXPECT_EQ(groups.value(u"B2"_s).toObject().value(u"Unknown"_s).toString(), u"as written"_s);
 
     EXPECT_NE(Run({u"site-settings"_s, Path(u"missing.ini"_s)}).status, 0);
+}
+
+TEST_F(MorvalenToolTest, BackupAndRestoreMoveTheSitesAndReplaceOnlyWhenAsked)
+{
+    std::vector<std::unique_ptr<TMorvalenBaseClass>> sites;
+    sites.push_back(std::make_unique<TMorvalenBaseClass>());
+    sites.back()->SetTitle(u"Mail"_s);
+    QDir().mkpath(Path(u"from"_s));
+    SitesDataFile::Save(Path(u"from/MorvalenDesktop.dat"_s), sites);
+    const ToolResult backup = Run({u"backup"_s, Path(u"from"_s), Path(u"sites.zip"_s)});
+    ASSERT_EQ(backup.status, 0) << backup.err.toStdString();
+
+    const ToolResult restored = Run({u"restore"_s, Path(u"to"_s), Path(u"sites.zip"_s)});
+    ASSERT_EQ(restored.status, 0) << restored.err.toStdString();
+    EXPECT_EQ(ReadFile(Path(u"to/MorvalenDesktop.dat"_s)), ReadFile(Path(u"from/MorvalenDesktop.dat"_s)));
+
+    sites.back()->SetTitle(u"Mail, renamed"_s);
+    SitesDataFile::Save(Path(u"to/MorvalenDesktop.dat"_s), sites);
+    EXPECT_TRUE(Run({u"restore"_s, Path(u"to"_s), Path(u"sites.zip"_s)}).out.contains("\"kept\":1"));
+    EXPECT_NE(ReadFile(Path(u"to/MorvalenDesktop.dat"_s)), ReadFile(Path(u"from/MorvalenDesktop.dat"_s)));
+    EXPECT_TRUE(Run({u"restore"_s, Path(u"to"_s), Path(u"sites.zip"_s), u"--replace"_s})
+                    .out.contains("\"replaced\":1"));
+    EXPECT_EQ(SitesDataFile::Parse(ReadFile(Path(u"to/MorvalenDesktop.dat"_s))).records.at(0)->Title(),
+              u"Mail"_s);
+
+    WriteFile(Path(u"not.zip"_s), "not a zip");
+    const ToolResult refused = Run({u"restore"_s, Path(u"to"_s), Path(u"not.zip"_s)});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.contains("Nothing was changed")) << refused.err.toStdString();
 }
