@@ -220,6 +220,7 @@ private:
     void UpdateTrayIcon();
     void ShowSettings();
     void ShowAbout();
+    void BackUpSites();
 
     void FirstShow();
     void HandleStartupMessage();

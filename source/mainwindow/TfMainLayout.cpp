@@ -248,6 +248,8 @@ void TfMain::BuildMainMenu()
     m_settingsAction->setShortcut(QKeySequence(u"Ctrl+P"_s));
     connect(m_settingsAction, &QAction::triggered, this, [this] { ShowSettings(); });
     file->addSeparator();
+    connect(file->addAction(u"&Back up sites..."_s), &QAction::triggered, this, [this] { BackUpSites(); });
+    file->addSeparator();
     QAction* exit = file->addAction(u"E&xit"_s);
     exit->setShortcut(QKeySequence(u"Alt+X"_s));
     connect(exit, &QAction::triggered, this, [this] { Quit(); });
