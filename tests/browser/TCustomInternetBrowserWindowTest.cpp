@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -210,4 +211,55 @@ TEST_F(TCustomInternetBrowserWindowTest, TheWindowsKeysWorkWhileThePageHasTheFoc
     EXPECT_TRUE(listed.contains(u"Ctrl+W"_s) && listed.contains(u"Ctrl+Q"_s) &&
                 listed.contains(u"Alt+Left"_s))
         << listed.join(u", "_s).toStdString();
+}
+
+TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtTheirAddresses)
+{
+    QTemporaryDir folder;
+    TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
+    // Fractional minutes: a fifth of a second.
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.0033"_s);
+    m_window = new TCustomInternetBrowserWindow;
+    m_window->SetSettings(&m_settings);
+    m_window->SetSiteSettings(&settings, u"IDLE"_s);
+    m_window->SetSiteTitle(u"Mail"_s);
+    m_window->SetStartURL(Url(u"/one"_s));
+    m_window->SetTabURLs({Url(u"/two"_s)});
+    m_window->resize(640, 480);
+    m_window->ShowRestored();
+    ASSERT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
+    TfrmInternetBrowser& home = *m_window->Tab(0)->Frame();
+    TfrmInternetBrowser& behind = *m_window->Tab(1)->Frame();
+    ASSERT_TRUE(WaitForTitle(home, u"Page one"_s));
+    ASSERT_TRUE(WaitForTitle(behind, u"Page two"_s));
+    ASSERT_EQ(m_window->ActiveTab()->Frame(), &home);
+
+    // Another window takes the focus: the tab behind sleeps, the one on screen stays.
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return behind.Sleeping(); }, 10000));
+    EXPECT_EQ(PageOf(behind)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
+    EXPECT_FALSE(home.Sleeping());
+    EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
+    EXPECT_TRUE(m_window->Sleeping());
+
+    // Hidden, the window's current tab sleeps too.
+    m_window->hide();
+    ASSERT_TRUE(WaitUntil([&] { return home.Sleeping(); }, 10000));
+    EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
+
+    // Back in use, the tab the user sees loads again where it was; the other waits to be chosen.
+    m_window->ShowRestored();
+    ASSERT_TRUE(WaitUntil([&] { return !home.Sleeping(); }, 10000));
+    EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
+    EXPECT_TRUE(WaitUntil([&] { return RunScript(home, u"document.title"_s) == u"Page one"_s; }));
+    EXPECT_EQ(home.GetLocationURL(), Url(u"/one"_s));
+    EXPECT_TRUE(behind.Sleeping());
+    m_window->SetActiveTab(1);
+    EXPECT_FALSE(behind.Sleeping());
+    EXPECT_TRUE(WaitUntil([&] { return RunScript(behind, u"document.title"_s) == u"Page two"_s; }));
+    EXPECT_EQ(behind.GetLocationURL(), Url(u"/two"_s));
+    EXPECT_FALSE(m_window->Sleeping());
 }
