@@ -112,15 +112,8 @@ TEST_F(TCustomInternetBrowserWindowTest, TheSitesZoomHoldsForEveryTabAndIsRememb
     QTemporaryDir folder;
     TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
     settings.SetZoom(u"ZOOMED"_s, 1.5);
-    m_window = new TCustomInternetBrowserWindow;
-    m_window->SetSettings(&m_settings);
-    m_window->SetSiteSettings(&settings, u"ZOOMED"_s);
-    m_window->SetSiteTitle(u"Mail"_s);
-    m_window->SetStartURL(Url(u"/one"_s));
-    m_window->SetTabURLs({Url(u"/two"_s)});
-    m_window->resize(640, 480);
-    m_window->show();
-    ASSERT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
+    Open(Url(u"/one"_s), {Url(u"/two"_s)}, 0, &settings, u"ZOOMED"_s);
+    ASSERT_TRUE(m_window->PagesOpened());
     ASSERT_EQ(m_window->TabCount(), 2);
     for (int i = 0; i < 2; ++i)
         EXPECT_DOUBLE_EQ(m_window->Tab(i)->Frame()->ZoomFactor(), 1.5) << i;
@@ -219,15 +212,9 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
     // Fractional minutes: a fifth of a second.
     settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.0033"_s);
-    m_window = new TCustomInternetBrowserWindow;
-    m_window->SetSettings(&m_settings);
-    m_window->SetSiteSettings(&settings, u"IDLE"_s);
-    m_window->SetSiteTitle(u"Mail"_s);
-    m_window->SetStartURL(Url(u"/one"_s));
-    m_window->SetTabURLs({Url(u"/two"_s)});
-    m_window->resize(640, 480);
+    Open(Url(u"/one"_s), {Url(u"/two"_s)}, 0, &settings, u"IDLE"_s);
+    ASSERT_TRUE(m_window->PagesOpened());
     m_window->ShowRestored();
-    ASSERT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
     TfrmInternetBrowser& home = *m_window->Tab(0)->Frame();
     TfrmInternetBrowser& behind = *m_window->Tab(1)->Frame();
     ASSERT_TRUE(WaitForTitle(home, u"Page one"_s));
