@@ -59,6 +59,7 @@ TCustomInternetBrowserWindow::TCustomInternetBrowserWindow(QWidget* parent) : QW
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (isVisible() && !isMinimized())
             WakeCurrentTab();
+        UpdateSleeping();
     });
 }
 
@@ -331,10 +332,17 @@ bool TCustomInternetBrowserWindow::Hibernate()
 
 bool TCustomInternetBrowserWindow::Sleeping() const
 {
-    for (int index = 0; index < TabCount(); ++index)
-        if (Tab(index)->Frame()->Sleeping())
-            return true;
-    return false;
+    const TBrowserTab* tab = ActiveTab();
+    return tab && tab->Frame()->Sleeping();
+}
+
+void TCustomInternetBrowserWindow::UpdateSleeping()
+{
+    const bool sleeping = Sleeping();
+    if (sleeping != m_tray->Sleeping()) {
+        m_tray->SetSleeping(sleeping);
+        emit SleepingChanged(sleeping);
+    }
 }
 
 void TCustomInternetBrowserWindow::WakeCurrentTab()
@@ -361,7 +369,8 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
     frame->NewWindowFrame = [this] {
         return NewWindowTab();
     };
-    connect(frame, &TfrmInternetBrowser::SleepingChanged, this, [this] { emit SleepingChanged(Sleeping()); });
+    connect(frame, &TfrmInternetBrowser::SleepingChanged, this,
+            &TCustomInternetBrowserWindow::UpdateSleeping);
     connect(frame, &TfrmInternetBrowser::TitleChanged, this,
             [this, &tab](const QString& title) { TabTitleChange(tab, title); });
     connect(frame, &TfrmInternetBrowser::CloseRequested, this, [this, tab = QPointer<TBrowserTab>(&tab)] {

@@ -87,7 +87,7 @@ public:
     // tab, nor one playing sound or capturing, nor (the engine decides) one on screen. True
     // when a tab went to sleep.
     bool Hibernate();
-    // Some tab of the window sleeps.
+    // The tab the window shows sleeps: the window's tray icon, and the site's tile, say so.
     bool Sleeping() const;
 
     // Without a site: the "Options" button is hidden.
@@ -151,7 +151,7 @@ signals:
     void ActivationChanged(bool active);
     // A tab's page title changed, or a tab went: what the unread count is read from.
     void PageTitlesChanged();
-    // A tab went to sleep or woke: Sleeping() says what the window is now.
+    // The window's shown tab went to sleep or woke.
     void SleepingChanged(bool sleeping);
 
 protected:
@@ -188,6 +188,7 @@ private:
     void ArmHibernation();
     // The window is in use again: the tab the user sees comes back.
     void WakeCurrentTab();
+    void UpdateSleeping();
 
     TApplicationsSettings* m_settings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;

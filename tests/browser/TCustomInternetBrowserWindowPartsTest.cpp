@@ -4,6 +4,7 @@
 #include "browser/TBrowserNavigationBar.h"
 #include "browser/TBrowserStatusBar.h"
 #include "browser/TBrowserTab.h"
+#include "browser/TBrowserTray.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
@@ -13,8 +14,11 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStatusTipEvent>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -180,12 +184,26 @@ TEST_F(TCustomInternetBrowserWindowPartsTest, TheSleepDelayComesFromTheSiteSetti
     window.hide();
     QTest::qWait(400);
     EXPECT_FALSE(window.Sleeping());
-    // The same window with a delay does sleep: the waits above were long enough to tell.
+    // The same window with a delay does sleep: the waits above were long enough to tell. Its
+    // tray icon is greyed while it sleeps.
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    window.SetSiteIcon(QIcon(red));
+    const auto trayPixel = [&] {
+        return window.Tray()->Icon()->icon().pixmap(32).toImage().pixelColor(8, 8);
+    };
     window.show();
     settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.001"_s);
+    QSignalSpy marked(&window, &TCustomInternetBrowserWindow::SleepingChanged);
     window.hide();
-    EXPECT_TRUE(WaitUntil([&] { return window.Sleeping(); }));
+    ASSERT_TRUE(WaitUntil([&] { return window.Sleeping(); }));
+    EXPECT_EQ(marked.count(), 1);
+    const QColor greyed = trayPixel();
+    EXPECT_EQ(greyed.red(), greyed.green()) << "greyed, not red";
     window.show();
     EXPECT_TRUE(WaitUntil([&] { return !FrameOf(window, 0).Sleeping(); }));
     EXPECT_EQ(FrameOf(window, 0).GetLocationURL(), u"http://mail.test/inbox"_s);
+    EXPECT_FALSE(window.Sleeping());
+    EXPECT_EQ(trayPixel(), QColor(Qt::red));
+    EXPECT_EQ(marked.count(), 2);
 }
