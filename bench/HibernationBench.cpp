@@ -13,36 +13,22 @@
 #include "browser/TfrmInternetBrowser.h"
 #include "sites/TSiteSettings.h"
 #include "support/TestHttpServer.h"
+#include "support/TestSupport.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QThread>
 
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
 
 constexpr int kWindows = 10;
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 60000)
-{
-    QDeadlineTimer deadline(milliseconds);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(5);
-    }
-    return true;
-}
-
 // After the engine has had time to give back what it freed.
 double SettledMiB()
 {
-    WaitFor([] { return false; }, 3000);
+    WaitUntil([] { return false; }, 3000);
     return double(TreePssKb(int(QCoreApplication::applicationPid()))) / 1024.0;
 }
 
@@ -97,22 +83,24 @@ int main(int argc, char** argv)
 
     for (int index = 0; index < 2; ++index)
         open(index);
-    if (!WaitFor(loaded))
+    if (!WaitUntil(loaded, 60000))
         return 1;
     const double two = SettledMiB();
     for (int index = 2; index < kWindows; ++index)
         open(index);
-    if (!WaitFor(loaded))
+    if (!WaitUntil(loaded, 60000))
         return 1;
     const double ten = SettledMiB();
     for (int index = 1; index < kWindows; ++index)
         windows[index]->hide();
-    if (!WaitFor([&] {
-            for (int index = 1; index < kWindows; ++index)
-                if (!windows[index]->Sleeping())
-                    return false;
-            return true;
-        }))
+    if (!WaitUntil(
+            [&] {
+                for (int index = 1; index < kWindows; ++index)
+                    if (!windows[index]->Sleeping())
+                        return false;
+                return true;
+            },
+            60000))
         return 1;
     const double asleep = SettledMiB();
     const double goal = two + 10.0 * (kWindows - 1);
