@@ -324,8 +324,10 @@ bool TCustomInternetBrowserWindow::Hibernate()
     for (int index = 0; index < TabCount(); ++index) {
         TBrowserTab* tab = Tab(index);
         // The change monitor reads the watched page: asleep, it would never see it change.
-        if (!tab->Monitored() && tab->Frame()->PutToSleep())
+        if (!tab->Monitored() && tab->Frame()->PutToSleep()) {
+            qCDebug(lcBrowser) << "tab asleep:" << tab->Frame()->GetLocationURL();
             slept = true;
+        }
     }
     return slept;
 }
@@ -347,8 +349,11 @@ void TCustomInternetBrowserWindow::UpdateSleeping()
 
 void TCustomInternetBrowserWindow::WakeCurrentTab()
 {
-    if (TBrowserTab* tab = ActiveTab())
+    TBrowserTab* tab = ActiveTab();
+    if (tab && tab->Frame()->Sleeping()) {
         tab->Frame()->Wake();
+        qCDebug(lcBrowser) << "tab awake:" << tab->Frame()->GetLocationURL();
+    }
 }
 
 TBrowserTab* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool isHome, bool monitored,

@@ -220,8 +220,13 @@ bool TfrmWebEngineBrowser::SleepEngine()
     // The engine discards no page on screen (and Chromium's memory saver never takes the tab
     // the user sees): only a hidden window's tabs, or a window's tabs behind the current one,
     // sleep. Freezing first stops the page's timers before its renderer is let go.
-    if (m_page->isVisible())
-        return false;
+    if (m_page->isVisible()) {
+        // A minimized window's view still counts as on screen for the engine, though nobody
+        // sees it.
+        if (!window()->isMinimized())
+            return false;
+        m_page->setVisible(false);
+    }
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
     return m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
@@ -231,6 +236,8 @@ void TfrmWebEngineBrowser::WakeEngine(const QString& address)
 {
     // A discarded page reloads at its own address, with its history, as it comes back; the
     // page shown again may have done that already.
+    if (m_view->isVisible() && !window()->isMinimized())
+        m_page->setVisible(true);
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
     if (m_page->url().isEmpty() && !address.isEmpty())
         Navigate(address);
