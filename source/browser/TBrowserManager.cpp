@@ -126,6 +126,10 @@ void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
         if (const TBrowserEntry* entry = FindByWindow(&window))
             emit SiteChanged(*entry);
     });
+    connect(&window, &TCustomInternetBrowserWindow::SleepingChanged, this, [this, &window](bool sleeping) {
+        if (const TBrowserEntry* entry = FindByWindow(&window))
+            emit SiteSleepingChanged(entry->Site, sleeping);
+    });
 }
 
 namespace {

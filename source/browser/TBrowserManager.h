@@ -71,6 +71,8 @@ signals:
     void SiteWindowChanged(TMorvalenBaseClass* site, bool open);
     // A site's page changed while its window was inactive; the notifications show it.
     void SiteChanged(const TBrowserEntry& entry);
+    // A site's window has a tab asleep, or none any more: what its tile shows.
+    void SiteSleepingChanged(TMorvalenBaseClass* site, bool sleeping);
     // A window captured its page for the site's thumbnail.
     void ThumbnailCaptured(TMorvalenBaseClass* site, const QImage& page);
     // For every window it makes, after configuring and before showing it (the change

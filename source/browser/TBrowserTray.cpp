@@ -36,8 +36,24 @@ void TBrowserTray::SetTitle(const QString& title)
 
 void TBrowserTray::SetIcon(const QIcon& icon)
 {
-    m_icon->setIcon(icon);
+    m_siteIcon = icon;
     m_menu->SetTitleIcon(icon);
+    SetSleeping(m_sleeping);
+}
+
+void TBrowserTray::SetSleeping(bool sleeping)
+{
+    m_sleeping = sleeping;
+    if (!sleeping || m_siteIcon.isNull()) {
+        m_icon->setIcon(m_siteIcon);
+        return;
+    }
+    // The tray draws the icon as it is given: the greyed look has to be in its pixels.
+    QIcon greyed;
+    const QList<QSize> sizes = m_siteIcon.availableSizes();
+    for (const QSize& size : sizes.isEmpty() ? QList<QSize>{QSize(32, 32)} : sizes)
+        greyed.addPixmap(m_siteIcon.pixmap(size, QIcon::Disabled));
+    m_icon->setIcon(greyed);
 }
 
 void TBrowserTray::SetHint(const QString& hint)

@@ -19,6 +19,9 @@ public:
     void SetTitle(const QString& title);
     void SetIcon(const QIcon& icon);
     void SetHint(const QString& hint);
+    // A sleeping site's icon is shown greyed, as a disabled one.
+    void SetSleeping(bool sleeping);
+    bool Sleeping() const { return m_sleeping; }
     QString Hint() const;
     void SetVisible(bool visible);
     bool IsVisible() const;
@@ -33,4 +36,6 @@ signals:
 private:
     TMVPopupMenu* m_menu = nullptr;
     QSystemTrayIcon* m_icon = nullptr;
+    QIcon m_siteIcon;
+    bool m_sleeping = false;
 };

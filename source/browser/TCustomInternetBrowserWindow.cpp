@@ -25,6 +25,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 // What the windows do, for tests and for whoever wonders what a window loaded:
@@ -37,6 +40,27 @@ TCustomInternetBrowserWindow::TCustomInternetBrowserWindow(QWidget* parent) : QW
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(500, 300);
     BuildLayout();
+    m_hibernation = new QTimer(this);
+    m_hibernation->setSingleShot(true);
+    connect(m_hibernation, &QTimer::timeout, this, [this] {
+        if (m_windowActive)
+            return;
+        Hibernate();
+        // A tab that plays sound or captures now may stop: it is asked again after another
+        // delay, as the rest of an idle browser's tabs would be.
+        for (int index = 0; index < TabCount(); ++index) {
+            const TBrowserTab* tab = Tab(index);
+            if (!tab->Monitored() && !tab->Frame()->Sleeping() && tab->Frame()->KeepsAwake()) {
+                ArmHibernation();
+                break;
+            }
+        }
+    });
+    connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+        if (isVisible() && !isMinimized())
+            WakeCurrentTab();
+        UpdateSleeping();
+    });
 }
 
 TCustomInternetBrowserWindow::~TCustomInternetBrowserWindow()
@@ -135,6 +159,10 @@ void TCustomInternetBrowserWindow::setVisible(bool visible)
     if (visible)
         PrepareSurface();
     QWidget::setVisible(visible);
+    if (!visible)
+        ArmHibernation();
+    else if (!isMinimized())
+        WakeCurrentTab();
 }
 
 void TCustomInternetBrowserWindow::PrepareSurface()
@@ -205,9 +233,18 @@ void TCustomInternetBrowserWindow::changeEvent(QEvent* event)
                 QTimer::singleShot(0, this, [this] { HideToTray(); });
             else if (!m_pagesOpened && !m_enginesStarting)
                 StartEngines();
+            ArmHibernation();
+        } else if (!isMinimized() && (change->oldState() & Qt::WindowMinimized)) {
+            WakeCurrentTab();
         }
     } else if (event->type() == QEvent::ActivationChange) {
         m_windowActive = isActiveWindow();
+        if (m_windowActive) {
+            m_hibernation->stop();
+            WakeCurrentTab();
+        } else {
+            ArmHibernation();
+        }
         emit ActivationChanged(m_windowActive);
     }
 }
@@ -243,6 +280,80 @@ void TCustomInternetBrowserWindow::OpenPages()
     for (int index = 0; index < TabCount(); ++index)
         Tab(index)->Frame()->Navigate(Tab(index)->StartURL());
     SetActiveTab(0);
+    if (!m_windowActive)
+        ArmHibernation();
+}
+
+std::optional<std::chrono::milliseconds>
+TCustomInternetBrowserWindow::HibernateDelay(const TSiteSettings* settings, const QString& elementId)
+{
+    // A week is longer than anyone leaves a window untouched on purpose, and keeps the timer's
+    // milliseconds in range.
+    constexpr double kMaxMinutes = 7 * 24 * 60;
+    if (elementId.isEmpty())
+        return std::nullopt;
+    double minutes = kDefaultHibernateMinutes;
+    if (settings) {
+        if (settings->Value(elementId, u"Hibernate"_s).trimmed().compare(u"never"_s, Qt::CaseInsensitive) ==
+            0)
+            return std::nullopt;
+        bool ok = false;
+        const double value =
+            settings->Value(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s)
+                .trimmed()
+                .toDouble(&ok);
+        if (ok && std::isfinite(value) && value >= 0)
+            minutes = std::min(value, kMaxMinutes);
+    }
+    if (minutes == 0)
+        return std::nullopt;
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(minutes * 60000)));
+}
+
+void TCustomInternetBrowserWindow::ArmHibernation()
+{
+    if (m_destroying || m_windowActive || m_hibernation->isActive())
+        return;
+    if (const auto delay = HibernateDelay(m_siteSettings, m_elementId))
+        m_hibernation->start(*delay);
+}
+
+bool TCustomInternetBrowserWindow::Hibernate()
+{
+    bool slept = false;
+    for (int index = 0; index < TabCount(); ++index) {
+        TBrowserTab* tab = Tab(index);
+        // The change monitor reads the watched page: asleep, it would never see it change.
+        if (!tab->Monitored() && tab->Frame()->PutToSleep()) {
+            qCDebug(lcBrowser) << "tab asleep:" << tab->Frame()->GetLocationURL();
+            slept = true;
+        }
+    }
+    return slept;
+}
+
+bool TCustomInternetBrowserWindow::Sleeping() const
+{
+    const TBrowserTab* tab = ActiveTab();
+    return tab && tab->Frame()->Sleeping();
+}
+
+void TCustomInternetBrowserWindow::UpdateSleeping()
+{
+    const bool sleeping = Sleeping();
+    if (sleeping != m_tray->Sleeping()) {
+        m_tray->SetSleeping(sleeping);
+        emit SleepingChanged(sleeping);
+    }
+}
+
+void TCustomInternetBrowserWindow::WakeCurrentTab()
+{
+    TBrowserTab* tab = ActiveTab();
+    if (tab && tab->Frame()->Sleeping()) {
+        tab->Frame()->Wake();
+        qCDebug(lcBrowser) << "tab awake:" << tab->Frame()->GetLocationURL();
+    }
 }
 
 TBrowserTab* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool isHome, bool monitored,
@@ -263,6 +374,8 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
     frame->NewWindowFrame = [this] {
         return NewWindowTab();
     };
+    connect(frame, &TfrmInternetBrowser::SleepingChanged, this,
+            &TCustomInternetBrowserWindow::UpdateSleeping);
     connect(frame, &TfrmInternetBrowser::TitleChanged, this,
             [this, &tab](const QString& title) { TabTitleChange(tab, title); });
     connect(frame, &TfrmInternetBrowser::CloseRequested, this, [this, tab = QPointer<TBrowserTab>(&tab)] {

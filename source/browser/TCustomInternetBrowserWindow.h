@@ -9,11 +9,14 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
 class QMenu;
+class QTimer;
 class QTabWidget;
 class TApplicationsSettings;
 class TBrowserNavigationBar;
@@ -73,6 +76,20 @@ public:
     void ZoomIn();
     void ZoomOut();
     void ResetZoom();
+    // Sleeping: how long a site window waits, inactive, before its tabs sleep. From the site
+    // settings' [General] HibernateAfterMinutes (fractional minutes allowed, which is what
+    // tests use; 0 is never; absent or unusable is kDefaultHibernateMinutes), unless the
+    // site's own Hibernate=never keeps it awake. None for never, and for standalone windows.
+    static constexpr int kDefaultHibernateMinutes = 30;
+    static std::optional<std::chrono::milliseconds> HibernateDelay(const TSiteSettings* settings,
+                                                                   const QString& elementId);
+    // Puts every tab that may sleep to sleep, as the end of the delay does: not the watched
+    // tab, nor one playing sound or capturing, nor (the engine decides) one on screen. True
+    // when a tab went to sleep.
+    bool Hibernate();
+    // The tab the window shows sleeps: the window's tray icon, and the site's tile, say so.
+    bool Sleeping() const;
+
     // Without a site: the "Options" button is hidden.
     void SetStandalone(bool standalone);
     bool Standalone() const { return m_standalone; }
@@ -134,6 +151,8 @@ signals:
     void ActivationChanged(bool active);
     // A tab's page title changed, or a tab went: what the unread count is read from.
     void PageTitlesChanged();
+    // The window's shown tab went to sleep or woke.
+    void SleepingChanged(bool sleeping);
 
 protected:
     bool event(QEvent* event) override;
@@ -165,6 +184,11 @@ private:
     void LeaveFullScreen();
     void PrepareSurface();
     void CloseFromTray();
+    // The window went out of use (inactive, hidden, minimized): its tabs sleep after the delay.
+    void ArmHibernation();
+    // The window is in use again: the tab the user sees comes back.
+    void WakeCurrentTab();
+    void UpdateSleeping();
 
     TApplicationsSettings* m_settings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;
@@ -197,6 +221,7 @@ private:
     QTabWidget* m_pages = nullptr;
     TBrowserStatusBar* m_statusBar = nullptr;
     TBrowserTray* m_tray = nullptr;
+    QTimer* m_hibernation = nullptr;
     TMVPopupMenu* m_pmMisc = nullptr;
     TMVPopupMenu* m_pmTabs = nullptr;
 };

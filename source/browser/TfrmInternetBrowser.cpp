@@ -406,6 +406,28 @@ void TfrmInternetBrowser::DropPageDialog()
     m_dialogSheet->Drop();
 }
 
+bool TfrmInternetBrowser::PutToSleep()
+{
+    if (m_sleeping || KeepsAwake())
+        return false;
+    const QString address = GetLocationURL();
+    if (!SleepEngine())
+        return false;
+    m_sleeping = true;
+    m_sleepingAddress = address;
+    emit SleepingChanged(true);
+    return true;
+}
+
+void TfrmInternetBrowser::Wake()
+{
+    if (!m_sleeping)
+        return;
+    m_sleeping = false;
+    WakeEngine(m_sleepingAddress);
+    emit SleepingChanged(false);
+}
+
 void TfrmInternetBrowser::NewDocument(const QUrl& address)
 {
     m_downloads = 0;

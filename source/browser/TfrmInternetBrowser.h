@@ -136,6 +136,16 @@ public:
     // ask, and everything without settings, is kept for the run only.
     void SetSiteSettings(TSiteSettings* settings, const QString& elementId, const QString& siteAddress);
 
+    // A page out of sight for long gives back what its engine holds, keeping its address: false
+    // when it must stay awake (KeepsAwake), is already asleep or the engine cannot let it
+    // sleep now. Wake brings it back at that address; a frame awake ignores it.
+    bool PutToSleep();
+    void Wake();
+    bool Sleeping() const { return m_sleeping; }
+    // The page plays sound or captures the camera, the microphone or the screen: putting it
+    // to sleep would cut off what the user hears or sends.
+    virtual bool KeepsAwake() const { return false; }
+
     // For a picture of the page (thumbnail capture): scroll bars are left out.
     virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
     // Runs script in the top-level document, apart from the page's own scripts where the
@@ -223,6 +233,8 @@ signals:
     void DownloadChanged(const TBrowserDownloadRec& download);
     // The page entered or left full screen.
     void FullScreenRequested(bool fullScreen);
+    // The frame went to sleep or woke.
+    void SleepingChanged(bool sleeping);
 
 protected:
     // The engine's view, shown below the permission bar (where the stopped page replaces it);
@@ -235,6 +247,10 @@ protected:
     virtual void ReloadPage() = 0;
     // Starts the engine anew after it ended, at the address it had.
     virtual void RestartEngine() = 0;
+    // The engine's part of sleeping and waking: false when it cannot sleep now. An engine
+    // without a way to sleep stays awake.
+    virtual bool SleepEngine() { return false; }
+    virtual void WakeEngine(const QString& address) { Navigate(address); }
 
     // Asks above the page; a question answered before in this run is answered at once.
     void AskPermission(const QUrl& origin, TSitePermission permission,
@@ -300,4 +316,6 @@ private:
     TSiteSettings* m_siteSettings = nullptr;
     QString m_elementId;
     QString m_siteHost;
+    bool m_sleeping = false;
+    QString m_sleepingAddress;
 };

@@ -210,6 +210,39 @@ void TfrmWebEngineBrowser::RestartEngine()
     m_page->load(m_errorUrl);
 }
 
+bool TfrmWebEngineBrowser::KeepsAwake() const
+{
+    return m_capturing || m_page->recentlyAudible();
+}
+
+bool TfrmWebEngineBrowser::SleepEngine()
+{
+    // The engine discards no page on screen (and Chromium's memory saver never takes the tab
+    // the user sees): only a hidden window's tabs, or a window's tabs behind the current one,
+    // sleep. Freezing first stops the page's timers before its renderer is let go.
+    if (m_page->isVisible()) {
+        // A minimized window's view still counts as on screen for the engine, though nobody
+        // sees it.
+        if (!window()->isMinimized())
+            return false;
+        m_page->setVisible(false);
+    }
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+    return m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
+}
+
+void TfrmWebEngineBrowser::WakeEngine(const QString& address)
+{
+    // A discarded page reloads at its own address, with its history, as it comes back; the
+    // page shown again may have done that already.
+    if (m_view->isVisible() && !window()->isMinimized())
+        m_page->setVisible(true);
+    m_page->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+    if (m_page->url().isEmpty() && !address.isEmpty())
+        Navigate(address);
+}
+
 void TfrmWebEngineBrowser::NavigateTo(const QUrl& url)
 {
     m_page->load(url);
@@ -315,7 +348,8 @@ void TfrmWebEngineBrowser::ExitFullScreen()
 
 bool TfrmWebEngineBrowser::PageBeforeNavigate(const QUrl& url, bool reload)
 {
-    Q_UNUSED(reload);
+    if (!reload)
+        m_capturing = false;
     NewDocument(url);
     if (url.scheme() == u"data"_s && m_showingErrorPage)
         return true;
@@ -382,7 +416,16 @@ TSitePermission TfrmWebEngineBrowser::PermissionOf(QWebEnginePage::Feature featu
 void TfrmWebEngineBrowser::AskFeature(const QUrl& origin, QWebEnginePage::Feature feature,
                                       std::function<void(bool)> answer)
 {
-    AskPermission(origin, PermissionOf(feature), std::move(answer));
+    const TSitePermission permission = PermissionOf(feature);
+    const bool capture = permission != TSitePermission::Notifications &&
+                         permission != TSitePermission::Geolocation &&
+                         permission != TSitePermission::MouseLock && permission != TSitePermission::Other;
+    AskPermission(origin, permission,
+                  [self = QPointer(this), capture, answer = std::move(answer)](bool allowed) {
+                      if (self && allowed && capture)
+                          self->m_capturing = true;
+                      answer(allowed);
+                  });
 }
 
 void TfrmWebEngineBrowser::ShowErrorPage(const QUrl& url, const QString& title, const QString& body)

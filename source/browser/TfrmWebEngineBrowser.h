@@ -41,6 +41,8 @@ public:
     void SetZoomFactor(double factor) override;
     double ZoomFactor() const override;
 
+    bool KeepsAwake() const override;
+
     QWebEngineView* View() const { return m_view; }
     QWebEnginePage* Page() const;
 
@@ -66,6 +68,8 @@ protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
     void RestartEngine() override;
+    bool SleepEngine() override;
+    void WakeEngine(const QString& address) override;
 
 private:
     // The site's user agent, style and script in every page it loads.
@@ -84,4 +88,6 @@ private:
     QUrl m_errorUrl;
     bool m_showingErrorPage = false;
     double m_zoomFactor = 1.0;
+    // The document was let use the camera, the microphone or the screen.
+    bool m_capturing = false;
 };

@@ -121,10 +121,13 @@ BrowserTest::TSite BrowserTest::MakeSite(const QString& title, const QString& ad
 }
 
 TCustomInternetBrowserWindow* BrowserWindowTest::Open(const QString& start, const QStringList& tabs,
-                                                      uint8_t engine)
+                                                      uint8_t engine, TSiteSettings* siteSettings,
+                                                      const QString& elementId)
 {
     m_window = new TCustomInternetBrowserWindow;
     m_window->SetSettings(&m_settings);
+    if (siteSettings)
+        m_window->SetSiteSettings(siteSettings, elementId);
     m_window->SetBrowserEngine(engine);
     m_window->SetSiteTitle(u"Mail"_s);
     m_window->SetStartURL(start);

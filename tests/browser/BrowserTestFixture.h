@@ -18,6 +18,7 @@
 #include <memory>
 
 class QWebEnginePage;
+class TSiteSettings;
 class TfrmInternetBrowser;
 
 // Pages on a loopback server, settings and sites for the tests of the browser windows. The
@@ -56,9 +57,10 @@ protected:
 class BrowserWindowTest : public BrowserTest
 {
 protected:
-    // A shown site window titled Mail on the engine, whose pages are loading.
-    TCustomInternetBrowserWindow* Open(const QString& start, const QStringList& tabs = {},
-                                       uint8_t engine = 0);
+    // A shown site window titled Mail on the engine, whose pages are loading; with site
+    // settings, the window of the site elementId.
+    TCustomInternetBrowserWindow* Open(const QString& start, const QStringList& tabs = {}, uint8_t engine = 0,
+                                       TSiteSettings* siteSettings = nullptr, const QString& elementId = {});
 
     void TearDown() override;
 

@@ -4,16 +4,23 @@
 #include "browser/TBrowserNavigationBar.h"
 #include "browser/TBrowserStatusBar.h"
 #include "browser/TBrowserTab.h"
+#include "browser/TBrowserTray.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TSiteSettings.h"
 #include "support/StandInFrame.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPointer>
+#include <QSignalSpy>
 #include <QStatusTipEvent>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -32,10 +39,14 @@ protected:
         TStandInFrame::SetPage(u"http://mail.test/popup"_s, {u"Pop-up"_s, {}});
     }
 
-    TCustomInternetBrowserWindow& Open(const QStringList& tabs = {})
+    TCustomInternetBrowserWindow& Open(const QStringList& tabs = {}, TSiteSettings* siteSettings = nullptr,
+                                       bool monitor = false)
     {
         m_window = new TCustomInternetBrowserWindow;
         m_window->SetSettings(&m_settings);
+        if (siteSettings)
+            m_window->SetSiteSettings(siteSettings, u"MAIL"_s);
+        m_window->SetMonitor(monitor);
         m_window->SetSiteTitle(u"Mail"_s);
         m_window->SetStartURL(u"http://mail.test/inbox"_s);
         m_window->SetTabURLs(tabs);
@@ -118,4 +129,81 @@ TEST_F(TCustomInternetBrowserWindowPartsTest, HintsOfTheWindowsControlsShowInIts
     EXPECT_EQ(window.StatusBar()->Text(), u"Click to view Page Title"_s);
     // No tooltip of its own besides.
     EXPECT_TRUE(toggle->toolTip().isEmpty());
+}
+
+TEST_F(TCustomInternetBrowserWindowPartsTest, TheWatchedTabAndATabPlayingSoundStayAwake)
+{
+    QTemporaryDir folder;
+    TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.001"_s);
+    TCustomInternetBrowserWindow& window =
+        Open({u"http://mail.test/folders"_s, u"http://mail.test/popup"_s}, &settings, true);
+    ASSERT_EQ(window.TabCount(), 3);
+    auto& sounding = static_cast<TStandInFrame&>(FrameOf(window, 2));
+    sounding.SetKeepsAwake(true);
+    window.hide();
+    ASSERT_TRUE(WaitUntil([&] { return FrameOf(window, 1).Sleeping(); }));
+    EXPECT_FALSE(FrameOf(window, 0).Sleeping()) << "the change monitor reads the watched tab";
+    EXPECT_FALSE(sounding.Sleeping());
+    // Once the sound stops, the tab sleeps at the next end of the delay.
+    sounding.SetKeepsAwake(false);
+    EXPECT_TRUE(WaitUntil([&] { return sounding.Sleeping(); }));
+    EXPECT_FALSE(FrameOf(window, 0).Sleeping());
+}
+
+TEST_F(TCustomInternetBrowserWindowPartsTest, TheSleepDelayComesFromTheSiteSettings)
+{
+    using std::chrono::milliseconds;
+    using std::chrono::minutes;
+    QTemporaryDir folder;
+    TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
+    EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(&settings, u"MAIL"_s), minutes(30));
+    EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(nullptr, u"MAIL"_s), minutes(30));
+    EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(&settings, {}), std::nullopt) << "standalone";
+    // Values the program cannot use fall back to the default rather than to "at once".
+    for (const QString& unusable : {u"soon"_s, u"-5"_s, u"nan"_s, u"inf"_s}) {
+        settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, unusable);
+        EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(&settings, u"MAIL"_s), minutes(30))
+            << unusable.toStdString();
+    }
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"1e12"_s);
+    EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(&settings, u"MAIL"_s), minutes(7 * 24 * 60));
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u" 2.5 "_s);
+    EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(&settings, u"MAIL"_s), milliseconds(150000));
+
+    // Never: neither 0 for every site nor the site's own "never" lets a hidden window sleep.
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.001"_s);
+    settings.SetValue(u"MAIL"_s, u"Hibernate"_s, u"never"_s);
+    TCustomInternetBrowserWindow& window = Open({u"http://mail.test/folders"_s}, &settings);
+    window.hide();
+    QTest::qWait(400);
+    EXPECT_FALSE(window.Sleeping());
+    window.show();
+    settings.SetValue(u"MAIL"_s, u"Hibernate"_s, {});
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0"_s);
+    window.hide();
+    QTest::qWait(400);
+    EXPECT_FALSE(window.Sleeping());
+    // The same window with a delay does sleep: the waits above were long enough to tell. Its
+    // tray icon is greyed while it sleeps.
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    window.SetSiteIcon(QIcon(red));
+    const auto trayPixel = [&] {
+        return window.Tray()->Icon()->icon().pixmap(32).toImage().pixelColor(8, 8);
+    };
+    window.show();
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.001"_s);
+    QSignalSpy marked(&window, &TCustomInternetBrowserWindow::SleepingChanged);
+    window.hide();
+    ASSERT_TRUE(WaitUntil([&] { return window.Sleeping(); }));
+    EXPECT_EQ(marked.count(), 1);
+    const QColor greyed = trayPixel();
+    EXPECT_EQ(greyed.red(), greyed.green()) << "greyed, not red";
+    window.show();
+    EXPECT_TRUE(WaitUntil([&] { return !FrameOf(window, 0).Sleeping(); }));
+    EXPECT_EQ(FrameOf(window, 0).GetLocationURL(), u"http://mail.test/inbox"_s);
+    EXPECT_FALSE(window.Sleeping());
+    EXPECT_EQ(trayPixel(), QColor(Qt::red));
+    EXPECT_EQ(marked.count(), 2);
 }

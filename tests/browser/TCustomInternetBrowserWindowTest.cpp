@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEnginePage>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -111,15 +112,8 @@ TEST_F(TCustomInternetBrowserWindowTest, TheSitesZoomHoldsForEveryTabAndIsRememb
     QTemporaryDir folder;
     TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
     settings.SetZoom(u"ZOOMED"_s, 1.5);
-    m_window = new TCustomInternetBrowserWindow;
-    m_window->SetSettings(&m_settings);
-    m_window->SetSiteSettings(&settings, u"ZOOMED"_s);
-    m_window->SetSiteTitle(u"Mail"_s);
-    m_window->SetStartURL(Url(u"/one"_s));
-    m_window->SetTabURLs({Url(u"/two"_s)});
-    m_window->resize(640, 480);
-    m_window->show();
-    ASSERT_TRUE(WaitUntil([&] { return m_window->PagesOpened(); }));
+    Open(Url(u"/one"_s), {Url(u"/two"_s)}, 0, &settings, u"ZOOMED"_s);
+    ASSERT_TRUE(m_window->PagesOpened());
     ASSERT_EQ(m_window->TabCount(), 2);
     for (int i = 0; i < 2; ++i)
         EXPECT_DOUBLE_EQ(m_window->Tab(i)->Frame()->ZoomFactor(), 1.5) << i;
@@ -210,4 +204,50 @@ TEST_F(TCustomInternetBrowserWindowTest, TheWindowsKeysWorkWhileThePageHasTheFoc
     EXPECT_TRUE(listed.contains(u"Ctrl+W"_s) && listed.contains(u"Ctrl+Q"_s) &&
                 listed.contains(u"Alt+Left"_s))
         << listed.join(u", "_s).toStdString();
+}
+
+TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtTheirAddresses)
+{
+    QTemporaryDir folder;
+    TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
+    // Fractional minutes: a fifth of a second.
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.0033"_s);
+    Open(Url(u"/one"_s), {Url(u"/two"_s)}, 0, &settings, u"IDLE"_s);
+    ASSERT_TRUE(m_window->PagesOpened());
+    m_window->ShowRestored();
+    TfrmInternetBrowser& home = *m_window->Tab(0)->Frame();
+    TfrmInternetBrowser& behind = *m_window->Tab(1)->Frame();
+    ASSERT_TRUE(WaitForTitle(home, u"Page one"_s));
+    ASSERT_TRUE(WaitForTitle(behind, u"Page two"_s));
+    ASSERT_EQ(m_window->ActiveTab()->Frame(), &home);
+
+    // Another window takes the focus: the tab behind sleeps, the one on screen stays.
+    QWidget other;
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return behind.Sleeping(); }, 10000));
+    EXPECT_EQ(PageOf(behind)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
+    EXPECT_FALSE(home.Sleeping());
+    EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
+    EXPECT_FALSE(m_window->Sleeping()) << "what the window shows is awake";
+
+    // Hidden, the window's current tab sleeps too.
+    m_window->hide();
+    ASSERT_TRUE(WaitUntil([&] { return home.Sleeping(); }, 10000));
+    EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
+    EXPECT_TRUE(m_window->Sleeping());
+
+    // Back in use, the tab the user sees loads again where it was; the other waits to be chosen.
+    m_window->ShowRestored();
+    ASSERT_TRUE(WaitUntil([&] { return !home.Sleeping(); }, 10000));
+    EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
+    EXPECT_TRUE(WaitUntil([&] { return RunScript(home, u"document.title"_s) == u"Page one"_s; }));
+    EXPECT_EQ(home.GetLocationURL(), Url(u"/one"_s));
+    EXPECT_TRUE(behind.Sleeping());
+    m_window->SetActiveTab(1);
+    EXPECT_FALSE(behind.Sleeping());
+    EXPECT_TRUE(WaitUntil([&] { return RunScript(behind, u"document.title"_s) == u"Page two"_s; }));
+    EXPECT_EQ(behind.GetLocationURL(), Url(u"/two"_s));
+    EXPECT_FALSE(m_window->Sleeping());
 }

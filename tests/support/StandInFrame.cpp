@@ -59,6 +59,11 @@ void TStandInFrame::NavigateTo(const QUrl& url)
     Load(m_history.at(m_current));
 }
 
+bool TStandInFrame::SleepEngine()
+{
+    return !isVisible();
+}
+
 void TStandInFrame::Load(const QString& address)
 {
     WebBrowserProgressChange(0, 100);

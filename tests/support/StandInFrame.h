@@ -41,11 +41,16 @@ public:
     void OpenWindow(const QString& address);
     void AskToClose() { WebBrowserCloseQuery(); }
     int Loads() const { return m_loads; }
+    // As a page playing sound would: it must not sleep.
+    void SetKeepsAwake(bool keepsAwake) { m_keepsAwake = keepsAwake; }
+    bool KeepsAwake() const override { return m_keepsAwake; }
 
 protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
     void RestartEngine() override;
+    // As the engine, it lets no page on screen sleep; a sleeping frame shows no page.
+    bool SleepEngine() override;
 
 private:
     void Load(const QString& address);
@@ -54,4 +59,5 @@ private:
     QStringList m_history;
     int m_current = -1;
     int m_loads = 0;
+    bool m_keepsAwake = false;
 };
