@@ -1,7 +1,5 @@
 #include "TCustomInternetBrowserWindow.h"
 
-#include "platform/WindowClass.h"
-
 #include "BrowserTitles.h"
 #include "TBrowserNavigationBar.h"
 #include "TBrowserStatusBar.h"
@@ -40,27 +38,7 @@ TCustomInternetBrowserWindow::TCustomInternetBrowserWindow(QWidget* parent) : QW
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(500, 300);
     BuildLayout();
-    m_hibernation = new QTimer(this);
-    m_hibernation->setSingleShot(true);
-    connect(m_hibernation, &QTimer::timeout, this, [this] {
-        if (m_windowActive)
-            return;
-        Hibernate();
-        // A tab that plays sound or captures now may stop: it is asked again after another
-        // delay, as the rest of an idle browser's tabs would be.
-        for (int index = 0; index < TabCount(); ++index) {
-            const TBrowserTab* tab = Tab(index);
-            if (!tab->Monitored() && !tab->Frame()->Sleeping() && tab->Frame()->KeepsAwake()) {
-                ArmHibernation();
-                break;
-            }
-        }
-    });
-    connect(m_pages, &QTabWidget::currentChanged, this, [this] {
-        if (isVisible() && !isMinimized())
-            WakeCurrentTab();
-        UpdateSleeping();
-    });
+    BuildHibernation();
 }
 
 TCustomInternetBrowserWindow::~TCustomInternetBrowserWindow()
@@ -310,52 +288,6 @@ TCustomInternetBrowserWindow::HibernateDelay(const TSiteSettings* settings, cons
     return std::chrono::milliseconds(std::max<long long>(1, std::llround(minutes * 60000)));
 }
 
-void TCustomInternetBrowserWindow::ArmHibernation()
-{
-    if (m_destroying || m_windowActive || m_hibernation->isActive())
-        return;
-    if (const auto delay = HibernateDelay(m_siteSettings, m_elementId))
-        m_hibernation->start(*delay);
-}
-
-bool TCustomInternetBrowserWindow::Hibernate()
-{
-    bool slept = false;
-    for (int index = 0; index < TabCount(); ++index) {
-        TBrowserTab* tab = Tab(index);
-        // The change monitor reads the watched page: asleep, it would never see it change.
-        if (!tab->Monitored() && tab->Frame()->PutToSleep()) {
-            qCDebug(lcBrowser) << "tab asleep:" << tab->Frame()->GetLocationURL();
-            slept = true;
-        }
-    }
-    return slept;
-}
-
-bool TCustomInternetBrowserWindow::Sleeping() const
-{
-    const TBrowserTab* tab = ActiveTab();
-    return tab && tab->Frame()->Sleeping();
-}
-
-void TCustomInternetBrowserWindow::UpdateSleeping()
-{
-    const bool sleeping = Sleeping();
-    if (sleeping != m_tray->Sleeping()) {
-        m_tray->SetSleeping(sleeping);
-        emit SleepingChanged(sleeping);
-    }
-}
-
-void TCustomInternetBrowserWindow::WakeCurrentTab()
-{
-    TBrowserTab* tab = ActiveTab();
-    if (tab && tab->Frame()->Sleeping()) {
-        tab->Frame()->Wake();
-        qCDebug(lcBrowser) << "tab awake:" << tab->Frame()->GetLocationURL();
-    }
-}
-
 TBrowserTab* TCustomInternetBrowserWindow::AddTab(const QString& caption, bool isHome, bool monitored,
                                                   const QString& startUrl)
 {
@@ -582,63 +514,4 @@ void TCustomInternetBrowserWindow::LeaveFullScreen()
 void TCustomInternetBrowserWindow::CopyToClipboard(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
-}
-
-void TCustomInternetBrowserWindow::SetSiteSettings(TSiteSettings* settings, const QString& elementId)
-{
-    if (m_siteSettings)
-        m_siteSettings->disconnect(this);
-    m_siteSettings = settings;
-    m_elementId = elementId;
-    m_zoomFactor = settings ? settings->Zoom(elementId) : 1.0;
-    if (!settings)
-        return;
-    // The site dialog may change the zoom while the window is open.
-    connect(settings, &TSiteSettings::SiteChanged, this, [this](const QString& changed) {
-        const double factor = m_siteSettings->Zoom(m_elementId);
-        if (changed != m_elementId || qFuzzyCompare(factor, m_zoomFactor))
-            return;
-        m_zoomFactor = factor;
-        for (int i = 0; i < TabCount(); ++i)
-            Tab(i)->Frame()->SetZoomFactor(factor);
-    });
-}
-
-TFrameSite TCustomInternetBrowserWindow::FrameSite() const
-{
-    TFrameSite site;
-    if (!m_siteSettings)
-        return site;
-    if (m_siteSettings->OwnSession(m_elementId))
-        site.Storage = TSiteSettings::StorageName(m_elementId);
-    site.UserAgent = m_siteSettings->UserAgent(m_elementId);
-    site.UserStyle = m_siteSettings->UserStyle(m_elementId);
-    site.UserScript = m_siteSettings->UserScript(m_elementId);
-    site.SpellCheck = m_siteSettings->SpellCheck(m_elementId);
-    site.SpellCheckLanguages = m_siteSettings->SpellCheckLanguages(m_elementId);
-    return site;
-}
-
-void TCustomInternetBrowserWindow::SetZoomFactor(double factor)
-{
-    m_zoomFactor = std::clamp(factor, TSiteSettings::kMinZoom, TSiteSettings::kMaxZoom);
-    for (int i = 0; i < TabCount(); ++i)
-        Tab(i)->Frame()->SetZoomFactor(m_zoomFactor);
-    if (m_siteSettings)
-        m_siteSettings->SetZoom(m_elementId, m_zoomFactor);
-}
-
-void TCustomInternetBrowserWindow::ZoomIn()
-{
-    SetZoomFactor(TSiteSettings::NextZoom(m_zoomFactor, true));
-}
-
-void TCustomInternetBrowserWindow::ZoomOut()
-{
-    SetZoomFactor(TSiteSettings::NextZoom(m_zoomFactor, false));
-}
-
-void TCustomInternetBrowserWindow::ResetZoom()
-{
-    SetZoomFactor(1.0);
 }

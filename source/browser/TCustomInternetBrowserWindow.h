@@ -163,6 +163,7 @@ protected:
 
 private:
     void BuildLayout();
+    void BuildHibernation();
     void BuildMenus();
     void BuildKeys();
 
