@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QWebEnginePage>
 
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 QWebEnginePage* BrowserTest::PageOf(TfrmInternetBrowser& frame)
@@ -42,6 +44,12 @@ bool BrowserTest::ClickElement(TfrmInternetBrowser& frame, const QString& id)
             surface = frame.focusProxy() ? frame.focusProxy()->focusProxy() : nullptr;
             return surface != nullptr;
         }))
+        return false;
+    // A view drops the input that comes before it has shown the page's first frames, which on
+    // a cold engine may be well after the page has loaded.
+    auto painted = std::make_shared<bool>(false);
+    frame.WhenPainted([painted] { *painted = true; });
+    if (!WaitUntil([&] { return *painted; }, 30000))
         return false;
     QTest::mouseClick(surface, Qt::LeftButton, {},
                       QPoint(int(where[0].toDouble()), int(where[1].toDouble())));
