@@ -245,6 +245,9 @@ void TfMain::CreateCatalog()
     m_versionCheck->OnLatestVersion = [this](uint32_t program) {
         ShowLatestVersion(program);
     };
+    m_versionCheck->OnFileRefused = [this](const QString& text) {
+        SetStatusText(text);
+    };
     m_versionCheck->OnServerUnreachable = [this] {
         SetStatusText(u"The catalog server could not be reached, so no newer version could be looked for."_s);
     };
