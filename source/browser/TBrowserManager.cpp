@@ -8,8 +8,13 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 
-TBrowserManager::TBrowserManager(QObject* parent) : QObject(parent) {}
+TBrowserManager::TBrowserManager(QObject* parent) : QObject(parent)
+{
+    m_releaseTimer.setSingleShot(true);
+    connect(&m_releaseTimer, &QTimer::timeout, this, &TBrowserManager::ReleaseMemoryStep);
+}
 
 TBrowserManager::~TBrowserManager()
 {
@@ -134,22 +139,33 @@ void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
 
 namespace {
 
-// Once the window's pages are deleted too: the engine lets go of them over the next
-// seconds.
-void ReleaseMemoryLater(QObject* context)
-{
-    for (const int delayMs : {2000, 8000})
-        QTimer::singleShot(delayMs, context, [] { ReleaseFreedMemory(); });
-}
+// After a window goes, the engine lets go of its pages over the next seconds (longer on a slow
+// machine), and the C library keeps what they freed until it is asked to give it back.
+constexpr std::array<int, 3> kReleaseDelaysMs = {2000, 8000, 20000};
 
 } // namespace
+
+void TBrowserManager::ReleaseMemoryLater()
+{
+    // Ten windows closed at once release once per step, not ten times.
+    m_releaseStep = 0;
+    m_releaseTimer.start(kReleaseDelaysMs[0]);
+}
+
+void TBrowserManager::ReleaseMemoryStep()
+{
+    ReleaseFreedMemory();
+    if (++m_releaseStep < int(kReleaseDelaysMs.size()))
+        m_releaseTimer.start(kReleaseDelaysMs[size_t(m_releaseStep)] -
+                             kReleaseDelaysMs[size_t(m_releaseStep - 1)]);
+}
 
 void TBrowserManager::DestroyWindow(TCustomInternetBrowserWindow* window)
 {
     // Destroyed without calling back.
     window->disconnect(this);
     delete window;
-    ReleaseMemoryLater(this);
+    ReleaseMemoryLater();
 }
 
 TCustomInternetBrowserWindow* TBrowserManager::RemoveEntry(const TBrowserEntry* entry)
@@ -239,7 +255,7 @@ void TBrowserManager::HandleWindowClosed(TCustomInternetBrowserWindow& window)
     RemoveEntry(entry);
     emit SiteWindowChanged(site, false);
     emit Changed();
-    ReleaseMemoryLater(this);
+    ReleaseMemoryLater();
 }
 
 void TBrowserManager::HandleNotifyClick(uint64_t entryId)
