@@ -6,6 +6,7 @@
 //
 //   morvalen-bench-catalog-lateness [applications] [refreshes]
 
+#include "CatalogBenchSupport.h"
 #include "catalog/CatalogAddresses.h"
 #include "catalog/CatalogXml.h"
 #include "catalog/TWebApplicationList.h"
@@ -19,8 +20,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -35,41 +34,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int kTickMs = 5;
-
-struct CatalogServer
-{
-    QTemporaryDir folder;
-    QProcess process;
-    QString address;
-
-    explicit CatalogServer(int applications)
-    {
-        QProcess generator;
-        generator.start(QString::fromUtf8(MORVALEN_GENERATOR_PATH),
-                        {u"--applications"_s, QString::number(applications), u"--categories"_s, u"25"_s,
-                         u"--sub-categories"_s, u"3"_s, u"--output"_s, folder.path()});
-        generator.waitForFinished(120000);
-        process.start(QString::fromUtf8(MORVALEN_SERVER_PATH),
-                      {u"--catalog"_s, folder.path(), u"--port"_s, u"0"_s, u"--db"_s, u":memory:"_s,
-                       u"--list-size"_s, QString::number(applications)});
-        static const QRegularExpression listening(u"Listening on (http://[0-9.:]+)"_s);
-        QByteArray output;
-        while (process.waitForReadyRead(60000)) {
-            output += process.readAllStandardOutput();
-            const QRegularExpressionMatch match = listening.match(QString::fromUtf8(output));
-            if (match.hasMatch()) {
-                address = match.captured(1);
-                return;
-            }
-        }
-    }
-
-    ~CatalogServer()
-    {
-        process.terminate();
-        process.waitForFinished(10000);
-    }
-};
 
 // CPU time of the calling thread, in microseconds.
 qint64 ThreadCpuUs()
@@ -93,10 +57,7 @@ struct Refresh
 Refresh OneRefresh(const QString& address)
 {
     QTemporaryDir folder;
-    QDir().mkpath(folder.filePath(u"Cache"_s));
-    TFileCacheManager cache;
-    cache.SetCacheFolder(folder.filePath(u"Cache"_s));
-    cache.LoadIndex(folder.filePath(u"Cache.dat"_s));
+    const std::unique_ptr<TFileCacheManager> cache = EmptyCache(folder);
     TWebCategoryTree tree;
     TWebApplicationList applications;
     QTabWidget pages;
@@ -105,14 +66,7 @@ Refresh OneRefresh(const QString& address)
     pages.resize(900, 600);
     pages.show();
     int pending = -1;
-    TCatalogHooks hooks;
-    hooks.SetPending = [&pending](int count) {
-        pending = count;
-    };
-    hooks.CountDown = [&pending] {
-        --pending;
-    };
-    TCatalogViews views(pages, cache, tree, applications, address, hooks);
+    TCatalogViews views(pages, *cache, tree, applications, address, CountingHooks(pending));
 
     Refresh result;
     QElapsedTimer clock;
@@ -136,7 +90,7 @@ Refresh OneRefresh(const QString& address)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     result.totalMs = clock.elapsed();
     ticker.stop();
-    result.listBytes = QFileInfo(cache.GetCachedFileName(address + CatalogListPath(clPopular), true)).size();
+    result.listBytes = QFileInfo(cache->GetCachedFileName(address + CatalogListPath(clPopular), true)).size();
     result.rows = views.ListView(1).Model().Applications().size();
     return result;
 }
@@ -150,11 +104,9 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     const int applications = argc > 1 ? std::atoi(argv[1]) : 26000;
     const int refreshes = argc > 2 ? std::atoi(argv[2]) : 3;
-    CatalogServer server(applications);
-    if (server.address.isEmpty()) {
-        std::fprintf(stderr, "the catalog server did not start\n");
+    SyntheticCatalogServer server(applications);
+    if (server.address.isEmpty())
         return 1;
-    }
     qint64 worst = 0;
     qint64 worstBusy = 0;
     for (int i = 0; i < refreshes; ++i) {
