@@ -246,8 +246,8 @@ TEST_F(CatalogViewsTest, AListTooLargeOrNestedEndlesslyIsRefusedAndTheListsSeenB
 
 TEST_F(CatalogViewsTest, ListsStillBeingReadWhenTheViewsGoAreNeverHandedToThem)
 {
-    // Four lists of 100,000 applications (10 MB) each take a while to parse: the views go meanwhile, as
-    // when the main window closes during a refresh.
+    // Four lists of 100,000 applications (10 MB) each take a while to parse: the views go
+    // meanwhile, as when the main window closes during a refresh.
     TestHttpServer server;
     const QByteArray xml = "text/xml";
     const QString corpus = QString::fromUtf8(MORVALEN_FUZZ_CORPUS);
