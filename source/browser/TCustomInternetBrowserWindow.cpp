@@ -6,6 +6,7 @@
 #include "TBrowserTab.h"
 #include "TBrowserTray.h"
 #include "TfrmInternetBrowser.h"
+#include "WebEngineModule.h"
 #include "common/Errors.h"
 #include "platform/WindowClass.h"
 #include "settings/TApplicationsSettings.h"
@@ -15,7 +16,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QLoggingCategory>
-#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -153,7 +153,7 @@ void TCustomInternetBrowserWindow::PrepareSurface()
     if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created))
         return;
     const QString platform = QGuiApplication::platformName();
-    if ((platform != u"xcb"_s && platform != u"wayland"_s) || !QOpenGLContext::globalShareContext())
+    if ((platform != u"xcb"_s && platform != u"wayland"_s) || !WebEngineModule::SharedGraphicsContext())
         return;
     m_surfacePrepared = true;
     (new QOpenGLWidget(this))->hide();
