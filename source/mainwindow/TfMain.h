@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <cstdint>
@@ -177,6 +178,11 @@ public:
     // shut-down may take.
     std::function<void()> OnQuitting;
 
+    // Restores the sites of a backup into the running program: says which sites it adds, asks
+    // before it replaces any (their windows close), then reads the sites again from the data
+    // folder. False when nothing was restored (the reason was shown).
+    bool RestoreSitesFrom(const QString& archivePath);
+
     // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
     void Quit();
     // Ends the program without asking (the session ends, or a termination signal).
@@ -221,6 +227,8 @@ private:
     void ShowSettings();
     void ShowAbout();
     void BackUpSites();
+    void RestoreSites();
+    void ReloadRestoredSites(const QSet<QString>& replaced);
 
     void FirstShow();
     void HandleStartupMessage();

@@ -249,6 +249,7 @@ void TfMain::BuildMainMenu()
     connect(m_settingsAction, &QAction::triggered, this, [this] { ShowSettings(); });
     file->addSeparator();
     connect(file->addAction(u"&Back up sites..."_s), &QAction::triggered, this, [this] { BackUpSites(); });
+    connect(file->addAction(u"R&estore sites..."_s), &QAction::triggered, this, [this] { RestoreSites(); });
     file->addSeparator();
     QAction* exit = file->addAction(u"E&xit"_s);
     exit->setShortcut(QKeySequence(u"Alt+X"_s));

@@ -12,7 +12,6 @@
 #include "markup/CountBadge.h"
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
-#include "sites/SiteBackup.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
@@ -27,7 +26,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -106,30 +104,6 @@ void TfMain::UpdateTrayIcon()
     if (quiet)
         hint += u"\nDo not disturb"_s;
     m_trayIcon->setToolTip(hint);
-}
-
-void TfMain::BackUpSites()
-{
-    const QString title = u"Back up sites"_s;
-    const QString path = QFileDialog::getSaveFileName(
-        this, title, QDir::homePath() + u"/Morvalen sites.zip"_s, u"Zip archives (*.zip)"_s);
-    if (path.isEmpty())
-        return;
-    // Sign-ins let whoever holds the archive into the user's accounts: only when asked for.
-    const QMessageBox::StandardButton signIns = QMessageBox::question(
-        this, title,
-        u"Include the sites' sign-ins (cookies and stored logins)? Anyone who has the archive can then use them."_s,
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
-    if (signIns == QMessageBox::Cancel)
-        return;
-    // The arrangement lives in the configuration file, which is written only now and then.
-    SaveConfig();
-    try {
-        SiteBackup::Write(m_dataFolder, path, signIns == QMessageBox::Yes);
-        SetStatusText(u"The sites were backed up to %1."_s.arg(path));
-    } catch (const EMorvalenError& error) {
-        QMessageBox::warning(this, title, QString::fromUtf8(error.what()));
-    }
 }
 
 void TfMain::LoadInstalledSites()
