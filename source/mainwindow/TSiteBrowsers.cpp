@@ -53,6 +53,8 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
     // Every site window's Options menu switches its site's notifications.
     QObject::connect(m_manager.get(), &TBrowserManager::WindowCreated, m_manager.get(),
                      [this](TCustomInternetBrowserWindow* window) { AddMuteItem(*window); });
+    QObject::connect(m_notifications.get(), &TSiteNotifications::WebNotificationArrived, m_unreadCounts.get(),
+                     [counts = m_unreadCounts.get()](TMorvalenBaseClass* site) { counts->AddUnseen(*site); });
     QObject::connect(m_unreadCounts.get(), &TUnreadCounts::TotalChanged, m_unreadCounts.get(),
                      [badge = m_launcherBadge.get()](int total) { badge->SetCount(total); });
 }
@@ -77,6 +79,7 @@ void TSiteBrowsers::AddMuteItem(TCustomInternetBrowserWindow& window)
 void TSiteBrowsers::SetSiteSettings(TSiteSettings* settings)
 {
     m_manager->SetSiteSettings(settings);
+    m_notifications->SetSiteSettings(settings);
     m_notifications->SetQuiet(nullptr);
     m_quiet = std::make_unique<TNotificationQuiet>(settings);
     m_notifications->SetQuiet(m_quiet.get());

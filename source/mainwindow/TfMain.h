@@ -290,4 +290,5 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     TMVTrayPopupMenu* m_trayMenu = nullptr;
     QAction* m_closeAllBrowsersAction = nullptr;
+    QAction* m_doNotDisturbAction = nullptr;
 };

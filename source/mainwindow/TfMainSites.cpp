@@ -69,6 +69,11 @@ void TfMain::CreateSiteBrowsers()
             [this](bool on) { m_siteBrowsers->Quiet().SetDoNotDisturb(on); });
     connect(m_trayMenu, &QMenu::aboutToShow, doNotDisturb,
             [this, doNotDisturb] { doNotDisturb->setChecked(m_siteBrowsers->Quiet().DoNotDisturb()); });
+    connect(m_doNotDisturbAction, &QAction::triggered, this,
+            [this](bool on) { m_siteBrowsers->Quiet().SetDoNotDisturb(on); });
+    if (QMenu* file = qobject_cast<QMenu*>(m_doNotDisturbAction->parent()))
+        connect(file, &QMenu::aboutToShow, m_doNotDisturbAction,
+                [this] { m_doNotDisturbAction->setChecked(m_siteBrowsers->Quiet().DoNotDisturb()); });
     // Ctrl+Q in a site window ends the program as "Exit" does.
     connect(manager, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
         connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);

@@ -301,6 +301,18 @@ TEST_F(TfMainSitesTest, ASitesUnreadCountReachesItsTileAndTheTrayAndItsSwitchesR
     EXPECT_EQ(TSiteSettings(DataFolder() + u"/SiteSettings.ini"_s).Value(u"General"_s, u"DoNotDisturb"_s),
               u"true"_s);
     EXPECT_TRUE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+    // The main window's item is the same switch.
+    auto* mainSwitch = window->findChild<QAction*>(u"miMainDoNotDisturb"_s);
+    ASSERT_NE(mainSwitch, nullptr);
+    auto* fileMenu = qobject_cast<QMenu*>(mainSwitch->parent());
+    ASSERT_NE(fileMenu, nullptr);
+    emit fileMenu->aboutToShow();
+    EXPECT_TRUE(mainSwitch->isChecked());
+    mainSwitch->trigger();
+    emit tray->aboutToShow();
+    EXPECT_FALSE(doNotDisturb->isChecked());
+    EXPECT_FALSE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+    doNotDisturb->trigger();
 
     // The closed window's count stays on the tile, as old.
     window->InstalledSites().CloseSiteBrowser(tile);
