@@ -48,6 +48,18 @@ void TUnreadCounts::Forget(const QString& elementId)
     }
 }
 
+void TUnreadCounts::SetOldCount(TMorvalenBaseClass& site, int count)
+{
+    if (count > 0 && !m_windows.value(&site))
+        Store(&site, {std::min(count, UnreadCount::kMaxCount), true});
+}
+
+void TUnreadCounts::Refresh(TMorvalenBaseClass& site)
+{
+    if (const QPointer<TCustomInternetBrowserWindow> window = m_windows.value(&site))
+        Recount(site, *window);
+}
+
 void TUnreadCounts::WindowChanged(TMorvalenBaseClass* site, bool open)
 {
     if (QPointer<TCustomInternetBrowserWindow> old = m_windows.take(site))

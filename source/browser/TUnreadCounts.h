@@ -37,6 +37,10 @@ public:
     void Forget(const QString& elementId);
     // Something arrived for the open window of the site while the window was not active.
     void AddUnseen(TMorvalenBaseClass& site);
+    // The count a site had when the program last ran: old until its window counts again.
+    void SetOldCount(TMorvalenBaseClass& site, int count);
+    // The site's window took a new caption (the site was edited): the count goes back in.
+    void Refresh(TMorvalenBaseClass& site);
 
 signals:
     void CountChanged(TMorvalenBaseClass* site, const TUnreadCounts::TCount& count);

@@ -181,4 +181,6 @@ void TfMain::ReloadRestoredSites(const QSet<QString>& replaced)
     for (const QString& id : replaced)
         m_siteBrowsers->UnreadCounts().Forget(id);
     m_installedSites->Manager().ReloadFromFile(replaced);
+    for (const auto& site : m_installedSites->Manager().Items())
+        m_siteBrowsers->RestoreUnreadCount(*site);
 }

@@ -116,6 +116,8 @@ void TfMain::LoadInstalledSites()
     // The arrange mode of the configuration file applies to the loaded sites.
     m_installedSites->LoadFromFile(m_dataFolder + kSitesFileName);
     m_installedSites->ShowInstalledCount();
+    for (const auto& site : m_installedSites->Manager().Items())
+        m_siteBrowsers->RestoreUnreadCount(*site);
 }
 
 TInstalledSitesHooks TfMain::InstalledSitesHooks()

@@ -318,4 +318,14 @@ TEST_F(TfMainSitesTest, ASitesUnreadCountReachesItsTileAndTheTrayAndItsSwitchesR
     window->InstalledSites().CloseSiteBrowser(tile);
     EXPECT_EQ(tile.UnreadCount(), 3);
     EXPECT_TRUE(tile.UnreadCountOld());
+
+    // The next run shows it, still old, and sums it on the tray icon.
+    window.reset();
+    window = Create();
+    ASSERT_EQ(window->InstalledSites().Manager().Count(), 1);
+    TMVWebElement& again = *window->InstalledSites().Manager().MVViewers(0);
+    EXPECT_EQ(again.UnreadCount(), 3);
+    EXPECT_TRUE(again.UnreadCountOld());
+    EXPECT_EQ(window->findChild<QSystemTrayIcon*>(u"TrayIcon"_s)->toolTip().section(u'\n', 0, 0),
+              u"Morvalen Desktop (3 unread)"_s);
 }
