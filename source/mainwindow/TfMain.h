@@ -35,6 +35,7 @@ class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
 class TSiteBrowsers;
+class TSiteLauncherBadges;
 class TSiteSettings;
 class TSiteShortcuts;
 class TThumbnailManager;
@@ -275,6 +276,8 @@ private:
     std::unique_ptr<TInstalledSites> m_installedSites;
     // Goes before the installed sites: closing the windows writes into their sites.
     std::unique_ptr<TSiteBrowsers> m_siteBrowsers;
+    // Listens to the site browsers' counts: goes before them.
+    std::unique_ptr<TSiteLauncherBadges> m_siteLauncherBadges;
 
     // Widgets, owned by the window.
     QTabWidget* m_mainTabs = nullptr;

@@ -2,6 +2,7 @@
 // data file, and what the tab's commands ask of the window.
 
 #include "TSiteBrowsers.h"
+#include "TSiteLauncherBadges.h"
 #include "TfMain.h"
 #include "browser/TBrowserManager.h"
 #include "browser/TUnreadCounts.h"
@@ -86,6 +87,7 @@ void TfMain::CreateSiteBrowsers()
         m_installedSites->SiteBrowserChanged(*site, open);
     });
     TUnreadCounts* counts = &m_siteBrowsers->UnreadCounts();
+    m_siteLauncherBadges = std::make_unique<TSiteLauncherBadges>(*counts, *m_siteShortcuts);
     connect(counts, &TUnreadCounts::CountChanged, this,
             [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {
                 m_installedSites->SiteUnreadCountChanged(*site, count.Count, count.Old);
