@@ -77,3 +77,41 @@ TEST(TSiteLauncherBadges, ASiteWithAMenuLauncherHasItsCountThereAndEditingItKeep
     ASSERT_TRUE(WaitUntil([&] { return listener.LastFor(u"application://Mail.desktop"_s).Count == 0; }));
     EXPECT_FALSE(listener.LastFor(u"application://Mail.desktop"_s).Visible);
 }
+
+TEST(TSiteBrowsers, WebNotificationsOfAWindowInTheBackgroundCountUntilTheWindowIsActivated)
+{
+    TStandInFrame::Register();
+    TStandInFrame::SetPage(u"http://127.0.0.1:8004/"_s, {u"Inbox"_s, {}});
+    QTemporaryDir data;
+    XdgAutostart autostart(u"/opt/morvalen/morvalen-desktop"_s);
+    TApplicationsSettings settings(autostart);
+    TMorvalenBaseClass mail;
+    mail.SetTitle(u"Mail"_s);
+    mail.SetURL(u"http://127.0.0.1:8004/"_s);
+    TMVWebElement tile;
+    tile.SetMorvalenItem(&mail);
+    TSiteBrowsers browsers(settings, data.path());
+    QPointer<TCustomInternetBrowserWindow> window = browsers.OpenSite(tile);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(
+        WaitUntil([&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Inbox"_s; }));
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return !window->WindowActive(); }));
+
+    TWebNotificationRec message;
+    message.Origin = QUrl(u"http://127.0.0.1:8004"_s);
+    message.Title = u"New mail"_s;
+    TfrmInternetBrowser::OnWebNotification(message);
+    TfrmInternetBrowser::OnWebNotification(message);
+    EXPECT_EQ(browsers.UnreadCounts().Count(mail.ElementId()).Count, 2);
+    EXPECT_EQ(window->windowTitle(), u"(2) Morvalen Desktop: Mail"_s);
+
+    window->activateWindow();
+    ASSERT_TRUE(WaitUntil([&] { return window->WindowActive(); }));
+    EXPECT_TRUE(WaitUntil([&] { return browsers.UnreadCounts().Count(mail.ElementId()).Count == 0; }));
+    // What arrives while the user looks at the window is seen.
+    TfrmInternetBrowser::OnWebNotification(message);
+    EXPECT_EQ(browsers.UnreadCounts().Count(mail.ElementId()).Count, 0);
+}
