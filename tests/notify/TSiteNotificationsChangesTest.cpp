@@ -59,6 +59,26 @@ protected:
     // The page's text changes; the monitor's next check finds it.
     static void ChangePage(const QString& text) { TStandInFrame::SetPage(kWatched, {u"News"_s, text}); }
 
+    // Opens the site's window; the user then works in another window. None when that fails.
+    TCustomInternetBrowserWindow* OpenBehind()
+    {
+        TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(m_site, QIcon(), false);
+        if (!window || !WaitUntil([] {
+                return !TStandInFrame::Frames().isEmpty() && TStandInFrame::Frames().back()->Loads() > 0;
+            }))
+            return nullptr;
+        m_elsewhere.show();
+        m_elsewhere.activateWindow();
+        if (!WaitUntil([&] { return !window->WindowActive(); }))
+            return nullptr;
+        // The monitor takes its baseline as the window goes to the background.
+        QTest::qWait(100);
+        return window;
+    }
+
+    QTemporaryDir m_folder;
+    TSiteSettings m_siteSettings{m_folder.filePath(u"SiteSettings.ini"_s)};
+    QWidget m_elsewhere;
     XdgAutostart m_autostart{u"/opt/morvalen/morvalen-desktop"_s};
     TApplicationsSettings m_settings{m_autostart};
     TMorvalenBaseClass m_site;
@@ -72,22 +92,11 @@ TEST_F(TSiteNotificationsChanges, AChangeCountsUntilTheWindowIsActivatedAndReach
     TestNotificationService service;
     if (!service.Running())
         GTEST_SKIP() << "dbus-daemon is not installed";
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    TSiteSettings siteSettings(folder.filePath(u"SiteSettings.ini"_s));
     TSiteNotifications notifications(m_manager, Options(service.ClientConnection().name()));
-    notifications.SetSiteSettings(&siteSettings);
+    notifications.SetSiteSettings(&m_siteSettings);
     TUnreadCounts counts(m_manager);
-    TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(m_site, QIcon(), false);
+    TCustomInternetBrowserWindow* window = OpenBehind();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [] { return !TStandInFrame::Frames().isEmpty() && TStandInFrame::Frames().back()->Loads() > 0; }));
-    // The user works in another window.
-    QWidget elsewhere;
-    elsewhere.show();
-    elsewhere.activateWindow();
-    ASSERT_TRUE(WaitUntil([&] { return !window->WindowActive(); }));
-    QTest::qWait(100);
 
     ChangePage(u"one two"_s);
     ASSERT_TRUE(WaitUntil([&] { return service.Notifications().size() == 1; }));
@@ -125,24 +134,14 @@ TEST_F(TSiteNotificationsChanges, WhoPrefersTheProgramsWindowGetsOneLinePerSiteH
     TestNotificationService service;
     if (!service.Running())
         GTEST_SKIP() << "dbus-daemon is not installed";
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    TSiteSettings siteSettings(folder.filePath(u"SiteSettings.ini"_s));
-    ASSERT_TRUE(siteSettings.SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup),
-                                      QString::fromUtf16(TSiteNotifications::kChangeAlertsOnDesktop),
-                                      u"false"_s));
+    ASSERT_TRUE(m_siteSettings.SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup),
+                                        QString::fromUtf16(TSiteNotifications::kChangeAlertsOnDesktop),
+                                        u"false"_s));
     TSiteNotifications notifications(m_manager, Options(service.ClientConnection().name()));
-    notifications.SetSiteSettings(&siteSettings);
+    notifications.SetSiteSettings(&m_siteSettings);
     TUnreadCounts counts(m_manager);
-    TCustomInternetBrowserWindow* window = m_manager.OpenBrowser(m_site, QIcon(), false);
+    TCustomInternetBrowserWindow* window = OpenBehind();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitUntil(
-        [] { return !TStandInFrame::Frames().isEmpty() && TStandInFrame::Frames().back()->Loads() > 0; }));
-    QWidget elsewhere;
-    elsewhere.show();
-    elsewhere.activateWindow();
-    ASSERT_TRUE(WaitUntil([&] { return !window->WindowActive(); }));
-    QTest::qWait(100);
 
     QString text = u"x"_s;
     // Each change is found (and counted) before the next.
