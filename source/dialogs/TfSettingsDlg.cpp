@@ -86,8 +86,9 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     m_clearOldCache = Check(u"cbClearOldCache"_s, u"Clear cache older than"_s, panel);
     m_clearOldCacheAge = Box(u"cmbClearOldCache"_s, {u"One week"_s, u"One month"_s}, panel);
     connect(m_clearOldCache, &QCheckBox::toggled, m_clearOldCacheAge, &QWidget::setEnabled);
-    m_changeAlertsOnDesktop =
-        Check(u"cbChangeAlertsOnDesktop"_s, u"Show site changes in the desktop's notifications"_s, panel);
+    m_changeAlertsOnDesktop = Check(u"cbChangeAlertsOnDesktop"_s, u"Desktop alerts for changes"_s, panel);
+    m_changeAlertsOnDesktop->setToolTip(u"Changes of watched sites go to the desktop's notifications when it "
+                                        u"has them; unticked, they show in Morvalen's own alert window."_s);
     m_changeAlertsOnDesktop->setChecked(true);
 
     QVBoxLayout* general = Group(u"General"_s, panel);

@@ -198,3 +198,24 @@ TEST_F(TfMainBackupTest, ADamagedArchiveIsRefusedBeforeAnyWindowClosesOrAnything
     EXPECT_EQ(window->SiteBrowsers().Manager().Count(), 1);
     EXPECT_EQ(ReadFile(DataFolder() + u"MorvalenDesktop.dat"_s), before);
 }
+
+TEST_F(TfMainBackupTest, ARunWithoutSitesTakesTheArchivesSitesButKeepsItsOwnConfiguration)
+{
+    WriteSites(Origin(), {{kMailSite, u"Mail"_s}, {kChatSite, u"Chat"_s}});
+    WriteFile(Origin() + u"MorvalenDesktop.cfg"_s, "the other machine's configuration");
+    SiteBackup::Write(Origin(), Archive(), false);
+    auto window = Create();
+    ASSERT_EQ(window->InstalledSites().Manager().Count(), 0);
+
+    Answer("btnRestore");
+    ASSERT_TRUE(window->RestoreSitesFrom(Archive()));
+    EXPECT_TRUE(m_question.contains(u"adds 2"_s)) << m_question.toStdString();
+    EXPECT_EQ(Titles(*window), QStringList({u"Mail"_s, u"Chat"_s}));
+    EXPECT_EQ(StoredTitles(DataFolder()), QStringList({u"Mail"_s, u"Chat"_s}));
+    // The running program writes its own configuration at the end; it must not find another
+    // program's there meanwhile.
+    EXPECT_NE(ReadFile(DataFolder() + u"MorvalenDesktop.cfg"_s),
+              ReadFile(Origin() + u"MorvalenDesktop.cfg"_s));
+    window.reset();
+    EXPECT_EQ(StoredTitles(DataFolder()), QStringList({u"Mail"_s, u"Chat"_s}));
+}
