@@ -53,6 +53,11 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
         if (TWindowChangeMonitor* monitor = TWindowChangeMonitor::Attach(
                 *window, {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs}))
             AddCheckItem(*window, *monitor);
+        // The user looks at the site: its change on the desktop's list is old news.
+        connect(window, &TCustomInternetBrowserWindow::ActivationChanged, this, [this, window](bool active) {
+            if (const TBrowserEntry* entry = active ? m_browsers.FindByWindow(window) : nullptr)
+                WithdrawChange(entry->Id);
+        });
     });
     TfrmInternetBrowser::OnWebNotification = [this](const TWebNotificationRec& notification) {
         WebNotification(notification);
@@ -204,6 +209,13 @@ void TSiteNotifications::ShowOnDesktop(uint64_t entryId, const QString& appName,
                         else
                             m_tray.Notify(entryId, siteTitle, line, iconFile);
                     });
+}
+
+void TSiteNotifications::WithdrawChange(uint64_t entryId)
+{
+    for (const auto& [id, shown] : m_shown)
+        if (shown.PageChange && shown.EntryId == entryId && m_desktop)
+            m_desktop->Close(id);
 }
 
 void TSiteNotifications::DesktopNotificationClicked(uint32_t id)

@@ -82,6 +82,8 @@ private:
     TBrowserEntry* EntryOfOrigin(const QUrl& origin) const;
     QString IconFile(const TBrowserEntry& entry) const;
     void DesktopNotificationClicked(uint32_t id);
+    // Closes the desktop notification of the entry's page change, if one shows.
+    void WithdrawChange(uint64_t entryId);
     // Whether a notification of the entry's site (none: of no site window) may show now;
     // one that may not is dropped (muted) or held until the quiet ends.
     bool MayShow(const TBrowserEntry* entry, const QString& siteTitle, const QString& iconFile);

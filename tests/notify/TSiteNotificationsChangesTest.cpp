@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -112,10 +114,16 @@ TEST_F(TSiteNotificationsChanges, AChangeCountsUntilTheWindowIsActivatedAndReach
     EXPECT_EQ(service.Notifications().size(), 1U);
     EXPECT_EQ(counts.Total(), 2);
 
-    // The user looks at the window: nothing is unseen any more.
+    // The user looks at the window: nothing is unseen any more, and the desktop's list
+    // drops the change.
     window->activateWindow();
     ASSERT_TRUE(WaitUntil([&] { return window->WindowActive(); }));
     EXPECT_TRUE(WaitUntil([&] { return counts.Count(m_site.ElementId()).Count == 0; }));
+    const uint32_t shownId = service.Notifications().front().Id;
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::vector<uint32_t> closed = service.Closed();
+        return std::find(closed.begin(), closed.end(), shownId) != closed.end();
+    }));
 
     // "Check for changes now" says what it found in the status bar.
     auto* check = window->MiscMenu()->findChild<QAction*>(u"miCheckForChanges"_s);
