@@ -86,6 +86,10 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     m_clearOldCache = Check(u"cbClearOldCache"_s, u"Clear cache older than"_s, panel);
     m_clearOldCacheAge = Box(u"cmbClearOldCache"_s, {u"One week"_s, u"One month"_s}, panel);
     connect(m_clearOldCache, &QCheckBox::toggled, m_clearOldCacheAge, &QWidget::setEnabled);
+    m_changeAlertsOnDesktop = Check(u"cbChangeAlertsOnDesktop"_s, u"Desktop alerts for changes"_s, panel);
+    m_changeAlertsOnDesktop->setToolTip(u"Changes of watched sites go to the desktop's notifications when it "
+                                        u"has them; unticked, they show in Morvalen's own alert window."_s);
+    m_changeAlertsOnDesktop->setChecked(true);
 
     QVBoxLayout* general = Group(u"General"_s, panel);
     general->addWidget(m_runWithWindows);
@@ -104,6 +108,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     QVBoxLayout* cache = Group(u"Cache"_s, panel);
     cache->addWidget(m_clearOldCache);
     cache->addWidget(m_clearOldCacheAge);
+    QVBoxLayout* notifications = Group(u"Notifications"_s, panel);
+    notifications->addWidget(m_changeAlertsOnDesktop);
 
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(18, 16, 18, 16);
@@ -114,10 +120,11 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     grid->addLayout(news, 0, 1);
     grid->addLayout(browser, 1, 1);
     grid->addLayout(cache, 0, 2);
+    grid->addLayout(notifications, 1, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, autoUpdate, news, browser, cache})
+    for (QLayout* group : {general, autoUpdate, news, browser, cache, notifications})
         grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
@@ -149,6 +156,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_openLinksLocally,
                         m_clearOldCache,
                         m_clearOldCacheAge,
+                        m_changeAlertsOnDesktop,
                         ok,
                         cancel};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -162,6 +170,16 @@ void TfSettingsDlg::SetSettings(TApplicationsSettings& settings)
 {
     m_settings = &settings;
     LoadSettings();
+}
+
+void TfSettingsDlg::SetChangeAlertsOnDesktop(bool onDesktop)
+{
+    m_changeAlertsOnDesktop->setChecked(onDesktop);
+}
+
+bool TfSettingsDlg::ChangeAlertsOnDesktop() const
+{
+    return m_changeAlertsOnDesktop->isChecked();
 }
 
 void TfSettingsDlg::LoadSettings()

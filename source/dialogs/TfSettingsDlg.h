@@ -25,6 +25,10 @@ public:
     // Keeps the reference (not owned) and shows its values.
     void SetSettings(TApplicationsSettings& settings);
     void SetFirefoxAvailable(bool available) { m_firefoxAvailable = available; }
+    // Whether page changes go to the desktop's notification service: kept by the caller (it
+    // is no setting of the configuration file); the box shows it and keeps the user's choice.
+    void SetChangeAlertsOnDesktop(bool onDesktop);
+    bool ChangeAlertsOnDesktop() const;
     // Opens the FireFox download page; run when the user chooses "Download".
     std::function<void()> OnDownloadFirefox;
 
@@ -51,4 +55,5 @@ private:
     QCheckBox* m_openLinksLocally;
     QCheckBox* m_clearOldCache;
     OwnerDrawnComboBox* m_clearOldCacheAge;
+    QCheckBox* m_changeAlertsOnDesktop;
 };

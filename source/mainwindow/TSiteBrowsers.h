@@ -13,6 +13,7 @@ class TApplicationsSettings;
 class TBrowserManager;
 class TCustomInternetBrowserWindow;
 class TMVWebElement;
+class TMorvalenBaseClass;
 class TLauncherBadge;
 class TNotificationQuiet;
 class TSiteSettings;
@@ -38,6 +39,10 @@ public:
     TUnreadCounts& UnreadCounts() const { return *m_unreadCounts; }
     // How each site browses and whether its notifications show (muted, do not disturb).
     void SetSiteSettings(TSiteSettings* settings);
+    // "UnreadCount" in a site's group of SiteSettings.ini: its count when the program ended.
+    static constexpr char16_t kUnreadCount[] = u"UnreadCount";
+    // A loaded site shows the count it had in the last run, as old.
+    void RestoreUnreadCount(TMorvalenBaseClass& site);
     TNotificationQuiet& Quiet() const { return *m_quiet; }
     int OpenBrowserCount() const;
     bool HasBrowser(const TMVWebElement* tile) const;
@@ -76,4 +81,5 @@ private:
     std::unique_ptr<TUnreadCounts> m_unreadCounts;
     std::unique_ptr<TLauncherBadge> m_launcherBadge;
     std::unique_ptr<TNotificationQuiet> m_quiet;
+    TSiteSettings* m_siteSettings = nullptr;
 };

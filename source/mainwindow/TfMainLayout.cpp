@@ -4,10 +4,12 @@
 
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "dialogs/ModalResult.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
 #include "menus/MVMenus.h"
+#include "notify/TSiteNotifications.h"
 #include "panels/TDialogHeader.h"
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
@@ -17,6 +19,7 @@
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -249,6 +252,12 @@ void TfMain::BuildMainMenu()
     connect(m_settingsAction, &QAction::triggered, this, [this] { ShowSettings(); });
     file->addSeparator();
     connect(file->addAction(u"&Back up sites..."_s), &QAction::triggered, this, [this] { BackUpSites(); });
+    connect(file->addAction(u"R&estore sites..."_s), &QAction::triggered, this, [this] { RestoreSites(); });
+    file->addSeparator();
+    // The same switch as the tray menu's; wired once the site browsers exist.
+    m_doNotDisturbAction = file->addAction(u"&Do not disturb"_s);
+    m_doNotDisturbAction->setObjectName(u"miMainDoNotDisturb"_s);
+    m_doNotDisturbAction->setCheckable(true);
     file->addSeparator();
     QAction* exit = file->addAction(u"E&xit"_s);
     exit->setShortcut(QKeySequence(u"Alt+X"_s));
@@ -375,8 +384,17 @@ void TfMain::ShowSettings()
     const auto downloadFirefox = [this] {
         OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
-    if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
+    TfSettingsDlg dialog(this);
+    dialog.SetSettings(*m_settings);
+    dialog.SetFirefoxAvailable(FirefoxAvailable());
+    dialog.OnDownloadFirefox = downloadFirefox;
+    dialog.SetChangeAlertsOnDesktop(TSiteNotifications::ChangeAlertsOnDesktop(m_siteSettings.get()));
+    if (dialog.exec() != mrOk)
         return;
+    // Absent means the default, the desktop's notifications.
+    m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup),
+                             QString::fromUtf16(TSiteNotifications::kChangeAlertsOnDesktop),
+                             dialog.ChangeAlertsOnDesktop() ? QString() : u"false"_s);
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
     SaveChangedConfig();
     ConfigureNewsCheck();

@@ -301,9 +301,31 @@ TEST_F(TfMainSitesTest, ASitesUnreadCountReachesItsTileAndTheTrayAndItsSwitchesR
     EXPECT_EQ(TSiteSettings(DataFolder() + u"/SiteSettings.ini"_s).Value(u"General"_s, u"DoNotDisturb"_s),
               u"true"_s);
     EXPECT_TRUE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+    // The main window's item is the same switch.
+    auto* mainSwitch = window->findChild<QAction*>(u"miMainDoNotDisturb"_s);
+    ASSERT_NE(mainSwitch, nullptr);
+    auto* fileMenu = qobject_cast<QMenu*>(mainSwitch->parent());
+    ASSERT_NE(fileMenu, nullptr);
+    emit fileMenu->aboutToShow();
+    EXPECT_TRUE(mainSwitch->isChecked());
+    mainSwitch->trigger();
+    emit tray->aboutToShow();
+    EXPECT_FALSE(doNotDisturb->isChecked());
+    EXPECT_FALSE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+    doNotDisturb->trigger();
 
     // The closed window's count stays on the tile, as old.
     window->InstalledSites().CloseSiteBrowser(tile);
     EXPECT_EQ(tile.UnreadCount(), 3);
     EXPECT_TRUE(tile.UnreadCountOld());
+
+    // The next run shows it, still old, and sums it on the tray icon.
+    window.reset();
+    window = Create();
+    ASSERT_EQ(window->InstalledSites().Manager().Count(), 1);
+    TMVWebElement& again = *window->InstalledSites().Manager().MVViewers(0);
+    EXPECT_EQ(again.UnreadCount(), 3);
+    EXPECT_TRUE(again.UnreadCountOld());
+    EXPECT_EQ(window->findChild<QSystemTrayIcon*>(u"TrayIcon"_s)->toolTip().section(u'\n', 0, 0),
+              u"Morvalen Desktop (3 unread)"_s);
 }
