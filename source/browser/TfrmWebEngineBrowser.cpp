@@ -215,18 +215,26 @@ bool TfrmWebEngineBrowser::KeepsAwake() const
     return m_capturing || m_page->recentlyAudible();
 }
 
-bool TfrmWebEngineBrowser::SleepEngine()
+qint64 TfrmWebEngineBrowser::EngineProcessId() const
+{
+    return m_page->renderProcessPid();
+}
+
+bool TfrmWebEngineBrowser::MaySleepNow() const
 {
     // The engine discards no page on screen (and Chromium's memory saver never takes the tab
     // the user sees): only a hidden window's tabs, or a window's tabs behind the current one,
-    // sleep. Freezing first stops the page's timers before its renderer is let go.
-    if (m_page->isVisible()) {
-        // A minimized window's view still counts as on screen for the engine, though nobody
-        // sees it.
-        if (!window()->isMinimized())
-            return false;
-        m_page->setVisible(false);
-    }
+    // sleep. A minimized window's view still counts as on screen for the engine, though
+    // nobody sees it.
+    return !m_page->isVisible() || window()->isMinimized();
+}
+
+bool TfrmWebEngineBrowser::SleepEngine()
+{
+    if (!MaySleepNow())
+        return false;
+    m_page->setVisible(false);
+    // Freezing first stops the page's timers before its renderer is let go.
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
     return m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;

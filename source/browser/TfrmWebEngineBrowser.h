@@ -42,6 +42,7 @@ public:
     double ZoomFactor() const override;
 
     bool KeepsAwake() const override;
+    qint64 EngineProcessId() const override;
 
     QWebEngineView* View() const { return m_view; }
     QWebEnginePage* Page() const;
@@ -68,6 +69,7 @@ protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
     void RestartEngine() override;
+    bool MaySleepNow() const override;
     bool SleepEngine() override;
     void WakeEngine(const QString& address) override;
 

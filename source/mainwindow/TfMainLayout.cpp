@@ -4,6 +4,7 @@
 
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "browser/TCustomInternetBrowserWindow.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
@@ -17,6 +18,7 @@
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -375,8 +377,18 @@ void TfMain::ShowSettings()
     const auto downloadFirefox = [this] {
         OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
-    if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
+    TfSettingsDlg dialog(this);
+    dialog.SetSettings(*m_settings);
+    dialog.SetFirefoxAvailable(FirefoxAvailable());
+    dialog.OnDownloadFirefox = downloadFirefox;
+    // The sleep delay is the site windows' own, kept with their settings.
+    const double sleepAfter = TCustomInternetBrowserWindow::HibernateAfterMinutes(m_siteSettings.get());
+    dialog.SetSleepAfterMinutes(sleepAfter);
+    if (dialog.exec() != mrOk)
         return;
+    if (dialog.SleepAfterMinutes() != sleepAfter)
+        m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s,
+                                 QString::number(dialog.SleepAfterMinutes()));
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
     SaveChangedConfig();
     ConfigureNewsCheck();

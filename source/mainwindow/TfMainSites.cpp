@@ -82,6 +82,8 @@ void TfMain::CreateSiteBrowsers()
     connect(manager, &TBrowserManager::SiteWindowChanged, this, [this](TMorvalenBaseClass* site, bool open) {
         m_installedSites->SiteBrowserChanged(*site, open);
     });
+    connect(manager, &TBrowserManager::SiteSleepingChanged, this,
+            [this](TMorvalenBaseClass* site, bool sleeping) { m_installedSites->SiteSleepingChanged(*site, sleeping); });
     TUnreadCounts* counts = &m_siteBrowsers->UnreadCounts();
     connect(counts, &TUnreadCounts::CountChanged, this,
             [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {
@@ -188,6 +190,9 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.CloseAllBrowsers = [this] {
         m_siteBrowsers->CloseAll();
+    };
+    hooks.ShowSiteWindows = [this] {
+        m_siteBrowsers->ShowSiteWindows(this);
     };
     hooks.SiteMuted = [this](const TMorvalenBaseClass& record) {
         return m_siteBrowsers->Quiet().Muted(record.ElementId());

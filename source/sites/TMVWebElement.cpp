@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 #include <QToolTip>
 
@@ -43,6 +44,8 @@ constexpr TColor kFocusedTitle = 0x000080;
 constexpr TColor kTitle = 0x000000;
 constexpr TColor kAddress = 0xF06048;
 constexpr TColor kUnfocusedDescription = 0x808080;
+// The moon of a sleeping site: a night blue.
+constexpr TColor kSleepingMoon = 0x9C6A4A;
 
 constexpr uint32_t kFlashInterval = 200;
 constexpr int kFlashTicks = 5;
@@ -152,6 +155,16 @@ void TMVWebElement::SetThumbnail(const QImage& thumbnail)
 void TMVWebElement::SetHasBrowser(bool hasBrowser)
 {
     m_hasBrowser = hasBrowser;
+    if (!hasBrowser)
+        m_sleeping = false;
+    update();
+}
+
+void TMVWebElement::SetSleeping(bool sleeping)
+{
+    if (sleeping == m_sleeping)
+        return;
+    m_sleeping = sleeping;
     update();
 }
 
@@ -290,8 +303,34 @@ void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool
         if (m_item && m_item->ShortcutKinds() != 0)
             painter.drawImage(layout.ShortcutPos, m_shortcutImage);
     }
-    if (!m_iconPicture.isNull())
-        painter.drawImage(QRect(layout.IconPos, QSize(kIconSize, kIconSize)), m_iconPicture);
+    PaintIcon(painter, layout);
+}
+
+void TMVWebElement::PaintIcon(QPainter& painter, const TTileLayout& layout)
+{
+    const QRect icon(layout.IconPos, QSize(kIconSize, kIconSize));
+    if (!m_iconPicture.isNull()) {
+        painter.save();
+        if (m_sleeping)
+            painter.setOpacity(0.35);
+        painter.drawImage(icon, m_iconPicture);
+        painter.restore();
+    }
+    if (!m_sleeping)
+        return;
+    // A crescent over the icon's lower right corner (where the icon is, or would be): a disc
+    // with a disc of the card's colour cut out of its upper right.
+    const QRectF moon(icon.right() - 8.5, icon.bottom() - 8.5, 10, 10);
+    QPainterPath crescent;
+    crescent.addEllipse(moon);
+    QPainterPath bite;
+    bite.addEllipse(moon.translated(3.5, -2.5));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(ColorToQColor(clWindow), 1.5));
+    painter.setBrush(ColorToQColor(kSleepingMoon));
+    painter.drawPath(crescent.subtracted(bite));
+    painter.restore();
 }
 
 void TMVWebElement::PaintBadge(QPainter& painter, const TTileLayout& layout)
