@@ -8,6 +8,8 @@
 #include "support/TestTlsServer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -374,4 +376,43 @@ TEST_F(TfrmWebKitBrowserTest, TheSitesUserAgentStyleScriptAndZoomReachItsPages)
     for (const TestHttpServer::RecordedRequest& request : m_server.Requests())
         agent = request.target == "/page" ? request.userAgent : agent;
     EXPECT_NE(agent, QByteArray("Agent/7 (site's own)"));
+}
+
+TEST_F(TfrmWebKitBrowserTest, ASleepingPageEndsItsViewInTheHostAndWakesWhereItWasScrolledTo)
+{
+    m_server.Serve(u"/long"_s, TestPage("Long", "<div style='height: 6000px'>long</div>"), "text/html");
+    Load(m_frame, m_server.Url(u"/long"_s));
+    ASSERT_TRUE(WaitUntil([&] { return Evaluate(m_frame, u"window.scrollTo(0, 900), window.scrollY"_s) == 900; }));
+    const qint64 host = m_frame->Host()->ProcessId();
+    // The page's own web process, a child of the host, is what the page costs.
+    const auto webProcesses = [host] {
+        int count = 0;
+        for (const QString& entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(u"/proc/%1/stat"_s.arg(entry));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (text.contains("(WebKitWebProces") && fields.size() > 1 && fields.at(1).toLongLong() == host)
+                ++count;
+        }
+        return count;
+    };
+    ASSERT_GT(webProcesses(), 0);
+
+    EXPECT_FALSE(m_frame->PutToSleep()) << "a page on screen stays awake";
+    m_window->hide();
+    ASSERT_TRUE(m_frame->PutToSleep());
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->EngineAsleep(); }));
+    EXPECT_TRUE(WaitUntil([&] { return webProcesses() == 0; }, 20000)) << "the page's web process ended";
+    EXPECT_EQ(m_frame->GetLocationURL(), m_server.Url(u"/long"_s));
+
+    m_window->show();
+    m_completed.clear();
+    m_frame->Wake();
+    ASSERT_TRUE(WaitUntil([&] { return !m_completed.isEmpty(); }, 20000));
+    EXPECT_EQ(m_completed.first().second, m_server.Url(u"/long"_s));
+    EXPECT_EQ(m_frame->Host()->ProcessId(), host) << "the window's host serves the page again";
+    EXPECT_TRUE(WaitUntil([&] { return Evaluate(m_frame, u"window.scrollY"_s) == 900; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Long"_s; }));
 }
