@@ -248,6 +248,7 @@ void TMVWebElement::paintEvent(QPaintEvent*)
     PaintCard(painter, layout, focused);
     PaintTexts(painter, layout, focused);
     PaintBadge(painter, layout);
+    PaintMoon(painter, layout);
 }
 
 void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool focused)
@@ -308,26 +309,35 @@ void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool
 
 void TMVWebElement::PaintIcon(QPainter& painter, const TTileLayout& layout)
 {
-    const QRect icon(layout.IconPos, QSize(kIconSize, kIconSize));
-    if (!m_iconPicture.isNull()) {
-        painter.save();
-        if (m_sleeping)
-            painter.setOpacity(0.35);
-        painter.drawImage(icon, m_iconPicture);
-        painter.restore();
-    }
+    if (m_iconPicture.isNull())
+        return;
+    painter.save();
+    if (m_sleeping)
+        painter.setOpacity(0.35);
+    painter.drawImage(QRect(layout.IconPos, QSize(kIconSize, kIconSize)), m_iconPicture);
+    painter.restore();
+}
+
+void TMVWebElement::PaintMoon(QPainter& painter, const TTileLayout& layout)
+{
     if (!m_sleeping)
         return;
-    // A crescent over the icon's lower right corner (where the icon is, or would be): a disc
-    // with a disc of the card's colour cut out of its upper right.
-    const QRectF moon(icon.right() - 8.5, icon.bottom() - 8.5, 10, 10);
+    // In the header left of the button and of the count, where a long title ends anyway: a
+    // disc with a disc of the card's colour cut out of its upper right.
+    int right = layout.ButtonZone.left() - 3;
+    if (m_unreadCount > 0)
+        right = CountBadge::Bounds(CountBadge::Text(m_unreadCount), TextFont(), right, layout.Header.center().y())
+                    .left() -
+                3;
+    constexpr qreal kMoon = 13;
+    const QRectF moon(right - kMoon, layout.Header.center().y() - kMoon / 2 + 0.5, kMoon, kMoon);
     QPainterPath crescent;
     crescent.addEllipse(moon);
     QPainterPath bite;
-    bite.addEllipse(moon.translated(3.5, -2.5));
+    bite.addEllipse(moon.translated(kMoon * 0.38, -kMoon * 0.22));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(ColorToQColor(clWindow), 1.5));
+    painter.setPen(Qt::NoPen);
     painter.setBrush(ColorToQColor(kSleepingMoon));
     painter.drawPath(crescent.subtracted(bite));
     painter.restore();

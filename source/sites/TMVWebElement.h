@@ -71,7 +71,7 @@ public:
     void SetHasBrowser(bool hasBrowser);
 
     // The site's window sleeps (its pages let go until it is used again): the icon is dimmed
-    // under a small moon. A window that closes sleeps no more.
+    // and a small moon shows in the header. A window that closes sleeps no more.
     bool Sleeping() const { return m_sleeping; }
     void SetSleeping(bool sleeping);
 
@@ -167,6 +167,7 @@ private:
     void PaintTexts(QPainter& painter, const TileGeometry::TTileLayout& layout, bool focused);
     void PaintBadge(QPainter& painter, const TileGeometry::TTileLayout& layout);
     void PaintIcon(QPainter& painter, const TileGeometry::TTileLayout& layout);
+    void PaintMoon(QPainter& painter, const TileGeometry::TTileLayout& layout);
     TZone VisibleZoneAt(QPoint point) const;
     void ClearHint();
     void StartDrag(QPoint pointer);
