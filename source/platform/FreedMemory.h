@@ -4,3 +4,9 @@
 // in its arenas for the next allocation; after a site window with its pages has gone, tens
 // of megabytes stayed with the program that way.
 void ReleaseFreedMemory();
+
+class QObject;
+
+// The same, two and eight seconds from now while context lives: the engine lets go of a page
+// or a window's pages over the next seconds.
+void ReleaseFreedMemoryLater(QObject* context);
