@@ -134,12 +134,13 @@ void TfrmWebKitBrowser::OpenView()
 {
     m_view = m_host->CreateView(PageSize());
     // A new view (also after the host ended, or the page slept) starts as the site asks.
-    m_host->Send(Message{MessageType::SiteSettings,
-                         m_view,
-                         {m_site.SpellCheck ? 1 : 0},
-                         {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
-                          m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
-                         {}});
+    m_host->Send(
+        Message{MessageType::SiteSettings,
+                m_view,
+                {m_site.SpellCheck ? 1 : 0},
+                {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
+                 m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
+                {}});
     if (!qFuzzyCompare(m_zoomFactor, 1.0))
         m_host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
 }

@@ -83,7 +83,9 @@ void TfMain::CreateSiteBrowsers()
         m_installedSites->SiteBrowserChanged(*site, open);
     });
     connect(manager, &TBrowserManager::SiteSleepingChanged, this,
-            [this](TMorvalenBaseClass* site, bool sleeping) { m_installedSites->SiteSleepingChanged(*site, sleeping); });
+            [this](TMorvalenBaseClass* site, bool sleeping) {
+                m_installedSites->SiteSleepingChanged(*site, sleeping);
+            });
     TUnreadCounts* counts = &m_siteBrowsers->UnreadCounts();
     connect(counts, &TUnreadCounts::CountChanged, this,
             [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {

@@ -324,13 +324,12 @@ void TMVWebElement::PaintMoon(QPainter& painter, const TTileLayout& layout)
         return;
     // In the header left of the button and of the count, where a long title ends anyway: a
     // disc with a disc of the card's colour cut out of its upper right.
+    const int middle = layout.Header.center().y();
     int right = layout.ButtonZone.left() - 3;
     if (m_unreadCount > 0)
-        right = CountBadge::Bounds(CountBadge::Text(m_unreadCount), TextFont(), right, layout.Header.center().y())
-                    .left() -
-                3;
+        right = CountBadge::Bounds(CountBadge::Text(m_unreadCount), TextFont(), right, middle).left() - 3;
     constexpr qreal kMoon = 13;
-    const QRectF moon(right - kMoon, layout.Header.center().y() - kMoon / 2 + 0.5, kMoon, kMoon);
+    const QRectF moon(right - kMoon, middle - kMoon / 2 + 0.5, kMoon, kMoon);
     QPainterPath crescent;
     crescent.addEllipse(moon);
     QPainterPath bite;

@@ -220,7 +220,9 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     ASSERT_TRUE(WaitForTitle(home, u"Long page"_s));
     ASSERT_TRUE(WaitForTitle(behind, u"Page two"_s));
     ASSERT_EQ(m_window->ActiveTab()->Frame(), &home);
-    const auto scrolled = [&] { return RunScript(home, u"String(window.scrollY)"_s); };
+    const auto scrolled = [&] {
+        return RunScript(home, u"String(window.scrollY)"_s);
+    };
     ASSERT_TRUE(WaitUntil([&] {
         RunScript(home, u"window.scrollTo(0, 1200)"_s);
         return scrolled() == u"1200"_s;

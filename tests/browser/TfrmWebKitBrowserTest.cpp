@@ -382,7 +382,8 @@ TEST_F(TfrmWebKitBrowserTest, ASleepingPageEndsItsViewInTheHostAndWakesWhereItWa
 {
     m_server.Serve(u"/long"_s, TestPage("Long", "<div style='height: 6000px'>long</div>"), "text/html");
     Load(m_frame, m_server.Url(u"/long"_s));
-    ASSERT_TRUE(WaitUntil([&] { return Evaluate(m_frame, u"window.scrollTo(0, 900), window.scrollY"_s) == 900; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Evaluate(m_frame, u"window.scrollTo(0, 900), window.scrollY"_s) == 900; }));
     const qint64 host = m_frame->Host()->ProcessId();
     // The page's own web process, a child of the host, is what the page costs.
     const auto webProcesses = [host] {
