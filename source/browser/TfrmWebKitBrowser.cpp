@@ -163,6 +163,7 @@ bool TfrmWebKitBrowser::SleepEngine()
     // A question of the page's goes with its view.
     DropPageDialog();
     m_host->CloseView(m_view);
+    m_playsSound = m_capturing = false;
     // No view of the host has this number; what the ended view still sends is not this page's.
     m_view = 0;
     delete m_container;
@@ -369,6 +370,10 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         break;
     case MessageType::ScriptDialog:
         HandleScriptDialog(message);
+        break;
+    case MessageType::MediaState:
+        m_playsSound = message.Integer(0) != 0;
+        m_capturing = message.Integer(1) != 0;
         break;
     default:
         break;

@@ -38,6 +38,8 @@ public:
     QString GetLocationURL() const override;
     // The window's host: its web processes are its children.
     qint64 EngineProcessId() const override;
+    // The page plays sound or captures, as the host last said.
+    bool KeepsAwake() const override { return m_playsSound || m_capturing; }
     // Asks the engine for its picture and waits for it (never longer than the host's hang
     // limit); a page that is not there leaves bitmap as it was.
     void CaptureTo(QImage& bitmap) override;
@@ -97,5 +99,7 @@ private:
     QString m_address;
     int64_t m_nextRequest = 1;
     bool m_pageFocused = false;
+    bool m_playsSound = false;
+    bool m_capturing = false;
     bool m_leaving = false;
 };
