@@ -95,6 +95,9 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     m_sleepAfter->setObjectName(u"seSleepAfter"_s);
     m_sleepAfter->setRange(0, 7 * 24 * 60);
     m_sleepAfter->setSuffix(u" minutes"_s);
+    connect(m_sleepAfter, &QSpinBox::valueChanged, m_sleepAfter, [box = m_sleepAfter](int minutes) {
+        box->setSuffix(minutes == 1 ? u" minute"_s : u" minutes"_s);
+    });
     m_sleepAfter->setSpecialValueText(u"Never"_s);
     m_sleepAfter->setMinimumWidth(214);
     QVBoxLayout* sleep = Group(u"Sleep"_s, panel);

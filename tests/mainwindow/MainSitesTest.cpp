@@ -382,6 +382,9 @@ TEST_F(TfMainSitesTest, TheSleepDelayIsEditedInTheSettingsDialogAndKeptInTheSite
     // A delay the box cannot show (a fraction of a minute, written by hand) survives an "Ok"
     // that did not touch it.
     settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.25"_s);
-    edit([](QSpinBox& box) { EXPECT_EQ(box.value(), 1); });
+    edit([](QSpinBox& box) {
+        EXPECT_EQ(box.value(), 1);
+        EXPECT_EQ(box.text(), u"1 minute"_s);
+    });
     EXPECT_EQ(stored(), u"0.25"_s);
 }
