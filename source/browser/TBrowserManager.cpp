@@ -8,13 +8,8 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <array>
 
-TBrowserManager::TBrowserManager(QObject* parent) : QObject(parent)
-{
-    m_releaseTimer.setSingleShot(true);
-    connect(&m_releaseTimer, &QTimer::timeout, this, &TBrowserManager::ReleaseMemoryStep);
-}
+TBrowserManager::TBrowserManager(QObject* parent) : QObject(parent) {}
 
 TBrowserManager::~TBrowserManager()
 {
@@ -137,35 +132,12 @@ void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
     });
 }
 
-namespace {
-
-// After a window goes, the engine lets go of its pages over the next seconds (longer on a slow
-// machine), and the C library keeps what they freed until it is asked to give it back.
-constexpr std::array<int, 3> kReleaseDelaysMs = {2000, 8000, 20000};
-
-} // namespace
-
-void TBrowserManager::ReleaseMemoryLater()
-{
-    // Ten windows closed at once release once per step, not ten times.
-    m_releaseStep = 0;
-    m_releaseTimer.start(kReleaseDelaysMs[0]);
-}
-
-void TBrowserManager::ReleaseMemoryStep()
-{
-    ReleaseFreedMemory();
-    if (++m_releaseStep < int(kReleaseDelaysMs.size()))
-        m_releaseTimer.start(kReleaseDelaysMs[size_t(m_releaseStep)] -
-                             kReleaseDelaysMs[size_t(m_releaseStep - 1)]);
-}
-
 void TBrowserManager::DestroyWindow(TCustomInternetBrowserWindow* window)
 {
     // Destroyed without calling back.
     window->disconnect(this);
     delete window;
-    ReleaseMemoryLater();
+    ReleaseFreedMemoryLater(this);
 }
 
 TCustomInternetBrowserWindow* TBrowserManager::RemoveEntry(const TBrowserEntry* entry)
@@ -255,7 +227,7 @@ void TBrowserManager::HandleWindowClosed(TCustomInternetBrowserWindow& window)
     RemoveEntry(entry);
     emit SiteWindowChanged(site, false);
     emit Changed();
-    ReleaseMemoryLater();
+    ReleaseFreedMemoryLater(this);
 }
 
 void TBrowserManager::HandleNotifyClick(uint64_t entryId)

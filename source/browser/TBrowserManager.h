@@ -3,7 +3,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QObject>
-#include <QTimer>
 
 #include <cstdint>
 #include <memory>
@@ -87,14 +86,9 @@ private:
     // Takes the entry out; returns its window.
     TCustomInternetBrowserWindow* RemoveEntry(const TBrowserEntry* entry);
     void HandleWindowClosed(TCustomInternetBrowserWindow& window);
-    // Gives what closed windows freed back to the system, in steps over the next seconds.
-    void ReleaseMemoryLater();
-    void ReleaseMemoryStep();
 
     TApplicationsSettings* m_settings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;
     std::vector<std::unique_ptr<TBrowserEntry>> m_entries;
     uint64_t m_nextId = 1;
-    QTimer m_releaseTimer;
-    int m_releaseStep = 0;
 };

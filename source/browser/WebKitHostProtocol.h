@@ -76,6 +76,7 @@ enum class MessageType : std::uint8_t
     PermissionRequest, // view; integers: request, PermissionKind; texts: origin
     Pong,              // integers: request
     ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
+    MediaState,        // view; integers: plays sound (0/1), captures the camera, microphone or screen (0/1)
 };
 
 enum class FocusDirection : std::int64_t

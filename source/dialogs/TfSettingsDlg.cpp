@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -91,6 +94,22 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                                         u"has them; unticked, they show in Morvalen's own alert window."_s);
     m_changeAlertsOnDesktop->setChecked(true);
 
+    // Idle site windows: a week at most, as the windows take it.
+    m_sleepAfter = new QSpinBox(panel);
+    m_sleepAfter->setObjectName(u"seSleepAfter"_s);
+    m_sleepAfter->setRange(0, 7 * 24 * 60);
+    m_sleepAfter->setSuffix(u" minutes"_s);
+    connect(m_sleepAfter, &QSpinBox::valueChanged, m_sleepAfter, [box = m_sleepAfter](int minutes) {
+        box->setSuffix(minutes == 1 ? u" minute"_s : u" minutes"_s);
+    });
+    m_sleepAfter->setSpecialValueText(u"Never"_s);
+    m_sleepAfter->setMinimumWidth(214);
+    QVBoxLayout* sleep = Group(u"Sleep"_s, panel);
+    auto* sleepLabel = new QLabel(u"Put idle site windows to sleep after"_s, panel);
+    sleepLabel->setBuddy(m_sleepAfter);
+    sleep->addWidget(sleepLabel);
+    sleep->addWidget(m_sleepAfter);
+
     QVBoxLayout* general = Group(u"General"_s, panel);
     general->addWidget(m_runWithWindows);
     general->addWidget(m_minimizeOnStartup);
@@ -120,11 +139,16 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     grid->addLayout(news, 0, 1);
     grid->addLayout(browser, 1, 1);
     grid->addLayout(cache, 0, 2);
-    grid->addLayout(notifications, 1, 2);
+    // Notifications and sleep share the last column's lower cell.
+    auto* lastColumn = new QVBoxLayout;
+    lastColumn->setSpacing(22);
+    lastColumn->addLayout(notifications);
+    lastColumn->addLayout(sleep);
+    grid->addLayout(lastColumn, 1, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, autoUpdate, news, browser, cache, notifications})
+    for (QLayout* group : {general, autoUpdate, news, browser, cache, lastColumn})
         grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
@@ -157,6 +181,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_clearOldCache,
                         m_clearOldCacheAge,
                         m_changeAlertsOnDesktop,
+                        m_sleepAfter,
                         ok,
                         cancel};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -180,6 +205,19 @@ void TfSettingsDlg::SetChangeAlertsOnDesktop(bool onDesktop)
 bool TfSettingsDlg::ChangeAlertsOnDesktop() const
 {
     return m_changeAlertsOnDesktop->isChecked();
+}
+
+void TfSettingsDlg::SetSleepAfterMinutes(double minutes)
+{
+    m_sleepAfterMinutes = minutes;
+    // A fraction of a minute that rounds to nothing still lets windows sleep.
+    m_sleepAfter->setValue(minutes > 0 ? std::max(1, int(std::lround(minutes))) : 0);
+    m_sleepAfterShown = m_sleepAfter->value();
+}
+
+double TfSettingsDlg::SleepAfterMinutes() const
+{
+    return m_sleepAfter->value() == m_sleepAfterShown ? m_sleepAfterMinutes : m_sleepAfter->value();
 }
 
 void TfSettingsDlg::LoadSettings()

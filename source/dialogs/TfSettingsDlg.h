@@ -8,6 +8,7 @@
 
 class OwnerDrawnComboBox;
 class QCheckBox;
+class QSpinBox;
 class TApplicationsSettings;
 
 // The dialog in which the user edits the program-wide preferences. "Ok" writes every control
@@ -31,6 +32,12 @@ public:
     bool ChangeAlertsOnDesktop() const;
     // Opens the FireFox download page; run when the user chooses "Download".
     std::function<void()> OnDownloadFirefox;
+
+    // How long an idle site window waits before its pages sleep, in minutes (0: never). It is
+    // kept apart from the settings: the caller sets it and, after "Ok", stores what this
+    // answers. A fraction the box cannot show is answered unchanged unless the user edits it.
+    void SetSleepAfterMinutes(double minutes);
+    double SleepAfterMinutes() const;
 
     // Creates the dialog for one use and shows it modally; whether the user confirmed it.
     static bool Execute(TApplicationsSettings& settings, bool firefoxAvailable,
@@ -56,4 +63,7 @@ private:
     QCheckBox* m_clearOldCache;
     OwnerDrawnComboBox* m_clearOldCacheAge;
     QCheckBox* m_changeAlertsOnDesktop;
+    QSpinBox* m_sleepAfter;
+    double m_sleepAfterMinutes = 0;
+    int m_sleepAfterShown = 0;
 };

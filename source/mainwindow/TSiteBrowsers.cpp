@@ -4,6 +4,7 @@
 #include "browser/TBrowserManager.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TUnreadCounts.h"
+#include "browser/TfSiteWindows.h"
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
 #include "notify/TSiteNotifications.h"
@@ -119,6 +120,8 @@ TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
 
 TSiteBrowsers::~TSiteBrowsers()
 {
+    // It reads the manager's windows.
+    delete m_siteWindows;
     m_manager->disconnect();
     m_manager->CloseAll();
     m_notifications.reset();
@@ -175,6 +178,18 @@ void TSiteBrowsers::HideAllToTray()
 void TSiteBrowsers::CloseAll()
 {
     m_manager->CloseAll();
+}
+
+TfSiteWindows* TSiteBrowsers::ShowSiteWindows(QWidget* mainWindow)
+{
+    if (!m_siteWindows) {
+        m_siteWindows = new TfSiteWindows(*m_manager, mainWindow);
+        m_siteWindows->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_siteWindows->show();
+    m_siteWindows->raise();
+    m_siteWindows->activateWindow();
+    return m_siteWindows;
 }
 
 TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address, const QString& title,

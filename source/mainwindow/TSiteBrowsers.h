@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -12,6 +13,7 @@ class QWidget;
 class TApplicationsSettings;
 class TBrowserManager;
 class TCustomInternetBrowserWindow;
+class TfSiteWindows;
 class TMVWebElement;
 class TMorvalenBaseClass;
 class TLauncherBadge;
@@ -58,6 +60,8 @@ public:
     void MinimizeAll();
     void HideAllToTray();
     void CloseAll();
+    // The "Site windows" view, one at a time: brought forward when it is open already.
+    TfSiteWindows* ShowSiteWindows(QWidget* mainWindow);
 
     // One of the program's pages in a standalone window: the default engine, maximized.
     // With flash the main window keeps the focus and the new window asks for attention.
@@ -82,4 +86,5 @@ private:
     std::unique_ptr<TLauncherBadge> m_launcherBadge;
     std::unique_ptr<TNotificationQuiet> m_quiet;
     TSiteSettings* m_siteSettings = nullptr;
+    QPointer<TfSiteWindows> m_siteWindows;
 };

@@ -4,6 +4,7 @@
 
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "browser/TCustomInternetBrowserWindow.h"
 #include "dialogs/ModalResult.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
@@ -389,12 +390,18 @@ void TfMain::ShowSettings()
     dialog.SetFirefoxAvailable(FirefoxAvailable());
     dialog.OnDownloadFirefox = downloadFirefox;
     dialog.SetChangeAlertsOnDesktop(TSiteNotifications::ChangeAlertsOnDesktop(m_siteSettings.get()));
+    // The sleep delay is the site windows' own, kept with their settings.
+    const double sleepAfter = TCustomInternetBrowserWindow::HibernateAfterMinutes(m_siteSettings.get());
+    dialog.SetSleepAfterMinutes(sleepAfter);
     if (dialog.exec() != mrOk)
         return;
     // Absent means the default, the desktop's notifications.
     m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup),
                              QString::fromUtf16(TSiteNotifications::kChangeAlertsOnDesktop),
                              dialog.ChangeAlertsOnDesktop() ? QString() : u"false"_s);
+    if (dialog.SleepAfterMinutes() != sleepAfter)
+        m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s,
+                                 QString::number(dialog.SleepAfterMinutes()));
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
     SaveChangedConfig();
     ConfigureNewsCheck();

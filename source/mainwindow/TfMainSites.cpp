@@ -86,6 +86,10 @@ void TfMain::CreateSiteBrowsers()
     connect(manager, &TBrowserManager::SiteWindowChanged, this, [this](TMorvalenBaseClass* site, bool open) {
         m_installedSites->SiteBrowserChanged(*site, open);
     });
+    connect(manager, &TBrowserManager::SiteSleepingChanged, this,
+            [this](TMorvalenBaseClass* site, bool sleeping) {
+                m_installedSites->SiteSleepingChanged(*site, sleeping);
+            });
     TUnreadCounts* counts = &m_siteBrowsers->UnreadCounts();
     m_siteLauncherBadges = std::make_unique<TSiteLauncherBadges>(*counts, *m_siteShortcuts);
     connect(counts, &TUnreadCounts::CountChanged, this,
@@ -171,6 +175,9 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.CloseAllBrowsers = [this] {
         m_siteBrowsers->CloseAll();
+    };
+    hooks.ShowSiteWindows = [this] {
+        m_siteBrowsers->ShowSiteWindows(this);
     };
     hooks.SiteMuted = [this](const TMorvalenBaseClass& record) {
         return m_siteBrowsers->Quiet().Muted(record.ElementId());
