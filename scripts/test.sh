@@ -37,6 +37,31 @@ if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
   fi
 fi
 
+# Tests of the program as a native Wayland client use a weston of their own, named in
+# MORVALEN_TEST_WAYLAND_DISPLAY (the socket's path), with a runtime folder of its own. Its
+# headless backend has no seat, and without one weston never activates a window: the X11
+# backend, on an X server of its own (not the one above, whose focus other tests watch), gives
+# it a keyboard.
+if command -v weston >/dev/null && command -v Xvfb >/dev/null; then
+  exec {display_fd}<> <(:)
+  Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  x_pids+=($!)
+  read -r -t 10 weston_x_number <&"$display_fd" || weston_x_number=
+  exec {display_fd}>&-
+  wayland_runtime=$(mktemp -d /tmp/morvalen-wayland-XXXXXX)
+  chmod 700 "$wayland_runtime"
+  if [ -n "$weston_x_number" ]; then
+    DISPLAY=":$weston_x_number" XDG_RUNTIME_DIR="$wayland_runtime" weston --backend=x11-backend.so \
+      --socket=morvalen-test --idle-time=0 --width=1280 --height=1024 >/dev/null 2>&1 &
+    x_pids+=($!)
+    for _ in $(seq 100); do
+      [ -S "$wayland_runtime/morvalen-test" ] && break
+      sleep 0.05
+    done
+    [ -S "$wayland_runtime/morvalen-test" ] && export MORVALEN_TEST_WAYLAND_DISPLAY="$wayland_runtime/morvalen-test"
+  fi
+fi
+
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
 # Every libFuzzer harness over its seed corpus and a few seconds more (set

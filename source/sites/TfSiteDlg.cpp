@@ -408,7 +408,9 @@ void TfSiteDlg::DrawEngine(QPainter& painter, const QRect& rect, int index, bool
 {
     if (index == beInternetExplorer || index == beFireFox) {
         const QImage& picture = m_engineImages[m_renderEngine->isEnabled() ? index : index + 2];
-        painter.drawImage(rect.left() + 2, rect.top() + (rect.height() - picture.height()) / 2, picture);
+        painter.drawImage(rect.left() + 2,
+                          rect.top() + (rect.height() - int(picture.deviceIndependentSize().height())) / 2,
+                          picture);
     }
     m_renderEngine->DrawText(painter, rect, 22, m_renderEngine->itemText(index), selected);
 }
