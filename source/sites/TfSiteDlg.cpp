@@ -11,6 +11,7 @@
 #include "pictures/GraphicTools.h"
 #include "pictures/MakeThumbnail.h"
 #include "pictures/TExIcon.h"
+#include "platform/XWaylandChoice.h"
 #include "settings/TApplicationsSettings.h"
 #include "stores/SiteAddress.h"
 #include "stores/TFavoriteIconManager.h"
@@ -341,6 +342,9 @@ void TfSiteDlg::OkClick()
         StoreSite();
     if (m_siteSettings && m_site)
         m_browsing->Store(*m_siteSettings, m_site->ElementId());
+    // The program's, not the site's: the way every WebKit site of this session opens.
+    if (m_throughXWayland && m_throughXWayland->isChecked() != XWaylandChoice::Chosen())
+        XWaylandChoice::Choose(m_throughXWayland->isChecked());
     done(mrOk);
 }
 

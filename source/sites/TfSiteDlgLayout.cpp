@@ -313,12 +313,12 @@ QWidget* TfSiteDlg::BuildBrowserPage()
             page);
         note->setObjectName(u"lbWebKitNeedsX11"_s);
         note->setWordWrap(true);
-        auto* choice = new QCheckBox(u"Run Morvalen Desktop through XWayland (from its next start)"_s, page);
-        choice->setObjectName(u"cbThroughXWayland"_s);
-        choice->setChecked(XWaylandChoice::Chosen());
-        connect(choice, &QCheckBox::toggled, this, [](bool on) { XWaylandChoice::Choose(on); });
+        m_throughXWayland =
+            new QCheckBox(u"Run Morvalen Desktop through XWayland (from its next start)"_s, page);
+        m_throughXWayland->setObjectName(u"cbThroughXWayland"_s);
+        m_throughXWayland->setChecked(XWaylandChoice::Chosen());
         layout->addWidget(note);
-        layout->addWidget(choice);
+        layout->addWidget(m_throughXWayland);
     }
     layout->addSpacing(8);
     layout->addWidget(m_runAsTrayIcon);
