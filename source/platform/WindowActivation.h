@@ -26,7 +26,8 @@ QStringList WithToken(QStringList parameters, const QString& token);
 std::optional<QString> TokenOf(const QString& parameter);
 
 // Shows window (restored when minimized), raises it and activates it; on Wayland with token
-// when there is one. A token serves once.
+// when there is one (a token serves once); on X11 the window answers the launcher's startup
+// notification of that id, which ends its busy feedback.
 void BringToFront(QWidget* window, const QString& token = {});
 
 } // namespace WindowActivation
