@@ -154,7 +154,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    DialogParts::SetFixedSizeOnScreen(this, QSize(kSettingsClientWidth, kSettingsClientHeight));
+    setFixedSize(kSettingsClientWidth, kSettingsClientHeight);
     m_runWithWindows->setFocus();
 }
 
