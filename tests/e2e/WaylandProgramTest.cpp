@@ -59,6 +59,16 @@ protected:
         }
     }
 
+    // The program as the site's launcher starts it: "Element=" and an activation token.
+    void StartFromLauncher(QProcess& process, const QString& token)
+    {
+        QProcessEnvironment environment = m_environment;
+        environment.insert(u"XDG_ACTIVATION_TOKEN"_s, token);
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
+                      m_options + QStringList{u"Element="_s + kElementId});
+    }
+
     // The title of the window the compositor made active last, from the program's trace.
     QString ActiveWindow()
     {
@@ -105,11 +115,7 @@ protected:
 
 TEST_F(WaylandProgramTest, AFirstStartWithAnElementLeavesTheSiteWindowActive)
 {
-    QProcessEnvironment environment = m_environment;
-    environment.insert(u"XDG_ACTIVATION_TOKEN"_s, u"launcher-token-1"_s);
-    m_program.setProcessEnvironment(environment);
-    m_program.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
-                    m_options + QStringList{u"Element="_s + kElementId});
+    StartFromLauncher(m_program, u"launcher-token-1"_s);
     ASSERT_TRUE(m_program.waitForStarted(10000));
     ASSERT_TRUE(WaitForTrace(m_program, m_trace, "window shown: \"Morvalen Desktop: Loopback\""))
         << m_trace.toStdString();
@@ -126,11 +132,7 @@ TEST_F(WaylandProgramTest, ALaunchersStartHandsItsTokenOverAndTheSiteWindowComes
         << m_trace.toStdString();
 
     QProcess launcher;
-    QProcessEnvironment environment = m_environment;
-    environment.insert(u"XDG_ACTIVATION_TOKEN"_s, u"launcher-token-2"_s);
-    launcher.setProcessEnvironment(environment);
-    launcher.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
-                   m_options + QStringList{u"Element="_s + kElementId});
+    StartFromLauncher(launcher, u"launcher-token-2"_s);
     ASSERT_TRUE(launcher.waitForFinished(30000));
     EXPECT_EQ(launcher.exitCode(), 0);
     EXPECT_TRUE(WaitForTrace(m_program, m_trace, "site window to the front with a token"))
