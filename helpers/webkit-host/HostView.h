@@ -17,7 +17,9 @@ class HostView final
 public:
     using Sender = std::function<void(const WebKitHostProtocol::Message&)>;
 
-    HostView(std::uint32_t id, WebKitWebContext* context, int width, int height, Sender send);
+    // width and height in device pixels; the device pixels to a page pixel in thousandths.
+    HostView(std::uint32_t id, WebKitWebContext* context, int width, int height,
+             std::int64_t scaleThousandths, Sender send);
     ~HostView();
 
     HostView(const HostView&) = delete;
@@ -44,6 +46,10 @@ private:
     void ApplySite(const WebKitHostProtocol::Message& message);
     void AnswerDialog(std::int64_t request, bool accepted, const std::string& text);
     void Download(const std::string& address, const std::string& destination);
+    // GTK counts in its own scale's pixels; the view's zoom carries what that scale leaves out.
+    int GtkScale() const;
+    void ApplySize(std::int64_t width, std::int64_t height, std::int64_t scaleThousandths);
+    void ApplyZoom();
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
     static void OnProgress(WebKitWebView*, GParamSpec*, HostView* self);
@@ -74,4 +80,6 @@ private:
     std::map<std::int64_t, WebKitScriptDialog*> m_dialogs;
     std::int64_t m_nextDialog = 1;
     bool m_loading = false;
+    double m_scale = 1.0;
+    double m_zoom = 1.0;
 };

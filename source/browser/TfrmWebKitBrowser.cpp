@@ -132,7 +132,7 @@ void TfrmWebKitBrowser::Attach(TWebKitHost* host)
 
 void TfrmWebKitBrowser::OpenView()
 {
-    m_view = m_host->CreateView(PageSize());
+    m_view = m_host->CreateView(DevicePageSize(), m_pageArea->devicePixelRatioF());
     // A new view (also after the host ended, or the page slept) starts as the site asks.
     m_host->Send(
         Message{MessageType::SiteSettings,
@@ -202,6 +202,12 @@ QSize TfrmWebKitBrowser::PageSize() const
 {
     const QSize area = m_pageArea->size();
     return area.isEmpty() ? QSize(800, 600) : area;
+}
+
+QSize TfrmWebKitBrowser::DevicePageSize() const
+{
+    // Rounded as Qt sizes the embedded window, so that the two never pull at each other.
+    return PageSize() * m_pageArea->devicePixelRatioF();
 }
 
 void TfrmWebKitBrowser::Send(MessageType type, std::vector<int64_t> integers, std::vector<std::string> texts)
@@ -475,8 +481,11 @@ bool TfrmWebKitBrowser::eventFilter(QObject* watched, QEvent* event)
         if (m_container)
             m_container->setGeometry(m_pageArea->rect());
         // The engine's window does not follow a size it is given from outside by itself.
-        if (!area.isEmpty())
-            Send(MessageType::Resize, {area.width(), area.height()});
+        if (!area.isEmpty()) {
+            const QSize device = DevicePageSize();
+            Send(MessageType::Resize,
+                 {device.width(), device.height(), qRound64(m_pageArea->devicePixelRatioF() * 1000)});
+        }
     }
     return TfrmInternetBrowser::eventFilter(watched, event);
 }

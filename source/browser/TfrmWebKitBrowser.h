@@ -88,6 +88,8 @@ private:
     void HandleScriptDialog(const WebKitHostProtocol::Message& message);
     void HostEnded();
     QSize PageSize() const;
+    // The page area in the screen's pixels, what the engine's window measures.
+    QSize DevicePageSize() const;
 
     QPointer<TWebKitHost> m_host;
     // What the site asks of its pages; the session is the host's (empty: the shared one).

@@ -9,6 +9,7 @@
 #include "notify/TNotificationQuiet.h"
 #include "notify/TSiteNotifications.h"
 #include "platform/LauncherBadge.h"
+#include "platform/WindowActivation.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
@@ -203,11 +204,13 @@ TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address,
     window->SetStandalone(true);
     window->setWindowIcon(QApplication::windowIcon());
     window->setWindowState(Qt::WindowMaximized);
-    window->show();
-    if (flash && mainWindow) {
-        mainWindow->activateWindow();
+    // The user's action asked for the page (a sign-up after an install, a link of the main
+    // window): it comes in front of the main window, on Wayland too (Qt asks the compositor
+    // with the user's last input). The task bar still marks it when the window manager keeps
+    // it behind.
+    WindowActivation::BringToFront(window);
+    if (flash && mainWindow)
         QApplication::alert(window, 0);
-    }
     return window;
 }
 

@@ -121,6 +121,9 @@ public:
     // Shows the window maximized, or keeps it in the notification area when the program
     // starts minimized.
     void Start();
+    // The launcher's activation token of this start (WindowActivation::TakeLaunchToken), for
+    // the window the start asked for; before Start.
+    void SetLaunchToken(const QString& token) { m_launchToken = token; }
 
     // A record from a later start of the program.
     void HandleCopyData(const CopyDataRecord& record);
@@ -128,7 +131,8 @@ public:
     TCustomInternetBrowserWindow* HandleParameter(const QString& parameter);
 
     void HideToTray();
-    void ShowFromTray();
+    // token: a launcher's activation token that asked for this window (WindowActivation).
+    void ShowFromTray(const QString& token = {});
     // A markup text for the status line; empty clears it.
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -242,6 +246,10 @@ private:
     bool m_firstShowPending = true;
     // The site a shortcut started the program with: in front of the window once it shows.
     QPointer<TCustomInternetBrowserWindow> m_startSite;
+    QString m_launchToken;
+    // Sites a Wayland start asked for, opened once the main window is on screen (see the
+    // constructor).
+    QStringList m_deferredParameters;
     bool m_hiddenToTray = false;
     bool m_configChanged = false;
     mutable std::optional<bool> m_firefoxAvailable;

@@ -55,7 +55,8 @@ protected:
 
 QPixmap Picture(const char16_t* name)
 {
-    return QPixmap::fromImage(GraphicTools::LoadPngResource(QString::fromUtf16(name)));
+    return QPixmap::fromImage(
+        GraphicTools::LoadPngResource(QString::fromUtf16(name), GraphicTools::ProgramPixelRatio()));
 }
 
 QIcon Icon(const char16_t* name)

@@ -90,9 +90,12 @@ const QFontMetrics& TextMetrics()
 TMVWebElement::TMVWebElement(QWidget* parent) : QWidget(parent)
 {
     // Decoded once for all tiles; the copies share the pixels.
-    static const QImage closeImage = Paintable(GraphicTools::LoadPngResource(u"wiClose"_s));
-    static const QImage runImage = Paintable(GraphicTools::LoadPngResource(u"wiRun"_s));
-    static const QImage shortcutImage = Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s));
+    static const QImage closeImage =
+        Paintable(GraphicTools::LoadPngResource(u"wiClose"_s, GraphicTools::ProgramPixelRatio()));
+    static const QImage runImage =
+        Paintable(GraphicTools::LoadPngResource(u"wiRun"_s, GraphicTools::ProgramPixelRatio()));
+    static const QImage shortcutImage =
+        Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s, GraphicTools::ProgramPixelRatio()));
     m_closeImage = closeImage;
     m_runImage = runImage;
     m_shortcutImage = shortcutImage;
@@ -241,7 +244,7 @@ void TMVWebElement::paintEvent(QPaintEvent*)
     content.HasThumbnail = !m_thumbnail.isNull();
     content.HasIcon = !m_iconPicture.isNull();
     content.ButtonShows = m_hasBrowser || focused;
-    content.ShortcutHeight = m_shortcutImage.height();
+    content.ShortcutHeight = int(m_shortcutImage.deviceIndependentSize().height());
     const TTileLayout layout = Layout(size(), content);
 
     QPainter painter(this);

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -230,6 +231,48 @@ TEST_F(TfrmWebKitBrowserTest, CaptureHasTheFramesSizeAndThePage)
     ASSERT_FALSE(bitmap.isNull());
     EXPECT_EQ(m_frame->size(), bitmap.size());
     EXPECT_EQ(qRgb(0, 255, 0), bitmap.pixel(bitmap.width() / 2, bitmap.height() / 2));
+}
+
+// Run at QT_SCALE_FACTOR 1, 1.5 and 2 (see CMakeLists.txt): the engine's window is measured in
+// the screen's pixels, the page in the program's.
+TEST_F(TfrmWebKitBrowserTest, PageFillsItsAreaAtTheProgramsScale)
+{
+    m_server.Serve(u"/green"_s, TestPage("Green", "<style>html,body{margin:0;background:#00ff00}</style>"),
+                   "text/html");
+    Load(m_frame, m_server.Url(u"/green"_s));
+    const qreal scale = m_frame->devicePixelRatioF();
+    // What the screen shows where the frame's corners are, in the screen's own pixels.
+    const auto shownAt = [&](QPoint inFrame) {
+        const QPoint global = m_frame->mapToGlobal(inFrame);
+        const QImage shot = m_frame->screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
+        return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
+    };
+    const QPoint farCorner(m_frame->width() - 3, m_frame->height() - 3);
+    EXPECT_TRUE(WaitUntil([&] {
+        return shownAt(farCorner) == 0x00ff00 && shownAt(QPoint(2, 2)) == 0x00ff00;
+    })) << "at scale "
+        << scale << " the page does not reach the frame's far corner: " << std::hex << shownAt(farCorner);
+
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(Evaluate(m_frame, u"window.innerWidth"_s) - m_frame->width()) <= 2;
+    })) << "page pixels are the program's: "
+        << Evaluate(m_frame, u"window.innerWidth"_s) << " of " << m_frame->width();
+    // Whole scales reach the page as its pixel ratio, so that pictures and text are sharp.
+    EXPECT_EQ(Evaluate(m_frame, u"window.devicePixelRatio"_s), int64_t(std::floor(scale + 0.01)));
+
+    m_frame->SetZoomFactor(2.0);
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(Evaluate(m_frame, u"window.innerWidth"_s) - m_frame->width() / 2) <= 2;
+    })) << "the site's zoom comes on top of the scale: "
+        << Evaluate(m_frame, u"window.innerWidth"_s);
+    // A new size keeps the scale.
+    m_window->resize(m_window->width() - 100, m_window->height());
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(Evaluate(m_frame, u"window.innerWidth"_s) - m_frame->width() / 2) <= 2;
+    })) << Evaluate(m_frame, u"window.innerWidth"_s)
+        << " of " << m_frame->width();
+    EXPECT_TRUE(
+        WaitUntil([&] { return shownAt(QPoint(m_frame->width() - 3, m_frame->height() - 3)) == 0x00ff00; }));
 }
 
 TEST_F(TfrmWebKitBrowserTest, PageTextLengthOfTheLoadedPage)
