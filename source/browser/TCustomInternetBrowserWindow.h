@@ -19,6 +19,8 @@ class QMenu;
 class QTimer;
 class QTabWidget;
 class TApplicationsSettings;
+class TBrowserDownloads;
+class TBrowserDownloadsView;
 class TBrowserNavigationBar;
 class TBrowserStatusBar;
 class TBrowserTab;
@@ -133,6 +135,11 @@ public:
     TBrowserTray* Tray() const { return m_tray; }
     QMenu* MiscMenu() const;
     QMenu* TabsMenu() const;
+    // The downloads of the window's tabs, and their list (Ctrl+J, the status bar's button):
+    // shown beside the window, made when first asked for.
+    TBrowserDownloads& Downloads() const { return *m_downloads; }
+    void ShowDownloads();
+    TBrowserDownloadsView* DownloadsView() const { return m_downloadsView; }
 
     void setVisible(bool visible) override;
 
@@ -222,6 +229,8 @@ private:
     QTabWidget* m_pages = nullptr;
     TBrowserStatusBar* m_statusBar = nullptr;
     TBrowserTray* m_tray = nullptr;
+    TBrowserDownloads* m_downloads = nullptr;
+    QPointer<TBrowserDownloadsView> m_downloadsView;
     QTimer* m_hibernation = nullptr;
     TMVPopupMenu* m_pmMisc = nullptr;
     TMVPopupMenu* m_pmTabs = nullptr;

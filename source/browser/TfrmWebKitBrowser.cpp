@@ -310,6 +310,9 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         break;
     case MessageType::DownloadFinished: {
         TBrowserDownloadRec record;
+        record.Id = m_downloadIds.take(text);
+        if (record.Id == 0)
+            break;
         record.FileName = text;
         record.State = message.Integer(0) ? TBrowserDownloadRec::dsFinished : TBrowserDownloadRec::dsFailed;
         if (record.State == TBrowserDownloadRec::dsFinished)
@@ -361,7 +364,9 @@ void TfrmWebKitBrowser::HandleDownload(const QString& address, const QString& su
     if (target.isEmpty())
         return;
     TBrowserDownloadRec record;
+    record.Id = NewDownloadId();
     record.FileName = target;
+    m_downloadIds.insert(target, record.Id);
     WebBrowserDownload(record);
     Send(MessageType::Download, {}, {address.toStdString(), target.toStdString()});
 }

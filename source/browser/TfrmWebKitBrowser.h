@@ -4,6 +4,7 @@
 #include "TfrmInternetBrowser.h"
 #include "WebKitHostProtocol.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
 
@@ -88,6 +89,8 @@ private:
     QWidget* m_container = nullptr;
     QString m_address;
     int64_t m_nextRequest = 1;
+    // The running downloads' ids by their files (the host reports their end by file).
+    QHash<QString, uint64_t> m_downloadIds;
     bool m_pageFocused = false;
     bool m_leaving = false;
 };

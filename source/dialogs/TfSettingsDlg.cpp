@@ -86,6 +86,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     m_clearOldCache = Check(u"cbClearOldCache"_s, u"Clear cache older than"_s, panel);
     m_clearOldCacheAge = Box(u"cmbClearOldCache"_s, {u"One week"_s, u"One month"_s}, panel);
     connect(m_clearOldCache, &QCheckBox::toggled, m_clearOldCacheAge, &QWidget::setEnabled);
+    m_downloads = Box(u"cmbDownloads"_s,
+                      {u"Ask where to save each file"_s, u"Save into the Downloads folder"_s}, panel);
 
     QVBoxLayout* general = Group(u"General"_s, panel);
     general->addWidget(m_runWithWindows);
@@ -104,6 +106,9 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     QVBoxLayout* cache = Group(u"Cache"_s, panel);
     cache->addWidget(m_clearOldCache);
     cache->addWidget(m_clearOldCacheAge);
+    QVBoxLayout* downloads = Group(u"Downloads"_s, panel);
+    downloads->addWidget(new QLabel(u"Files that web pages download"_s, panel));
+    downloads->addWidget(m_downloads);
 
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(18, 16, 18, 16);
@@ -114,10 +119,11 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     grid->addLayout(news, 0, 1);
     grid->addLayout(browser, 1, 1);
     grid->addLayout(cache, 0, 2);
+    grid->addLayout(downloads, 1, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, autoUpdate, news, browser, cache})
+    for (QLayout* group : {general, autoUpdate, news, browser, cache, downloads})
         grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
@@ -149,6 +155,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_openLinksLocally,
                         m_clearOldCache,
                         m_clearOldCacheAge,
+                        m_downloads,
                         ok,
                         cancel};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -176,6 +183,7 @@ void TfSettingsDlg::LoadSettings()
     SelectIndex(m_news, m_settings->CheckNewsInterval());
     SelectIndex(m_clearOldCacheAge, m_settings->ClearOldCacheAge());
     m_clearOldCacheAge->setEnabled(m_settings->ClearOldCache());
+    m_downloads->setCurrentIndex(m_settings->SaveIntoDownloads() ? 1 : 0);
 }
 
 void TfSettingsDlg::ApplySettings()
@@ -189,6 +197,7 @@ void TfSettingsDlg::ApplySettings()
     m_settings->SetCheckNewsInterval(m_news->currentIndex());
     m_settings->SetClearOldCache(m_clearOldCache->isChecked());
     m_settings->SetClearOldCacheAge(m_clearOldCacheAge->currentIndex());
+    m_settings->SetSaveIntoDownloads(m_downloads->currentIndex() == 1);
     m_settings->Changed();
 }
 

@@ -51,4 +51,5 @@ private:
     QCheckBox* m_openLinksLocally;
     QCheckBox* m_clearOldCache;
     OwnerDrawnComboBox* m_clearOldCacheAge;
+    OwnerDrawnComboBox* m_downloads;
 };

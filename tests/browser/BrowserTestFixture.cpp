@@ -102,6 +102,10 @@ TestHttpServer& BrowserTest::Server()
                             "onclick=\"document.documentElement.requestFullscreen()\">go</button>"),
                        html);
         created->Serve(u"/file.bin"_s, TestHttpServer::LargeBody(200000), "application/octet-stream");
+        created->Serve(u"/get-file"_s,
+                       Page("Get file", "<a id=\"get\" href=\"/file.bin\" download=\"file.bin\""
+                                        " style=\"display:block;height:100px\">get</a>"),
+                       html);
         return created;
     }();
     return *server;
