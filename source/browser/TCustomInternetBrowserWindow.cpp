@@ -348,6 +348,11 @@ void TCustomInternetBrowserWindow::ShowDownloads()
     m_downloadsView->activateWindow();
 }
 
+TBrowserDownloadsView* TCustomInternetBrowserWindow::DownloadsView() const
+{
+    return m_downloadsView;
+}
+
 TBrowserTab* TCustomInternetBrowserWindow::NewTab()
 {
     TBrowserTab* tab = nullptr;

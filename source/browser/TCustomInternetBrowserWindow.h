@@ -139,7 +139,7 @@ public:
     // shown beside the window, made when first asked for.
     TBrowserDownloads& Downloads() const { return *m_downloads; }
     void ShowDownloads();
-    TBrowserDownloadsView* DownloadsView() const { return m_downloadsView; }
+    TBrowserDownloadsView* DownloadsView() const;
 
     void setVisible(bool visible) override;
 

@@ -490,7 +490,7 @@ void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     const uint64_t id = NewDownloadId();
-    std::erase_if(m_downloads, [](const QPointer<QWebEngineDownloadRequest>& known) {
+    m_downloads.removeIf([](const QPointer<QWebEngineDownloadRequest>& known) {
         return !known || known->isFinished();
     });
     m_downloads.append(download);
