@@ -91,6 +91,10 @@ void TBrowserDownloadsView::AddRow(int index)
     bar->setObjectName(u"pbProgress"_s);
     bar->setTextVisible(false);
     bar->setFixedHeight(8);
+    // Rows keep one height and their bars one width, whatever their state shows.
+    QSizePolicy keep = bar->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    bar->setSizePolicy(keep);
     auto* state = new QLabel(row);
     state->setObjectName(u"lbState"_s);
     state->setTextFormat(Qt::PlainText);
@@ -105,11 +109,13 @@ void TBrowserDownloadsView::AddRow(int index)
     grid->addWidget(bar, 1, 0);
     grid->addWidget(state, 2, 0);
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(6);
     buttons->addWidget(open);
     buttons->addWidget(show);
     buttons->addWidget(cancel);
-    grid->addLayout(buttons, 0, 1, 3, 1, Qt::AlignVCenter);
+    grid->addLayout(buttons, 0, 1, 3, 1, Qt::AlignRight | Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
+    grid->setColumnMinimumWidth(1, open->sizeHint().width() + show->sizeHint().width() + buttons->spacing());
     connect(open, &QPushButton::clicked, this, [this, index, state] {
         if (!FileManager::OpenFile(m_downloads.At(index).FileName))
             state->setText(u"No program of the desktop opens this file."_s);
