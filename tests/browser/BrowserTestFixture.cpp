@@ -4,7 +4,6 @@
 #include "browser/TfrmInternetBrowser.h"
 #include "support/TestSupport.h"
 
-#include <QDesktopServices>
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
@@ -150,19 +149,4 @@ void BrowserWindowTest::TearDown()
 bool BrowserTest::WaitForTitle(const TfrmInternetBrowser& frame, const QString& title)
 {
     return WaitUntil([&] { return frame.Title() == title; }, 30000);
-}
-
-DesktopHandler::DesktopHandler(const QString& scheme) : m_scheme(scheme)
-{
-    QDesktopServices::setUrlHandler(scheme, this, "Open");
-}
-
-DesktopHandler::~DesktopHandler()
-{
-    QDesktopServices::unsetUrlHandler(m_scheme);
-}
-
-void DesktopHandler::Open(const QUrl& url)
-{
-    Opened.append(url);
 }

@@ -8,10 +8,10 @@
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
+#include "support/DesktopHandler.h"
 #include "support/StandInFrame.h"
 #include "support/TestSupport.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -27,21 +27,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// The desktop's handler of local files while it lives.
-class FileOpener final : public QObject
-{
-    Q_OBJECT
-
-public:
-    FileOpener() { QDesktopServices::setUrlHandler(u"file"_s, this, "Open"); }
-    ~FileOpener() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
-
-    QList<QUrl> Opened;
-
-public slots:
-    void Open(const QUrl& url) { Opened.append(url); }
-};
 
 class TBrowserDownloadsTest : public ::testing::Test
 {
@@ -147,7 +132,7 @@ TEST_F(TBrowserDownloadsTest, TheWindowListsEachDownloadWithItsProgressAndCancel
     bar = Part<QProgressBar>(notes, "pbProgress");
     EXPECT_EQ(bar->value(), bar->maximum());
     EXPECT_FALSE(Part<QPushButton>(notes, "btnCancel")->isVisible());
-    FileOpener opener;
+    DesktopHandler opener(u"file"_s);
     Part<QPushButton>(notes, "btnOpen")->click();
     EXPECT_EQ(opener.Opened, QList<QUrl>{QUrl::fromLocalFile(m_folder.filePath(u"notes.txt"_s))});
 
@@ -236,5 +221,3 @@ TEST_F(TBrowserDownloadsTest, StraightIntoDownloadsTakesAFreeNameInTheFolderAndA
     }
     TfrmInternetBrowser::ChooseDownloadFile = previous;
 }
-
-#include "TBrowserDownloadsTest.moc"

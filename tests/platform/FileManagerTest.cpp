@@ -1,10 +1,10 @@
 #include "platform/FileManager.h"
 
+#include "support/DesktopHandler.h"
 #include "support/TestNotificationService.h"
 #include "support/TestSupport.h"
 
 #include <QDBusConnection>
-#include <QDesktopServices>
 #include <QObject>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -28,21 +28,6 @@ public slots:
     void ShowItems(const QStringList& uris, const QString&) { Shown += uris; }
 };
 
-// Where the desktop would open a folder.
-class FolderOpener final : public QObject
-{
-    Q_OBJECT
-
-public:
-    FolderOpener() { QDesktopServices::setUrlHandler(u"file"_s, this, "Open"); }
-    ~FolderOpener() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
-
-    QList<QUrl> Opened;
-
-public slots:
-    void Open(const QUrl& url) { Opened.append(url); }
-};
-
 } // namespace
 
 TEST(FileManager, ShowsTheFileInItsFolderAndOpensTheFolderWhereNoFileManagerAnswers)
@@ -52,7 +37,7 @@ TEST(FileManager, ShowsTheFileInItsFolderAndOpensTheFolderWhereNoFileManagerAnsw
         GTEST_SKIP() << "dbus-daemon is not installed";
     QTemporaryDir folder;
     const QString file = folder.filePath(u"report (1).pdf"_s);
-    FolderOpener opener;
+    DesktopHandler opener(u"file"_s);
 
     // No file manager on the bus: the folder opens instead, and nothing is left waiting.
     const QDBusConnection client = bus.ClientConnection();
