@@ -44,6 +44,7 @@ private:
     void ApplySite(const WebKitHostProtocol::Message& message);
     void AnswerDialog(std::int64_t request, bool accepted, const std::string& text);
     void Download(const std::string& address, const std::string& destination);
+    void CancelDownload(const std::string& destination);
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
     static void OnProgress(WebKitWebView*, GParamSpec*, HostView* self);

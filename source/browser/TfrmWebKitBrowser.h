@@ -75,6 +75,8 @@ private:
     void HandleViewCreated(int64_t windowId);
     void HandleNewWindow(const QString& address, bool userGesture);
     void HandleDownload(const QString& address, const QString& suggestedName);
+    // A report of the running download to target, before its progress or end is filled in.
+    TBrowserDownloadRec DownloadReport(const QString& target);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
     void HandleScriptDialog(const WebKitHostProtocol::Message& message);
     void HostEnded();

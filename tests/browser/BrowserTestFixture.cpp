@@ -101,10 +101,8 @@ TestHttpServer& BrowserTest::Server()
                             "onclick=\"document.documentElement.requestFullscreen()\">go</button>"),
                        html);
         created->Serve(u"/file.bin"_s, TestHttpServer::LargeBody(200000), "application/octet-stream");
-        created->Serve(u"/get-file"_s,
-                       Page("Get file", "<a id=\"get\" href=\"/file.bin\" download=\"file.bin\""
-                                        " style=\"display:block;height:100px\">get</a>"),
-                       html);
+        // A download that arrives in part and then waits.
+        created->ServeStalling(u"/stalled.bin"_s, 1 << 20, QByteArray(65536, 's'));
         return created;
     }();
     return *server;

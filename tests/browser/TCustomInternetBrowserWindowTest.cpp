@@ -3,8 +3,6 @@
 
 #include "BrowserTestFixture.h"
 
-#include "browser/TBrowserDownloads.h"
-#include "browser/TBrowserDownloadsView.h"
 #include "browser/TBrowserNavigationBar.h"
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
@@ -13,9 +11,6 @@
 #include "support/TestSupport.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -255,48 +250,4 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     EXPECT_TRUE(WaitUntil([&] { return RunScript(behind, u"document.title"_s) == u"Page two"_s; }));
     EXPECT_EQ(behind.GetLocationURL(), Url(u"/two"_s));
     EXPECT_FALSE(m_window->Sleeping());
-}
-
-TEST_F(TCustomInternetBrowserWindowTest, ADownloadStraightIntoDownloadsTakesAFreeNameAndIsListedDone)
-{
-    // The user's Downloads folder, as xdg-user-dir names it, already has the page's file.
-    QTemporaryDir folder;
-    const QString downloads = folder.filePath(u"Downloads"_s);
-    ASSERT_TRUE(QDir().mkpath(downloads) && QDir().mkpath(folder.filePath(u"config"_s)));
-    WriteFile(folder.filePath(u"config/user-dirs.dirs"_s),
-              "XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n");
-    WriteFile(QDir(downloads).filePath(u"file.bin"_s), "keep");
-    ScopedEnvironment config("XDG_CONFIG_HOME", folder.filePath(u"config"_s).toUtf8());
-    int asked = 0;
-    const auto previous = TfrmInternetBrowser::ChooseDownloadFile;
-    TfrmInternetBrowser::ChooseDownloadFile = [&](QWidget*, const QString&) {
-        ++asked;
-        return QString();
-    };
-    m_settings.SetSaveIntoDownloads(true);
-    Open(Url(u"/get-file"_s));
-    TfrmInternetBrowser* frame = m_window->Tab(0)->Frame();
-    ASSERT_TRUE(WaitForTitle(*frame, u"Get file"_s));
-    ASSERT_TRUE(ClickElement(*frame, u"get"_s));
-    const TBrowserDownloads& list = m_window->Downloads();
-    ASSERT_TRUE(WaitUntil(
-        [&] { return list.Count() == 1 && list.At(0).State != TBrowserDownloadRec::dsRunning; }, 30000));
-    TfrmInternetBrowser::ChooseDownloadFile = previous;
-    EXPECT_EQ(asked, 0);
-    EXPECT_EQ(list.At(0).State, TBrowserDownloadRec::dsFinished) << list.At(0).Error.toStdString();
-    const QString saved = QDir(downloads).filePath(u"file (1).bin"_s);
-    EXPECT_EQ(list.At(0).FileName, saved);
-    EXPECT_EQ(ReadFile(saved), TestHttpServer::LargeBody(200000));
-    EXPECT_EQ(ReadFile(QDir(downloads).filePath(u"file.bin"_s)), "keep");
-
-    // The window's list (Ctrl+J) shows it done.
-    m_window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
-    QTest::keyClick(m_window, Qt::Key_J, Qt::ControlModifier);
-    ASSERT_NE(m_window->DownloadsView(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return m_window->DownloadsView()->isVisible(); }));
-    QWidget* row = m_window->DownloadsView()->Row(0);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->findChild<QLabel*>(u"lbName"_s)->text(), u"file (1).bin"_s);
-    EXPECT_TRUE(row->findChild<QLabel*>(u"lbState"_s)->text().startsWith(u"Done"_s));
 }
