@@ -45,7 +45,8 @@ protected:
     }
 };
 
-// The settings block as the program writes it, followed by the view byte.
+// The settings block as the program writes it, followed by the view byte and the settings
+// added since (downloads: asked about).
 QByteArray ConfigBytes(bool hideOnClose, int32_t engine, uint8_t arrangeMode)
 {
     QByteArray bytes;
@@ -63,6 +64,7 @@ QByteArray ConfigBytes(bool hideOnClose, int32_t engine, uint8_t arrangeMode)
     const double lastCheck = 46000.5;
     bytes.append(reinterpret_cast<const char*>(&lastCheck), 8);
     bytes.append(char(arrangeMode));
+    bytes.append(char(0)); // save into Downloads
     return bytes;
 }
 

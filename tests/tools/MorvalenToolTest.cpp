@@ -129,18 +129,20 @@ TEST_F(MorvalenToolTest, ConfigDefaultsWritesTheDefaultsThatConfigReadsBack)
     const QString path = Path(u"MorvalenDesktop.cfg"_s);
     ASSERT_EQ(Run({u"config-defaults"_s, path}).status, 0);
     const QByteArray data = ReadFile(path);
-    ASSERT_EQ(data.size(), 31);
+    ASSERT_EQ(data.size(), 32);
     EXPECT_EQ(data.at(30), 0);
+    EXPECT_EQ(data.at(31), 0);
 
     const ToolResult result = Run({u"config"_s, path});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QJsonObject json = result.Json();
-    EXPECT_EQ(json.keys().size(), 12);
+    EXPECT_EQ(json.keys().size(), 13);
     // No autostart entry in this XDG_CONFIG_HOME: reconciled to false.
     EXPECT_EQ(json.value(u"RunWithWindows"_s), QJsonValue(false));
     EXPECT_EQ(json.value(u"HideOnClose"_s), QJsonValue(true));
     EXPECT_EQ(json.value(u"AutoUpdate"_s), QJsonValue(2));
     EXPECT_EQ(json.value(u"ArrangeMode"_s), QJsonValue(0));
+    EXPECT_EQ(json.value(u"SaveIntoDownloads"_s), QJsonValue(false));
     EXPECT_GT(json.value(u"LastUpdateCheck"_s).toDouble(), 40000.0);
 }
 
@@ -164,6 +166,10 @@ TEST_F(MorvalenToolTest, ConfigReportsTheAutostartEntryAndTheArrangeMode)
     EXPECT_EQ(json.value(u"ClearOldCacheAge"_s), QJsonValue(1));
     EXPECT_EQ(json.value(u"LastUpdateCheck"_s), QJsonValue(0.0));
     EXPECT_EQ(json.value(u"ArrangeMode"_s), QJsonValue(2));
+    EXPECT_EQ(json.value(u"SaveIntoDownloads"_s), QJsonValue(false));
+    // The byte after the view block: downloads go straight into the Downloads folder.
+    WriteFile(Path(u"c.cfg"_s), data + "\x01"_qba);
+    EXPECT_EQ(Run({u"config"_s, Path(u"c.cfg"_s)}).Json().value(u"SaveIntoDownloads"_s), QJsonValue(true));
 }
 
 TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
