@@ -490,9 +490,8 @@ void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
     const uint64_t id = NewDownloadId();
-    m_downloads.removeIf([](const QPointer<QWebEngineDownloadRequest>& known) {
-        return !known || known->isFinished();
-    });
+    m_downloads.removeIf(
+        [](const QPointer<QWebEngineDownloadRequest>& known) { return !known || known->isFinished(); });
     m_downloads.append(download);
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
             [this, download, id] { ReportDownload(download, id); });
