@@ -312,7 +312,7 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
     frame->NewWindowFrame = [this] {
         return NewWindowTab();
     };
-    frame->SetSettings(m_settings);
+    frame->SetGeneralSettings(m_siteSettings ? m_siteSettings : m_generalSettings);
     m_downloads->Track(frame);
     connect(frame, &TfrmInternetBrowser::SleepingChanged, this,
             &TCustomInternetBrowserWindow::UpdateSleeping);

@@ -72,6 +72,9 @@ public:
     // zoom and permission answers. Without them the window browses as every site does.
     void SetSiteSettings(TSiteSettings* settings, const QString& elementId);
     const QString& ElementId() const { return m_elementId; }
+    // For a window of no site: the settings file whose [General] its downloads follow (a
+    // site's window reads them from its site's settings).
+    void SetGeneralSettings(const TSiteSettings* settings) { m_generalSettings = settings; }
     // Every tab's zoom; a site window keeps it in its site's settings.
     void SetZoomFactor(double factor);
     double ZoomFactor() const { return m_zoomFactor; }
@@ -200,6 +203,7 @@ private:
 
     TApplicationsSettings* m_settings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;
+    const TSiteSettings* m_generalSettings = nullptr;
     QString m_elementId;
     double m_zoomFactor = 1.0;
     uint8_t m_engine = 0;

@@ -4,7 +4,6 @@
 #include "TPermissionBar.h"
 #include "TPopUpBar.h"
 #include "TStoppedPage.h"
-#include "settings/TApplicationsSettings.h"
 #include "sites/TSiteSettings.h"
 
 #include <algorithm>
@@ -343,7 +342,7 @@ QString TfrmInternetBrowser::ChooseDownloadTarget(const QString& suggestedName, 
         name = QFileInfo(address.path()).fileName();
     if (name.isEmpty() || name == u"."_s || name == u".."_s)
         name = u"download"_s;
-    if (m_settings && m_settings->SaveIntoDownloads())
+    if (m_generalSettings && m_generalSettings->SaveIntoDownloads())
         return FreeDownloadPath(SuggestedDownloadPath(name));
     return ChooseDownloadFile(window(), SuggestedDownloadPath(name));
 }

@@ -11,7 +11,6 @@
 #include <functional>
 
 class QStackedLayout;
-class TApplicationsSettings;
 class TPageDialogSheet;
 class TPermissionBar;
 class TSiteSettings;
@@ -164,8 +163,9 @@ public:
     void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
     bool CaptureOnly() const { return m_captureOnly; }
 
-    // The program's settings, which say where downloads go; without them each is asked about.
-    void SetSettings(const TApplicationsSettings* settings) { m_settings = settings; }
+    // The settings file whose [General] says where downloads go (the site's own, or for a
+    // window of no site the program's); without it each download is asked about.
+    void SetGeneralSettings(const TSiteSettings* settings) { m_generalSettings = settings; }
 
     // The user clicked into the page or typed: the next download is the user's.
     void NoteUserAction() { m_userActed = true; }
@@ -204,7 +204,7 @@ public:
     // What the user typed, as a browser's address box takes it.
     static QUrl TypedAddress(const QString& address);
     // Where a download goes, from the name the page suggests (or the address's file name):
-    // the user's answer to ChooseDownloadFile, or with the settings' SaveIntoDownloads a free
+    // the user's answer to ChooseDownloadFile, or with [General] SaveIntoDownloads a free
     // name in the Downloads folder without a question; empty cancels it. From the page's second
     // download without the user's click on, nothing is saved until the user allowed the site
     // to download multiple files (asked once, above the page).
@@ -328,7 +328,7 @@ private:
     int32_t m_progressMax = 0;
     QString m_title;
     bool m_captureOnly = false;
-    const TApplicationsSettings* m_settings = nullptr;
+    const TSiteSettings* m_generalSettings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;
     QString m_elementId;
     QString m_siteHost;

@@ -171,6 +171,16 @@ void TfSettingsDlg::SetSettings(TApplicationsSettings& settings)
     LoadSettings();
 }
 
+void TfSettingsDlg::SetSaveIntoDownloads(bool value)
+{
+    m_downloads->setCurrentIndex(value ? 1 : 0);
+}
+
+bool TfSettingsDlg::SaveIntoDownloads() const
+{
+    return m_downloads->currentIndex() == 1;
+}
+
 void TfSettingsDlg::LoadSettings()
 {
     m_runWithWindows->setChecked(m_settings->RunWithWindows());
@@ -183,7 +193,6 @@ void TfSettingsDlg::LoadSettings()
     SelectIndex(m_news, m_settings->CheckNewsInterval());
     SelectIndex(m_clearOldCacheAge, m_settings->ClearOldCacheAge());
     m_clearOldCacheAge->setEnabled(m_settings->ClearOldCache());
-    m_downloads->setCurrentIndex(m_settings->SaveIntoDownloads() ? 1 : 0);
 }
 
 void TfSettingsDlg::ApplySettings()
@@ -197,7 +206,6 @@ void TfSettingsDlg::ApplySettings()
     m_settings->SetCheckNewsInterval(m_news->currentIndex());
     m_settings->SetClearOldCache(m_clearOldCache->isChecked());
     m_settings->SetClearOldCacheAge(m_clearOldCacheAge->currentIndex());
-    m_settings->SetSaveIntoDownloads(m_downloads->currentIndex() == 1);
     m_settings->Changed();
 }
 
@@ -224,12 +232,16 @@ void TfSettingsDlg::DrawEngine(QPainter& painter, const QRect& rect, int index, 
     m_defaultRenderEngine->DrawText(painter, rect, 22, m_defaultRenderEngine->itemText(index), selected);
 }
 
-bool TfSettingsDlg::Execute(TApplicationsSettings& settings, bool firefoxAvailable,
+bool TfSettingsDlg::Execute(TApplicationsSettings& settings, bool& saveIntoDownloads, bool firefoxAvailable,
                             std::function<void()> onDownloadFirefox, QWidget* parent)
 {
     TfSettingsDlg dialog(parent);
     dialog.SetSettings(settings);
+    dialog.SetSaveIntoDownloads(saveIntoDownloads);
     dialog.SetFirefoxAvailable(firefoxAvailable);
     dialog.OnDownloadFirefox = std::move(onDownloadFirefox);
-    return dialog.exec() == mrOk;
+    if (dialog.exec() != mrOk)
+        return false;
+    saveIntoDownloads = dialog.SaveIntoDownloads();
+    return true;
 }

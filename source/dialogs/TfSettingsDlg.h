@@ -12,7 +12,9 @@ class TApplicationsSettings;
 
 // The dialog in which the user edits the program-wide preferences. "Ok" writes every control
 // into the settings (autostart is registered or removed at once) and raises their OnChange
-// once, also when nothing was changed; "Cancel" changes nothing. The FireFox engine cannot be
+// once, also when nothing was changed; "Cancel" changes nothing. Where downloads go is kept
+// apart from those settings: the caller shows it with SetSaveIntoDownloads and, after "Ok",
+// stores what SaveIntoDownloads answers. The FireFox engine cannot be
 // chosen while it is not installed: "Ok" then explains why, offers the download and goes back
 // to Internet Explorer.
 class TfSettingsDlg final : public TMVDialog
@@ -25,11 +27,15 @@ public:
     // Keeps the reference (not owned) and shows its values.
     void SetSettings(TApplicationsSettings& settings);
     void SetFirefoxAvailable(bool available) { m_firefoxAvailable = available; }
+    // Downloads go straight into the Downloads folder (else the user is asked about each).
+    void SetSaveIntoDownloads(bool value);
+    bool SaveIntoDownloads() const;
     // Opens the FireFox download page; run when the user chooses "Download".
     std::function<void()> OnDownloadFirefox;
 
-    // Creates the dialog for one use and shows it modally; whether the user confirmed it.
-    static bool Execute(TApplicationsSettings& settings, bool firefoxAvailable,
+    // Creates the dialog for one use and shows it modally; whether the user confirmed it
+    // (saveIntoDownloads is then the user's choice).
+    static bool Execute(TApplicationsSettings& settings, bool& saveIntoDownloads, bool firefoxAvailable,
                         std::function<void()> onDownloadFirefox, QWidget* parent = nullptr);
 
 private:

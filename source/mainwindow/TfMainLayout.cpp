@@ -17,6 +17,7 @@
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -375,10 +376,16 @@ void TfMain::ShowSettings()
     const auto downloadFirefox = [this] {
         OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
-    if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
+    // Where downloads go is no field of the configuration file, whose layout is fixed: the
+    // settings file's [General] keeps it.
+    bool saveIntoDownloads = m_siteSettings->SaveIntoDownloads();
+    if (!TfSettingsDlg::Execute(*m_settings, saveIntoDownloads, FirefoxAvailable(), downloadFirefox, this))
         return;
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
     SaveChangedConfig();
+    if (saveIntoDownloads != m_siteSettings->SaveIntoDownloads() &&
+        !m_siteSettings->SetSaveIntoDownloads(saveIntoDownloads))
+        qWarning("%s", qPrintable(m_siteSettings->LastError()));
     ConfigureNewsCheck();
     ConfigureCacheCleanup();
 }

@@ -14,16 +14,14 @@ bool Load(const QString& path, TApplicationsSettings& settings, uint8_t& arrange
     BinaryReader reader(*data);
     settings.LoadFromStream(reader);
     arrangeMode = reader.AtEnd() ? 0 : reader.ReadByte();
-    settings.LoadExtraFromStream(reader);
     return true;
 }
 
 QByteArray Serialize(const TApplicationsSettings& settings, uint8_t arrangeMode)
 {
-    BinaryWriter writer(TApplicationsSettings::kBlockSize + 2);
+    BinaryWriter writer(TApplicationsSettings::kBlockSize + 1);
     settings.SaveToStream(writer);
     writer.WriteByte(arrangeMode);
-    settings.SaveExtraToStream(writer);
     return writer.TakeData();
 }
 

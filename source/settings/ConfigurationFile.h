@@ -7,7 +7,7 @@
 class TApplicationsSettings;
 
 // MorvalenDesktop.cfg: the 30-byte settings block, then the one-byte view block (the
-// arrange mode of the installed sites), then the settings added since.
+// arrange mode of the installed sites).
 namespace ConfigurationFile {
 
 // Reads the file into the settings and returns the arrange mode (0 when the file ends

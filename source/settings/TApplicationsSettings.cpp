@@ -59,17 +59,6 @@ void TApplicationsSettings::SaveToStream(BinaryWriter& writer) const
     writer.WriteDateTime(m_lastUpdateCheck);
 }
 
-void TApplicationsSettings::LoadExtraFromStream(BinaryReader& reader)
-{
-    if (!reader.AtEnd())
-        m_saveIntoDownloads = reader.ReadByte() == 1;
-}
-
-void TApplicationsSettings::SaveExtraToStream(BinaryWriter& writer) const
-{
-    writer.WriteBoolean(m_saveIntoDownloads);
-}
-
 void TApplicationsSettings::SetRunWithWindows(bool value)
 {
     m_runWithWindows = value;

@@ -28,11 +28,6 @@ public:
     // stands at the first byte that follows the block.
     void LoadFromStream(BinaryReader& reader);
     void SaveToStream(BinaryWriter& writer) const;
-    // What the 30-byte block has no room for, stored after the view block: each field read
-    // only when it is there, so that files of earlier versions keep the defaults and earlier
-    // versions read this one's files.
-    void LoadExtraFromStream(BinaryReader& reader);
-    void SaveExtraToStream(BinaryWriter& writer) const;
 
     bool RunWithWindows() const { return m_runWithWindows; }
     bool MinimizeOnStartup() const { return m_minimizeOnStartup; }
@@ -45,9 +40,6 @@ public:
     bool ClearOldCache() const { return m_clearOldCache; }
     int32_t ClearOldCacheAge() const { return m_clearOldCacheAge; }
     double LastUpdateCheck() const { return m_lastUpdateCheck; }
-    // A page's download is saved into the Downloads folder under a free name, without a
-    // question; off, the user is asked where each one goes.
-    bool SaveIntoDownloads() const { return m_saveIntoDownloads; }
 
     // Stores the value and registers or removes autostart at once.
     void SetRunWithWindows(bool value);
@@ -61,7 +53,6 @@ public:
     void SetClearOldCache(bool value) { m_clearOldCache = value; }
     void SetClearOldCacheAge(int32_t value) { m_clearOldCacheAge = value; }
     void SetLastUpdateCheck(double value) { m_lastUpdateCheck = value; }
-    void SetSaveIntoDownloads(bool value) { m_saveIntoDownloads = value; }
 
     bool IsAutostartRegistered() const;
     // "Run at startup" stays on only while the autostart entry exists (a first start has none).
@@ -97,5 +88,4 @@ private:
     bool m_clearOldCache = true;
     int32_t m_clearOldCacheAge = 0;
     double m_lastUpdateCheck = 0;
-    bool m_saveIntoDownloads = false;
 };

@@ -8,6 +8,7 @@
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TSiteSettings.h"
 #include "support/DesktopHandler.h"
 #include "support/StandInFrame.h"
 #include "support/TestSupport.h"
@@ -42,6 +43,7 @@ protected:
     {
         m_window = new TCustomInternetBrowserWindow;
         m_window->SetSettings(&m_settings);
+        m_window->SetGeneralSettings(&m_siteSettings);
         m_window->SetSiteTitle(u"Files"_s);
         m_window->SetStartURL(u"http://files.test/"_s);
         m_window->SetTabURLs({u"http://files.test/more"_s});
@@ -79,6 +81,7 @@ protected:
     QTemporaryDir m_folder;
     XdgAutostart m_autostart{u"/opt/morvalen/morvalen-desktop"_s};
     TApplicationsSettings m_settings{m_autostart};
+    TSiteSettings m_siteSettings{m_folder.filePath(QString::fromUtf16(TSiteSettings::kFileName))};
     QPointer<TCustomInternetBrowserWindow> m_window;
     QList<uint64_t> m_cancelled;
 };
@@ -196,7 +199,8 @@ TEST_F(TBrowserDownloadsTest, StraightIntoDownloadsTakesAFreeNameInTheFolderAndA
               QDir(downloads).filePath(u"report.pdf"_s));
     EXPECT_EQ(asked, 1);
 
-    m_settings.SetSaveIntoDownloads(true);
+    // Switched on while the window is open: its tabs follow at once.
+    ASSERT_TRUE(m_siteSettings.SetSaveIntoDownloads(true));
     const auto take = [&](const QString& name) {
         frame.NoteUserAction();
         return frame.ChooseDownloadTarget(name, address);
@@ -214,6 +218,12 @@ TEST_F(TBrowserDownloadsTest, StraightIntoDownloadsTakesAFreeNameInTheFolderAndA
     ended.FileName = second;
     frame.ReportDownload(ended);
     EXPECT_EQ(take(u"report.pdf"_s), second);
+    // Switched off again: asked.
+    ASSERT_TRUE(m_siteSettings.SetSaveIntoDownloads(false));
+    frame.NoteUserAction();
+    EXPECT_EQ(frame.ChooseDownloadTarget(u"report.pdf"_s, address),
+              QDir(downloads).filePath(u"report.pdf"_s));
+    EXPECT_EQ(asked, 2);
     for (const QString& name : {u"report.pdf"_s, u"report (1).pdf"_s, u"backup.tar.gz"_s}) {
         QFile existing(QDir(downloads).filePath(name));
         ASSERT_TRUE(existing.open(QIODevice::ReadOnly));

@@ -12,6 +12,7 @@
 #include "browser/TWebKitHost.h"
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "sites/TSiteSettings.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -360,8 +361,10 @@ TEST_P(TCustomInternetBrowserWindowTabsTest,
         TfrmInternetBrowser::ChooseDownloadFile = previous;
         Server().ReleaseStalls();
     });
-    m_settings.SetSaveIntoDownloads(true);
-    Open(Url(u"/one"_s));
+    // The site window follows the program's choice in the settings file it shares.
+    TSiteSettings settings(folder.filePath(QString::fromUtf16(TSiteSettings::kFileName)));
+    ASSERT_TRUE(settings.SetSaveIntoDownloads(true));
+    BrowserWindowTest::Open(Url(u"/one"_s), {}, uint8_t(GetParam()), &settings, u"E1"_s);
     TfrmInternetBrowser* frame = m_window->Tab(0)->Frame();
     ASSERT_TRUE(WaitForTitle(*frame, u"Page one"_s));
     frame->NoteUserAction();

@@ -129,10 +129,14 @@ TEST_F(SettingsDialog, ShowsAndStoresEverySetting)
     EXPECT_EQ(m_settings.CheckNewsInterval(), 2);
     EXPECT_EQ(m_settings.ClearOldCacheAge(), 0);
     EXPECT_EQ(m_settings.DefaultRenderEngine(), beInternetExplorer);
-    EXPECT_TRUE(m_settings.SaveIntoDownloads());
+    EXPECT_TRUE(m_dialog.SaveIntoDownloads());
     EXPECT_FALSE(EntryExists());
     EXPECT_EQ(m_changes, 1);
-    m_dialog.SetSettings(m_settings);
+    // Where downloads go is the caller's to keep: shown as it is given.
+    m_dialog.SetSaveIntoDownloads(false);
+    EXPECT_EQ(Box("cmbDownloads")->currentText(), u"Ask where to save each file"_s);
+    EXPECT_FALSE(m_dialog.SaveIntoDownloads());
+    m_dialog.SetSaveIntoDownloads(true);
     EXPECT_EQ(Box("cmbDownloads")->currentText(), u"Save into the Downloads folder"_s);
 }
 

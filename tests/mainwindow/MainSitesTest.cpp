@@ -110,7 +110,7 @@ TEST_F(TfMainSitesTest, AConfigurationEndingAfterTheSettingsLoadsSitesInStoredOr
     EXPECT_EQ(Titles(*window), QStringList({u"Atlas"_s, u"Mail"_s, u"Notes"_s}));
     EXPECT_TRUE(window->ConfigChanged());
     window.reset();
-    EXPECT_EQ(ReadFile(DataFolder() + u"/MorvalenDesktop.cfg"_s).size(), 32);
+    EXPECT_EQ(ReadFile(DataFolder() + u"/MorvalenDesktop.cfg"_s).size(), 31);
     window = Create();
     EXPECT_EQ(window->ArrangeMode(), 1);
     EXPECT_EQ(Titles(*window), QStringList({u"Atlas"_s, u"Mail"_s, u"Notes"_s}));

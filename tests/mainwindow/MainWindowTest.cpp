@@ -1,12 +1,16 @@
 // The real main window in this process, off screen, on a temporary data folder.
 
+#include "dialogs/OwnerDrawnComboBox.h"
+#include "dialogs/TfSettingsDlg.h"
 #include "mainwindow/TMainSchedule.h"
 #include "mainwindow/TfMain.h"
 #include "platform/DesktopEntry.h"
 #include "platform/XdgAutostart.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFileCacheManager.h"
+#include "support/ModalDriver.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -45,8 +49,7 @@ protected:
     }
 };
 
-// The settings block as the program writes it, followed by the view byte and the settings
-// added since (downloads: asked about).
+// The settings block as the program writes it, followed by the view byte.
 QByteArray ConfigBytes(bool hideOnClose, int32_t engine, uint8_t arrangeMode)
 {
     QByteArray bytes;
@@ -64,7 +67,6 @@ QByteArray ConfigBytes(bool hideOnClose, int32_t engine, uint8_t arrangeMode)
     const double lastCheck = 46000.5;
     bytes.append(reinterpret_cast<const char*>(&lastCheck), 8);
     bytes.append(char(arrangeMode));
-    bytes.append(char(0)); // save into Downloads
     return bytes;
 }
 
@@ -219,6 +221,42 @@ TEST_F(MainWindowTest, ConfirmedSettingsAndAnAcceptedQuitWriteTheConfigurationAt
     EXPECT_FALSE(window->ConfigChanged());
     ASSERT_TRUE(QFile::exists(config));
     EXPECT_GT(QFileInfo(config).size(), 0);
+}
+
+TEST_F(MainWindowTest, TheSettingsDialogKeepsWhereDownloadsGoInTheSiteSettingsAndNotInTheConfiguration)
+{
+    auto window = Create(TfMain::TrayMode::Unavailable);
+    window->show();
+    const QString siteSettings = DataFolder() + u"/SiteSettings.ini"_s;
+    const auto choose = [&](int index, const char* button) {
+        QString shown;
+        bool missed = false;
+        WhenModalShows<TfSettingsDlg>(
+            [&](TfSettingsDlg* dialog) {
+                auto* box = dialog->findChild<OwnerDrawnComboBox*>(u"cmbDownloads"_s);
+                shown = box->currentText();
+                box->setCurrentIndex(index);
+                ClickButton(dialog, button);
+            },
+            nullptr, &missed);
+        window->SettingsAction()->trigger();
+        EXPECT_FALSE(missed);
+        return shown;
+    };
+
+    EXPECT_EQ(choose(1, "btnOk"), u"Ask where to save each file"_s);
+    EXPECT_EQ(TSiteSettings(siteSettings).Value(u"General"_s, u"SaveIntoDownloads"_s), u"true"_s);
+    EXPECT_TRUE(window->SiteSettings().SaveIntoDownloads());
+    // The configuration keeps its layout: the settings block and the view byte.
+    EXPECT_EQ(ReadFile(ConfigPath()).size(), 31);
+
+    // Cancelled: nothing changes.
+    EXPECT_EQ(choose(0, "btnCancel"), u"Save into the Downloads folder"_s);
+    EXPECT_TRUE(TSiteSettings(siteSettings).SaveIntoDownloads());
+
+    EXPECT_EQ(choose(0, "btnOk"), u"Save into the Downloads folder"_s);
+    EXPECT_FALSE(TSiteSettings(siteSettings).SaveIntoDownloads());
+    EXPECT_EQ(ReadFile(ConfigPath()).size(), 31);
 }
 
 TEST_F(MainWindowTest, WithANotificationAreaTheWindowHidesAndComesBack)

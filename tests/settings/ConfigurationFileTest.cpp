@@ -32,14 +32,13 @@ TEST_F(ConfigurationFileTest, MissingFileKeepsTheDefaults)
     EXPECT_EQ(arrangeMode, 5);
 }
 
-TEST_F(ConfigurationFileTest, SavedFileIsTheSettingsBlockThenTheArrangeModeThenTheNewerSettings)
+TEST_F(ConfigurationFileTest, SavedFileIsTheSettingsBlockThenTheArrangeMode)
 {
     TApplicationsSettings settings(m_autostart);
     settings.SetAutoUpdate(1);
-    settings.SetSaveIntoDownloads(true);
     ConfigurationFile::Save(m_path, settings, 2);
     const QByteArray data = ReadFile(m_path);
-    ASSERT_EQ(data.size(), 32);
+    ASSERT_EQ(data.size(), 31);
     EXPECT_EQ(data.at(13), 1);
     EXPECT_EQ(data.at(30), 2);
 
@@ -48,14 +47,6 @@ TEST_F(ConfigurationFileTest, SavedFileIsTheSettingsBlockThenTheArrangeModeThenT
     ASSERT_TRUE(ConfigurationFile::Load(m_path, loaded, arrangeMode));
     EXPECT_EQ(loaded.AutoUpdate(), 1);
     EXPECT_EQ(arrangeMode, 2);
-    EXPECT_TRUE(loaded.SaveIntoDownloads());
-
-    // A file of an earlier version ends with the arrange mode: downloads are asked about.
-    WriteFile(m_path, data.left(31));
-    TApplicationsSettings earlier(m_autostart);
-    ASSERT_TRUE(ConfigurationFile::Load(m_path, earlier, arrangeMode));
-    EXPECT_EQ(arrangeMode, 2);
-    EXPECT_FALSE(earlier.SaveIntoDownloads());
 }
 
 TEST_F(ConfigurationFileTest, FileEndingAfterTheSettingsBlockLeavesArrangeModeZero)
@@ -83,7 +74,7 @@ TEST_F(ConfigurationFileTest, EveryTruncationAndRandomBytesLoadWithoutFailing)
         // Each field is either read whole or left at its default.
         EXPECT_EQ(settings.CheckNewsInterval(), length >= 13 ? 2 : 0) << length;
         EXPECT_EQ(settings.AutoUpdate(), length >= 17 ? 3 : 2) << length;
-        EXPECT_EQ(arrangeMode, length > TApplicationsSettings::kBlockSize ? 1 : 0) << length;
+        EXPECT_EQ(arrangeMode, length == full.size() ? 1 : 0) << length;
     }
 
     QRandomGenerator random(1234);

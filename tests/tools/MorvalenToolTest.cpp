@@ -129,20 +129,18 @@ TEST_F(MorvalenToolTest, ConfigDefaultsWritesTheDefaultsThatConfigReadsBack)
     const QString path = Path(u"MorvalenDesktop.cfg"_s);
     ASSERT_EQ(Run({u"config-defaults"_s, path}).status, 0);
     const QByteArray data = ReadFile(path);
-    ASSERT_EQ(data.size(), 32);
+    ASSERT_EQ(data.size(), 31);
     EXPECT_EQ(data.at(30), 0);
-    EXPECT_EQ(data.at(31), 0);
 
     const ToolResult result = Run({u"config"_s, path});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const QJsonObject json = result.Json();
-    EXPECT_EQ(json.keys().size(), 13);
+    EXPECT_EQ(json.keys().size(), 12);
     // No autostart entry in this XDG_CONFIG_HOME: reconciled to false.
     EXPECT_EQ(json.value(u"RunWithWindows"_s), QJsonValue(false));
     EXPECT_EQ(json.value(u"HideOnClose"_s), QJsonValue(true));
     EXPECT_EQ(json.value(u"AutoUpdate"_s), QJsonValue(2));
     EXPECT_EQ(json.value(u"ArrangeMode"_s), QJsonValue(0));
-    EXPECT_EQ(json.value(u"SaveIntoDownloads"_s), QJsonValue(false));
     EXPECT_GT(json.value(u"LastUpdateCheck"_s).toDouble(), 40000.0);
 }
 
@@ -166,10 +164,6 @@ TEST_F(MorvalenToolTest, ConfigReportsTheAutostartEntryAndTheArrangeMode)
     EXPECT_EQ(json.value(u"ClearOldCacheAge"_s), QJsonValue(1));
     EXPECT_EQ(json.value(u"LastUpdateCheck"_s), QJsonValue(0.0));
     EXPECT_EQ(json.value(u"ArrangeMode"_s), QJsonValue(2));
-    EXPECT_EQ(json.value(u"SaveIntoDownloads"_s), QJsonValue(false));
-    // The byte after the view block: downloads go straight into the Downloads folder.
-    WriteFile(Path(u"c.cfg"_s), data + "\x01"_qba);
-    EXPECT_EQ(Run({u"config"_s, Path(u"c.cfg"_s)}).Json().value(u"SaveIntoDownloads"_s), QJsonValue(true));
 }
 
 TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
@@ -179,6 +173,7 @@ TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
     settings.SetZoom(u"A1"_s, 1.5);
     settings.SetUserScript(u"A1"_s, u"one();\ntwo();"_s);
     settings.SetValue(u"B2"_s, u"Unknown"_s, u"as written"_s);
+    settings.SetSaveIntoDownloads(true);
 
     const ToolResult result = Run({u"site-settings"_s, Path(u"SiteSettings.ini"_s)});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
@@ -188,6 +183,7 @@ TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
     EXPECT_EQ(site.value(u"Zoom"_s), QJsonValue(1.5));
     EXPECT_EQ(site.value(u"UserScript"_s).toString(), u"one();\ntwo();"_s);
     EXPECT_EQ(groups.value(u"B2"_s).toObject().value(u"Unknown"_s).toString(), u"as written"_s);
+    EXPECT_EQ(groups.value(u"General"_s).toObject().value(u"SaveIntoDownloads"_s), QJsonValue(true));
 
     EXPECT_NE(Run({u"site-settings"_s, Path(u"missing.ini"_s)}).status, 0);
 }

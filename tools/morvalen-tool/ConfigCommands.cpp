@@ -30,7 +30,6 @@ int PrintConfig(const QStringList& arguments)
         {u"ClearOldCacheAge"_s, settings.ClearOldCacheAge()},
         {u"LastUpdateCheck"_s, settings.LastUpdateCheck()},
         {u"ArrangeMode"_s, arrangeMode},
-        {u"SaveIntoDownloads"_s, settings.SaveIntoDownloads()},
     });
     return 0;
 }
