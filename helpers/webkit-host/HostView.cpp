@@ -275,6 +275,10 @@ HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int h
     g_signal_connect(m_webView, "button-press-event", G_CALLBACK(OnButtonPress), this);
     // Answered by the program's tab, never by a window of the host's own.
     g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+    // A page that plays sound or captures is kept awake by the program.
+    for (const char* property : {"notify::is-playing-audio", "notify::camera-capture-state",
+                                 "notify::microphone-capture-state", "notify::display-capture-state"})
+        g_signal_connect(m_webView, property, G_CALLBACK(OnMediaState), this);
 
     gtk_widget_show_all(m_window);
     gtk_widget_grab_focus(GTK_WIDGET(m_webView));
@@ -590,6 +594,16 @@ void HostView::CancelDownload(const std::string& destination)
     const auto found = RunningDownloads().find({m_id, destination});
     if (found != RunningDownloads().end())
         webkit_download_cancel(found->second);
+}
+
+void HostView::OnMediaState(WebKitWebView* webView, GParamSpec*, HostView* self)
+{
+    const bool capturing =
+        webkit_web_view_get_camera_capture_state(webView) != WEBKIT_MEDIA_CAPTURE_STATE_NONE ||
+        webkit_web_view_get_microphone_capture_state(webView) != WEBKIT_MEDIA_CAPTURE_STATE_NONE ||
+        webkit_web_view_get_display_capture_state(webView) != WEBKIT_MEDIA_CAPTURE_STATE_NONE;
+    self->Report(MessageType::MediaState,
+                 {webkit_web_view_is_playing_audio(webView) ? 1 : 0, capturing ? 1 : 0});
 }
 
 void HostView::OnTitle(WebKitWebView* webView, GParamSpec*, HostView* self)

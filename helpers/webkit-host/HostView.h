@@ -59,6 +59,7 @@ private:
                                    WebKitPolicyDecisionType type, HostView* self);
     static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, HostView* self);
     static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, HostView* self);
+    static void OnMediaState(WebKitWebView*, GParamSpec*, HostView* self);
     static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
     static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);
 

@@ -68,9 +68,8 @@ int main(int argc, char* argv[])
     // Before Qt WebEngine can start and before the application has threads of its own.
     ChromiumSandbox::DisableForRoot();
 
-    // Qt WebEngine, loaded with the first browser window, shares its OpenGL contexts; the
-    // attribute has to be set before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Qt WebEngine's shared OpenGL context comes with the first site window (WebEngineModule):
+    // made here, with the application, it would load the driver before the window shows.
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Morvalen Desktop"_s);
     QApplication::setApplicationVersion(VersionText());

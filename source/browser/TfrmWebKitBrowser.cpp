@@ -118,7 +118,7 @@ TfrmWebKitBrowser::~TfrmWebKitBrowser()
         // What the page downloads ends with its tab, as the window's list says.
         for (const QString& target : m_downloadIds.keys())
             Send(MessageType::CancelDownload, {}, {target.toStdString()});
-        if (!m_host->HasFailed())
+        if (!m_host->HasFailed() && !EngineAsleep())
             m_host->CloseView(m_view);
     }
 }
@@ -128,18 +128,66 @@ void TfrmWebKitBrowser::Attach(TWebKitHost* host)
     m_host = host;
     connect(host, &TWebKitHost::MessageReceived, this, &TfrmWebKitBrowser::HandleMessage);
     connect(host, &TWebKitHost::Failed, this, &TfrmWebKitBrowser::HostEnded);
-    m_view = host->CreateView(PageSize());
-    // A new view (also after the host ended) starts as the site asks.
-    host->Send(Message{MessageType::SiteSettings,
-                       m_view,
-                       {m_site.SpellCheck ? 1 : 0},
-                       {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
-                        m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
-                       {}});
-    if (!qFuzzyCompare(m_zoomFactor, 1.0))
-        host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
+    OpenView();
     if (host->HasFailed())
         QTimer::singleShot(0, this, &TfrmWebKitBrowser::HostEnded);
+}
+
+void TfrmWebKitBrowser::OpenView()
+{
+    m_view = m_host->CreateView(PageSize());
+    // A new view (also after the host ended, or the page slept) starts as the site asks.
+    m_host->Send(
+        Message{MessageType::SiteSettings,
+                m_view,
+                {m_site.SpellCheck ? 1 : 0},
+                {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
+                 m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
+                {}});
+    if (!qFuzzyCompare(m_zoomFactor, 1.0))
+        m_host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
+}
+
+qint64 TfrmWebKitBrowser::EngineProcessId() const
+{
+    return m_host && !m_host->HasFailed() ? m_host->ProcessId() : 0;
+}
+
+bool TfrmWebKitBrowser::MaySleepNow() const
+{
+    // As the other engine: no page the user may be looking at.
+    return m_host && !IsStopped() && (!isVisible() || window()->isMinimized());
+}
+
+bool TfrmWebKitBrowser::SleepEngine()
+{
+    if (!MaySleepNow() || m_host->HasFailed())
+        return false;
+    // A question of the page's goes with its view.
+    DropPageDialog();
+    m_host->CloseView(m_view);
+    m_playsSound = m_capturing = false;
+    // No view of the host has this number; what the ended view still sends is not this page's.
+    m_view = 0;
+    delete m_container;
+    m_container = nullptr;
+    return true;
+}
+
+void TfrmWebKitBrowser::WakeEngine(const QString& address)
+{
+    if (!m_host || m_host->HasFailed()) {
+        // The host ended while the page slept: a new one, as "Reload" on the stopped page starts.
+        if (m_host)
+            m_host->disconnect(this);
+        Attach(HostOfWindow(window(), m_site.Storage));
+    } else {
+        OpenView();
+    }
+    // The frame's own address is the page's; the one given says "http://" for none.
+    Q_UNUSED(address);
+    if (!m_address.isEmpty())
+        Send(MessageType::Navigate, {}, {m_address.toStdString()});
 }
 
 void TfrmWebKitBrowser::SetZoomFactor(double factor)
@@ -347,6 +395,10 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
     case MessageType::ScriptDialog:
         HandleScriptDialog(message);
         break;
+    case MessageType::MediaState:
+        m_playsSound = message.Integer(0) != 0;
+        m_capturing = message.Integer(1) != 0;
+        break;
     default:
         break;
     }
@@ -434,7 +486,8 @@ void TfrmWebKitBrowser::HandleScriptDialog(const Message& message)
 
 void TfrmWebKitBrowser::HostEnded()
 {
-    if (IsStopped())
+    // A sleeping page had nothing in the host: it wakes on a new one.
+    if (IsStopped() || EngineAsleep())
         return;
     delete m_container;
     m_container = nullptr;

@@ -37,6 +37,10 @@ public:
     void GoForward() override;
     void Stop() override;
     QString GetLocationURL() const override;
+    // The window's host: its web processes are its children.
+    qint64 EngineProcessId() const override;
+    // The page plays sound or captures, as the host last said.
+    bool KeepsAwake() const override { return m_playsSound || m_capturing; }
     // Asks the engine for its picture and waits for it (never longer than the host's hang
     // limit); a page that is not there leaves bitmap as it was.
     void CaptureTo(QImage& bitmap) override;
@@ -59,6 +63,11 @@ protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
     void RestartEngine() override;
+    // Asleep, the host ends the page's view (and what the engine holds for it); the frame
+    // keeps the address and opens a new view there on waking.
+    bool MaySleepNow() const override;
+    bool SleepEngine() override;
+    void WakeEngine(const QString& address) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -68,6 +77,7 @@ protected:
 
 private:
     void Attach(TWebKitHost* host);
+    void OpenView();
     void SendKey(bool pressed, const QKeyEvent& event);
     void Send(WebKitHostProtocol::MessageType type, std::vector<int64_t> integers = {},
               std::vector<std::string> texts = {});
@@ -94,5 +104,7 @@ private:
     // The running downloads' ids by their files (the host reports their end by file).
     QHash<QString, uint64_t> m_downloadIds;
     bool m_pageFocused = false;
+    bool m_playsSound = false;
+    bool m_capturing = false;
     bool m_leaving = false;
 };

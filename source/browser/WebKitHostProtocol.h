@@ -80,6 +80,7 @@ enum class MessageType : std::uint8_t
     ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
     DownloadProgress,  // view; integers: bytes received, bytes in all (-1 unknown); texts: destination
                        // file. A few times a second at most.
+    MediaState,        // view; integers: plays sound (0/1), captures the camera, microphone or screen (0/1)
 };
 
 enum class DownloadOutcome : std::int64_t

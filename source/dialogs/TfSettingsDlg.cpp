@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -88,6 +91,26 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     connect(m_clearOldCache, &QCheckBox::toggled, m_clearOldCacheAge, &QWidget::setEnabled);
     m_downloads = Box(u"cmbDownloads"_s,
                       {u"Ask where to save each file"_s, u"Save into the Downloads folder"_s}, panel);
+    m_changeAlertsOnDesktop = Check(u"cbChangeAlertsOnDesktop"_s, u"Desktop alerts for changes"_s, panel);
+    m_changeAlertsOnDesktop->setToolTip(u"Changes of watched sites go to the desktop's notifications when it "
+                                        u"has them; unticked, they show in Morvalen's own alert window."_s);
+    m_changeAlertsOnDesktop->setChecked(true);
+
+    // Idle site windows: a week at most, as the windows take it.
+    m_sleepAfter = new QSpinBox(panel);
+    m_sleepAfter->setObjectName(u"seSleepAfter"_s);
+    m_sleepAfter->setRange(0, 7 * 24 * 60);
+    m_sleepAfter->setSuffix(u" minutes"_s);
+    connect(m_sleepAfter, &QSpinBox::valueChanged, m_sleepAfter, [box = m_sleepAfter](int minutes) {
+        box->setSuffix(minutes == 1 ? u" minute"_s : u" minutes"_s);
+    });
+    m_sleepAfter->setSpecialValueText(u"Never"_s);
+    m_sleepAfter->setMinimumWidth(214);
+    QVBoxLayout* sleep = Group(u"Sleep"_s, panel);
+    auto* sleepLabel = new QLabel(u"Put idle site windows to sleep after"_s, panel);
+    sleepLabel->setBuddy(m_sleepAfter);
+    sleep->addWidget(sleepLabel);
+    sleep->addWidget(m_sleepAfter);
 
     QVBoxLayout* general = Group(u"General"_s, panel);
     general->addWidget(m_runWithWindows);
@@ -109,21 +132,33 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     QVBoxLayout* downloads = Group(u"Downloads"_s, panel);
     downloads->addWidget(new QLabel(u"Files that web pages download"_s, panel));
     downloads->addWidget(m_downloads);
+    QVBoxLayout* notifications = Group(u"Notifications"_s, panel);
+    notifications->addWidget(m_changeAlertsOnDesktop);
 
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(18, 16, 18, 16);
     grid->setHorizontalSpacing(26);
     grid->setVerticalSpacing(22);
     grid->addLayout(general, 0, 0);
-    grid->addLayout(autoUpdate, 1, 0);
+    // Downloads stand below the auto update in the first column's lower cell.
+    auto* firstColumn = new QVBoxLayout;
+    firstColumn->setSpacing(22);
+    firstColumn->addLayout(autoUpdate);
+    firstColumn->addLayout(downloads);
+    grid->addLayout(firstColumn, 1, 0);
     grid->addLayout(news, 0, 1);
     grid->addLayout(browser, 1, 1);
     grid->addLayout(cache, 0, 2);
-    grid->addLayout(downloads, 1, 2);
+    // Notifications and sleep share the last column's lower cell.
+    auto* lastColumn = new QVBoxLayout;
+    lastColumn->setSpacing(22);
+    lastColumn->addLayout(notifications);
+    lastColumn->addLayout(sleep);
+    grid->addLayout(lastColumn, 1, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, autoUpdate, news, browser, cache, downloads})
+    for (QLayout* group : {general, firstColumn, news, browser, cache, lastColumn})
         grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
@@ -155,6 +190,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_openLinksLocally,
                         m_clearOldCache,
                         m_clearOldCacheAge,
+                        m_changeAlertsOnDesktop,
+                        m_sleepAfter,
                         m_downloads,
                         ok,
                         cancel};
@@ -179,6 +216,29 @@ void TfSettingsDlg::SetSaveIntoDownloads(bool value)
 bool TfSettingsDlg::SaveIntoDownloads() const
 {
     return m_downloads->currentIndex() == 1;
+}
+
+void TfSettingsDlg::SetChangeAlertsOnDesktop(bool onDesktop)
+{
+    m_changeAlertsOnDesktop->setChecked(onDesktop);
+}
+
+bool TfSettingsDlg::ChangeAlertsOnDesktop() const
+{
+    return m_changeAlertsOnDesktop->isChecked();
+}
+
+void TfSettingsDlg::SetSleepAfterMinutes(double minutes)
+{
+    m_sleepAfterMinutes = minutes;
+    // A fraction of a minute that rounds to nothing still lets windows sleep.
+    m_sleepAfter->setValue(minutes > 0 ? std::max(1, int(std::lround(minutes))) : 0);
+    m_sleepAfterShown = m_sleepAfter->value();
+}
+
+double TfSettingsDlg::SleepAfterMinutes() const
+{
+    return m_sleepAfter->value() == m_sleepAfterShown ? m_sleepAfterMinutes : m_sleepAfter->value();
 }
 
 void TfSettingsDlg::LoadSettings()
@@ -232,16 +292,12 @@ void TfSettingsDlg::DrawEngine(QPainter& painter, const QRect& rect, int index, 
     m_defaultRenderEngine->DrawText(painter, rect, 22, m_defaultRenderEngine->itemText(index), selected);
 }
 
-bool TfSettingsDlg::Execute(TApplicationsSettings& settings, bool& saveIntoDownloads, bool firefoxAvailable,
+bool TfSettingsDlg::Execute(TApplicationsSettings& settings, bool firefoxAvailable,
                             std::function<void()> onDownloadFirefox, QWidget* parent)
 {
     TfSettingsDlg dialog(parent);
     dialog.SetSettings(settings);
-    dialog.SetSaveIntoDownloads(saveIntoDownloads);
     dialog.SetFirefoxAvailable(firefoxAvailable);
     dialog.OnDownloadFirefox = std::move(onDownloadFirefox);
-    if (dialog.exec() != mrOk)
-        return false;
-    saveIntoDownloads = dialog.SaveIntoDownloads();
-    return true;
+    return dialog.exec() == mrOk;
 }

@@ -8,6 +8,7 @@
 
 class OwnerDrawnComboBox;
 class QCheckBox;
+class QSpinBox;
 class TApplicationsSettings;
 
 // The dialog in which the user edits the program-wide preferences. "Ok" writes every control
@@ -27,15 +28,25 @@ public:
     // Keeps the reference (not owned) and shows its values.
     void SetSettings(TApplicationsSettings& settings);
     void SetFirefoxAvailable(bool available) { m_firefoxAvailable = available; }
-    // Downloads go straight into the Downloads folder (else the user is asked about each).
+    // Whether page changes go to the desktop's notification service: kept by the caller (it
+    // is no setting of the configuration file); the box shows it and keeps the user's choice.
+    void SetChangeAlertsOnDesktop(bool onDesktop);
+    bool ChangeAlertsOnDesktop() const;
+    // Downloads go straight into the Downloads folder (else the user is asked about each):
+    // kept by the caller, as the two above, in the settings file's [General].
     void SetSaveIntoDownloads(bool value);
     bool SaveIntoDownloads() const;
     // Opens the FireFox download page; run when the user chooses "Download".
     std::function<void()> OnDownloadFirefox;
 
-    // Creates the dialog for one use and shows it modally; whether the user confirmed it
-    // (saveIntoDownloads is then the user's choice).
-    static bool Execute(TApplicationsSettings& settings, bool& saveIntoDownloads, bool firefoxAvailable,
+    // How long an idle site window waits before its pages sleep, in minutes (0: never). It is
+    // kept apart from the settings: the caller sets it and, after "Ok", stores what this
+    // answers. A fraction the box cannot show is answered unchanged unless the user edits it.
+    void SetSleepAfterMinutes(double minutes);
+    double SleepAfterMinutes() const;
+
+    // Creates the dialog for one use and shows it modally; whether the user confirmed it.
+    static bool Execute(TApplicationsSettings& settings, bool firefoxAvailable,
                         std::function<void()> onDownloadFirefox, QWidget* parent = nullptr);
 
 private:
@@ -57,5 +68,9 @@ private:
     QCheckBox* m_openLinksLocally;
     QCheckBox* m_clearOldCache;
     OwnerDrawnComboBox* m_clearOldCacheAge;
+    QCheckBox* m_changeAlertsOnDesktop;
+    QSpinBox* m_sleepAfter;
+    double m_sleepAfterMinutes = 0;
+    int m_sleepAfterShown = 0;
     OwnerDrawnComboBox* m_downloads;
 };

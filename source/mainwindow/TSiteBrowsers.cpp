@@ -4,6 +4,7 @@
 #include "browser/TBrowserManager.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TUnreadCounts.h"
+#include "browser/TfSiteWindows.h"
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
 #include "notify/TSiteNotifications.h"
@@ -11,6 +12,7 @@
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +55,18 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
     // Every site window's Options menu switches its site's notifications.
     QObject::connect(m_manager.get(), &TBrowserManager::WindowCreated, m_manager.get(),
                      [this](TCustomInternetBrowserWindow* window) { AddMuteItem(*window); });
+    QObject::connect(m_notifications.get(), &TSiteNotifications::WebNotificationArrived, m_unreadCounts.get(),
+                     [counts = m_unreadCounts.get()](TMorvalenBaseClass* site) { counts->AddUnseen(*site); });
+    // The counts are kept for the next run, where they show as old until the windows open.
+    QObject::connect(
+        m_unreadCounts.get(), &TUnreadCounts::CountChanged, m_unreadCounts.get(),
+        [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {
+            if (!m_siteSettings)
+                return;
+            const QString kept = count.Count > 0 ? QString::number(count.Count) : QString();
+            if (m_siteSettings->Value(site->ElementId(), QString::fromUtf16(kUnreadCount)) != kept)
+                m_siteSettings->SetValue(site->ElementId(), QString::fromUtf16(kUnreadCount), kept);
+        });
     QObject::connect(m_unreadCounts.get(), &TUnreadCounts::TotalChanged, m_unreadCounts.get(),
                      [badge = m_launcherBadge.get()](int total) { badge->SetCount(total); });
 }
@@ -74,9 +88,18 @@ void TSiteBrowsers::AddMuteItem(TCustomInternetBrowserWindow& window)
         menu->PrepareItems();
 }
 
+void TSiteBrowsers::RestoreUnreadCount(TMorvalenBaseClass& site)
+{
+    if (m_siteSettings)
+        m_unreadCounts->SetOldCount(
+            site, m_siteSettings->Value(site.ElementId(), QString::fromUtf16(kUnreadCount)).toInt());
+}
+
 void TSiteBrowsers::SetSiteSettings(TSiteSettings* settings)
 {
+    m_siteSettings = settings;
     m_manager->SetSiteSettings(settings);
+    m_notifications->SetSiteSettings(settings);
     m_notifications->SetQuiet(nullptr);
     m_quiet = std::make_unique<TNotificationQuiet>(settings);
     m_notifications->SetQuiet(m_quiet.get());
@@ -97,6 +120,8 @@ TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
 
 TSiteBrowsers::~TSiteBrowsers()
 {
+    // It reads the manager's windows.
+    delete m_siteWindows;
     m_manager->disconnect();
     m_manager->CloseAll();
     m_notifications.reset();
@@ -126,8 +151,10 @@ void TSiteBrowsers::CloseSiteBrowser(TMVWebElement& tile)
 
 void TSiteBrowsers::SiteTitleChanged(TMVWebElement& tile)
 {
-    if (TMorvalenBaseClass* site = tile.MorvalenItem())
+    if (TMorvalenBaseClass* site = tile.MorvalenItem()) {
         m_manager->SiteEdited(*site);
+        m_unreadCounts->Refresh(*site);
+    }
 }
 
 void TSiteBrowsers::SiteRemoving(TMVWebElement& tile)
@@ -151,6 +178,18 @@ void TSiteBrowsers::HideAllToTray()
 void TSiteBrowsers::CloseAll()
 {
     m_manager->CloseAll();
+}
+
+TfSiteWindows* TSiteBrowsers::ShowSiteWindows(QWidget* mainWindow)
+{
+    if (!m_siteWindows) {
+        m_siteWindows = new TfSiteWindows(*m_manager, mainWindow);
+        m_siteWindows->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_siteWindows->show();
+    m_siteWindows->raise();
+    m_siteWindows->activateWindow();
+    return m_siteWindows;
 }
 
 TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address, const QString& title,

@@ -3,6 +3,7 @@
 #include "ProgramParameters.h"
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "TSiteLauncherBadges.h"
 #include "browser/IsFireFoxAvailable.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "catalog/TVersionCheck.h"
@@ -133,6 +134,7 @@ TfMain::~TfMain()
     m_catalogSearch.reset();
     m_catalogViews.reset();
     // The site windows write their placements into their sites, which go next.
+    m_siteLauncherBadges.reset();
     m_siteBrowsers.reset();
     // The tiles and their records; browser windows of sites must have gone before.
     m_installedSites.reset();
@@ -244,6 +246,9 @@ void TfMain::CreateCatalog()
     };
     m_versionCheck->OnLatestVersion = [this](uint32_t program) {
         ShowLatestVersion(program);
+    };
+    m_versionCheck->OnFileRefused = [this](const QString& text) {
+        SetStatusText(text);
     };
     m_versionCheck->OnServerUnreachable = [this] {
         SetStatusText(u"The catalog server could not be reached, so no newer version could be looked for."_s);

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <cstdint>
@@ -34,6 +35,7 @@ class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
 class TSiteBrowsers;
+class TSiteLauncherBadges;
 class TSiteSettings;
 class TSiteShortcuts;
 class TThumbnailManager;
@@ -177,6 +179,11 @@ public:
     // shut-down may take.
     std::function<void()> OnQuitting;
 
+    // Restores the sites of a backup into the running program: says which sites it adds, asks
+    // before it replaces any (their windows close), then reads the sites again from the data
+    // folder. False when nothing was restored (the reason was shown).
+    bool RestoreSitesFrom(const QString& archivePath);
+
     // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
     void Quit();
     // Ends the program without asking (the session ends, or a termination signal).
@@ -221,6 +228,8 @@ private:
     void ShowSettings();
     void ShowAbout();
     void BackUpSites();
+    void RestoreSites();
+    void ReloadRestoredSites(const QSet<QString>& replaced);
 
     void FirstShow();
     void HandleStartupMessage();
@@ -267,6 +276,8 @@ private:
     std::unique_ptr<TInstalledSites> m_installedSites;
     // Goes before the installed sites: closing the windows writes into their sites.
     std::unique_ptr<TSiteBrowsers> m_siteBrowsers;
+    // Listens to the site browsers' counts: goes before them.
+    std::unique_ptr<TSiteLauncherBadges> m_siteLauncherBadges;
 
     // Widgets, owned by the window.
     QTabWidget* m_mainTabs = nullptr;
@@ -282,4 +293,5 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     TMVTrayPopupMenu* m_trayMenu = nullptr;
     QAction* m_closeAllBrowsersAction = nullptr;
+    QAction* m_doNotDisturbAction = nullptr;
 };

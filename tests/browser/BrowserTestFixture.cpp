@@ -32,6 +32,7 @@ TestHttpServer& BrowserTest::Server()
         created->Serve(u"/home"_s, Page("Home page", "<a id=\"one\" href=\"/one\">one</a>"), html);
         created->Serve(u"/one"_s, Page("Page one"), html);
         created->Serve(u"/two"_s, Page("Page two"), html);
+        created->Serve(u"/long"_s, Page("Long page", "<div style=\"height: 6000px\">long</div>"), html);
         // A page that updates itself, as a mail or news page does.
         created->Serve(u"/growing"_s,
                        Page("Growing",

@@ -8,6 +8,8 @@
 #include "support/TestTlsServer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -374,4 +377,79 @@ TEST_F(TfrmWebKitBrowserTest, TheSitesUserAgentStyleScriptAndZoomReachItsPages)
     for (const TestHttpServer::RecordedRequest& request : m_server.Requests())
         agent = request.target == "/page" ? request.userAgent : agent;
     EXPECT_NE(agent, QByteArray("Agent/7 (site's own)"));
+}
+
+TEST_F(TfrmWebKitBrowserTest, ASleepingPageEndsItsViewInTheHostAndWakesWhereItWasScrolledTo)
+{
+    m_server.Serve(u"/long"_s, TestPage("Long", "<div style='height: 6000px'>long</div>"), "text/html");
+    Load(m_frame, m_server.Url(u"/long"_s));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Evaluate(m_frame, u"window.scrollTo(0, 900), window.scrollY"_s) == 900; }));
+    const qint64 host = m_frame->Host()->ProcessId();
+    // The page's own web process, a child of the host, is what the page costs.
+    const auto webProcesses = [host] {
+        int count = 0;
+        for (const QString& entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(u"/proc/%1/stat"_s.arg(entry));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (text.contains("(WebKitWebProces") && fields.size() > 1 && fields.at(1).toLongLong() == host)
+                ++count;
+        }
+        return count;
+    };
+    ASSERT_GT(webProcesses(), 0);
+
+    EXPECT_FALSE(m_frame->PutToSleep()) << "a page on screen stays awake";
+    m_window->hide();
+    ASSERT_TRUE(m_frame->PutToSleep());
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->EngineAsleep(); }));
+    EXPECT_TRUE(WaitUntil([&] { return webProcesses() == 0; }, 20000)) << "the page's web process ended";
+    EXPECT_EQ(m_frame->GetLocationURL(), m_server.Url(u"/long"_s));
+
+    m_window->show();
+    m_completed.clear();
+    m_frame->Wake();
+    ASSERT_TRUE(WaitUntil([&] { return !m_completed.isEmpty(); }, 20000));
+    EXPECT_EQ(m_completed.first().second, m_server.Url(u"/long"_s));
+    EXPECT_EQ(m_frame->Host()->ProcessId(), host) << "the window's host serves the page again";
+    EXPECT_TRUE(WaitUntil([&] { return Evaluate(m_frame, u"window.scrollY"_s) == 900; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Long"_s; }));
+}
+
+TEST_F(TfrmWebKitBrowserTest, APagePlayingSoundStaysAwake)
+{
+    // Two seconds of a quiet tone, looped.
+    QByteArray samples;
+    for (int i = 0; i < 2 * 8000; ++i)
+        samples.append(char(128 + int(20 * std::sin(i * 2 * M_PI * 440 / 8000))));
+    QByteArray wave = "RIFF" + QByteArray(4, '\0') + "WAVEfmt ";
+    const auto le = [&wave](quint32 value, int bytes) {
+        for (int b = 0; b < bytes; ++b)
+            wave.append(char((value >> (8 * b)) & 0xff));
+    };
+    le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
+    wave += "data";
+    le(quint32(samples.size()), 4);
+    wave += samples;
+    const quint32 riff = quint32(wave.size() - 8);
+    for (int b = 0; b < 4; ++b)
+        wave[4 + b] = char((riff >> (8 * b)) & 0xff);
+    m_server.Serve(u"/tone.wav"_s, wave, "audio/wav");
+    m_server.Serve(u"/sound"_s, TestPage("Sound", "<audio id=a src='/tone.wav' autoplay loop></audio>"),
+                   "text/html");
+    Load(m_frame, m_server.Url(u"/sound"_s));
+    Evaluate(m_frame, u"document.getElementById('a').play(), 1"_s);
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->KeepsAwake(); }, 20000))
+        << "playing: " << Evaluate(m_frame, u"document.getElementById('a').paused ? 0 : 1"_s) << " ready "
+        << Evaluate(m_frame, u"document.getElementById('a').readyState"_s) << " error "
+        << Evaluate(m_frame, u"(e => e ? e.code : 0)(document.getElementById('a').error)"_s);
+    m_window->hide();
+    EXPECT_FALSE(m_frame->PutToSleep());
+    // Once it stops, the page may sleep.
+    Evaluate(m_frame, u"document.getElementById('a').pause(), 1"_s);
+    EXPECT_TRUE(WaitUntil([&] { return !m_frame->KeepsAwake(); }, 20000));
+    EXPECT_TRUE(m_frame->PutToSleep());
 }

@@ -153,6 +153,13 @@ TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
     }
     EXPECT_TRUE(helperRuns);
     EXPECT_TRUE(QFileInfo(data + u"/WebKit"_s).isDir());
+    // Only a Chromium window needs OpenGL in the program: without one the driver (Mesa's,
+    // with its compiler) is never loaded, which is most of a cold start's time.
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    ASSERT_TRUE(mapped.contains("libQt6Widgets"));
+    EXPECT_FALSE(mapped.contains("libGLX_mesa")) << "the OpenGL driver was loaded";
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(30000));
 }
