@@ -185,6 +185,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_minimizeOnStartup,
                         m_hideOnClose,
                         m_autoUpdate,
+                        m_downloads,
                         m_news,
                         m_defaultRenderEngine,
                         m_openLinksLocally,
@@ -192,7 +193,6 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_clearOldCacheAge,
                         m_changeAlertsOnDesktop,
                         m_sleepAfter,
-                        m_downloads,
                         ok,
                         cancel};
     for (size_t i = 1; i < std::size(order); ++i)
