@@ -7,6 +7,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 using namespace WebKitHostProtocol;
 
@@ -102,6 +104,73 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data)
         g_object_unref(js);
     }
     pending->send(Message{MessageType::Evaluated, pending->view, {pending->request, value}, {json}, {}});
+}
+
+// A download the program asked for, until the engine lets go of it.
+struct TDownload
+{
+    HostView::Sender send;
+    std::uint32_t view = 0;
+    std::string destination;
+    gint64 lastReport = 0;
+    DownloadOutcome outcome = DownloadOutcome::Succeeded;
+    std::string error;
+};
+
+// Progress goes to the program this often at most, however small the engine's steps.
+constexpr gint64 DownloadReportMicroseconds = 200000;
+
+// The running downloads by view and destination, each with a reference, so that the program
+// can cancel them.
+std::map<std::pair<std::uint32_t, std::string>, WebKitDownload*>& RunningDownloads()
+{
+    static std::map<std::pair<std::uint32_t, std::string>, WebKitDownload*> downloads;
+    return downloads;
+}
+
+void OnDownloadData(WebKitDownload* download, guint64, gpointer data)
+{
+    auto* state = static_cast<TDownload*>(data);
+    const gint64 now = g_get_monotonic_time();
+    if (now - state->lastReport < DownloadReportMicroseconds)
+        return;
+    state->lastReport = now;
+    WebKitURIResponse* response = webkit_download_get_response(download);
+    const guint64 length = response ? webkit_uri_response_get_content_length(response) : 0;
+    state->send(Message{MessageType::DownloadProgress,
+                        state->view,
+                        {std::int64_t(webkit_download_get_received_data_length(download)),
+                         length > 0 ? std::int64_t(length) : -1},
+                        {state->destination},
+                        {}});
+}
+
+// "failed" comes before "finished" for a failed or cancelled download, which reports once.
+void OnDownloadFailed(WebKitDownload*, GError* error, gpointer data)
+{
+    auto* state = static_cast<TDownload*>(data);
+    const bool cancelled =
+        g_error_matches(error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER);
+    state->outcome = cancelled ? DownloadOutcome::Cancelled : DownloadOutcome::Failed;
+    if (error && error->message)
+        state->error = error->message;
+}
+
+void OnDownloadFinished(WebKitDownload* download, gpointer data)
+{
+    auto* state = static_cast<TDownload*>(data);
+    state->send(Message{MessageType::DownloadFinished,
+                        state->view,
+                        {std::int64_t(state->outcome)},
+                        {state->destination, state->error},
+                        {}});
+    auto& running = RunningDownloads();
+    const auto found = running.find({state->view, state->destination});
+    if (found != running.end() && found->second == download) {
+        running.erase(found);
+        // The signal holds its own reference: the state outlives this handler.
+        g_object_unref(download);
+    }
 }
 
 void OnDecideDestination(WebKitDownload* download, gchar*, gpointer data)
@@ -323,6 +392,9 @@ void HostView::Handle(const Message& message)
     case MessageType::Download:
         Download(message.Text(0), message.Text(1));
         break;
+    case MessageType::CancelDownload:
+        CancelDownload(message.Text(0));
+        break;
     case MessageType::SiteSettings:
         ApplySite(message);
         break;
@@ -538,24 +610,23 @@ void HostView::Download(const std::string& address, const std::string& destinati
     g_signal_connect_data(
         download, "decide-destination", G_CALLBACK(OnDecideDestination), g_strdup(destination.c_str()),
         [](gpointer data, GClosure*) { g_free(data); }, GConnectFlags(0));
-    Sender send = m_send;
-    const std::uint32_t id = m_id;
-    auto* finished = new std::function<void(bool)>([send, id, destination](bool succeeded) {
-        send(Message{MessageType::DownloadFinished, id, {succeeded ? 1 : 0}, {destination}, {}});
-    });
-    // "failed" comes before "finished" for a failed download; report once.
-    g_signal_connect(download, "failed", G_CALLBACK(+[](WebKitDownload* d, GError*, gpointer) {
-                         g_object_set_data(G_OBJECT(d), "morvalen-failed", GINT_TO_POINTER(1));
-                     }),
-                     nullptr);
-    g_signal_connect_data(
-        download, "finished", G_CALLBACK(+[](WebKitDownload* d, gpointer data) {
-            auto* report = static_cast<std::function<void(bool)>*>(data);
-            (*report)(g_object_get_data(G_OBJECT(d), "morvalen-failed") == nullptr);
-        }),
-        finished, [](gpointer data, GClosure*) { delete static_cast<std::function<void(bool)>*>(data); },
-        GConnectFlags(0));
-    g_object_unref(download);
+    auto* state = new TDownload{m_send, m_id, destination, 0, DownloadOutcome::Succeeded, {}};
+    g_object_set_data_full(G_OBJECT(download), "morvalen-download", state,
+                           [](gpointer data) { delete static_cast<TDownload*>(data); });
+    g_signal_connect(download, "received-data", G_CALLBACK(OnDownloadData), state);
+    g_signal_connect(download, "failed", G_CALLBACK(OnDownloadFailed), state);
+    g_signal_connect(download, "finished", G_CALLBACK(OnDownloadFinished), state);
+    // The list keeps the reference the engine gave; one to the same file already there is
+    // simply not cancellable.
+    if (!RunningDownloads().emplace(std::make_pair(m_id, destination), download).second)
+        g_object_unref(download);
+}
+
+void HostView::CancelDownload(const std::string& destination)
+{
+    const auto found = RunningDownloads().find({m_id, destination});
+    if (found != RunningDownloads().end())
+        webkit_download_cancel(found->second);
 }
 
 void HostView::OnMediaState(WebKitWebView* webView, GParamSpec*, HostView* self)

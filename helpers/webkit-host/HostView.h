@@ -50,6 +50,7 @@ private:
     int GtkScale() const;
     void ApplySize(std::int64_t width, std::int64_t height, std::int64_t scaleThousandths);
     void ApplyZoom();
+    void CancelDownload(const std::string& destination);
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
     static void OnProgress(WebKitWebView*, GParamSpec*, HostView* self);

@@ -40,6 +40,7 @@ public:
     TApplicationsSettings* Settings() const { return m_settings; }
     // How each site browses (session, zoom, user agent, permission answers); none: alike.
     void SetSiteSettings(TSiteSettings* settings) { m_siteSettings = settings; }
+    TSiteSettings* SiteSettings() const { return m_siteSettings; }
 
     int Count() const { return int(m_entries.size()); }
     TBrowserEntry* Entry(int index) const { return m_entries.at(size_t(index)).get(); }

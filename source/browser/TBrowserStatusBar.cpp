@@ -1,5 +1,6 @@
 #include "TBrowserStatusBar.h"
 
+#include "TBrowserDownloads.h"
 #include "TBrowserTab.h"
 #include "TfrmInternetBrowser.h"
 #include "pictures/GraphicTools.h"
@@ -10,7 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
+#include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,6 +32,14 @@ TBrowserStatusBar::TBrowserStatusBar(QWidget* parent) : QWidget(parent)
     m_text->setTextFormat(Qt::PlainText);
     m_text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(m_text, 1);
+    m_downloadsButton = new QToolButton(this);
+    m_downloadsButton->setObjectName(u"btnDownloads"_s);
+    m_downloadsButton->setAutoRaise(true);
+    m_downloadsButton->setFocusPolicy(Qt::NoFocus);
+    m_downloadsButton->setStatusTip(u"Show the downloads of this window (Ctrl+J)"_s);
+    m_downloadsButton->hide();
+    connect(m_downloadsButton, &QToolButton::clicked, this, &TBrowserStatusBar::DownloadsClicked);
+    row->addWidget(m_downloadsButton);
     auto* separator = new QFrame(this);
     separator->setFrameShape(QFrame::VLine);
     separator->setFrameShadow(QFrame::Sunken);
@@ -109,11 +118,25 @@ void TBrowserStatusBar::ShowDownload(const TBrowserDownloadRec& download)
         m_progress->SetPosition(0);
         break;
     case TBrowserDownloadRec::dsFailed:
-        m_text->setText(u"Download of %1 failed"_s.arg(name));
+        // Said here and in the window's list, which has the reason: no box stops the window.
+        m_text->setText(download.Error.isEmpty() ? u"Download of %1 failed"_s.arg(name)
+                                                 : u"Download of %1 failed: %2"_s.arg(name, download.Error));
         m_progress->SetPosition(0);
-        QMessageBox::warning(window(), window()->windowTitle(),
-                             u"The download of %1 failed: %2"_s.arg(
-                                 name, download.Error.isEmpty() ? u"unknown reason"_s : download.Error));
         break;
     }
+}
+
+void TBrowserStatusBar::SetDownloads(const TBrowserDownloads* downloads)
+{
+    m_downloads = downloads;
+    connect(downloads, &TBrowserDownloads::Added, this, &TBrowserStatusBar::ShowDownloadsButton);
+    connect(downloads, &TBrowserDownloads::Changed, this, &TBrowserStatusBar::ShowDownloadsButton);
+    ShowDownloadsButton();
+}
+
+void TBrowserStatusBar::ShowDownloadsButton()
+{
+    const int running = m_downloads->Running();
+    m_downloadsButton->setText(running > 0 ? u"Downloads (%1)"_s.arg(running) : u"Downloads"_s);
+    m_downloadsButton->setVisible(m_downloads->Count() > 0);
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 
 class QLabel;
+class QToolButton;
+class TBrowserDownloads;
 class TBrowserTab;
 class TLabelProgressBar;
 struct TBrowserDownloadRec;
@@ -25,16 +27,24 @@ public:
     void SetCurrentTab(TBrowserTab* tab);
     void SetText(const QString& text);
     QString Text() const;
-    // A download's progress or end; a failed one is also told in a message box.
+    // A download's progress or end.
     void ShowDownload(const TBrowserDownloadRec& download);
+    // The window's downloads: their button shows once there is one.
+    void SetDownloads(const TBrowserDownloads* downloads);
     TLabelProgressBar* ProgressBar() const { return m_progress; }
+
+signals:
+    void DownloadsClicked();
 
 private:
     void ShowProgress();
+    void ShowDownloadsButton();
 
     QPointer<TBrowserTab> m_tab;
     QList<QMetaObject::Connection> m_following;
     QLabel* m_engineImage = nullptr;
     QLabel* m_text = nullptr;
     TLabelProgressBar* m_progress = nullptr;
+    QToolButton* m_downloadsButton = nullptr;
+    const TBrowserDownloads* m_downloads = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "TCustomInternetBrowserWindow.h"
 
 #include "BrowserTitles.h"
+#include "TBrowserDownloads.h"
+#include "TBrowserDownloadsView.h"
 #include "TBrowserNavigationBar.h"
 #include "TBrowserStatusBar.h"
 #include "TBrowserTab.h"
@@ -37,8 +39,12 @@ TCustomInternetBrowserWindow::TCustomInternetBrowserWindow(QWidget* parent) : QW
     setObjectName(u"TCustomInternetBrowserWindow"_s);
     setAttribute(Qt::WA_DeleteOnClose);
     setMinimumSize(500, 300);
+    m_downloads = new TBrowserDownloads(this);
     BuildLayout();
     BuildHibernation();
+    m_statusBar->SetDownloads(m_downloads);
+    connect(m_statusBar, &TBrowserStatusBar::DownloadsClicked, this,
+            &TCustomInternetBrowserWindow::ShowDownloads);
 }
 
 TCustomInternetBrowserWindow::~TCustomInternetBrowserWindow()
@@ -311,6 +317,8 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
     frame->NewWindowFrame = [this] {
         return NewWindowTab();
     };
+    frame->SetGeneralSettings(m_siteSettings ? m_siteSettings : m_generalSettings);
+    m_downloads->Track(frame);
     connect(frame, &TfrmInternetBrowser::SleepingChanged, this,
             &TCustomInternetBrowserWindow::UpdateSleeping);
     connect(frame, &TfrmInternetBrowser::TitleChanged, this,
@@ -330,6 +338,24 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
     connect(frame, &TfrmInternetBrowser::DownloadChanged, m_statusBar, &TBrowserStatusBar::ShowDownload);
     connect(frame, &TfrmInternetBrowser::FullScreenRequested, this,
             [this, &tab](bool fullScreen) { TabFullScreen(tab, fullScreen); });
+}
+
+void TCustomInternetBrowserWindow::ShowDownloads()
+{
+    if (!m_downloadsView) {
+        m_downloadsView = new TBrowserDownloadsView(*m_downloads, this);
+        m_downloadsView->setAttribute(Qt::WA_DeleteOnClose);
+        m_downloadsView->setWindowTitle(m_siteTitle.isEmpty() ? u"Downloads"_s
+                                                              : u"Downloads - %1"_s.arg(m_siteTitle));
+    }
+    m_downloadsView->show();
+    m_downloadsView->raise();
+    m_downloadsView->activateWindow();
+}
+
+TBrowserDownloadsView* TCustomInternetBrowserWindow::DownloadsView() const
+{
+    return m_downloadsView;
 }
 
 TBrowserTab* TCustomInternetBrowserWindow::NewTab()
@@ -353,6 +379,7 @@ void TCustomInternetBrowserWindow::CloseTab(TBrowserTab* tab)
     if (index < 0)
         return;
     m_pages->removeTab(index);
+    m_downloads->Forget(tab->Frame());
     delete tab;
     if (m_destroying)
         return;

@@ -19,6 +19,8 @@ class QMenu;
 class QTimer;
 class QTabWidget;
 class TApplicationsSettings;
+class TBrowserDownloads;
+class TBrowserDownloadsView;
 class TBrowserNavigationBar;
 class TBrowserStatusBar;
 class TBrowserTab;
@@ -70,6 +72,9 @@ public:
     // zoom and permission answers. Without them the window browses as every site does.
     void SetSiteSettings(TSiteSettings* settings, const QString& elementId);
     const QString& ElementId() const { return m_elementId; }
+    // For a window of no site: the settings file whose [General] its downloads follow (a
+    // site's window reads them from its site's settings).
+    void SetGeneralSettings(const TSiteSettings* settings) { m_generalSettings = settings; }
     // Every tab's zoom; a site window keeps it in its site's settings.
     void SetZoomFactor(double factor);
     double ZoomFactor() const { return m_zoomFactor; }
@@ -134,6 +139,11 @@ public:
     TBrowserTray* Tray() const { return m_tray; }
     QMenu* MiscMenu() const;
     QMenu* TabsMenu() const;
+    // The downloads of the window's tabs, and their list (Ctrl+J, the status bar's button):
+    // shown beside the window, made when first asked for.
+    TBrowserDownloads& Downloads() const { return *m_downloads; }
+    void ShowDownloads();
+    TBrowserDownloadsView* DownloadsView() const;
 
     void setVisible(bool visible) override;
 
@@ -194,6 +204,7 @@ private:
 
     TApplicationsSettings* m_settings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;
+    const TSiteSettings* m_generalSettings = nullptr;
     QString m_elementId;
     double m_zoomFactor = 1.0;
     uint8_t m_engine = 0;
@@ -223,6 +234,8 @@ private:
     QTabWidget* m_pages = nullptr;
     TBrowserStatusBar* m_statusBar = nullptr;
     TBrowserTray* m_tray = nullptr;
+    TBrowserDownloads* m_downloads = nullptr;
+    QPointer<TBrowserDownloadsView> m_downloadsView;
     QTimer* m_hibernation = nullptr;
     TMVPopupMenu* m_pmMisc = nullptr;
     TMVPopupMenu* m_pmTabs = nullptr;

@@ -169,6 +169,7 @@ void TCustomInternetBrowserWindow::BuildKeys()
         m_header->AddressBox()->selectAll();
     });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { emit QuitRequested(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_J)}, [this] { ShowDownloads(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
            [this] { NextTab(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
@@ -200,6 +201,7 @@ std::vector<std::pair<QString, QKeySequence>> TCustomInternetBrowserWindow::KeyL
             {u"Zoom in"_s, QKeySequence(Qt::CTRL | Qt::Key_Plus)},
             {u"Zoom out"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus)},
             {u"Actual size"_s, QKeySequence(Qt::CTRL | Qt::Key_0)},
+            {u"Downloads"_s, QKeySequence(Qt::CTRL | Qt::Key_J)},
             {u"Quit Morvalen Desktop"_s, QKeySequence(Qt::CTRL | Qt::Key_Q)}};
 }
 

@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QStackedLayout>
 #include <QStandardPaths>
 #include <QTimer>
@@ -64,6 +65,14 @@ QHash<QString, bool>& RememberedAnswers()
 {
     static QHash<QString, bool> answers;
     return answers;
+}
+
+// Where the program's running downloads are saved: their names are taken before their files
+// exist.
+QSet<QString>& TakenDownloadPaths()
+{
+    static QSet<QString> paths;
+    return paths;
 }
 
 // The settings key of an answer, for the permissions a site's settings keep.
@@ -156,6 +165,29 @@ QString TfrmInternetBrowser::SuggestedDownloadPath(const QString& name)
     if (!QDir().mkpath(folder))
         folder = QDir::homePath();
     return QDir(folder).filePath(name);
+}
+
+QString TfrmInternetBrowser::FreeDownloadPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    // "report.tar.gz" becomes "report (1).tar.gz", as in a browser; a leading dot is no
+    // extension.
+    qsizetype dot = name.lastIndexOf(u'.');
+    if (dot > 0 && name.left(dot).endsWith(u".tar"_s, Qt::CaseInsensitive) && dot > 4)
+        dot -= 4;
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    constexpr int kMaxNumber = 9999;
+    for (int number = 0; number <= kMaxNumber; ++number) {
+        const QString candidate =
+            info.dir().filePath(number == 0 ? name : u"%1 (%2)%3"_s.arg(stem).arg(number).arg(extension));
+        if (!QFileInfo::exists(candidate) && !TakenDownloadPaths().contains(candidate)) {
+            TakenDownloadPaths().insert(candidate);
+            return candidate;
+        }
+    }
+    return {};
 }
 
 std::function<bool(QWidget*, const QUrl&, const QString&, QString&, QString&)> TfrmInternetBrowser::AskLogin =
@@ -312,6 +344,8 @@ QString TfrmInternetBrowser::ChooseDownloadTarget(const QString& suggestedName, 
         name = QFileInfo(address.path()).fileName();
     if (name.isEmpty() || name == u"."_s || name == u".."_s)
         name = u"download"_s;
+    if (m_generalSettings && m_generalSettings->SaveIntoDownloads())
+        return FreeDownloadPath(SuggestedDownloadPath(name));
     return ChooseDownloadFile(window(), SuggestedDownloadPath(name));
 }
 
@@ -598,7 +632,15 @@ void TfrmInternetBrowser::WebBrowserCloseQuery()
 
 void TfrmInternetBrowser::WebBrowserDownload(const TBrowserDownloadRec& download)
 {
+    if (download.State != TBrowserDownloadRec::dsRunning)
+        TakenDownloadPaths().remove(download.FileName);
     emit DownloadChanged(download);
+}
+
+uint64_t TfrmInternetBrowser::NewDownloadId()
+{
+    static uint64_t last = 0;
+    return ++last;
 }
 
 void TfrmInternetBrowser::WebBrowserFullScreen(bool fullScreen)

@@ -31,11 +31,15 @@ struct TBrowserDownloadRec
         dsCancelled
     };
 
+    // The same for every report of one download, and no other download's in this run.
+    uint64_t Id = 0;
     QString FileName; // where it is saved, the full path
     int64_t Received = 0;
     int64_t Total = -1; // -1 while the server did not say
     TState State = dsRunning;
     QString Error; // the engine's reason when it failed
+    // Stops it while it runs; empty where the engine cannot. Safe to call after it ended.
+    std::function<void()> Cancel;
 };
 
 // A notification a page asks to show (a mail site's "new message").
@@ -167,6 +171,10 @@ public:
     void SetCaptureOnly(bool captureOnly) { m_captureOnly = captureOnly; }
     bool CaptureOnly() const { return m_captureOnly; }
 
+    // The settings file whose [General] says where downloads go (the site's own, or for a
+    // window of no site the program's); without it each download is asked about.
+    void SetGeneralSettings(const TSiteSettings* settings) { m_generalSettings = settings; }
+
     // The user clicked into the page or typed: the next download is the user's.
     void NoteUserAction() { m_userActed = true; }
     // The permission question now asked above the page, empty when none, and its answer.
@@ -204,7 +212,8 @@ public:
     // What the user typed, as a browser's address box takes it.
     static QUrl TypedAddress(const QString& address);
     // Where a download goes, from the name the page suggests (or the address's file name):
-    // the user's answer to ChooseDownloadFile; empty cancels it. From the page's second
+    // the user's answer to ChooseDownloadFile, or with [General] SaveIntoDownloads a free
+    // name in the Downloads folder without a question; empty cancels it. From the page's second
     // download without the user's click on, nothing is saved until the user allowed the site
     // to download multiple files (asked once, above the page).
     QString ChooseDownloadTarget(const QString& suggestedName, const QUrl& address);
@@ -215,6 +224,10 @@ public:
     // NAME in the user's Downloads folder, made if it is missing (as a browser does), so
     // that the save dialog opens there and not in whatever folder the program started in.
     static QString SuggestedDownloadPath(const QString& name);
+    // path when no file has it and no running download of the program is saved there, else
+    // the first free "name (1).ext", "name (2).ext", ...; empty when none is free. The name is
+    // the program's until the download that gets it has ended.
+    static QString FreeDownloadPath(const QString& path);
     // A page asks to show a notification (the site was allowed to); the program shows it.
     static std::function<void(const TWebNotificationRec& notification)> OnWebNotification;
     static void WebNotification(const TWebNotificationRec& notification);
@@ -295,7 +308,9 @@ protected:
     TfrmInternetBrowser* WebBrowserNewWindow2();
     void WebBrowserDocumentComplete(const QString& address);
     void WebBrowserCloseQuery();
+    // Every report of a download: its Id from NewDownloadId.
     void WebBrowserDownload(const TBrowserDownloadRec& download);
+    static uint64_t NewDownloadId();
     void WebBrowserFullScreen(bool fullScreen);
 
 private:
@@ -325,6 +340,7 @@ private:
     int32_t m_progressMax = 0;
     QString m_title;
     bool m_captureOnly = false;
+    const TSiteSettings* m_generalSettings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;
     QString m_elementId;
     QString m_siteHost;

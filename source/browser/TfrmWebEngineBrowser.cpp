@@ -156,6 +156,9 @@ TfrmWebEngineBrowser::~TfrmWebEngineBrowser()
     // No report of the page's end reaches whoever listens.
     disconnect(this, nullptr, nullptr, nullptr);
     DropPageDialog();
+    for (const QPointer<QWebEngineDownloadRequest>& download : std::as_const(m_downloads))
+        if (download && !download->isFinished())
+            download->cancel();
     // The view lets go of the page first; the page goes before the profile does.
     delete m_view;
     m_view = nullptr;
@@ -514,17 +517,26 @@ void TfrmWebEngineBrowser::StartDownload(QWebEngineDownloadRequest* download)
     const QFileInfo target(path);
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
+    const uint64_t id = NewDownloadId();
+    m_downloads.removeIf(
+        [](const QPointer<QWebEngineDownloadRequest>& known) { return !known || known->isFinished(); });
+    m_downloads.append(download);
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this,
-            [this, download] { ReportDownload(download); });
+            [this, download, id] { ReportDownload(download, id); });
     connect(download, &QWebEngineDownloadRequest::stateChanged, this,
-            [this, download] { ReportDownload(download); });
+            [this, download, id] { ReportDownload(download, id); });
     download->accept();
-    ReportDownload(download);
+    ReportDownload(download, id);
 }
 
-void TfrmWebEngineBrowser::ReportDownload(QWebEngineDownloadRequest* download)
+void TfrmWebEngineBrowser::ReportDownload(QWebEngineDownloadRequest* download, uint64_t id)
 {
     TBrowserDownloadRec record;
+    record.Id = id;
+    record.Cancel = [request = QPointer<QWebEngineDownloadRequest>(download)] {
+        if (request && !request->isFinished())
+            request->cancel();
+    };
     record.FileName = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
     record.Received = download->receivedBytes();
     record.Total = download->totalBytes();

@@ -2,6 +2,7 @@
 
 #include "TfrmInternetBrowser.h"
 
+#include <QList>
 #include <QPointer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -84,7 +85,7 @@ private:
     void ShowErrorPage(const QUrl& url, const QString& title, const QString& body);
     void HandleLoadStarted();
     void HandleLoadFinished(bool ok);
-    void ReportDownload(QWebEngineDownloadRequest* download);
+    void ReportDownload(QWebEngineDownloadRequest* download, uint64_t id);
 
     QWebEngineView* m_view = nullptr;
     // In the view's place while the page sleeps.
@@ -97,4 +98,6 @@ private:
     double m_zoomFactor = 1.0;
     // The document was let use the camera, the microphone or the screen.
     bool m_capturing = false;
+    // The downloads the page started: they end with the tab, as their reports do.
+    QList<QPointer<QWebEngineDownloadRequest>> m_downloads;
 };

@@ -115,6 +115,9 @@ TfrmWebKitBrowser::~TfrmWebKitBrowser()
 {
     if (m_host) {
         m_host->disconnect(this);
+        // What the page downloads ends with its tab, as the window's list says.
+        for (const QString& target : m_downloadIds.keys())
+            Send(MessageType::CancelDownload, {}, {target.toStdString()});
         if (!m_host->HasFailed() && !EngineAsleep())
             m_host->CloseView(m_view);
     }
@@ -362,12 +365,33 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
     case MessageType::DownloadRequested:
         HandleDownload(text, QString::fromStdString(message.Text(1)));
         break;
+    case MessageType::DownloadProgress: {
+        if (!m_downloadIds.contains(text))
+            break;
+        TBrowserDownloadRec record = DownloadReport(text);
+        record.Received = std::max<int64_t>(message.Integer(0), 0);
+        record.Total = message.Integer(1, -1);
+        WebBrowserDownload(record);
+        break;
+    }
     case MessageType::DownloadFinished: {
-        TBrowserDownloadRec record;
-        record.FileName = text;
-        record.State = message.Integer(0) ? TBrowserDownloadRec::dsFinished : TBrowserDownloadRec::dsFailed;
-        if (record.State == TBrowserDownloadRec::dsFinished)
+        if (!m_downloadIds.contains(text))
+            break;
+        TBrowserDownloadRec record = DownloadReport(text);
+        m_downloadIds.remove(text);
+        switch (DownloadOutcome(message.Integer(0))) {
+        case DownloadOutcome::Succeeded:
+            record.State = TBrowserDownloadRec::dsFinished;
             record.Received = record.Total = QFileInfo(text).size();
+            break;
+        case DownloadOutcome::Cancelled:
+            record.State = TBrowserDownloadRec::dsCancelled;
+            break;
+        default:
+            record.State = TBrowserDownloadRec::dsFailed;
+            record.Error = QString::fromStdString(message.Text(1));
+            break;
+        }
         WebBrowserDownload(record);
         break;
     }
@@ -418,10 +442,21 @@ void TfrmWebKitBrowser::HandleDownload(const QString& address, const QString& su
     const QString target = ChooseDownloadTarget(suggestedName, QUrl(address));
     if (target.isEmpty())
         return;
-    TBrowserDownloadRec record;
-    record.FileName = target;
-    WebBrowserDownload(record);
+    m_downloadIds.insert(target, NewDownloadId());
+    WebBrowserDownload(DownloadReport(target));
     Send(MessageType::Download, {}, {address.toStdString(), target.toStdString()});
+}
+
+TBrowserDownloadRec TfrmWebKitBrowser::DownloadReport(const QString& target)
+{
+    TBrowserDownloadRec record;
+    record.Id = m_downloadIds.value(target);
+    record.FileName = target;
+    record.Cancel = [frame = QPointer<TfrmWebKitBrowser>(this), target] {
+        if (frame && frame->m_downloadIds.contains(target))
+            frame->Send(MessageType::CancelDownload, {}, {target.toStdString()});
+    };
+    return record;
 }
 
 void TfrmWebKitBrowser::HandlePermission(int64_t request, int64_t kind, const QString& origin)
@@ -462,6 +497,14 @@ void TfrmWebKitBrowser::HostEnded()
         return;
     delete m_container;
     m_container = nullptr;
+    // Its downloads ended with the engine.
+    for (const QString& target : m_downloadIds.keys()) {
+        TBrowserDownloadRec record = DownloadReport(target);
+        record.State = TBrowserDownloadRec::dsFailed;
+        record.Error = u"The engine stopped"_s;
+        WebBrowserDownload(record);
+    }
+    m_downloadIds.clear();
     ShowStopped(GetLocationURL());
 }
 

@@ -4,6 +4,7 @@
 #include "TfrmInternetBrowser.h"
 #include "WebKitHostProtocol.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QString>
 
@@ -84,6 +85,8 @@ private:
     void HandleViewCreated(int64_t windowId);
     void HandleNewWindow(const QString& address, bool userGesture);
     void HandleDownload(const QString& address, const QString& suggestedName);
+    // A report of the running download to target, before its progress or end is filled in.
+    TBrowserDownloadRec DownloadReport(const QString& target);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
     void HandleScriptDialog(const WebKitHostProtocol::Message& message);
     void HostEnded();
@@ -100,6 +103,8 @@ private:
     QWidget* m_container = nullptr;
     QString m_address;
     int64_t m_nextRequest = 1;
+    // The running downloads' ids by their files (the host reports their end by file).
+    QHash<QString, uint64_t> m_downloadIds;
     bool m_pageFocused = false;
     bool m_playsSound = false;
     bool m_capturing = false;

@@ -54,6 +54,7 @@ enum class MessageType : std::uint8_t
                       // (comma-separated)
     Zoom,             // view; integers: zoom factor in thousandths
     DialogAnswer,     // view; integers: request, accepted (0/1); texts: the text typed into a prompt
+    CancelDownload,   // view; texts: destination file of a running download
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id
@@ -73,11 +74,21 @@ enum class MessageType : std::uint8_t
     FocusLeft,         // view; integers: FocusDirection (First: past the end, Last: before the start)
     FocusTaken,        // view; the user clicked into the page
     DownloadRequested, // view; texts: address, suggested file name
-    DownloadFinished,  // view; integers: succeeded (0/1); texts: destination file
+    DownloadFinished,  // view; integers: DownloadOutcome; texts: destination file, the engine's
+                       // reason when it failed
     PermissionRequest, // view; integers: request, PermissionKind; texts: origin
     Pong,              // integers: request
     ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
+    DownloadProgress,  // view; integers: bytes received, bytes in all (-1 unknown); texts: destination
+                       // file. A few times a second at most.
     MediaState,        // view; integers: plays sound (0/1), captures the camera, microphone or screen (0/1)
+};
+
+enum class DownloadOutcome : std::int64_t
+{
+    Failed = 0,
+    Succeeded = 1,
+    Cancelled = 2,
 };
 
 enum class FocusDirection : std::int64_t

@@ -89,6 +89,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     m_clearOldCache = Check(u"cbClearOldCache"_s, u"Clear cache older than"_s, panel);
     m_clearOldCacheAge = Box(u"cmbClearOldCache"_s, {u"One week"_s, u"One month"_s}, panel);
     connect(m_clearOldCache, &QCheckBox::toggled, m_clearOldCacheAge, &QWidget::setEnabled);
+    m_downloads = Box(u"cmbDownloads"_s,
+                      {u"Ask where to save each file"_s, u"Save into the Downloads folder"_s}, panel);
     m_changeAlertsOnDesktop = Check(u"cbChangeAlertsOnDesktop"_s, u"Desktop alerts for changes"_s, panel);
     m_changeAlertsOnDesktop->setToolTip(u"Changes of watched sites go to the desktop's notifications when it "
                                         u"has them; unticked, they show in Morvalen's own alert window."_s);
@@ -127,6 +129,9 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     QVBoxLayout* cache = Group(u"Cache"_s, panel);
     cache->addWidget(m_clearOldCache);
     cache->addWidget(m_clearOldCacheAge);
+    QVBoxLayout* downloads = Group(u"Downloads"_s, panel);
+    downloads->addWidget(new QLabel(u"Files that web pages download"_s, panel));
+    downloads->addWidget(m_downloads);
     QVBoxLayout* notifications = Group(u"Notifications"_s, panel);
     notifications->addWidget(m_changeAlertsOnDesktop);
 
@@ -135,7 +140,12 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     grid->setHorizontalSpacing(26);
     grid->setVerticalSpacing(22);
     grid->addLayout(general, 0, 0);
-    grid->addLayout(autoUpdate, 1, 0);
+    // Downloads stand below the auto update in the first column's lower cell.
+    auto* firstColumn = new QVBoxLayout;
+    firstColumn->setSpacing(22);
+    firstColumn->addLayout(autoUpdate);
+    firstColumn->addLayout(downloads);
+    grid->addLayout(firstColumn, 1, 0);
     grid->addLayout(news, 0, 1);
     grid->addLayout(browser, 1, 1);
     grid->addLayout(cache, 0, 2);
@@ -148,7 +158,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, autoUpdate, news, browser, cache, lastColumn})
+    for (QLayout* group : {general, firstColumn, news, browser, cache, lastColumn})
         grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
@@ -175,6 +185,7 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_minimizeOnStartup,
                         m_hideOnClose,
                         m_autoUpdate,
+                        m_downloads,
                         m_news,
                         m_defaultRenderEngine,
                         m_openLinksLocally,
@@ -195,6 +206,16 @@ void TfSettingsDlg::SetSettings(TApplicationsSettings& settings)
 {
     m_settings = &settings;
     LoadSettings();
+}
+
+void TfSettingsDlg::SetSaveIntoDownloads(bool value)
+{
+    m_downloads->setCurrentIndex(value ? 1 : 0);
+}
+
+bool TfSettingsDlg::SaveIntoDownloads() const
+{
+    return m_downloads->currentIndex() == 1;
 }
 
 void TfSettingsDlg::SetChangeAlertsOnDesktop(bool onDesktop)

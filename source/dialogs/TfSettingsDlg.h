@@ -13,7 +13,9 @@ class TApplicationsSettings;
 
 // The dialog in which the user edits the program-wide preferences. "Ok" writes every control
 // into the settings (autostart is registered or removed at once) and raises their OnChange
-// once, also when nothing was changed; "Cancel" changes nothing. The FireFox engine cannot be
+// once, also when nothing was changed; "Cancel" changes nothing. Where downloads go is kept
+// apart from those settings: the caller shows it with SetSaveIntoDownloads and, after "Ok",
+// stores what SaveIntoDownloads answers. The FireFox engine cannot be
 // chosen while it is not installed: "Ok" then explains why, offers the download and goes back
 // to Internet Explorer.
 class TfSettingsDlg final : public TMVDialog
@@ -30,6 +32,10 @@ public:
     // is no setting of the configuration file); the box shows it and keeps the user's choice.
     void SetChangeAlertsOnDesktop(bool onDesktop);
     bool ChangeAlertsOnDesktop() const;
+    // Downloads go straight into the Downloads folder (else the user is asked about each):
+    // kept by the caller, as the two above, in the settings file's [General].
+    void SetSaveIntoDownloads(bool value);
+    bool SaveIntoDownloads() const;
     // Opens the FireFox download page; run when the user chooses "Download".
     std::function<void()> OnDownloadFirefox;
 
@@ -66,4 +72,5 @@ private:
     QSpinBox* m_sleepAfter;
     double m_sleepAfterMinutes = 0;
     int m_sleepAfterShown = 0;
+    OwnerDrawnComboBox* m_downloads;
 };

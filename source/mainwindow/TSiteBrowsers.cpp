@@ -199,6 +199,7 @@ TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address,
     auto* window = new TCustomInternetBrowserWindow;
     window->SetBrowserEngine(uint8_t(m_settings.DefaultRenderEngine()));
     window->SetSettings(&m_settings);
+    window->SetGeneralSettings(m_manager->SiteSettings());
     window->SetSiteTitle(title);
     window->SetStartURL(address);
     window->SetStandalone(true);

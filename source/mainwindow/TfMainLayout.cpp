@@ -394,6 +394,8 @@ void TfMain::ShowSettings()
     // The sleep delay is the site windows' own, kept with their settings.
     const double sleepAfter = TCustomInternetBrowserWindow::HibernateAfterMinutes(m_siteSettings.get());
     dialog.SetSleepAfterMinutes(sleepAfter);
+    // Where downloads go is no field of the configuration file either, whose layout is fixed.
+    dialog.SetSaveIntoDownloads(m_siteSettings->SaveIntoDownloads());
     if (dialog.exec() != mrOk)
         return;
     // Absent means the default, the desktop's notifications.
@@ -403,6 +405,9 @@ void TfMain::ShowSettings()
     if (dialog.SleepAfterMinutes() != sleepAfter)
         m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s,
                                  QString::number(dialog.SleepAfterMinutes()));
+    if (dialog.SaveIntoDownloads() != m_siteSettings->SaveIntoDownloads() &&
+        !m_siteSettings->SetSaveIntoDownloads(dialog.SaveIntoDownloads()))
+        qWarning("%s", qPrintable(m_siteSettings->LastError()));
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
     SaveChangedConfig();
     ConfigureNewsCheck();

@@ -254,6 +254,17 @@ QString TSiteSettings::UserScript(const QString& elementId) const
     return Value(elementId, kUserScript);
 }
 
+bool TSiteSettings::SaveIntoDownloads() const
+{
+    return BoolValue(QString::fromUtf16(kGeneralGroup), QString::fromUtf16(kSaveIntoDownloads), false);
+}
+
+bool TSiteSettings::SetSaveIntoDownloads(bool value)
+{
+    return Store(QString::fromUtf16(kGeneralGroup), QString::fromUtf16(kSaveIntoDownloads),
+                 value ? u"true"_s : QString());
+}
+
 std::optional<bool> TSiteSettings::Permission(const QString& elementId, const QString& name) const
 {
     const QString value = Value(elementId, kPermissionPrefix + name).trimmed().toLower();

@@ -23,6 +23,7 @@ class TSiteSettings final : public QObject
 public:
     static constexpr char16_t kFileName[] = u"SiteSettings.ini";
     static constexpr char16_t kGeneralGroup[] = u"General";
+    static constexpr char16_t kSaveIntoDownloads[] = u"SaveIntoDownloads";
     // The zoom steps of the window's "Zoom in" / "Zoom out", as Chromium has them.
     static constexpr double kZoomLevels[] = {0.25, 0.33, 0.5,  0.67, 0.75, 0.8, 0.9, 1.0, 1.1,
                                              1.25, 1.5,  1.75, 2.0,  2.5,  3.0, 4.0, 5.0};
@@ -66,6 +67,11 @@ public:
     bool SetUserScript(const QString& elementId, const QString& value);
     // None forgets the answer: the site is asked again.
     bool SetPermission(const QString& elementId, const QString& name, std::optional<bool> allowed);
+
+    // Program-wide ("[General]"): a page's download goes into the Downloads folder under a
+    // free name, without a question; off (the default), the user is asked where each goes.
+    bool SaveIntoDownloads() const;
+    bool SetSaveIntoDownloads(bool value);
 
     // The raw text of a key as the file has it; empty when absent.
     QString Value(const QString& group, const QString& key) const;

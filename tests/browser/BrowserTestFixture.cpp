@@ -4,7 +4,6 @@
 #include "browser/TfrmInternetBrowser.h"
 #include "support/TestSupport.h"
 
-#include <QDesktopServices>
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
@@ -103,6 +102,8 @@ TestHttpServer& BrowserTest::Server()
                             "onclick=\"document.documentElement.requestFullscreen()\">go</button>"),
                        html);
         created->Serve(u"/file.bin"_s, TestHttpServer::LargeBody(200000), "application/octet-stream");
+        // A download that arrives in part and then waits.
+        created->ServeStalling(u"/stalled.bin"_s, 1 << 20, QByteArray(65536, 's'));
         return created;
     }();
     return *server;
@@ -147,19 +148,4 @@ void BrowserWindowTest::TearDown()
 bool BrowserTest::WaitForTitle(const TfrmInternetBrowser& frame, const QString& title)
 {
     return WaitUntil([&] { return frame.Title() == title; }, 30000);
-}
-
-DesktopHandler::DesktopHandler(const QString& scheme) : m_scheme(scheme)
-{
-    QDesktopServices::setUrlHandler(scheme, this, "Open");
-}
-
-DesktopHandler::~DesktopHandler()
-{
-    QDesktopServices::unsetUrlHandler(m_scheme);
-}
-
-void DesktopHandler::Open(const QUrl& url)
-{
-    Opened.append(url);
 }

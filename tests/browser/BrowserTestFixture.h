@@ -5,6 +5,7 @@
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "support/DesktopHandler.h"
 #include "support/TestHttpServer.h"
 
 #include <QList>
@@ -65,22 +66,4 @@ protected:
     void TearDown() override;
 
     QPointer<TCustomInternetBrowserWindow> m_window;
-};
-
-// Stands in for the desktop's handler of a scheme while it lives.
-class DesktopHandler final : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit DesktopHandler(const QString& scheme);
-    ~DesktopHandler() override;
-
-    QList<QUrl> Opened;
-
-public slots:
-    void Open(const QUrl& url);
-
-private:
-    QString m_scheme;
 };

@@ -3,6 +3,8 @@
 
 #include "BrowserTestFixture.h"
 
+#include "browser/TBrowserDownloads.h"
+#include "browser/TBrowserDownloadsView.h"
 #include "browser/TBrowserNavigationBar.h"
 #include "browser/TBrowserStatusBar.h"
 #include "browser/TBrowserTab.h"
@@ -10,15 +12,20 @@
 #include "browser/TWebKitHost.h"
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "sites/TSiteSettings.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -331,6 +338,68 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, StoppedDialogsLetThePageGoOnAndAnsw
     EXPECT_EQ(m_window->TabCount(), 1);
     frame->Navigate(Url(u"/one"_s));
     EXPECT_TRUE(WaitForTitle(*frame, u"Page one"_s));
+}
+
+TEST_P(TCustomInternetBrowserWindowTabsTest,
+       DownloadsGoStraightIntoDownloadsUnderAFreeNameAndTheListFollowsThem)
+{
+    // The user's Downloads folder, as xdg-user-dir names it, already has the page's file.
+    QTemporaryDir folder;
+    const QString downloads = folder.filePath(u"Downloads"_s);
+    ASSERT_TRUE(QDir().mkpath(downloads) && QDir().mkpath(folder.filePath(u"config"_s)));
+    WriteFile(folder.filePath(u"config/user-dirs.dirs"_s),
+              "XDG_DOWNLOAD_DIR=\"" + downloads.toUtf8() + "\"\n");
+    WriteFile(QDir(downloads).filePath(u"file.bin"_s), "keep");
+    ScopedEnvironment config("XDG_CONFIG_HOME", folder.filePath(u"config"_s).toUtf8());
+    int asked = 0;
+    const auto previous = TfrmInternetBrowser::ChooseDownloadFile;
+    TfrmInternetBrowser::ChooseDownloadFile = [&](QWidget*, const QString&) {
+        ++asked;
+        return QString();
+    };
+    const auto restore = qScopeGuard([&] {
+        TfrmInternetBrowser::ChooseDownloadFile = previous;
+        Server().ReleaseStalls();
+    });
+    // The site window follows the program's choice in the settings file it shares.
+    TSiteSettings settings(folder.filePath(QString::fromUtf16(TSiteSettings::kFileName)));
+    ASSERT_TRUE(settings.SetSaveIntoDownloads(true));
+    BrowserWindowTest::Open(Url(u"/one"_s), {}, uint8_t(GetParam()), &settings, u"E1"_s);
+    TfrmInternetBrowser* frame = m_window->Tab(0)->Frame();
+    ASSERT_TRUE(WaitForTitle(*frame, u"Page one"_s));
+    frame->NoteUserAction();
+    frame->Navigate(Url(u"/file.bin"_s));
+    const TBrowserDownloads& list = m_window->Downloads();
+    ASSERT_TRUE(WaitUntil(
+        [&] { return list.Count() == 1 && list.At(0).State != TBrowserDownloadRec::dsRunning; }, 30000));
+    EXPECT_EQ(list.At(0).State, TBrowserDownloadRec::dsFinished) << list.At(0).Error.toStdString();
+    const QString saved = QDir(downloads).filePath(u"file (1).bin"_s);
+    EXPECT_EQ(list.At(0).FileName, saved);
+    EXPECT_EQ(ReadFile(saved), TestHttpServer::LargeBody(200000));
+    EXPECT_EQ(ReadFile(QDir(downloads).filePath(u"file.bin"_s)), "keep");
+
+    // The window's list (Ctrl+J) shows it done, and one that runs with what has come of it,
+    // until the list's Cancel stops it.
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
+    QTest::keyClick(m_window, Qt::Key_J, Qt::ControlModifier);
+    ASSERT_NE(m_window->DownloadsView(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return m_window->DownloadsView()->isVisible(); }));
+    QWidget* done = m_window->DownloadsView()->Row(0);
+    ASSERT_NE(done, nullptr);
+    EXPECT_EQ(done->findChild<QLabel*>(u"lbName"_s)->text(), u"file (1).bin"_s);
+    EXPECT_TRUE(done->findChild<QLabel*>(u"lbState"_s)->text().startsWith(u"Done"_s));
+    frame->NoteUserAction();
+    frame->Navigate(Url(u"/stalled.bin"_s));
+    ASSERT_TRUE(WaitUntil([&] { return list.Count() == 2 && list.At(1).Received > 0; }, 30000));
+    EXPECT_EQ(list.At(1).State, TBrowserDownloadRec::dsRunning);
+    EXPECT_EQ(list.At(1).Total, 1 << 20);
+    auto* cancel = m_window->DownloadsView()->Row(1)->findChild<QPushButton*>(u"btnCancel"_s);
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_TRUE(cancel->isVisible());
+    cancel->click();
+    EXPECT_TRUE(WaitUntil([&] { return list.At(1).State == TBrowserDownloadRec::dsCancelled; }, 30000));
+    EXPECT_EQ(asked, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,

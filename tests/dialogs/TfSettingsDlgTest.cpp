@@ -110,6 +110,7 @@ TEST_F(SettingsDialog, ShowsAndStoresEverySetting)
     EXPECT_EQ(Box("cmbNews")->currentText(), u"Every 15 minutes"_s);
     EXPECT_EQ(Box("cmbClearOldCache")->currentText(), u"One month"_s);
     EXPECT_EQ(Box("cmbDefaultRenderEngine")->currentText(), u"Chromium"_s);
+    EXPECT_EQ(Box("cmbDownloads")->currentText(), u"Ask where to save each file"_s);
 
     Check("cbRunWithWindows")->setChecked(false);
     Check("cbMinimizeOnStartup")->setChecked(false);
@@ -118,6 +119,7 @@ TEST_F(SettingsDialog, ShowsAndStoresEverySetting)
     Box("cmbAutoUpdate")->setCurrentIndex(1);
     Box("cmbNews")->setCurrentIndex(2);
     Box("cmbClearOldCache")->setCurrentIndex(0);
+    Box("cmbDownloads")->setCurrentIndex(1);
     ClickButton(&m_dialog, "btnOk");
     EXPECT_FALSE(m_settings.RunWithWindows());
     EXPECT_FALSE(m_settings.MinimizeOnStartup());
@@ -127,8 +129,15 @@ TEST_F(SettingsDialog, ShowsAndStoresEverySetting)
     EXPECT_EQ(m_settings.CheckNewsInterval(), 2);
     EXPECT_EQ(m_settings.ClearOldCacheAge(), 0);
     EXPECT_EQ(m_settings.DefaultRenderEngine(), beInternetExplorer);
+    EXPECT_TRUE(m_dialog.SaveIntoDownloads());
     EXPECT_FALSE(EntryExists());
     EXPECT_EQ(m_changes, 1);
+    // Where downloads go is the caller's to keep: shown as it is given.
+    m_dialog.SetSaveIntoDownloads(false);
+    EXPECT_EQ(Box("cmbDownloads")->currentText(), u"Ask where to save each file"_s);
+    EXPECT_FALSE(m_dialog.SaveIntoDownloads());
+    m_dialog.SetSaveIntoDownloads(true);
+    EXPECT_EQ(Box("cmbDownloads")->currentText(), u"Save into the Downloads folder"_s);
 }
 
 TEST_F(SettingsDialog, TheCacheAgeBoxFollowsItsCheckBox)
@@ -215,10 +224,18 @@ TEST_F(SettingsDialog, AStoredIndexWithoutEntryIsShownAndStoredAsTheFirstEntry)
 
 TEST_F(SettingsDialog, TabMovesThroughTheControlsInTheirOrder)
 {
-    const char* order[] = {
-        "cbRunWithWindows", "cbMinimizeOnStartup",    "cbHideOnClose",     "cmbAutoUpdate",
-        "cmbNews",          "cmbDefaultRenderEngine", "cbOpenLinksLocaly", "cbClearOldCache",
-        "cmbClearOldCache", "cbChangeAlertsOnDesktop"};
+    const char* order[] = {"cbRunWithWindows",
+                           "cbMinimizeOnStartup",
+                           "cbHideOnClose",
+                           "cmbAutoUpdate",
+                           "cmbDownloads",
+                           "cmbNews",
+                           "cmbDefaultRenderEngine",
+                           "cbOpenLinksLocaly",
+                           "cbClearOldCache",
+                           "cmbClearOldCache",
+                           "cbChangeAlertsOnDesktop",
+                           "seSleepAfter"};
     m_dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
     m_dialog.findChild<QWidget*>(QString::fromLatin1(order[0]))->setFocus();

@@ -1,12 +1,16 @@
 // The real main window in this process, off screen, on a temporary data folder.
 
+#include "dialogs/OwnerDrawnComboBox.h"
+#include "dialogs/TfSettingsDlg.h"
 #include "mainwindow/TMainSchedule.h"
 #include "mainwindow/TfMain.h"
 #include "platform/DesktopEntry.h"
 #include "platform/XdgAutostart.h"
 #include "progressbar/LabelProgressBar.h"
 #include "settings/TApplicationsSettings.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFileCacheManager.h"
+#include "support/ModalDriver.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
@@ -221,6 +225,42 @@ TEST_F(MainWindowTest, ConfirmedSettingsAndAnAcceptedQuitWriteTheConfigurationAt
     EXPECT_FALSE(window->ConfigChanged());
     ASSERT_TRUE(QFile::exists(config));
     EXPECT_GT(QFileInfo(config).size(), 0);
+}
+
+TEST_F(MainWindowTest, TheSettingsDialogKeepsWhereDownloadsGoInTheSiteSettingsAndNotInTheConfiguration)
+{
+    auto window = Create(TfMain::TrayMode::Unavailable);
+    window->show();
+    const QString siteSettings = DataFolder() + u"/SiteSettings.ini"_s;
+    const auto choose = [&](int index, const char* button) {
+        QString shown;
+        bool missed = false;
+        WhenModalShows<TfSettingsDlg>(
+            [&](TfSettingsDlg* dialog) {
+                auto* box = dialog->findChild<OwnerDrawnComboBox*>(u"cmbDownloads"_s);
+                shown = box->currentText();
+                box->setCurrentIndex(index);
+                ClickButton(dialog, button);
+            },
+            nullptr, &missed);
+        window->SettingsAction()->trigger();
+        EXPECT_FALSE(missed);
+        return shown;
+    };
+
+    EXPECT_EQ(choose(1, "btnOk"), u"Ask where to save each file"_s);
+    EXPECT_EQ(TSiteSettings(siteSettings).Value(u"General"_s, u"SaveIntoDownloads"_s), u"true"_s);
+    EXPECT_TRUE(window->SiteSettings().SaveIntoDownloads());
+    // The configuration keeps its layout: the settings block and the view byte.
+    EXPECT_EQ(ReadFile(ConfigPath()).size(), 31);
+
+    // Cancelled: nothing changes.
+    EXPECT_EQ(choose(0, "btnCancel"), u"Save into the Downloads folder"_s);
+    EXPECT_TRUE(TSiteSettings(siteSettings).SaveIntoDownloads());
+
+    EXPECT_EQ(choose(0, "btnOk"), u"Save into the Downloads folder"_s);
+    EXPECT_FALSE(TSiteSettings(siteSettings).SaveIntoDownloads());
+    EXPECT_EQ(ReadFile(ConfigPath()).size(), 31);
 }
 
 TEST_F(MainWindowTest, WithANotificationAreaTheWindowHidesAndComesBack)

@@ -40,6 +40,8 @@ public:
     // What a page may do.
     void OpenWindow(const QString& address);
     void AskToClose() { WebBrowserCloseQuery(); }
+    // As the engine reports a download of the page.
+    void ReportDownload(const TBrowserDownloadRec& download) { WebBrowserDownload(download); }
     int Loads() const { return m_loads; }
     // As a page playing sound would: it must not sleep.
     void SetKeepsAwake(bool keepsAwake) { m_keepsAwake = keepsAwake; }

@@ -173,6 +173,7 @@ TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
     settings.SetZoom(u"A1"_s, 1.5);
     settings.SetUserScript(u"A1"_s, u"one();\ntwo();"_s);
     settings.SetValue(u"B2"_s, u"Unknown"_s, u"as written"_s);
+    settings.SetSaveIntoDownloads(true);
 
     const ToolResult result = Run({u"site-settings"_s, Path(u"SiteSettings.ini"_s)});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
@@ -182,6 +183,7 @@ TEST_F(MorvalenToolTest, SiteSettingsPrintsEachGroupWithTypedKnownValues)
     EXPECT_EQ(site.value(u"Zoom"_s), QJsonValue(1.5));
     EXPECT_EQ(site.value(u"UserScript"_s).toString(), u"one();\ntwo();"_s);
     EXPECT_EQ(groups.value(u"B2"_s).toObject().value(u"Unknown"_s).toString(), u"as written"_s);
+    EXPECT_EQ(groups.value(u"General"_s).toObject().value(u"SaveIntoDownloads"_s), QJsonValue(true));
 
     EXPECT_NE(Run({u"site-settings"_s, Path(u"missing.ini"_s)}).status, 0);
 }
