@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -103,6 +104,27 @@ TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, const TFr
     };
     commandState(QWebEnginePage::Back, kCommandBack);
     commandState(QWebEnginePage::Forward, kCommandForward);
+    connect(m_page, &QWebEnginePage::iconChanged, this, &TfrmWebEngineBrowser::IconChanged);
+}
+
+void TfrmWebEngineBrowser::FindText(const QString& text, bool backward)
+{
+    if (text.isEmpty()) {
+        StopFinding();
+        return;
+    }
+    QPointer<TfrmWebEngineBrowser> alive(this);
+    m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags(),
+                     [alive](const QWebEngineFindTextResult& result) {
+                         if (alive)
+                             emit alive->FindFinished(result.activeMatch(), result.numberOfMatches());
+                     });
+}
+
+void TfrmWebEngineBrowser::StopFinding()
+{
+    // An empty text is how the engine is told to drop its marks.
+    m_page->findText(QString());
 }
 
 void TfrmWebEngineBrowser::ApplySite(const TFrameSite& site)

@@ -40,6 +40,8 @@ public:
     void WhenPainted(std::function<void()> painted) override;
     void SetZoomFactor(double factor) override;
     double ZoomFactor() const override;
+    void FindText(const QString& text, bool backward) override;
+    void StopFinding() override;
 
     bool KeepsAwake() const override;
 

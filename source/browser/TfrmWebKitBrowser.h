@@ -30,6 +30,9 @@ public:
     uint8_t BrowserEngine() const override { return 1; }
     void SetZoomFactor(double factor) override;
     double ZoomFactor() const override;
+    // The engine counts the matches but does not say which one is selected.
+    void FindText(const QString& text, bool backward) override;
+    void StopFinding() override;
     // The frame itself: a new window of another WebKit frame is loaded into it.
     QObject* GetApplication() override { return this; }
     void GoBack() override;
@@ -42,6 +45,8 @@ public:
     // The page's own world: WebKitGTK runs the script as the page's scripts run. The value
     // comes back as JSON, so numbers, texts, lists and objects cross.
     void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result) override;
+    // The engine does not say when it painted: once the document has loaded.
+    void WhenPainted(std::function<void()> painted) override;
 
     // The host serving this frame (tests).
     TWebKitHost* Host() const { return m_host; }
@@ -76,6 +81,9 @@ private:
     void HandleDownload(const QString& address, const QString& suggestedName);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
     void HandleScriptDialog(const WebKitHostProtocol::Message& message);
+    void HandlePageKey(const WebKitHostProtocol::Message& message);
+    void HandleNotification(const WebKitHostProtocol::Message& message);
+    void HandleIcon(const WebKitHostProtocol::Message& message);
     void HostEnded();
     QSize PageSize() const;
 
@@ -89,5 +97,6 @@ private:
     QString m_address;
     int64_t m_nextRequest = 1;
     bool m_pageFocused = false;
+    bool m_loaded = false;
     bool m_leaving = false;
 };

@@ -19,7 +19,7 @@
 namespace WebKitHostProtocol {
 
 // Raised in Hello by both sides; a host that answers with another version is not used.
-constexpr std::int64_t Version = 1;
+constexpr std::int64_t Version = 2;
 
 // Large enough for a snapshot of a 4096 x 4096 page in 32-bit pixels.
 constexpr std::uint32_t MaxFrameSize = 4096u * 4096u * 4u + 4096u;
@@ -30,29 +30,31 @@ constexpr std::size_t MaxEvaluatedText = 1024u * 1024u;
 enum class MessageType : std::uint8_t
 {
     // The program to the host.
-    Hello = 1,        // integers: version
-    CreateView,       // view; integers: width, height
-    CloseView,        // view
-    Navigate,         // view; texts: address
-    GoBack,           // view
-    GoForward,        // view
-    Reload,           // view
-    Stop,             // view
-    Snapshot,         // view; integers: request
-    Resize,           // view; integers: width, height
-    Evaluate,         // view; integers: request; texts: script
-    FocusPage,        // view; integers: FocusDirection
-    BlurPage,         // view
-    Key,              // view; integers: pressed (0/1), X key code, X modifier state, Qt key, Qt
-                      // modifiers; texts: the key's text. The X values win when there are any.
-    Ping,             // integers: request
-    PermissionAnswer, // view; integers: request, granted (0/1)
-    Download,         // view; texts: address, destination file
-    SiteSettings,     // view; integers: spell checking (0/1); texts: user agent (empty: the
-                      // engine's own), user style sheet, user script, spelling languages
-                      // (comma-separated)
-    Zoom,             // view; integers: zoom factor in thousandths
-    DialogAnswer,     // view; integers: request, accepted (0/1); texts: the text typed into a prompt
+    Hello = 1,         // integers: version
+    CreateView,        // view; integers: width, height
+    CloseView,         // view
+    Navigate,          // view; texts: address
+    GoBack,            // view
+    GoForward,         // view
+    Reload,            // view
+    Stop,              // view
+    Snapshot,          // view; integers: request
+    Resize,            // view; integers: width, height
+    Evaluate,          // view; integers: request; texts: script
+    FocusPage,         // view; integers: FocusDirection
+    BlurPage,          // view
+    Key,               // view; integers: pressed (0/1), X key code, X modifier state, Qt key, Qt
+                       // modifiers; texts: the key's text. The X values win when there are any.
+    Ping,              // integers: request
+    PermissionAnswer,  // view; integers: request, granted (0/1)
+    Download,          // view; texts: address, destination file
+    SiteSettings,      // view; integers: spell checking (0/1); texts: user agent (empty: the
+                       // engine's own), user style sheet, user script, spelling languages
+                       // (comma-separated)
+    Zoom,              // view; integers: zoom factor in thousandths
+    DialogAnswer,      // view; integers: request, accepted (0/1); texts: the text typed into a prompt
+    Find,              // view; integers: backward (0/1); texts: the text (empty: stop finding)
+    NotificationClick, // view; integers: notification
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id
@@ -76,6 +78,11 @@ enum class MessageType : std::uint8_t
     PermissionRequest, // view; integers: request, PermissionKind; texts: origin
     Pong,              // integers: request
     ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
+    FindResult,        // view; integers: matches (0: none)
+    PageKey,           // view; as Key: a key the window system gave the page's window directly (the
+                       // pointer was over it), for the program to handle as its own
+    Notification,      // view; integers: notification; texts: title, body, page address
+    IconChanged,       // view; integers: width, height; data: premultiplied ARGB32 rows (none: no icon)
 };
 
 enum class FocusDirection : std::int64_t

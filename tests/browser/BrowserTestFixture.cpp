@@ -32,6 +32,12 @@ TestHttpServer& BrowserTest::Server()
         const QByteArray html = "text/html; charset=utf-8";
         created->Serve(u"/home"_s, Page("Home page", "<a id=\"one\" href=\"/one\">one</a>"), html);
         created->Serve(u"/one"_s, Page("Page one"), html);
+        // Three of one word, another's letters among them.
+        created->Serve(u"/find"_s,
+                       Page("Find", "<p>apple pie</p><p>banana</p><p>APPLE tart</p><p>pineapple</p>"
+                                    "<input id=\"box\" style=\"position:fixed;left:0;top:0;width:300px;"
+                                    "height:60px\">"),
+                       html);
         created->Serve(u"/two"_s, Page("Page two"), html);
         // A page that updates itself, as a mail or news page does.
         created->Serve(u"/growing"_s,
