@@ -92,4 +92,6 @@ private:
     double m_zoomFactor = 1.0;
     // The document was let use the camera, the microphone or the screen.
     bool m_capturing = false;
+    // Between FindText and StopFinding.
+    bool m_finding = false;
 };

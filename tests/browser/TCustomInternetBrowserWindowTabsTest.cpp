@@ -358,6 +358,10 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, TheFindBarFindsInThePageGoesOnAndCl
     Open(Url(u"/find"_s));
     TfrmInternetBrowser& frame = *m_window->ActiveTab()->Frame();
     ASSERT_TRUE(WaitForTitle(frame, u"Find"_s));
+    // The engine finds only in what it has laid out and painted.
+    bool painted = false;
+    frame.WhenPainted([&] { painted = true; });
+    ASSERT_TRUE(WaitUntil([&] { return painted; }, 20000));
     TBrowserFindBar& bar = *m_window->FindBar();
     EXPECT_FALSE(bar.isVisible());
 
