@@ -386,6 +386,12 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, TheFindBarFindsInThePageGoesOnAndCl
     EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(1); })) << bar.MatchText().toStdString();
     QTest::keyClick(bar.TextBox(), Qt::Key_Return, Qt::ShiftModifier);
     EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(3); })) << bar.MatchText().toStdString();
+    // For a look by eye: the bar in use over its page.
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        ProcessEventsFor(1000);
+        m_window->grab().save(folder +
+                              u"/find-bar-%1.png"_s.arg(QString::fromStdString(EngineName({GetParam(), 0}))));
+    }
 
     QTest::keyClicks(bar.TextBox(), u"zz"_s);
     EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == u"No matches"_s; }))
