@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QAction>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -293,6 +294,22 @@ TEST_F(MainWindowTest, TheDiskSpaceWarningShowsOnceAndComesBackOnALaterReport)
     freeSpace = qint64(1) << 40;
     fetch(u"/c.xml"_s);
     EXPECT_FALSE(window->DiskSpaceWarningShown());
+}
+
+TEST_F(MainWindowTest, BothAddSiteButtonsAreInTheTabOrder)
+{
+    auto window = Create();
+    window->show();
+    window->MainTabs()->setCurrentIndex(TfMain::pgInstalled);
+    // What Tab reaches: the focus chain's shown widgets that take the focus by Tab.
+    QStringList reached;
+    for (QWidget* widget = window->nextInFocusChain(); widget != window.get(); widget = widget->nextInFocusChain()) {
+        const auto* button = qobject_cast<QToolButton*>(widget);
+        if (button && button->defaultAction() && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisible())
+            reached.append(button->defaultAction()->objectName());
+    }
+    EXPECT_TRUE(reached.contains(u"tbtnAddWebSite"_s)) << reached.join(u", "_s).toStdString();
+    EXPECT_TRUE(reached.contains(u"tbAddSite"_s)) << reached.join(u", "_s).toStdString();
 }
 
 TEST_F(MainWindowTest, TheViewMenuFollowsTheTabs)
