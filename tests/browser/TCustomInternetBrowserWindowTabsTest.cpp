@@ -407,6 +407,22 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, TheFindBarFindsInThePageGoesOnAndCl
     EXPECT_EQ(bar.TextBox()->selectedText(), u"applezz"_s);
 }
 
+TEST_P(TCustomInternetBrowserWindowTabsTest, AWindowWithoutASiteIconTakesItsPagesIcon)
+{
+    Open(Url(u"/iconic"_s));
+    m_window->SetTakesPageIcon(true);
+    QIcon taken;
+    QObject::connect(m_window, &TCustomInternetBrowserWindow::PageIconTaken,
+                     [&](const QIcon& icon) { taken = icon; });
+    ASSERT_TRUE(WaitUntil([&] { return !taken.isNull(); }, 30000));
+    // The page's own picture, on the window (and its tray icon).
+    const QImage picture = m_window->windowIcon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(picture.isNull());
+    const QColor middle = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    EXPECT_GT(middle.green(), 120);
+    EXPECT_LT(middle.red(), 60);
+}
+
 namespace {
 
 // A script's value through the frame's own script channel, as text; empty when none came.
