@@ -366,7 +366,7 @@ void HostView::Handle(const Message& message)
     case MessageType::Find:
         Find(message.Integer(0) != 0, message.Text(0));
         break;
-    case MessageType::NotificationClick:
+    case MessageType::NotifyClicked:
         ClickNotification(message.Integer(0));
         break;
     default:

@@ -482,7 +482,7 @@ void TfrmWebKitBrowser::HandleNotification(const Message& message)
     QPointer<TfrmWebKitBrowser> alive(this);
     record.Click = [alive, id] {
         if (alive)
-            alive->Send(MessageType::NotificationClick, {id});
+            alive->Send(MessageType::NotifyClicked, {id});
     };
     WebNotification(record);
 }

@@ -30,31 +30,31 @@ constexpr std::size_t MaxEvaluatedText = 1024u * 1024u;
 enum class MessageType : std::uint8_t
 {
     // The program to the host.
-    Hello = 1,         // integers: version
-    CreateView,        // view; integers: width, height
-    CloseView,         // view
-    Navigate,          // view; texts: address
-    GoBack,            // view
-    GoForward,         // view
-    Reload,            // view
-    Stop,              // view
-    Snapshot,          // view; integers: request
-    Resize,            // view; integers: width, height
-    Evaluate,          // view; integers: request; texts: script
-    FocusPage,         // view; integers: FocusDirection
-    BlurPage,          // view
-    Key,               // view; integers: pressed (0/1), X key code, X modifier state, Qt key, Qt
-                       // modifiers; texts: the key's text. The X values win when there are any.
-    Ping,              // integers: request
-    PermissionAnswer,  // view; integers: request, granted (0/1)
-    Download,          // view; texts: address, destination file
-    SiteSettings,      // view; integers: spell checking (0/1); texts: user agent (empty: the
-                       // engine's own), user style sheet, user script, spelling languages
-                       // (comma-separated)
-    Zoom,              // view; integers: zoom factor in thousandths
-    DialogAnswer,      // view; integers: request, accepted (0/1); texts: the text typed into a prompt
-    Find,              // view; integers: backward (0/1); texts: the text (empty: stop finding)
-    NotificationClick, // view; integers: notification
+    Hello = 1,        // integers: version
+    CreateView,       // view; integers: width, height
+    CloseView,        // view
+    Navigate,         // view; texts: address
+    GoBack,           // view
+    GoForward,        // view
+    Reload,           // view
+    Stop,             // view
+    Snapshot,         // view; integers: request
+    Resize,           // view; integers: width, height
+    Evaluate,         // view; integers: request; texts: script
+    FocusPage,        // view; integers: FocusDirection
+    BlurPage,         // view
+    Key,              // view; integers: pressed (0/1), X key code, X modifier state, Qt key, Qt
+                      // modifiers; texts: the key's text. The X values win when there are any.
+    Ping,             // integers: request
+    PermissionAnswer, // view; integers: request, granted (0/1)
+    Download,         // view; texts: address, destination file
+    SiteSettings,     // view; integers: spell checking (0/1); texts: user agent (empty: the
+                      // engine's own), user style sheet, user script, spelling languages
+                      // (comma-separated)
+    Zoom,             // view; integers: zoom factor in thousandths
+    DialogAnswer,     // view; integers: request, accepted (0/1); texts: the text typed into a prompt
+    Find,             // view; integers: backward (0/1); texts: the text (empty: stop finding)
+    NotifyClicked,    // view; integers: notification
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id

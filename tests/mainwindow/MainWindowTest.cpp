@@ -10,12 +10,12 @@
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
-#include <QAction>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -303,9 +303,11 @@ TEST_F(MainWindowTest, BothAddSiteButtonsAreInTheTabOrder)
     window->MainTabs()->setCurrentIndex(TfMain::pgInstalled);
     // What Tab reaches: the focus chain's shown widgets that take the focus by Tab.
     QStringList reached;
-    for (QWidget* widget = window->nextInFocusChain(); widget != window.get(); widget = widget->nextInFocusChain()) {
+    for (QWidget* widget = window->nextInFocusChain(); widget != window.get();
+         widget = widget->nextInFocusChain()) {
         const auto* button = qobject_cast<QToolButton*>(widget);
-        if (button && button->defaultAction() && (widget->focusPolicy() & Qt::TabFocus) && widget->isVisible())
+        if (button && button->defaultAction() && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isVisible())
             reached.append(button->defaultAction()->objectName());
     }
     EXPECT_TRUE(reached.contains(u"tbtnAddWebSite"_s)) << reached.join(u", "_s).toStdString();

@@ -5,10 +5,10 @@
 #include "support/TestSupport.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTimer>
 
