@@ -7,6 +7,7 @@
 //   view. Goal: Refresh at most twice DownloadAndParse.
 // - Sort/N: sorting a 10,000-row list by column N in the list's model. Goal: under 30 ms each.
 
+#include "CatalogBenchSupport.h"
 #include "catalog/CatalogAddresses.h"
 #include "catalog/TWebApplicationList.h"
 #include "catalog/TWebCategoryTree.h"
@@ -17,8 +18,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -33,56 +32,10 @@ namespace {
 
 constexpr int kApplications = 10000;
 
-struct CatalogServer
+SyntheticCatalogServer& Server()
 {
-    QTemporaryDir folder;
-    QProcess process;
-    QString address;
-
-    CatalogServer()
-    {
-        QProcess generator;
-        generator.start(QString::fromUtf8(MORVALEN_GENERATOR_PATH),
-                        {u"--applications"_s, QString::number(kApplications), u"--categories"_s, u"25"_s,
-                         u"--sub-categories"_s, u"3"_s, u"--output"_s, folder.path()});
-        generator.waitForFinished(60000);
-        process.start(QString::fromUtf8(MORVALEN_SERVER_PATH),
-                      {u"--catalog"_s, folder.path(), u"--port"_s, u"0"_s, u"--db"_s, u":memory:"_s,
-                       u"--list-size"_s, QString::number(kApplications)});
-        static const QRegularExpression listening(u"Listening on (http://[0-9.:]+)"_s);
-        QByteArray output;
-        while (process.waitForReadyRead(30000)) {
-            output += process.readAllStandardOutput();
-            const QRegularExpressionMatch match = listening.match(QString::fromUtf8(output));
-            if (match.hasMatch()) {
-                address = match.captured(1);
-                return;
-            }
-        }
-        std::fprintf(stderr, "the catalog server did not start\n");
-    }
-
-    ~CatalogServer()
-    {
-        process.terminate();
-        process.waitForFinished(10000);
-    }
-};
-
-CatalogServer& Server()
-{
-    static CatalogServer server;
+    static SyntheticCatalogServer server(kApplications);
     return server;
-}
-
-// An empty cache in a fresh folder.
-std::unique_ptr<TFileCacheManager> EmptyCache(const QTemporaryDir& folder)
-{
-    QDir().mkpath(folder.filePath(u"Cache"_s));
-    auto cache = std::make_unique<TFileCacheManager>();
-    cache->SetCacheFolder(folder.filePath(u"Cache"_s));
-    cache->LoadIndex(folder.filePath(u"Cache.dat"_s));
-    return cache;
 }
 
 void WaitFor(const std::function<bool()>& done)
@@ -106,14 +59,7 @@ void Refresh(benchmark::State& state)
         for (int page = 0; page < 6; ++page)
             pages.addTab(new QWidget, QString::number(page));
         int pending = -1;
-        TCatalogHooks hooks;
-        hooks.SetPending = [&pending](int count) {
-            pending = count;
-        };
-        hooks.CountDown = [&pending] {
-            --pending;
-        };
-        TCatalogViews views(pages, *cache, tree, applications, address, hooks);
+        TCatalogViews views(pages, *cache, tree, applications, address, CountingHooks(pending));
         state.ResumeTiming();
 
         views.RefreshCatalog();

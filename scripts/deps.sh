@@ -17,6 +17,7 @@ packages=(
   xvfb xauth openbox xdotool imagemagick fonts-dejavu-core clang-format xdg-utils python3 desktop-file-utils
   libgtk-3-dev libwebkit2gtk-4.1-dev
   dbus-daemon dbus-bin
+  weston qt6-wayland
   trayer haskell-status-notifier-item-utils haskell-gtk-sni-tray-utils
   curl
   appstream desktop-file-utils systemd dpkg-dev file lintian

@@ -24,16 +24,43 @@ MORVALEN_BUILD_DIR=build MORVALEN_BUILD_TYPE=Release scripts/build.sh -DCMAKE_CX
 x_pids=()
 stop_x() { [ ${#x_pids[@]} -eq 0 ] || kill "${x_pids[@]}" 2>/dev/null || true; }
 trap stop_x EXIT
-if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
+# Starts an Xvfb and sets display_number to its display (empty when it did not come up).
+start_xvfb() {
   exec {display_fd}<> <(:)
   Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   x_pids+=($!)
   read -r -t 10 display_number <&"$display_fd" || display_number=
   exec {display_fd}>&-
+}
+if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
+  start_xvfb
   if [ -n "$display_number" ]; then
     DISPLAY=":$display_number" openbox >/dev/null 2>&1 &
     x_pids+=($!)
     export MORVALEN_TEST_X11_DISPLAY=":$display_number"
+  fi
+fi
+
+# Tests of the program as a native Wayland client use a weston of their own, named in
+# MORVALEN_TEST_WAYLAND_DISPLAY (the socket's path), with a runtime folder of its own. Its
+# headless backend has no seat, and without one weston never activates a window: the X11
+# backend, on an X server of its own (not the one above, whose focus other tests watch), gives
+# it a keyboard.
+if command -v weston >/dev/null && command -v Xvfb >/dev/null; then
+  start_xvfb
+  wayland_runtime=$(mktemp -d /tmp/morvalen-wayland-XXXXXX)
+  chmod 700 "$wayland_runtime"
+  if [ -n "$display_number" ]; then
+    DISPLAY=":$display_number" XDG_RUNTIME_DIR="$wayland_runtime" weston --backend=x11-backend.so \
+      --socket=morvalen-test --idle-time=0 --width=1280 --height=1024 >/dev/null 2>&1 &
+    x_pids+=($!)
+    for _ in $(seq 100); do
+      [ -S "$wayland_runtime/morvalen-test" ] && break
+      sleep 0.05
+    done
+    if [ -S "$wayland_runtime/morvalen-test" ]; then
+      export MORVALEN_TEST_WAYLAND_DISPLAY="$wayland_runtime/morvalen-test"
+    fi
   fi
 fi
 

@@ -79,6 +79,8 @@ void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
     Message answer{MessageType::SnapshotReady, pending->view, {pending->request, 0, 0}, {}, {}};
     cairo_surface_t* surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
     if (surface) {
+        // At a GTK scale the snapshot has every pixel of the screen; copied one to one.
+        cairo_surface_set_device_scale(surface, 1.0, 1.0);
         int width = 0;
         int height = 0;
         if (PixelsOf(surface, 16384, width, height, answer.data))
@@ -202,15 +204,24 @@ int QtModifiersToState(std::int64_t modifiers)
     return state;
 }
 
+// The program's scale, within what a screen can have.
+double ClampedScale(std::int64_t thousandths)
+{
+    return std::clamp<double>(double(thousandths) / 1000.0, 0.5, 8.0);
+}
+
 } // namespace
 
-HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int height, Sender send)
-    : m_id(id), m_send(std::move(send))
+HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int height,
+                   std::int64_t scaleThousandths, Sender send)
+    : m_id(id), m_send(std::move(send)), m_scale(ClampedScale(scaleThousandths))
 {
     // An override-redirect window: no window manager frames or places it before the program
     // takes it into its tab.
     m_window = gtk_window_new(GTK_WINDOW_POPUP);
-    gtk_window_set_default_size(GTK_WINDOW(m_window), width, height);
+    const int gtkScale = GtkScale();
+    gtk_window_set_default_size(GTK_WINDOW(m_window), (width + gtkScale - 1) / gtkScale,
+                                (height + gtkScale - 1) / gtkScale);
     gtk_window_move(GTK_WINDOW(m_window), -4 * width - 100, -4 * height - 100);
 
     m_webView = WEBKIT_WEB_VIEW(webkit_web_view_new_with_context(context));
@@ -267,7 +278,12 @@ HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int h
     g_signal_connect(m_window, "key-release-event", G_CALLBACK(OnWindowKey), this);
     // Answered by the program's tab, never by a window of the host's own.
     g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+    // A page that plays sound or captures is kept awake by the program.
+    for (const char* property : {"notify::is-playing-audio", "notify::camera-capture-state",
+                                 "notify::microphone-capture-state", "notify::display-capture-state"})
+        g_signal_connect(m_webView, property, G_CALLBACK(OnMediaState), this);
 
+    ApplyZoom();
     gtk_widget_show_all(m_window);
     gtk_widget_grab_focus(GTK_WIDGET(m_webView));
     const auto xid = std::int64_t(gdk_x11_window_get_xid(gtk_widget_get_window(m_window)));
@@ -295,6 +311,30 @@ HostView::~HostView()
     g_signal_handlers_disconnect_by_data(m_after, this);
     g_signal_handlers_disconnect_by_data(m_window, this);
     gtk_widget_destroy(m_window);
+}
+
+int HostView::GtkScale() const
+{
+    return std::max(1, gtk_widget_get_scale_factor(m_window));
+}
+
+void HostView::ApplySize(std::int64_t width, std::int64_t height, std::int64_t scaleThousandths)
+{
+    const int gtkScale = GtkScale();
+    const auto inGtkPixels = [gtkScale](std::int64_t device) {
+        return int((std::clamp<std::int64_t>(device, 1, 16384) + gtkScale - 1) / gtkScale);
+    };
+    gtk_window_resize(GTK_WINDOW(m_window), inGtkPixels(width), inGtkPixels(height));
+    const double scale = ClampedScale(scaleThousandths);
+    if (scale != m_scale) {
+        m_scale = scale;
+        ApplyZoom();
+    }
+}
+
+void HostView::ApplyZoom()
+{
+    webkit_web_view_set_zoom_level(m_webView, m_zoom * m_scale / GtkScale());
 }
 
 std::uint32_t HostView::IdOf(WebKitWebView* webView)
@@ -325,12 +365,9 @@ void HostView::Handle(const Message& message)
     case MessageType::Stop:
         webkit_web_view_stop_loading(m_webView);
         break;
-    case MessageType::Resize: {
-        const int width = int(std::clamp<std::int64_t>(message.Integer(0), 1, 16384));
-        const int height = int(std::clamp<std::int64_t>(message.Integer(1), 1, 16384));
-        gtk_window_resize(GTK_WINDOW(m_window), width, height);
+    case MessageType::Resize:
+        ApplySize(message.Integer(0), message.Integer(1), message.Integer(2, 1000));
         break;
-    }
     case MessageType::Snapshot:
         Snapshot(message.Integer(0));
         break;
@@ -357,8 +394,8 @@ void HostView::Handle(const Message& message)
         break;
     case MessageType::Zoom:
         // What the program's zoom steps allow, whatever the message says.
-        webkit_web_view_set_zoom_level(
-            m_webView, std::clamp<double>(double(message.Integer(0, 1000)) / 1000.0, 0.25, 5.0));
+        m_zoom = std::clamp<double>(double(message.Integer(0, 1000)) / 1000.0, 0.25, 5.0);
+        ApplyZoom();
         break;
     case MessageType::DialogAnswer:
         AnswerDialog(message.Integer(0), message.Integer(1) != 0, message.Text(0));
@@ -700,6 +737,16 @@ void HostView::OnFavicon(WebKitWebView* webView, GParamSpec*, HostView* self)
             message.data.clear();
     }
     self->m_send(message);
+}
+
+void HostView::OnMediaState(WebKitWebView* webView, GParamSpec*, HostView* self)
+{
+    const bool capturing =
+        webkit_web_view_get_camera_capture_state(webView) != WEBKIT_MEDIA_CAPTURE_STATE_NONE ||
+        webkit_web_view_get_microphone_capture_state(webView) != WEBKIT_MEDIA_CAPTURE_STATE_NONE ||
+        webkit_web_view_get_display_capture_state(webView) != WEBKIT_MEDIA_CAPTURE_STATE_NONE;
+    self->Report(MessageType::MediaState,
+                 {webkit_web_view_is_playing_audio(webView) ? 1 : 0, capturing ? 1 : 0});
 }
 
 void HostView::OnTitle(WebKitWebView* webView, GParamSpec*, HostView* self)

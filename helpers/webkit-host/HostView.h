@@ -18,7 +18,9 @@ class HostView final
 public:
     using Sender = std::function<void(const WebKitHostProtocol::Message&)>;
 
-    HostView(std::uint32_t id, WebKitWebContext* context, int width, int height, Sender send);
+    // width and height in device pixels; the device pixels to a page pixel in thousandths.
+    HostView(std::uint32_t id, WebKitWebContext* context, int width, int height,
+             std::int64_t scaleThousandths, Sender send);
     ~HostView();
 
     HostView(const HostView&) = delete;
@@ -48,6 +50,10 @@ private:
     // The same text again goes on to the next (or previous) match; a new one starts over.
     void Find(bool backward, const std::string& text);
     void ClickNotification(std::int64_t id);
+    // GTK counts in its own scale's pixels; the view's zoom carries what that scale leaves out.
+    int GtkScale() const;
+    void ApplySize(std::int64_t width, std::int64_t height, std::int64_t scaleThousandths);
+    void ApplyZoom();
 
     static void OnTitle(WebKitWebView*, GParamSpec*, HostView* self);
     static void OnProgress(WebKitWebView*, GParamSpec*, HostView* self);
@@ -62,6 +68,7 @@ private:
                                    WebKitPolicyDecisionType type, HostView* self);
     static gboolean OnPermission(WebKitWebView*, WebKitPermissionRequest* request, HostView* self);
     static gboolean OnScriptDialog(WebKitWebView*, WebKitScriptDialog* dialog, HostView* self);
+    static void OnMediaState(WebKitWebView*, GParamSpec*, HostView* self);
     static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
     static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);
     static gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, HostView* self);
@@ -92,4 +99,6 @@ private:
     // The page's notifications still on the desktop, by the number the program knows them by.
     std::map<std::int64_t, WebKitNotification*> m_notifications;
     std::int64_t m_nextNotification = 1;
+    double m_scale = 1.0;
+    double m_zoom = 1.0;
 };

@@ -109,6 +109,7 @@ private:
                 const int width = int(std::clamp<std::int64_t>(message.Integer(0, 800), 1, 16384));
                 const int height = int(std::clamp<std::int64_t>(message.Integer(1, 600), 1, 16384));
                 m_views[message.view] = std::make_unique<HostView>(message.view, Context(), width, height,
+                                                                   message.Integer(2, 1000),
                                                                    [this](const Message& m) { Send(m); });
             }
             break;

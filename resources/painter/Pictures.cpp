@@ -544,18 +544,19 @@ const std::map<std::string_view, Draw>& PictureDrawings()
 
 } // namespace
 
-QImage DrawPicture(std::string_view name, int width, int height)
+QImage DrawPicture(std::string_view name, int width, int height, int scale)
 {
     // The grey variants are their coloured pictures, greyed.
     constexpr std::string_view kGreySuffix = "_BW";
     if (name.ends_with(kGreySuffix)) {
-        const QImage coloured = DrawPicture(name.substr(0, name.size() - kGreySuffix.size()), width, height);
+        const QImage coloured =
+            DrawPicture(name.substr(0, name.size() - kGreySuffix.size()), width, height, scale);
         return coloured.isNull() ? QImage() : Grayed(coloured);
     }
     const auto found = PictureDrawings().find(name);
     if (found == PictureDrawings().end())
         return QImage();
-    return Render(width, height, width, height, found->second);
+    return Render(width * scale, height * scale, width, height, found->second);
 }
 
 QImage DrawProgramIcon(int size)

@@ -156,6 +156,12 @@ int main(int argc, char* argv[])
             FileUtils::WriteFileAtomically(folder.filePath(file), PngFile::Write(image));
             entries.append(file);
             g_sheet.Add(image);
+            // Twice the pixels for HiDPI screens, drawn from the same drawing, not enlarged.
+            const QString sharp = u"pictures/"_s + Name(picture.name).toUpper() + u"@2x.png"_s;
+            FileUtils::WriteFileAtomically(
+                folder.filePath(sharp),
+                PngFile::Write(DrawPicture(picture.name, picture.width, picture.height, 2)));
+            entries.append(sharp);
         }
         for (const std::string_view name : PictureNames::kIcons)
             PaintIcon(folder, name, PictureNames::kIconSizes, entries);

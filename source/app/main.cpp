@@ -2,15 +2,20 @@
 #include "mainwindow/TfMain.h"
 #include "platform/BundledCatalogServer.h"
 #include "platform/ChromiumSandbox.h"
+#include "platform/DataFolder.h"
 #include "platform/HelperPrograms.h"
 #include "platform/InstallLayout.h"
 #include "platform/TerminationSignals.h"
+#include "platform/WindowActivation.h"
+#include "platform/XWaylandChoice.h"
 #include "settings/ProgramOptions.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QWindow>
 
 #include <cstdint>
 #include <cstdio>
@@ -56,10 +61,13 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // A second start hands its parameters to the first and ends without a window.
+    // A second start hands its parameters to the first and ends without a window; the
+    // launcher's token goes with them, so that the window it asked for may come to the front.
+    const QString launchToken = WindowActivation::TakeLaunchToken();
     QString guardError;
     try {
-        if (AlreadyRunning(QString::fromUtf16(kInstanceName), u"TfMain"_s, true, true, options.parameters))
+        if (AlreadyRunning(QString::fromUtf16(kInstanceName), u"TfMain"_s, true, true,
+                           WindowActivation::WithToken(options.parameters, launchToken)))
             return 0;
     } catch (const EOnceOnlyError& error) {
         guardError = QString::fromUtf8(error.what());
@@ -67,10 +75,13 @@ int main(int argc, char* argv[])
 
     // Before Qt WebEngine can start and before the application has threads of its own.
     ChromiumSandbox::DisableForRoot();
+    // The platform is fixed once the application exists.
+    if (XWaylandChoice::ApplyAtStart(
+            DataFolder::Resolve(options.dataFolder, QFileInfo(u"/proc/self/exe"_s).canonicalPath())))
+        qCDebug(lcStart) << "through XWayland, as chosen";
 
-    // Qt WebEngine, loaded with the first browser window, shares its OpenGL contexts; the
-    // attribute has to be set before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Qt WebEngine's shared OpenGL context comes with the first site window (WebEngineModule):
+    // made here, with the application, it would load the driver before the window shows.
     QApplication application(argc, argv);
     QApplication::setApplicationName(u"Morvalen Desktop"_s);
     QApplication::setApplicationVersion(VersionText());
@@ -82,6 +93,10 @@ int main(int argc, char* argv[])
     }
 
     QApplication::setFont(QFont(u"Tahoma"_s, 8));
+    // Which window the window system made the active one: what a user sees in front.
+    QObject::connect(&application, &QGuiApplication::focusWindowChanged, [](QWindow* window) {
+        qCDebug(lcStart) << "active window:" << (window ? window->title() : QString());
+    });
     // The window hides to the notification area: the program ends only when it is closed.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -108,6 +123,7 @@ int main(int argc, char* argv[])
     int status = 0;
     {
         TfMain mainWindow(runOptions);
+        mainWindow.SetLaunchToken(launchToken);
         OnceOnlyGuard()->Listen(
             [&mainWindow](const CopyDataRecord& record) { mainWindow.HandleCopyData(record); });
         TerminationSignals::Install([&mainWindow] { mainWindow.QuitNow(); });

@@ -54,18 +54,27 @@ void TBrowserChangeMonitor::TakeBaseline()
 
 void TBrowserChangeMonitor::CheckForChange()
 {
-    if (m_state != msWatching)
+    CheckNow({});
+}
+
+void TBrowserChangeMonitor::CheckNow(const std::function<void(bool changed)>& done)
+{
+    if (m_state != msWatching) {
+        if (done)
+            done(false);
         return;
+    }
     const uint64_t generation = m_generation;
-    m_measure([this, alive = m_alive, generation](int64_t length) {
+    m_measure([this, alive = m_alive, generation, done](int64_t length) {
         if (!*alive || generation != m_generation || m_state != msWatching)
             return;
         length = std::max<int64_t>(length, 0);
-        if (length == m_baseline)
-            return;
+        const bool changed = length != m_baseline;
         m_baseline = length;
-        if (!m_windowActive && OnSiteChanged)
+        if (changed && !m_windowActive && OnSiteChanged)
             OnSiteChanged();
+        if (done)
+            done(changed);
     });
 }
 

@@ -52,6 +52,10 @@ public:
     void SetWindowActive(bool active);
     // The watched page went (its tab closed): no more measures.
     void Stop();
+    // Measures at once instead of at the next tick ("Check for changes now"); done learns
+    // whether the page changed since the last measure (false while there is no baseline yet).
+    // A change is reported as a tick's would be.
+    void CheckNow(const std::function<void(bool changed)>& done);
 
     TMonitorState MonitorState() const { return m_state; }
     int64_t BaselineLength() const { return m_baseline; }

@@ -141,24 +141,12 @@ void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
     });
 }
 
-namespace {
-
-// Once the window's pages are deleted too: the engine lets go of them over the next
-// seconds.
-void ReleaseMemoryLater(QObject* context)
-{
-    for (const int delayMs : {2000, 8000})
-        QTimer::singleShot(delayMs, context, [] { ReleaseFreedMemory(); });
-}
-
-} // namespace
-
 void TBrowserManager::DestroyWindow(TCustomInternetBrowserWindow* window)
 {
     // Destroyed without calling back.
     window->disconnect(this);
     delete window;
-    ReleaseMemoryLater(this);
+    ReleaseFreedMemoryLater(this);
 }
 
 TCustomInternetBrowserWindow* TBrowserManager::RemoveEntry(const TBrowserEntry* entry)
@@ -248,7 +236,7 @@ void TBrowserManager::HandleWindowClosed(TCustomInternetBrowserWindow& window)
     RemoveEntry(entry);
     emit SiteWindowChanged(site, false);
     emit Changed();
-    ReleaseMemoryLater(this);
+    ReleaseFreedMemoryLater(this);
 }
 
 void TBrowserManager::HandleNotifyClick(uint64_t entryId)

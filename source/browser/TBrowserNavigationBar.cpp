@@ -149,8 +149,8 @@ void TBrowserNavigationBar::SetShowURL(bool showUrl)
     m_showUrl = showUrl;
     m_address->setVisible(showUrl);
     m_pageTitle->setVisible(!showUrl);
-    m_urlTitleImage->setPixmap(
-        QPixmap::fromImage(GraphicTools::LoadPngResource(showUrl ? u"cbGlyphClose"_s : u"cbGlyphOpen"_s)));
+    m_urlTitleImage->setPixmap(QPixmap::fromImage(GraphicTools::LoadPngResource(
+        showUrl ? u"cbGlyphClose"_s : u"cbGlyphOpen"_s, GraphicTools::ProgramPixelRatio())));
     m_urlTitleImage->setStatusTip(showUrl ? u"Click to view Page Title"_s : u"Click to view Page URL"_s);
 }
 

@@ -7,6 +7,7 @@
 #include "TBrowserTab.h"
 #include "TBrowserTray.h"
 #include "TfrmInternetBrowser.h"
+#include "WebEngineModule.h"
 #include "common/Errors.h"
 #include "platform/WindowClass.h"
 #include "settings/TApplicationsSettings.h"
@@ -16,7 +17,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QLoggingCategory>
-#include <QOpenGLContext>
 #include <QOpenGLWidget>
 #include <QStatusTipEvent>
 #include <QTabBar>
@@ -154,7 +154,7 @@ void TCustomInternetBrowserWindow::PrepareSurface()
     if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created))
         return;
     const QString platform = QGuiApplication::platformName();
-    if ((platform != u"xcb"_s && platform != u"wayland"_s) || !QOpenGLContext::globalShareContext())
+    if ((platform != u"xcb"_s && platform != u"wayland"_s) || !WebEngineModule::SharedGraphicsContext())
         return;
     m_surfacePrepared = true;
     (new QOpenGLWidget(this))->hide();
@@ -263,27 +263,32 @@ void TCustomInternetBrowserWindow::OpenPages()
         ArmHibernation();
 }
 
-std::optional<std::chrono::milliseconds>
-TCustomInternetBrowserWindow::HibernateDelay(const TSiteSettings* settings, const QString& elementId)
+double TCustomInternetBrowserWindow::HibernateAfterMinutes(const TSiteSettings* settings)
 {
     // A week is longer than anyone leaves a window untouched on purpose, and keeps the timer's
     // milliseconds in range.
     constexpr double kMaxMinutes = 7 * 24 * 60;
+    if (!settings)
+        return kDefaultHibernateMinutes;
+    bool ok = false;
+    const double value =
+        settings->Value(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s)
+            .trimmed()
+            .toDouble(&ok);
+    if (ok && std::isfinite(value) && value >= 0)
+        return std::min(value, kMaxMinutes);
+    return kDefaultHibernateMinutes;
+}
+
+std::optional<std::chrono::milliseconds>
+TCustomInternetBrowserWindow::HibernateDelay(const TSiteSettings* settings, const QString& elementId)
+{
     if (elementId.isEmpty())
         return std::nullopt;
-    double minutes = kDefaultHibernateMinutes;
-    if (settings) {
-        if (settings->Value(elementId, u"Hibernate"_s).trimmed().compare(u"never"_s, Qt::CaseInsensitive) ==
-            0)
-            return std::nullopt;
-        bool ok = false;
-        const double value =
-            settings->Value(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s)
-                .trimmed()
-                .toDouble(&ok);
-        if (ok && std::isfinite(value) && value >= 0)
-            minutes = std::min(value, kMaxMinutes);
-    }
+    if (settings &&
+        settings->Value(elementId, u"Hibernate"_s).trimmed().compare(u"never"_s, Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    const double minutes = HibernateAfterMinutes(settings);
     if (minutes == 0)
         return std::nullopt;
     return std::chrono::milliseconds(std::max<long long>(1, std::llround(minutes * 60000)));

@@ -87,6 +87,7 @@ public:
     // tests use; 0 is never; absent or unusable is kDefaultHibernateMinutes), unless the
     // site's own Hibernate=never keeps it awake. None for never, and for standalone windows.
     static constexpr int kDefaultHibernateMinutes = 30;
+    static double HibernateAfterMinutes(const TSiteSettings* settings);
     static std::optional<std::chrono::milliseconds> HibernateDelay(const TSiteSettings* settings,
                                                                    const QString& elementId);
     // Puts every tab that may sleep to sleep, as the end of the delay does: not the watched

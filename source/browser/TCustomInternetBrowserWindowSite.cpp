@@ -5,6 +5,7 @@
 
 #include "TBrowserTab.h"
 #include "TfrmInternetBrowser.h"
+#include "platform/FreedMemory.h"
 #include "sites/TSiteSettings.h"
 
 #include <QLoggingCategory>
@@ -23,7 +24,9 @@ void TCustomInternetBrowserWindow::BuildHibernation()
     connect(m_hibernation, &QTimer::timeout, this, [this] {
         if (m_windowActive)
             return;
-        Hibernate();
+        // What the pages' views held stays with the program's allocator until it is given back.
+        if (Hibernate())
+            ReleaseFreedMemoryLater(this);
         // A tab that plays sound or captures now may stop: it is asked again after another
         // delay, as the rest of an idle browser's tabs would be.
         for (int index = 0; index < TabCount(); ++index) {

@@ -5,15 +5,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
 using namespace WebKitHostProtocol;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -21,6 +25,19 @@ QString UniqueServerName()
 {
     static std::atomic<int> counter{0};
     return QStringLiteral("morvalen-webkit-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+}
+
+// GTK draws at whole multiples of the screen's pixels only: the whole part of the program's
+// scale goes to GTK, so that WebKit renders text and pictures at full resolution (and pages
+// see it as their devicePixelRatio); the view's zoom makes up the rest. The program's own
+// scale wins over a GDK_SCALE of the session, or the page would not match its frame.
+QProcessEnvironment HostEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const qreal scale = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    environment.insert(u"GDK_SCALE"_s, QString::number(std::max(1, int(std::floor(scale + 0.01)))));
+    environment.remove(u"GDK_DPI_SCALE"_s);
+    return environment;
 }
 
 } // namespace
@@ -69,6 +86,7 @@ bool TWebKitHost::Start(const QString& program, const QString& profileFolder)
     QDir().mkpath(profileFolder);
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process->setProcessEnvironment(HostEnvironment());
     connect(m_process, &QProcess::finished, this, &TWebKitHost::Fail);
     connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart || error == QProcess::Crashed)
@@ -107,10 +125,11 @@ void TWebKitHost::SetHangLimit(int milliseconds)
         m_watch.start(std::max(50, m_hangLimitMs / 4));
 }
 
-std::uint32_t TWebKitHost::CreateView(QSize size)
+std::uint32_t TWebKitHost::CreateView(QSize size, qreal scale)
 {
     const std::uint32_t view = m_nextView++;
-    Write(Message{MessageType::CreateView, view, {size.width(), size.height()}, {}, {}});
+    Write(Message{
+        MessageType::CreateView, view, {size.width(), size.height(), qRound64(scale * 1000)}, {}, {}});
     return view;
 }
 

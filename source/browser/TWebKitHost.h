@@ -52,8 +52,9 @@ public:
     void SetStartLimit(int milliseconds) { m_startLimitMs = milliseconds; }
     bool IsStarting() const { return m_starting; }
 
-    // A new page of size; its window arrives in a ViewCreated message.
-    std::uint32_t CreateView(QSize size);
+    // A new page of size (device pixels), scale device pixels to a page pixel; its window
+    // arrives in a ViewCreated message.
+    std::uint32_t CreateView(QSize size, qreal scale = 1.0);
     void CloseView(std::uint32_t view);
     void Send(const WebKitHostProtocol::Message& message);
 

@@ -7,6 +7,7 @@
 #include "sites/TSiteSettings.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -24,6 +25,7 @@
 #include <QRandomGenerator>
 #include <QStackedLayout>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -408,15 +410,46 @@ void TfrmInternetBrowser::DropPageDialog()
 
 bool TfrmInternetBrowser::PutToSleep()
 {
-    if (m_sleeping || KeepsAwake())
-        return false;
-    const QString address = GetLocationURL();
-    if (!SleepEngine())
+    if (m_sleeping || KeepsAwake() || !MaySleepNow())
         return false;
     m_sleeping = true;
-    m_sleepingAddress = address;
+    m_sleepingAddress = GetLocationURL();
+    m_sleepingScroll.reset();
+    const uint64_t turn = ++m_sleepTurn;
+    // A page that does not answer (busy, or hung) sleeps all the same, at the top.
+    constexpr int kScrollAnswerMs = 3000;
+    RunPageScript(u"[window.scrollX, window.scrollY]"_s,
+                  [frame = QPointer<TfrmInternetBrowser>(this), turn](const QVariant& scroll) {
+                      if (frame)
+                          frame->SleepEngineNow(turn, scroll);
+                  });
+    QTimer::singleShot(kScrollAnswerMs, this, [this, turn] { SleepEngineNow(turn, {}); });
     emit SleepingChanged(true);
     return true;
+}
+
+void TfrmInternetBrowser::SleepEngineNow(uint64_t turn, const QVariant& scroll)
+{
+    if (turn != m_sleepTurn || !m_sleeping || m_engineAsleep)
+        return;
+    // What the page says is only a position if it is two sane numbers.
+    constexpr double kFarthest = 10'000'000;
+    const QVariantList position = scroll.toList();
+    if (position.size() == 2) {
+        bool xOk = false;
+        bool yOk = false;
+        const double x = position.at(0).toDouble(&xOk);
+        const double y = position.at(1).toDouble(&yOk);
+        if (xOk && yOk && std::isfinite(x) && std::isfinite(y) && (x > 0 || y > 0))
+            m_sleepingScroll = QPoint(int(std::clamp(x, 0.0, kFarthest)), int(std::clamp(y, 0.0, kFarthest)));
+    }
+    if (SleepEngine()) {
+        m_engineAsleep = true;
+        return;
+    }
+    // The page came on screen meanwhile: it stays awake.
+    m_sleeping = false;
+    emit SleepingChanged(false);
 }
 
 void TfrmInternetBrowser::Wake()
@@ -424,7 +457,13 @@ void TfrmInternetBrowser::Wake()
     if (!m_sleeping)
         return;
     m_sleeping = false;
-    WakeEngine(m_sleepingAddress);
+    ++m_sleepTurn;
+    // Woken before its engine let the page go, the page is still where it was.
+    if (m_engineAsleep) {
+        m_engineAsleep = false;
+        m_wakingScroll = m_sleepingScroll;
+        WakeEngine(m_sleepingAddress);
+    }
     emit SleepingChanged(false);
 }
 
@@ -544,6 +583,11 @@ TfrmInternetBrowser* TfrmInternetBrowser::WebBrowserNewWindow2()
 
 void TfrmInternetBrowser::WebBrowserDocumentComplete(const QString& address)
 {
+    if (m_wakingScroll) {
+        const QPoint scroll = *m_wakingScroll;
+        m_wakingScroll.reset();
+        RunPageScript(u"window.scrollTo(%1, %2)"_s.arg(scroll.x()).arg(scroll.y()), {});
+    }
     emit DocumentCompleted(address);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QStackedLayout;
 class TPageDialogSheet;
@@ -147,15 +149,21 @@ public:
     // ask, and everything without settings, is kept for the run only.
     void SetSiteSettings(TSiteSettings* settings, const QString& elementId, const QString& siteAddress);
 
-    // A page out of sight for long gives back what its engine holds, keeping its address: false
-    // when it must stay awake (KeepsAwake), is already asleep or the engine cannot let it
-    // sleep now. Wake brings it back at that address; a frame awake ignores it.
+    // A page out of sight for long gives back what its engine holds, keeping its address and
+    // scroll position: false when it must stay awake (KeepsAwake), is already asleep or the
+    // engine cannot let it sleep now. The frame sleeps at once; the engine lets the page go
+    // once the page has said where it is scrolled to (EngineAsleep). Wake brings it back at
+    // that address and position; a frame awake ignores it.
     bool PutToSleep();
     void Wake();
     bool Sleeping() const { return m_sleeping; }
+    bool EngineAsleep() const { return m_engineAsleep; }
     // The page plays sound or captures the camera, the microphone or the screen: putting it
     // to sleep would cut off what the user hears or sends.
     virtual bool KeepsAwake() const { return false; }
+    // The process that runs the page (with the processes it started, what the page costs);
+    // 0 while there is none (asleep, not started, no engine process).
+    virtual qint64 EngineProcessId() const { return 0; }
 
     // For a picture of the page (thumbnail capture): scroll bars are left out.
     virtual void SetScrollBarsVisible(bool visible) { Q_UNUSED(visible); }
@@ -266,8 +274,10 @@ protected:
     virtual void ReloadPage() = 0;
     // Starts the engine anew after it ended, at the address it had.
     virtual void RestartEngine() = 0;
-    // The engine's part of sleeping and waking: false when it cannot sleep now. An engine
-    // without a way to sleep stays awake.
+    // The engine's part of sleeping and waking: whether the page may sleep now (an engine
+    // without a way to sleep stays awake), then letting it go, false when it could not after
+    // all.
+    virtual bool MaySleepNow() const { return false; }
     virtual bool SleepEngine() { return false; }
     virtual void WakeEngine(const QString& address) { Navigate(address); }
 
@@ -308,6 +318,8 @@ protected:
     void WebBrowserFullScreen(bool fullScreen);
 
 private:
+    void SleepEngineNow(uint64_t turn, const QVariant& scroll);
+
     QStackedLayout* m_stack = nullptr;
     TPermissionBar* m_permissionBar = nullptr;
     TPageDialogSheet* m_dialogSheet = nullptr;
@@ -336,5 +348,11 @@ private:
     QString m_elementId;
     QString m_siteHost;
     bool m_sleeping = false;
+    bool m_engineAsleep = false;
+    // Tells a late answer of one sleep from the next.
+    uint64_t m_sleepTurn = 0;
     QString m_sleepingAddress;
+    std::optional<QPoint> m_sleepingScroll;
+    // Where the first page after waking is scrolled to once it has loaded.
+    std::optional<QPoint> m_wakingScroll;
 };

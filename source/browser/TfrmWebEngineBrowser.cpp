@@ -240,25 +240,53 @@ bool TfrmWebEngineBrowser::KeepsAwake() const
     return m_capturing || m_page->recentlyAudible();
 }
 
-bool TfrmWebEngineBrowser::SleepEngine()
+qint64 TfrmWebEngineBrowser::EngineProcessId() const
+{
+    return m_page->renderProcessPid();
+}
+
+bool TfrmWebEngineBrowser::MaySleepNow() const
 {
     // The engine discards no page on screen (and Chromium's memory saver never takes the tab
     // the user sees): only a hidden window's tabs, or a window's tabs behind the current one,
-    // sleep. Freezing first stops the page's timers before its renderer is let go.
-    if (m_page->isVisible()) {
-        // A minimized window's view still counts as on screen for the engine, though nobody
-        // sees it.
-        if (!window()->isMinimized())
-            return false;
-        m_page->setVisible(false);
-    }
+    // sleep. A minimized window's view still counts as on screen for the engine, though
+    // nobody sees it.
+    return !IsStopped() && (!m_page->isVisible() || window()->isMinimized());
+}
+
+bool TfrmWebEngineBrowser::SleepEngine()
+{
+    if (!MaySleepNow())
+        return false;
+    m_page->setVisible(false);
+    // Freezing first stops the page's timers before its renderer is let go.
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Frozen);
     m_page->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
-    return m_page->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
+    if (m_page->lifecycleState() != QWebEnginePage::LifecycleState::Discarded)
+        return false;
+    DropView();
+    return true;
+}
+
+void TfrmWebEngineBrowser::DropView()
+{
+    // A hidden window keeps its views' scenes and drawing buffers, which cost about as much as
+    // a small page: the view goes with the page and a new one shows it again.
+    m_sleepingView = new QWidget(this);
+    SetEngineView(m_sleepingView);
+    delete m_view;
+    m_view = nullptr;
 }
 
 void TfrmWebEngineBrowser::WakeEngine(const QString& address)
 {
+    if (!m_view) {
+        m_view = new QWebEngineView(this);
+        m_view->setPage(m_page);
+        SetEngineView(m_view);
+        delete m_sleepingView;
+        m_sleepingView = nullptr;
+    }
     // A discarded page reloads at its own address, with its history, as it comes back; the
     // page shown again may have done that already.
     if (m_view->isVisible() && !window()->isMinimized())
@@ -289,7 +317,7 @@ QString TfrmWebEngineBrowser::GetLocationURL() const
 
 void TfrmWebEngineBrowser::CaptureTo(QImage& bitmap)
 {
-    if (m_page->url().isEmpty() || size().isEmpty())
+    if (!m_view || m_page->url().isEmpty() || size().isEmpty())
         return;
     bitmap = m_view->grab().toImage().scaled(size());
 }
@@ -346,7 +374,7 @@ void TfrmWebEngineBrowser::WhenViewShows(std::function<void()> painted)
     // What the page drew reaches the view when the view's scene next renders, which may come
     // a while after the page's frames when the machine is busy; a view that has it already
     // renders nothing new, so it is taken after a short wait.
-    auto* scene = m_view->findChild<QQuickWidget*>();
+    auto* scene = m_view ? m_view->findChild<QQuickWidget*>() : nullptr;
     auto done = std::make_shared<bool>(false);
     auto finish = [frame = QPointer<TfrmWebEngineBrowser>(this), painted, done] {
         if (*done || !frame)

@@ -44,7 +44,10 @@ public:
     void StopFinding() override;
 
     bool KeepsAwake() const override;
+    qint64 EngineProcessId() const override;
 
+    // None while the page sleeps: what a view holds to draw (its scene and its buffers) is
+    // let go with the page.
     QWebEngineView* View() const { return m_view; }
     QWebEnginePage* Page() const;
 
@@ -70,8 +73,10 @@ protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
     void RestartEngine() override;
+    bool MaySleepNow() const override;
     bool SleepEngine() override;
     void WakeEngine(const QString& address) override;
+    void DropView();
 
 private:
     // The site's user agent, style and script in every page it loads.
@@ -84,6 +89,8 @@ private:
     void ReportDownload(QWebEngineDownloadRequest* download);
 
     QWebEngineView* m_view = nullptr;
+    // In the view's place while the page sleeps.
+    QWidget* m_sleepingView = nullptr;
     TWebEnginePage* m_page = nullptr;
     // While an error page or the stopped page stands in for the page: the address it stands
     // in for.

@@ -122,7 +122,7 @@ TfrmWebKitBrowser::~TfrmWebKitBrowser()
 {
     if (m_host) {
         m_host->disconnect(this);
-        if (!m_host->HasFailed())
+        if (!m_host->HasFailed() && !EngineAsleep())
             m_host->CloseView(m_view);
     }
 }
@@ -132,18 +132,66 @@ void TfrmWebKitBrowser::Attach(TWebKitHost* host)
     m_host = host;
     connect(host, &TWebKitHost::MessageReceived, this, &TfrmWebKitBrowser::HandleMessage);
     connect(host, &TWebKitHost::Failed, this, &TfrmWebKitBrowser::HostEnded);
-    m_view = host->CreateView(PageSize());
-    // A new view (also after the host ended) starts as the site asks.
-    host->Send(Message{MessageType::SiteSettings,
-                       m_view,
-                       {m_site.SpellCheck ? 1 : 0},
-                       {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
-                        m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
-                       {}});
-    if (!qFuzzyCompare(m_zoomFactor, 1.0))
-        host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
+    OpenView();
     if (host->HasFailed())
         QTimer::singleShot(0, this, &TfrmWebKitBrowser::HostEnded);
+}
+
+void TfrmWebKitBrowser::OpenView()
+{
+    m_view = m_host->CreateView(DevicePageSize(), m_pageArea->devicePixelRatioF());
+    // A new view (also after the host ended, or the page slept) starts as the site asks.
+    m_host->Send(
+        Message{MessageType::SiteSettings,
+                m_view,
+                {m_site.SpellCheck ? 1 : 0},
+                {m_site.UserAgent.toStdString(), m_site.UserStyle.toStdString(),
+                 m_site.UserScript.toStdString(), m_site.SpellCheckLanguages.join(u',').toStdString()},
+                {}});
+    if (!qFuzzyCompare(m_zoomFactor, 1.0))
+        m_host->Send(Message{MessageType::Zoom, m_view, {qRound64(m_zoomFactor * 1000)}, {}, {}});
+}
+
+qint64 TfrmWebKitBrowser::EngineProcessId() const
+{
+    return m_host && !m_host->HasFailed() ? m_host->ProcessId() : 0;
+}
+
+bool TfrmWebKitBrowser::MaySleepNow() const
+{
+    // As the other engine: no page the user may be looking at.
+    return m_host && !IsStopped() && (!isVisible() || window()->isMinimized());
+}
+
+bool TfrmWebKitBrowser::SleepEngine()
+{
+    if (!MaySleepNow() || m_host->HasFailed())
+        return false;
+    // A question of the page's goes with its view.
+    DropPageDialog();
+    m_host->CloseView(m_view);
+    m_playsSound = m_capturing = false;
+    // No view of the host has this number; what the ended view still sends is not this page's.
+    m_view = 0;
+    delete m_container;
+    m_container = nullptr;
+    return true;
+}
+
+void TfrmWebKitBrowser::WakeEngine(const QString& address)
+{
+    if (!m_host || m_host->HasFailed()) {
+        // The host ended while the page slept: a new one, as "Reload" on the stopped page starts.
+        if (m_host)
+            m_host->disconnect(this);
+        Attach(HostOfWindow(window(), m_site.Storage));
+    } else {
+        OpenView();
+    }
+    // The frame's own address is the page's; the one given says "http://" for none.
+    Q_UNUSED(address);
+    if (!m_address.isEmpty())
+        Send(MessageType::Navigate, {}, {m_address.toStdString()});
 }
 
 void TfrmWebKitBrowser::SetZoomFactor(double factor)
@@ -161,6 +209,12 @@ QSize TfrmWebKitBrowser::PageSize() const
 {
     const QSize area = m_pageArea->size();
     return area.isEmpty() ? QSize(800, 600) : area;
+}
+
+QSize TfrmWebKitBrowser::DevicePageSize() const
+{
+    // Rounded as Qt sizes the embedded window, so that the two never pull at each other.
+    return PageSize() * m_pageArea->devicePixelRatioF();
 }
 
 void TfrmWebKitBrowser::Send(MessageType type, std::vector<int64_t> integers, std::vector<std::string> texts)
@@ -360,6 +414,10 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
     case MessageType::IconChanged:
         HandleIcon(message);
         break;
+    case MessageType::MediaState:
+        m_playsSound = message.Integer(0) != 0;
+        m_capturing = message.Integer(1) != 0;
+        break;
     default:
         break;
     }
@@ -504,7 +562,8 @@ void TfrmWebKitBrowser::HandleIcon(const Message& message)
 
 void TfrmWebKitBrowser::HostEnded()
 {
-    if (IsStopped())
+    // A sleeping page had nothing in the host: it wakes on a new one.
+    if (IsStopped() || EngineAsleep())
         return;
     delete m_container;
     m_container = nullptr;
@@ -527,8 +586,11 @@ bool TfrmWebKitBrowser::eventFilter(QObject* watched, QEvent* event)
         if (m_container)
             m_container->setGeometry(m_pageArea->rect());
         // The engine's window does not follow a size it is given from outside by itself.
-        if (!area.isEmpty())
-            Send(MessageType::Resize, {area.width(), area.height()});
+        if (!area.isEmpty()) {
+            const QSize device = DevicePageSize();
+            Send(MessageType::Resize,
+                 {device.width(), device.height(), qRound64(m_pageArea->devicePixelRatioF() * 1000)});
+        }
     }
     return TfrmInternetBrowser::eventFilter(watched, event);
 }

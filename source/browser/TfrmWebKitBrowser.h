@@ -39,6 +39,10 @@ public:
     void GoForward() override;
     void Stop() override;
     QString GetLocationURL() const override;
+    // The window's host: its web processes are its children.
+    qint64 EngineProcessId() const override;
+    // The page plays sound or captures, as the host last said.
+    bool KeepsAwake() const override { return m_playsSound || m_capturing; }
     // Asks the engine for its picture and waits for it (never longer than the host's hang
     // limit); a page that is not there leaves bitmap as it was.
     void CaptureTo(QImage& bitmap) override;
@@ -63,6 +67,11 @@ protected:
     void NavigateTo(const QUrl& url) override;
     void ReloadPage() override;
     void RestartEngine() override;
+    // Asleep, the host ends the page's view (and what the engine holds for it); the frame
+    // keeps the address and opens a new view there on waking.
+    bool MaySleepNow() const override;
+    bool SleepEngine() override;
+    void WakeEngine(const QString& address) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -72,6 +81,7 @@ protected:
 
 private:
     void Attach(TWebKitHost* host);
+    void OpenView();
     void SendKey(bool pressed, const QKeyEvent& event);
     void Send(WebKitHostProtocol::MessageType type, std::vector<int64_t> integers = {},
               std::vector<std::string> texts = {});
@@ -86,6 +96,8 @@ private:
     void HandleIcon(const WebKitHostProtocol::Message& message);
     void HostEnded();
     QSize PageSize() const;
+    // The page area in the screen's pixels, what the engine's window measures.
+    QSize DevicePageSize() const;
 
     QPointer<TWebKitHost> m_host;
     // What the site asks of its pages; the session is the host's (empty: the shared one).
@@ -98,5 +110,7 @@ private:
     int64_t m_nextRequest = 1;
     bool m_pageFocused = false;
     bool m_loaded = false;
+    bool m_playsSound = false;
+    bool m_capturing = false;
     bool m_leaving = false;
 };

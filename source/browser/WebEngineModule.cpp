@@ -8,6 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QOpenGLContext>
+
+QT_BEGIN_NAMESPACE
+// Qt's own: the context Qt WebEngine and the views' scene graphs share their textures through.
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -34,6 +41,7 @@ WebEngineModule::TCreateFrame Load()
             QFileInfo(installed).isDir())
             qputenv("QTWEBENGINE_DICTIONARIES_PATH", QFile::encodeName(installed));
     }
+    WebEngineModule::SharedGraphicsContext();
     const QStringList candidates{programFolder + u"/morvalen-webengine"_s,
                                  InstallLayout::ModuleFolder(programFolder) + u"/morvalen-webengine"_s,
                                  QStringLiteral(MORVALEN_WEBENGINE_MODULE_PATH)};
@@ -63,6 +71,39 @@ TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder, con
 bool IsLoaded()
 {
     return g_createFrame != nullptr;
+}
+
+QOpenGLContext* SharedGraphicsContext()
+{
+    if (QOpenGLContext* existing = qt_gl_global_share_context())
+        return existing;
+    static QOpenGLContext* shared = nullptr;
+    shared = new QOpenGLContext;
+    if (!shared->create()) {
+        delete shared;
+        shared = nullptr;
+        return nullptr;
+    }
+    qt_gl_set_global_share_context(shared);
+    // The views' scenes keep their graphics across windows only where the attribute says the
+    // contexts are shared. Qt warns that it is late, which it is not for a context made here
+    // before any view: that one warning is kept out of the program's output.
+    static QtMessageHandler previous = nullptr;
+    previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (previous && !text.contains(u"AA_ShareOpenGLContexts"_s))
+                previous(type, context, text);
+        });
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qInstallMessageHandler(previous);
+    // Gone with the application, after nothing can draw any more.
+    qAddPostRoutine([] {
+        if (qt_gl_global_share_context() == shared)
+            qt_gl_set_global_share_context(nullptr);
+        delete shared;
+        shared = nullptr;
+    });
+    return shared;
 }
 
 } // namespace WebEngineModule

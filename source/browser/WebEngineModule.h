@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QOpenGLContext;
 class QWidget;
 class TfrmInternetBrowser;
 struct TFrameSite;
@@ -21,5 +22,10 @@ inline constexpr const char* kCreateFrameSymbol = "morvalen_webengine_create_sit
 // cannot be loaded.
 TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder, const TFrameSite& site);
 bool IsLoaded();
+
+// The OpenGL context the engine and its views share, made once, with the first Chromium
+// window rather than with the application (which would load the driver before the main window
+// shows); a program that made it at its start keeps its own. Null where there is no OpenGL.
+QOpenGLContext* SharedGraphicsContext();
 
 } // namespace WebEngineModule

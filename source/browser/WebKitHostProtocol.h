@@ -31,7 +31,8 @@ enum class MessageType : std::uint8_t
 {
     // The program to the host.
     Hello = 1,        // integers: version
-    CreateView,       // view; integers: width, height
+    CreateView,       // view; integers: width, height (device pixels), device pixels per page
+                      // pixel in thousandths (1000 when left out)
     CloseView,        // view
     Navigate,         // view; texts: address
     GoBack,           // view
@@ -39,7 +40,7 @@ enum class MessageType : std::uint8_t
     Reload,           // view
     Stop,             // view
     Snapshot,         // view; integers: request
-    Resize,           // view; integers: width, height
+    Resize,           // view; integers: as CreateView's
     Evaluate,         // view; integers: request; texts: script
     FocusPage,        // view; integers: FocusDirection
     BlurPage,         // view
@@ -83,6 +84,7 @@ enum class MessageType : std::uint8_t
                        // pointer was over it), for the program to handle as its own
     Notification,      // view; integers: notification; texts: title, body, page address
     IconChanged,       // view; integers: width, height; data: premultiplied ARGB32 rows (none: no icon)
+    MediaState,        // view; integers: plays sound (0/1), captures the camera, microphone or screen (0/1)
 };
 
 enum class FocusDirection : std::int64_t

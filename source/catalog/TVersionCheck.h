@@ -11,6 +11,7 @@
 
 class TApplicationsSettings;
 class TFileCacheManager;
+class TReadQueue;
 class TRemoteVersion;
 
 // Asks the catalog server for the newest program version and tells the user about it: after
@@ -30,6 +31,9 @@ public:
     // "Check for updates...".
     void CheckVersionOnDemand();
 
+    // Whether a version file is being read.
+    bool Reading() const;
+
     // The program's own version, packed; empty when it cannot be told. Tests set their own.
     std::function<std::optional<uint32_t>()> OnGetProgramVersion;
     // A newer version is available: the program's version and the announcement.
@@ -39,18 +43,25 @@ public:
     // The check on demand got no answer from the server (the user asked and must hear why
     // nothing follows).
     std::function<void()> OnServerUnreachable;
+    // The version file was not read (too large): what the status line says (markup).
+    std::function<void(const QString& text)> OnFileRefused;
 
 private:
     QString VersionAddress() const;
     void AutomaticReport(const QString& url, TCacheStatus status);
     void OnDemandReport(const QString& url, TCacheStatus status);
     std::optional<uint32_t> ProgramVersionNow() const;
-    // Reads the cached version file; null when there is none.
-    std::unique_ptr<TRemoteVersion> ReadCachedFile(const QString& url) const;
+    struct FileRead;
+    // Reads the cached version file off this thread and hands it to done (not Found when there
+    // is none or it was not read).
+    void ReadCachedFile(const QString& url, std::function<void(const FileRead& read)> done);
+    void AnnounceNewer(uint32_t program, const TRemoteVersion& remote);
 
     TFileCacheManager& m_cache;
     TApplicationsSettings& m_settings;
     QString m_serverAddress;
     // Reports that arrive after this object is gone find it expired.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    // Last: it goes first, with the reads whose results would come back here.
+    std::unique_ptr<TReadQueue> m_reads;
 };

@@ -14,12 +14,6 @@ namespace {
 constexpr double kUnixEpochDays = 25569.0; // 1970-01-01 as a day count
 constexpr double kSecondsPerDay = 86400.0;
 
-bool IsWebApp(const pugi::xml_node& element)
-{
-    return std::strcmp(element.name(), "webapp") == 0 && element.attribute("nid") &&
-           element.attribute("cat_id");
-}
-
 int32_t NumberOrMinusOne(const pugi::xml_attribute& attribute)
 {
     return CatalogXml::ToInteger(attribute.value()).value_or(-1);
@@ -132,56 +126,77 @@ TWebApplicationClass& TWebApplicationList::Add(int32_t id, TWebCategoryClass* ca
     return added;
 }
 
-bool TWebApplicationList::LoadFromFile(const QString& fileName, Applications* targetList)
-{
-    const TargetListScope scope(m_targetList, targetList);
+TWebApplicationList::FileRead::FileRead() = default;
+TWebApplicationList::FileRead::FileRead(FileRead&&) noexcept = default;
+TWebApplicationList::FileRead& TWebApplicationList::FileRead::operator=(FileRead&&) noexcept = default;
+TWebApplicationList::FileRead::~FileRead() = default;
 
+TWebApplicationList::FileRead TWebApplicationList::ReadFile(const QString& fileName)
+{
+    FileRead read;
     pugi::xml_document document;
     if (CatalogXml::LoadFile(document, fileName))
-        return false;
+        return read;
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "webapplications") != 0)
-        return false;
-    bool hasWebApp = false;
-    for (const pugi::xml_node& element : root.children()) {
-        if (IsWebApp(element)) {
-            hasWebApp = true;
-            break;
-        }
-    }
-    if (!hasWebApp)
-        return true;
-
+        return read;
+    read.IsList = true;
     for (const pugi::xml_node& element : root.children("webapp")) {
         const pugi::xml_attribute nid = element.attribute("nid");
         const pugi::xml_attribute catId = element.attribute("cat_id");
         if (!nid || !catId)
             continue;
+        read.HasWebApp = true;
         const int32_t id = NumberOrMinusOne(nid);
         const int32_t categoryId = NumberOrMinusOne(catId);
         // FindById never finds a negative number, so such an entry would be added again on
         // every read.
         if (id < 0 || categoryId == -1)
             continue;
+        auto details = std::make_unique<TWebApplicationClass>(id);
+        details->SetCategoryId(categoryId);
+        ReadDetails(*details, element);
+        read.Entries.push_back({id, categoryId, std::move(details)});
+    }
+    return read;
+}
 
-        if (TWebApplicationClass* known = FindById(id)) {
+bool TWebApplicationList::LoadFromFile(const QString& fileName, Applications* targetList)
+{
+    return Merge(ReadFile(fileName), targetList);
+}
+
+bool TWebApplicationList::Merge(FileRead read, Applications* targetList)
+{
+    const TargetListScope scope(m_targetList, targetList);
+    if (!read.IsList)
+        return false;
+    // A list without entries is read, and changes nothing.
+    if (!read.HasWebApp)
+        return true;
+
+    for (FileRead::Entry& entry : read.Entries) {
+        if (TWebApplicationClass* known = FindById(entry.Id)) {
             if (OnGetCategory) {
-                known->SetCategoryId(categoryId);
-                known->SetCategory(OnGetCategory(*this, categoryId));
+                known->SetCategoryId(entry.CategoryId);
+                known->SetCategory(OnGetCategory(*this, entry.CategoryId));
             }
             if (m_targetList)
                 m_targetList->push_back(known);
             continue;
         }
 
-        TWebCategoryClass* category = OnGetCategory ? OnGetCategory(*this, categoryId) : nullptr;
+        TWebCategoryClass* category = OnGetCategory ? OnGetCategory(*this, entry.CategoryId) : nullptr;
         if (!category)
             continue;
-        TWebApplicationClass& added = Add(id, category);
-        added.SetCategoryId(categoryId);
+        entry.Details->SetCategory(category);
+        TWebApplicationClass& added = *entry.Details;
+        m_items.push_back(std::move(entry.Details));
+        TWebApplicationClass*& first = m_firstById[entry.Id];
+        if (!first)
+            first = &added;
         if (m_targetList)
             m_targetList->push_back(&added);
-        ReadDetails(added, element);
     }
 
     RaiseListChanged();

@@ -80,6 +80,35 @@ public:
     // another document): nothing of it was taken.
     bool LoadFromFile(const QString& fileName, Applications* targetList = nullptr);
 
+    // A catalog list file read but not yet merged: what LoadFromFile does in two halves, so that
+    // the reading, which takes the time, can run on any thread and only the merge on the
+    // store's own.
+    struct FileRead
+    {
+        struct Entry
+        {
+            int32_t Id;
+            int32_t CategoryId;
+            // Read in full; taken when the application is new to the store.
+            std::unique_ptr<TWebApplicationClass> Details;
+        };
+        // False when the file is no application list that could be read.
+        bool IsList = false;
+        // Whether it has a webapp element with both numbers, usable or not.
+        bool HasWebApp = false;
+        // The webapp entries with a usable number and category, in document order.
+        std::vector<Entry> Entries;
+
+        FileRead();
+        FileRead(FileRead&&) noexcept;
+        FileRead& operator=(FileRead&&) noexcept;
+        ~FileRead();
+    };
+    // Touches no store: safe on any thread.
+    static FileRead ReadFile(const QString& fileName);
+    // Merges a read file as LoadFromFile does and answers what it would.
+    bool Merge(FileRead read, Applications* targetList = nullptr);
+
     // Throws EMorvalenError "Index out of range!" outside 0..Count-1.
     TWebApplicationClass& Items(int index) const;
     int Count() const { return int(m_items.size()); }

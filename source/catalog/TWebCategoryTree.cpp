@@ -36,13 +36,18 @@ TWebCategoryNode& TWebCategoryTree::AddNode(int32_t id, const QString& title)
     const int index = Count();
     TWebCategoryNode& node = *m_nodes.emplace_back(std::make_unique<TWebCategoryNode>(id, title));
     m_index.insert(id, {&node.Category(), index});
-    node.Children().m_changed = [this, index](TWebCategoryClass* added) {
+    WatchChildren(index);
+    return node;
+}
+
+void TWebCategoryTree::WatchChildren(int node)
+{
+    m_nodes[size_t(node)]->Children().m_changed = [this, node](TWebCategoryClass* added) {
         if (added)
-            IndexSubCategory(index, added);
+            IndexSubCategory(node, added);
         else
             RebuildIndex();
     };
-    return node;
 }
 
 TWebCategoryNode& TWebCategoryTree::Nodes(int index) const
@@ -92,13 +97,22 @@ void TWebCategoryTree::RebuildIndex()
 
 void TWebCategoryTree::LoadFromFile(const QString& fileName)
 {
+    FileRead read = ReadFile(fileName);
+    Take(read);
+}
+
+TWebCategoryTree::FileRead TWebCategoryTree::ReadFile(const QString& fileName)
+{
+    FileRead read;
     pugi::xml_document document;
-    if (const std::optional<QString> error = CatalogXml::LoadFile(document, fileName))
-        throw EMorvalenError(*error);
+    if (std::optional<QString> error = CatalogXml::LoadFile(document, fileName)) {
+        read.Error = std::move(error);
+        return read;
+    }
 
     const pugi::xml_node root = document.document_element();
     if (std::strcmp(root.name(), "categories") != 0)
-        return;
+        return read;
     bool hasCategory = false;
     for (const pugi::xml_node& element : root.children()) {
         if (IsCategory(element)) {
@@ -107,9 +121,19 @@ void TWebCategoryTree::LoadFromFile(const QString& fileName)
         }
     }
     if (!hasCategory)
-        return;
+        return read;
 
-    Clear();
+    read.Tree = std::make_unique<TWebCategoryTree>();
+    try {
+        read.Tree->Fill(root);
+    } catch (const EMorvalenError& error) {
+        read.Error = error.Message();
+    }
+    return read;
+}
+
+void TWebCategoryTree::Fill(const pugi::xml_node& root)
+{
     for (const pugi::xml_node& element : root.children()) {
         if (!IsCategory(element))
             continue;
@@ -120,4 +144,20 @@ void TWebCategoryTree::LoadFromFile(const QString& fileName)
                 node.Children().Add(IdOf(child), CatalogXml::AttributeText(child.attribute("title")));
         }
     }
+}
+
+void TWebCategoryTree::Take(FileRead& read)
+{
+    if (read.Tree) {
+        Clear();
+        m_nodes = std::move(read.Tree->m_nodes);
+        read.Tree->Clear();
+        // The nodes' lists told the tree that read them.
+        for (int i = 0; i < Count(); ++i)
+            WatchChildren(i);
+        RebuildIndex();
+        read.Tree.reset();
+    }
+    if (read.Error)
+        throw EMorvalenError(*read.Error);
 }

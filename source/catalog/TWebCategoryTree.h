@@ -5,10 +5,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TWebCategoryClass;
 class TWebCategoryNode;
+namespace pugi {
+class xml_node;
+}
 
 // The catalog's categories in two levels: top-level categories in document order, each
 // with its sub-categories.
@@ -64,6 +68,21 @@ public:
     //   "'<text>' is not a valid integer value"; the nodes read before either stay.
     void LoadFromFile(const QString& fileName);
 
+    // A category list file read but not yet taken: what LoadFromFile does in two halves, so
+    // that the reading can run on any thread and only Take on the tree's own.
+    struct FileRead
+    {
+        // What the tree becomes; null when the file changes nothing.
+        std::unique_ptr<TWebCategoryTree> Tree;
+        // What LoadFromFile would throw.
+        std::optional<QString> Error;
+    };
+    // Touches no tree: safe on any thread.
+    static FileRead ReadFile(const QString& fileName);
+    // Becomes read's tree when it has one (the categories move; read is left empty), then
+    // throws its error as LoadFromFile does.
+    void Take(FileRead& read);
+
 private:
     // Where an identifier is first found in tree order: its category and the index of the
     // node that holds it (as its own category or as a sub-category).
@@ -74,6 +93,9 @@ private:
     };
 
     void IndexSubCategory(int node, TWebCategoryClass* added);
+    void WatchChildren(int node);
+    // Appends the categories of a category list's document element.
+    void Fill(const pugi::xml_node& root);
     void RebuildIndex();
 
     std::vector<std::unique_ptr<TWebCategoryNode>> m_nodes;

@@ -141,8 +141,23 @@ void TCatalogSearch::AnswerArrived(const QString& url, TCacheStatus status)
         pages.setTabText(index, TabCaption(u"Search: %1 - not reached"_s, record->Text));
         return;
     }
+    std::weak_ptr<bool> alive = m_alive;
+    m_views.ReadList(cached, [this, alive, url](TWebApplicationList::FileRead& file) {
+        if (!alive.expired())
+            AnswerRead(url, file);
+    });
+}
+
+void TCatalogSearch::AnswerRead(const QString& url, TWebApplicationList::FileRead& file)
+{
+    // The tab may have been closed while its answer was read.
+    TSearchResultRec* record = FindByAddress(url);
+    if (!record)
+        return;
+    QTabWidget& pages = m_views.Pages();
+    const int index = pages.indexOf(record->Sheet);
     TWebApplicationList::Applications read;
-    m_views.ApplicationList().LoadFromFile(cached, &read);
+    m_views.ApplicationList().Merge(std::move(file), &read);
     record->Count = int32_t(read.size());
     if (record->Count == 0) {
         record->Frame->SetTitle(

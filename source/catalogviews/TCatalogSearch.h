@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/TWebApplicationList.h"
 #include "stores/TCacheFileEvent.h"
 
 #include <QObject>
@@ -55,6 +56,7 @@ private:
     TSearchResultRec* FindByAddress(const QString& address) const;
     void StartRequest(TSearchResultRec& record);
     void AnswerArrived(const QString& url, TCacheStatus status);
+    void AnswerRead(const QString& url, TWebApplicationList::FileRead& file);
     TfrSearchResultFrame* CreateFrame(QWidget* sheet);
 
     TCatalogViews& m_views;

@@ -1,7 +1,5 @@
 #include "TCatalogViews.h"
 
-#include "catalog/CatalogXml.h"
-
 #include "TCatalogDetailsPanel.h"
 #include "TCatalogListModel.h"
 #include "TCatalogListView.h"
@@ -293,14 +291,8 @@ void TCatalogViews::RefreshCatalog()
     std::weak_ptr<bool> alive = m_alive;
     m_cache.RequestFile(Address(QString::fromUtf16(kCategoryListPath)), false, false, true,
                         [this, alive](const QString&, const QString&, TCacheStatus status) {
-                            if (alive.expired())
-                                return;
-                            struct ClearMark
-                            {
-                                bool& mark;
-                                ~ClearMark() { mark = false; }
-                            } clear{m_refreshing};
-                            CategoryListArrived(status);
+                            if (!alive.expired())
+                                CategoryListArrived(status);
                         });
 }
 
@@ -308,6 +300,7 @@ void TCatalogViews::CategoryListArrived(TCacheStatus status)
 {
     const QString cached = m_cache.GetCachedFileName(Address(QString::fromUtf16(kCategoryListPath)), true);
     if (cached.isEmpty()) {
+        m_refreshing = false;
         // Nothing to show and nothing more to wait for: the next refresh tries again. A list
         // that came but could not be stored is no server's fault.
         if (!m_cache.SaveError().isEmpty())
@@ -325,8 +318,17 @@ void TCatalogViews::CategoryListArrived(TCacheStatus status)
     } else {
         SetOfflineNote({});
     }
+    m_reads.Read<TWebCategoryTree::FileRead>([cached] { return TWebCategoryTree::ReadFile(cached); },
+                                             [this, cached](TWebCategoryTree::FileRead& read) {
+                                                 m_refreshing = false;
+                                                 CategoryListRead(cached, read);
+                                             });
+}
+
+void TCatalogViews::CategoryListRead(const QString& cached, TWebCategoryTree::FileRead& read)
+{
     try {
-        m_tree.LoadFromFile(cached);
+        m_tree.Take(read);
     } catch (const EMorvalenError&) {
         // A damaged list leaves the tree as it was; the views show that, and the status
         // line says why nothing changed.
@@ -352,19 +354,32 @@ void TCatalogViews::CategoryListArrived(TCacheStatus status)
     QTimer::singleShot(0, this, [this] { PreloadCategories(); });
 }
 
+void TCatalogViews::ReadList(const QString& file,
+                             std::function<void(TWebApplicationList::FileRead& read)> done)
+{
+    m_reads.Read<TWebApplicationList::FileRead>([file] { return TWebApplicationList::ReadFile(file); },
+                                                std::move(done));
+}
+
 void TCatalogViews::ListArrived(int kind, const QString& url)
 {
-    const ListKindInfo& info = kListKinds[size_t(kind)];
     const QString cached = m_cache.GetCachedFileName(url, true);
     if (cached.isEmpty()) {
         CountDown();
         return;
     }
+    ReadList(cached,
+             [this, kind, cached](TWebApplicationList::FileRead& file) { ListRead(kind, cached, file); });
+}
+
+void TCatalogViews::ListRead(int kind, const QString& cached, TWebApplicationList::FileRead& file)
+{
+    const ListKindInfo& info = kListKinds[size_t(kind)];
     const bool collapse = kind == clWhatsNew || kind == clRecommended;
     if (collapse)
         DetailsPanel(info.tag).Collapse();
     TWebApplicationList::Applications read;
-    if (!m_applications.LoadFromFile(cached, &read)) {
+    if (!m_applications.Merge(std::move(file), &read)) {
         // The list seen before stays, with its tab.
         Unread(cached);
         CountDown();
@@ -396,7 +411,6 @@ void TCatalogViews::ListArrived(int kind, const QString& url)
 
 void TCatalogViews::PreloadCategories()
 {
-    m_preloading = true;
     for (int i = 0; i < m_tree.Count(); ++i) {
         TWebCategoryNode& node = m_tree.Nodes(i);
         std::vector<int32_t> ids{node.Category().ID()};
@@ -404,13 +418,20 @@ void TCatalogViews::PreloadCategories()
             ids.push_back(node.Children().Items(child).ID());
         for (const int32_t id : ids) {
             const QString cached = m_cache.GetCachedFileName(Address(CategoryFilePath(id)), true);
-            if (!cached.isEmpty())
-                m_applications.LoadFromFile(cached);
+            if (cached.isEmpty())
+                continue;
+            ReadList(cached, [this](TWebApplicationList::FileRead& read) {
+                // Counted once for all of them.
+                m_preloading = true;
+                m_applications.Merge(std::move(read));
+                m_preloading = false;
+            });
         }
     }
-    m_preloading = false;
-    UpdateCategoryCounts();
-    CountDown();
+    m_reads.AfterReads([this] {
+        UpdateCategoryCounts();
+        CountDown();
+    });
 }
 
 // --- Category tree ------------------------------------------------------------------------
@@ -530,7 +551,14 @@ void TCatalogViews::CategoryFileArrived(const QString& url, TCacheStatus status)
     const QString cached = m_cache.GetCachedFileName(url, true);
     if (cached.isEmpty())
         return;
-    m_applications.LoadFromFile(cached);
+    ReadList(cached, [this, found, status](TWebApplicationList::FileRead& read) {
+        m_applications.Merge(std::move(read));
+        CategoryFileRead(found, status);
+    });
+}
+
+void TCatalogViews::CategoryFileRead(int32_t found, TCacheStatus status)
+{
     if (FocusedCategoryId() != found || status != csDownloaded)
         return;
     // The new file may bring applications; the row the user (or GoToCategory) chose stays

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "catalog/TWebApplicationList.h"
+#include "catalog/TWebCategoryTree.h"
+#include "common/TReadQueue.h"
 #include "stores/TCacheFileEvent.h"
 
 #include <QObject>
@@ -25,9 +28,7 @@ class TMVFrame;
 class TMVPopupMenu;
 class TMVWebItemPopupMenu;
 class TWebApplicationClass;
-class TWebApplicationList;
 class TWebCategoryClass;
-class TWebCategoryTree;
 
 // What the catalog views need of the main window.
 struct TCatalogHooks
@@ -109,6 +110,9 @@ public:
     TFileCacheManager& Cache() const { return m_cache; }
     TWebApplicationList& ApplicationList() const { return m_applications; }
     const QString& ServerAddress() const { return m_serverAddress; }
+    // Reads a catalog list file off the window's thread, after the catalog files asked for
+    // before, and hands it to done on the window's thread to merge.
+    void ReadList(const QString& file, std::function<void(TWebApplicationList::FileRead& read)> done);
     // Shared by the search frames' details panels.
     void ConnectDetailsActions(TCatalogDetailsPanel& panel);
 
@@ -144,13 +148,16 @@ private:
 
     QString Address(const QString& path) const { return m_serverAddress + path; }
     void CategoryListArrived(TCacheStatus status);
+    void CategoryListRead(const QString& cached, TWebCategoryTree::FileRead& read);
     void ListArrived(int kind, const QString& url);
+    void ListRead(int kind, const QString& cached, TWebApplicationList::FileRead& file);
     void PreloadCategories();
     void RebuildCategoryTree();
     void UpdateCategoryCounts();
     void CategorySelected(QTreeWidgetItem* item);
     void FillCategoryList(int32_t categoryId);
     void CategoryFileArrived(const QString& url, TCacheStatus status);
+    void CategoryFileRead(int32_t found, TCacheStatus status);
     int32_t FocusedCategoryId() const;
     void ListFocusChanged(TCatalogListView& view, TWebApplicationClass* application);
     void RowMenu(TWebApplicationClass* application, QPoint globalPos);
@@ -190,4 +197,6 @@ private:
     // the last.
     bool m_preloading = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    // Last: it goes first, and with it every read whose result would come back to the views.
+    TReadQueue m_reads;
 };

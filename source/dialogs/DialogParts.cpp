@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -36,7 +37,7 @@ THtmlLabel* MarkupLine(const QString& caption, QWidget* parent)
 TDialogHeader* Header(const QString& picture, const QString& title, const QString& text, QWidget* parent)
 {
     auto* header = new TDialogHeader(parent);
-    header->SetImage(GraphicTools::LoadPngResource(picture));
+    header->SetImage(GraphicTools::LoadPngResource(picture, GraphicTools::ProgramPixelRatio()));
     header->setFixedHeight(std::max(56, header->Image().height() + 12));
     auto* layout = new QVBoxLayout(header);
     layout->setContentsMargins(14, 8, 8, 8);
@@ -74,6 +75,23 @@ QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons)
     for (QPushButton* button : buttons)
         row->addWidget(button);
     return row;
+}
+
+QSize FitOnScreen(const QWidget* window, QSize size)
+{
+    // A dialog shows where its parent is; before that, the widget knows only the primary.
+    const QWidget* shownBeside = window->parentWidget() ? window->parentWidget()->window() : window;
+    const QScreen* screen = shownBeside->screen();
+    if (!screen)
+        return size;
+    // A title bar and borders of a usual window manager, in the program's pixels.
+    const QSize frame(16, 40);
+    return size.boundedTo((screen->availableGeometry().size() - frame).expandedTo(QSize(200, 150)));
+}
+
+void SetFixedSizeOnScreen(QWidget* window, QSize size)
+{
+    window->setFixedSize(FitOnScreen(window, size));
 }
 
 QWidget* GroupHeading(const QString& caption, QWidget* parent)

@@ -41,6 +41,13 @@ QPushButton* Button(const QString& caption, QWidget* parent = nullptr);
 // The buttons at the bottom right, in the order given.
 QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);
 
+// The part of size that the free area of the screen window will show on has room for,
+// leaving room for the window manager's frame: at a large scale (QT_SCALE_FACTOR=2 on a
+// 1280 px screen) a window laid out for 96 dpi would be wider than the screen.
+QSize FitOnScreen(const QWidget* window, QSize size);
+// setFixedSize with what FitOnScreen leaves; the layout squeezes the controls into it.
+void SetFixedSizeOnScreen(QWidget* window, QSize size);
+
 // A bold heading over a fading separator line, for the groups of a dialog.
 QWidget* GroupHeading(const QString& caption, QWidget* parent = nullptr);
 

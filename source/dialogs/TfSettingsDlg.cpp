@@ -12,7 +12,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -86,6 +89,26 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     m_clearOldCache = Check(u"cbClearOldCache"_s, u"Clear cache older than"_s, panel);
     m_clearOldCacheAge = Box(u"cmbClearOldCache"_s, {u"One week"_s, u"One month"_s}, panel);
     connect(m_clearOldCache, &QCheckBox::toggled, m_clearOldCacheAge, &QWidget::setEnabled);
+    m_changeAlertsOnDesktop = Check(u"cbChangeAlertsOnDesktop"_s, u"Desktop alerts for changes"_s, panel);
+    m_changeAlertsOnDesktop->setToolTip(u"Changes of watched sites go to the desktop's notifications when it "
+                                        u"has them; unticked, they show in Morvalen's own alert window."_s);
+    m_changeAlertsOnDesktop->setChecked(true);
+
+    // Idle site windows: a week at most, as the windows take it.
+    m_sleepAfter = new QSpinBox(panel);
+    m_sleepAfter->setObjectName(u"seSleepAfter"_s);
+    m_sleepAfter->setRange(0, 7 * 24 * 60);
+    m_sleepAfter->setSuffix(u" minutes"_s);
+    connect(m_sleepAfter, &QSpinBox::valueChanged, m_sleepAfter, [box = m_sleepAfter](int minutes) {
+        box->setSuffix(minutes == 1 ? u" minute"_s : u" minutes"_s);
+    });
+    m_sleepAfter->setSpecialValueText(u"Never"_s);
+    m_sleepAfter->setMinimumWidth(214);
+    QVBoxLayout* sleep = Group(u"Sleep"_s, panel);
+    auto* sleepLabel = new QLabel(u"Put idle site windows to sleep after"_s, panel);
+    sleepLabel->setBuddy(m_sleepAfter);
+    sleep->addWidget(sleepLabel);
+    sleep->addWidget(m_sleepAfter);
 
     QVBoxLayout* general = Group(u"General"_s, panel);
     general->addWidget(m_runWithWindows);
@@ -104,6 +127,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     QVBoxLayout* cache = Group(u"Cache"_s, panel);
     cache->addWidget(m_clearOldCache);
     cache->addWidget(m_clearOldCacheAge);
+    QVBoxLayout* notifications = Group(u"Notifications"_s, panel);
+    notifications->addWidget(m_changeAlertsOnDesktop);
 
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(18, 16, 18, 16);
@@ -114,10 +139,16 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     grid->addLayout(news, 0, 1);
     grid->addLayout(browser, 1, 1);
     grid->addLayout(cache, 0, 2);
+    // Notifications and sleep share the last column's lower cell.
+    auto* lastColumn = new QVBoxLayout;
+    lastColumn->setSpacing(22);
+    lastColumn->addLayout(notifications);
+    lastColumn->addLayout(sleep);
+    grid->addLayout(lastColumn, 1, 2);
     for (int column = 0; column < 3; ++column)
         grid->setColumnStretch(column, 1);
     grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, autoUpdate, news, browser, cache})
+    for (QLayout* group : {general, autoUpdate, news, browser, cache, lastColumn})
         grid->setAlignment(group, Qt::AlignTop);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
@@ -149,6 +180,8 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
                         m_openLinksLocally,
                         m_clearOldCache,
                         m_clearOldCacheAge,
+                        m_changeAlertsOnDesktop,
+                        m_sleepAfter,
                         ok,
                         cancel};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -162,6 +195,29 @@ void TfSettingsDlg::SetSettings(TApplicationsSettings& settings)
 {
     m_settings = &settings;
     LoadSettings();
+}
+
+void TfSettingsDlg::SetChangeAlertsOnDesktop(bool onDesktop)
+{
+    m_changeAlertsOnDesktop->setChecked(onDesktop);
+}
+
+bool TfSettingsDlg::ChangeAlertsOnDesktop() const
+{
+    return m_changeAlertsOnDesktop->isChecked();
+}
+
+void TfSettingsDlg::SetSleepAfterMinutes(double minutes)
+{
+    m_sleepAfterMinutes = minutes;
+    // A fraction of a minute that rounds to nothing still lets windows sleep.
+    m_sleepAfter->setValue(minutes > 0 ? std::max(1, int(std::lround(minutes))) : 0);
+    m_sleepAfterShown = m_sleepAfter->value();
+}
+
+double TfSettingsDlg::SleepAfterMinutes() const
+{
+    return m_sleepAfter->value() == m_sleepAfterShown ? m_sleepAfterMinutes : m_sleepAfter->value();
 }
 
 void TfSettingsDlg::LoadSettings()

@@ -4,14 +4,17 @@
 #include "browser/TBrowserManager.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TUnreadCounts.h"
+#include "browser/TfSiteWindows.h"
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
 #include "notify/TSiteNotifications.h"
 #include "pictures/TExIcon.h"
 #include "platform/LauncherBadge.h"
+#include "platform/WindowActivation.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFavoriteIconManager.h"
 
 #include <QAction>
@@ -86,6 +89,18 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
     // Every site window's Options menu switches its site's notifications.
     QObject::connect(m_manager.get(), &TBrowserManager::WindowCreated, m_manager.get(),
                      [this](TCustomInternetBrowserWindow* window) { AddMuteItem(*window); });
+    QObject::connect(m_notifications.get(), &TSiteNotifications::WebNotificationArrived, m_unreadCounts.get(),
+                     [counts = m_unreadCounts.get()](TMorvalenBaseClass* site) { counts->AddUnseen(*site); });
+    // The counts are kept for the next run, where they show as old until the windows open.
+    QObject::connect(
+        m_unreadCounts.get(), &TUnreadCounts::CountChanged, m_unreadCounts.get(),
+        [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {
+            if (!m_siteSettings)
+                return;
+            const QString kept = count.Count > 0 ? QString::number(count.Count) : QString();
+            if (m_siteSettings->Value(site->ElementId(), QString::fromUtf16(kUnreadCount)) != kept)
+                m_siteSettings->SetValue(site->ElementId(), QString::fromUtf16(kUnreadCount), kept);
+        });
     QObject::connect(m_unreadCounts.get(), &TUnreadCounts::TotalChanged, m_unreadCounts.get(),
                      [badge = m_launcherBadge.get()](int total) { badge->SetCount(total); });
 }
@@ -107,9 +122,18 @@ void TSiteBrowsers::AddMuteItem(TCustomInternetBrowserWindow& window)
         menu->PrepareItems();
 }
 
+void TSiteBrowsers::RestoreUnreadCount(TMorvalenBaseClass& site)
+{
+    if (m_siteSettings)
+        m_unreadCounts->SetOldCount(
+            site, m_siteSettings->Value(site.ElementId(), QString::fromUtf16(kUnreadCount)).toInt());
+}
+
 void TSiteBrowsers::SetSiteSettings(TSiteSettings* settings)
 {
+    m_siteSettings = settings;
     m_manager->SetSiteSettings(settings);
+    m_notifications->SetSiteSettings(settings);
     m_notifications->SetQuiet(nullptr);
     m_quiet = std::make_unique<TNotificationQuiet>(settings);
     m_notifications->SetQuiet(m_quiet.get());
@@ -130,6 +154,8 @@ TSiteNotificationOptions TSiteBrowsers::TestNotificationOptions()
 
 TSiteBrowsers::~TSiteBrowsers()
 {
+    // It reads the manager's windows.
+    delete m_siteWindows;
     m_manager->disconnect();
     m_manager->CloseAll();
     m_notifications.reset();
@@ -159,8 +185,10 @@ void TSiteBrowsers::CloseSiteBrowser(TMVWebElement& tile)
 
 void TSiteBrowsers::SiteTitleChanged(TMVWebElement& tile)
 {
-    if (TMorvalenBaseClass* site = tile.MorvalenItem())
+    if (TMorvalenBaseClass* site = tile.MorvalenItem()) {
         m_manager->SiteEdited(*site);
+        m_unreadCounts->Refresh(*site);
+    }
 }
 
 void TSiteBrowsers::SiteRemoving(TMVWebElement& tile)
@@ -186,6 +214,18 @@ void TSiteBrowsers::CloseAll()
     m_manager->CloseAll();
 }
 
+TfSiteWindows* TSiteBrowsers::ShowSiteWindows(QWidget* mainWindow)
+{
+    if (!m_siteWindows) {
+        m_siteWindows = new TfSiteWindows(*m_manager, mainWindow);
+        m_siteWindows->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_siteWindows->show();
+    m_siteWindows->raise();
+    m_siteWindows->activateWindow();
+    return m_siteWindows;
+}
+
 TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address, const QString& title,
                                                          bool flash, QWidget* mainWindow)
 {
@@ -197,11 +237,13 @@ TCustomInternetBrowserWindow* TSiteBrowsers::OpenWebPage(const QString& address,
     window->SetStandalone(true);
     window->setWindowIcon(QApplication::windowIcon());
     window->setWindowState(Qt::WindowMaximized);
-    window->show();
-    if (flash && mainWindow) {
-        mainWindow->activateWindow();
+    // The user's action asked for the page (a sign-up after an install, a link of the main
+    // window): it comes in front of the main window, on Wayland too (Qt asks the compositor
+    // with the user's last input). The task bar still marks it when the window manager keeps
+    // it behind.
+    WindowActivation::BringToFront(window);
+    if (flash && mainWindow)
         QApplication::alert(window, 0);
-    }
     return window;
 }
 

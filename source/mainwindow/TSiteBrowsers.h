@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -12,7 +13,9 @@ class QWidget;
 class TApplicationsSettings;
 class TBrowserManager;
 class TCustomInternetBrowserWindow;
+class TfSiteWindows;
 class TMVWebElement;
+class TMorvalenBaseClass;
 class TLauncherBadge;
 class TNotificationQuiet;
 class TSiteSettings;
@@ -38,6 +41,10 @@ public:
     TUnreadCounts& UnreadCounts() const { return *m_unreadCounts; }
     // How each site browses and whether its notifications show (muted, do not disturb).
     void SetSiteSettings(TSiteSettings* settings);
+    // "UnreadCount" in a site's group of SiteSettings.ini: its count when the program ended.
+    static constexpr char16_t kUnreadCount[] = u"UnreadCount";
+    // A loaded site shows the count it had in the last run, as old.
+    void RestoreUnreadCount(TMorvalenBaseClass& site);
     TNotificationQuiet& Quiet() const { return *m_quiet; }
     int OpenBrowserCount() const;
     bool HasBrowser(const TMVWebElement* tile) const;
@@ -53,6 +60,8 @@ public:
     void MinimizeAll();
     void HideAllToTray();
     void CloseAll();
+    // The "Site windows" view, one at a time: brought forward when it is open already.
+    TfSiteWindows* ShowSiteWindows(QWidget* mainWindow);
 
     // One of the program's pages in a standalone window: the default engine, maximized.
     // With flash the main window keeps the focus and the new window asks for attention.
@@ -78,4 +87,6 @@ private:
     std::unique_ptr<TUnreadCounts> m_unreadCounts;
     std::unique_ptr<TLauncherBadge> m_launcherBadge;
     std::unique_ptr<TNotificationQuiet> m_quiet;
+    TSiteSettings* m_siteSettings = nullptr;
+    QPointer<TfSiteWindows> m_siteWindows;
 };

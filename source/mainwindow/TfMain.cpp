@@ -3,6 +3,7 @@
 #include "ProgramParameters.h"
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "TSiteLauncherBadges.h"
 #include "browser/IsFireFoxAvailable.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "catalog/TVersionCheck.h"
@@ -13,11 +14,13 @@
 #include "common/Errors.h"
 #include "common/FileUtils.h"
 #include "common/TimerThreads.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/ModalResult.h"
 #include "dialogs/TfConfirmationDlg.h"
 #include "markup/HtmlLabel.h"
 #include "panels/TDialogHeader.h"
 #include "platform/DataFolder.h"
+#include "platform/WindowActivation.h"
 #include "platform/XdgAutostart.h"
 #include "platform/XdgLauncherFolders.h"
 #include "progressbar/LabelProgressBar.h"
@@ -67,7 +70,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 {
     setObjectName(u"TfMain"_s);
     setWindowTitle(u"Morvalen Desktop"_s);
-    setMinimumSize(800, 600);
+    setMinimumSize(DialogParts::FitOnScreen(this, QSize(800, 600)));
     m_trayMode = trayMode;
     m_trayAvailable = trayMode == TrayMode::Automatic ? QSystemTrayIcon::isSystemTrayAvailable()
                                                       : trayMode == TrayMode::Available;
@@ -96,8 +99,15 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
     LoadInstalledSites();
 
     m_startMinimized = IsStartMinimized(options.parameters);
-    HandleCommandLineParameters(options.parameters, [this](const QString& parameter) {
-        if (TCustomInternetBrowserWindow* window = HandleParameter(parameter))
+    // A Wayland compositor puts the window mapped last in front, and a client cannot raise
+    // one later without a token the compositor honours: the site the start asked for opens
+    // after the main window has shown, so that it is the one in front.
+    const bool deferSites = QGuiApplication::platformName() == u"wayland"_s && !m_startMinimized &&
+                            !m_settings->MinimizeOnStartup();
+    HandleCommandLineParameters(options.parameters, [this, deferSites](const QString& parameter) {
+        if (deferSites && !ParseParameter(parameter).empty && !ParseParameter(parameter).minimized)
+            m_deferredParameters.append(parameter);
+        else if (TCustomInternetBrowserWindow* window = HandleParameter(parameter))
             m_startSite = window;
     });
 
@@ -137,6 +147,7 @@ TfMain::~TfMain()
     m_catalogSearch.reset();
     m_catalogViews.reset();
     // The site windows write their placements into their sites, which go next.
+    m_siteLauncherBadges.reset();
     m_siteBrowsers.reset();
     // The tiles and their records; browser windows of sites must have gone before.
     m_installedSites.reset();
@@ -249,6 +260,9 @@ void TfMain::CreateCatalog()
     m_versionCheck->OnLatestVersion = [this](uint32_t program) {
         ShowLatestVersion(program);
     };
+    m_versionCheck->OnFileRefused = [this](const QString& text) {
+        SetStatusText(text);
+    };
     m_versionCheck->OnServerUnreachable = [this] {
         SetStatusText(u"The catalog server could not be reached, so no newer version could be looked for."_s);
     };
@@ -266,12 +280,31 @@ void TfMain::HandleCopyData(const CopyDataRecord& record)
 {
     // A start from the menu entry or the dock carries nothing: the user is looking for this
     // window, which may be hidden where no notification area shows it.
-    if (record.dataValue == 0 && record.text.isEmpty()) {
+    QString token;
+    bool anyParameter = false;
+    QPointer<TCustomInternetBrowserWindow> asked;
+    if (record.dataValue != 0 || !record.text.isEmpty()) {
+        HandleCopyDataParameters(record, [&](const QString& parameter) {
+            if (const std::optional<QString> carried = WindowActivation::TokenOf(parameter)) {
+                token = *carried;
+                return;
+            }
+            anyParameter = true;
+            if (TCustomInternetBrowserWindow* window = HandleParameter(parameter))
+                asked = window;
+        });
+    }
+    if (!anyParameter) {
         qCDebug(lcWindow) << "second start without parameters";
-        ShowFromTray();
+        ShowFromTray(token);
         return;
     }
-    HandleCopyDataParameters(record, [this](const QString& parameter) { HandleParameter(parameter); });
+    // The launcher's token belongs to the window that start asked for.
+    if (asked) {
+        WindowActivation::BringToFront(asked, token);
+        qCDebug(lcWindow) << "site window to the front" << (token.isEmpty() ? "without" : "with")
+                          << "a token";
+    }
 }
 
 TCustomInternetBrowserWindow* TfMain::HandleParameter(const QString& parameter)
@@ -347,15 +380,13 @@ void TfMain::HideToTray()
     }
 }
 
-void TfMain::ShowFromTray()
+void TfMain::ShowFromTray(const QString& token)
 {
     // Before the first show nothing has placed the window yet: it comes as a normal start.
     if (m_firstShowPending && !isVisible())
         setWindowState(Qt::WindowMaximized);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    show();
-    raise();
-    activateWindow();
+    WindowActivation::BringToFront(this, token);
     m_hiddenToTray = false;
     qCDebug(lcWindow) << "shown from tray";
 }
@@ -391,8 +422,11 @@ void TfMain::Start()
 {
     // Maximized, also when it first comes out of the tray. Without a window manager
     // "maximized" means nothing, so the window takes the screen's free area as well.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // The least size of a 96 dpi screen is more than a HiDPI screen's free area at scale 2.
+        setMinimumSize(minimumSize().boundedTo(screen->availableGeometry().size()));
         setGeometry(screen->availableGeometry());
+    }
     setWindowState(Qt::WindowMaximized);
     const bool hidden = m_settings->MinimizeOnStartup() || m_startMinimized;
     qCDebug(lcWindow) << "start" << (hidden ? "minimized:" : "shown:")
@@ -403,8 +437,10 @@ void TfMain::Start()
         FirstShow(); // the window is never shown
     else if (hidden)
         showMinimized();
+    else if (m_startSite || !m_deferredParameters.isEmpty())
+        show(); // the site's window takes the front, and the launcher's token
     else
-        show();
+        WindowActivation::BringToFront(this, std::exchange(m_launchToken, QString()));
 }
 
 void TfMain::showEvent(QShowEvent* event)
@@ -425,9 +461,16 @@ void TfMain::FirstShow()
     qCDebug(lcWindow) << "first show" << (hide ? "hidden" : "shown");
     // Started from a site's shortcut, the program shows that site, not the catalog over it.
     if (!hide && m_startSite) {
-        QTimer::singleShot(0, m_startSite, [site = m_startSite] {
+        QTimer::singleShot(0, m_startSite, [this, site = m_startSite] {
             if (site)
-                site->BringToFront();
+                WindowActivation::BringToFront(site, std::exchange(m_launchToken, QString()));
+        });
+    }
+    if (!m_deferredParameters.isEmpty()) {
+        QTimer::singleShot(0, this, [this] {
+            for (const QString& parameter : std::exchange(m_deferredParameters, {}))
+                if (TCustomInternetBrowserWindow* window = HandleParameter(parameter))
+                    WindowActivation::BringToFront(window, std::exchange(m_launchToken, QString()));
         });
     }
     new TDelayThread(

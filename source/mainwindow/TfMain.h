@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <cstdint>
@@ -34,6 +35,7 @@ class TMVMainMenu;
 class TMVTrayPopupMenu;
 class TRemoteVersion;
 class TSiteBrowsers;
+class TSiteLauncherBadges;
 class TSiteSettings;
 class TSiteShortcuts;
 class TThumbnailManager;
@@ -119,6 +121,9 @@ public:
     // Shows the window maximized, or keeps it in the notification area when the program
     // starts minimized.
     void Start();
+    // The launcher's activation token of this start (WindowActivation::TakeLaunchToken), for
+    // the window the start asked for; before Start.
+    void SetLaunchToken(const QString& token) { m_launchToken = token; }
 
     // A record from a later start of the program.
     void HandleCopyData(const CopyDataRecord& record);
@@ -126,7 +131,8 @@ public:
     TCustomInternetBrowserWindow* HandleParameter(const QString& parameter);
 
     void HideToTray();
-    void ShowFromTray();
+    // token: a launcher's activation token that asked for this window (WindowActivation).
+    void ShowFromTray(const QString& token = {});
     // A markup text for the status line; empty clears it.
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -177,6 +183,11 @@ public:
     // shut-down may take.
     std::function<void()> OnQuitting;
 
+    // Restores the sites of a backup into the running program: says which sites it adds, asks
+    // before it replaces any (their windows close), then reads the sites again from the data
+    // folder. False when nothing was restored (the reason was shown).
+    bool RestoreSitesFrom(const QString& archivePath);
+
     // Ends the program the way "Exit" does: refused while downloads run, then confirmed.
     void Quit();
     // Ends the program without asking (the session ends, or a termination signal).
@@ -223,6 +234,8 @@ private:
     // What the status line and About say while the program serves its own sample catalog.
     static QString SampleCatalogNote();
     void BackUpSites();
+    void RestoreSites();
+    void ReloadRestoredSites(const QSet<QString>& replaced);
 
     void FirstShow();
     void HandleStartupMessage();
@@ -235,6 +248,10 @@ private:
     bool m_firstShowPending = true;
     // The site a shortcut started the program with: in front of the window once it shows.
     QPointer<TCustomInternetBrowserWindow> m_startSite;
+    QString m_launchToken;
+    // Sites a Wayland start asked for, opened once the main window is on screen (see the
+    // constructor).
+    QStringList m_deferredParameters;
     bool m_hiddenToTray = false;
     bool m_configChanged = false;
     mutable std::optional<bool> m_firefoxAvailable;
@@ -272,6 +289,8 @@ private:
     std::unique_ptr<TInstalledSites> m_installedSites;
     // Goes before the installed sites: closing the windows writes into their sites.
     std::unique_ptr<TSiteBrowsers> m_siteBrowsers;
+    // Listens to the site browsers' counts: goes before them.
+    std::unique_ptr<TSiteLauncherBadges> m_siteLauncherBadges;
 
     // Widgets, owned by the window.
     QTabWidget* m_mainTabs = nullptr;
@@ -287,4 +306,5 @@ private:
     QSystemTrayIcon* m_trayIcon = nullptr;
     TMVTrayPopupMenu* m_trayMenu = nullptr;
     QAction* m_closeAllBrowsersAction = nullptr;
+    QAction* m_doNotDisturbAction = nullptr;
 };

@@ -4,10 +4,13 @@
 
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
+#include "browser/TCustomInternetBrowserWindow.h"
+#include "dialogs/ModalResult.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
 #include "markup/HtmlLabel.h"
 #include "menus/MVMenus.h"
+#include "notify/TSiteNotifications.h"
 #include "panels/TDialogHeader.h"
 #include "panels/TSpecialFrame.h"
 #include "pictures/GraphicTools.h"
@@ -17,6 +20,7 @@
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 #include "stores/TFileCacheManager.h"
 
 #include <QAction>
@@ -51,7 +55,8 @@ protected:
 
 QPixmap Picture(const char16_t* name)
 {
-    return QPixmap::fromImage(GraphicTools::LoadPngResource(QString::fromUtf16(name)));
+    return QPixmap::fromImage(
+        GraphicTools::LoadPngResource(QString::fromUtf16(name), GraphicTools::ProgramPixelRatio()));
 }
 
 QIcon Icon(const char16_t* name)
@@ -252,6 +257,12 @@ void TfMain::BuildMainMenu()
     connect(m_settingsAction, &QAction::triggered, this, [this] { ShowSettings(); });
     file->addSeparator();
     connect(file->addAction(u"&Back up sites..."_s), &QAction::triggered, this, [this] { BackUpSites(); });
+    connect(file->addAction(u"R&estore sites..."_s), &QAction::triggered, this, [this] { RestoreSites(); });
+    file->addSeparator();
+    // The same switch as the tray menu's; wired once the site browsers exist.
+    m_doNotDisturbAction = file->addAction(u"&Do not disturb"_s);
+    m_doNotDisturbAction->setObjectName(u"miMainDoNotDisturb"_s);
+    m_doNotDisturbAction->setCheckable(true);
     file->addSeparator();
     QAction* exit = file->addAction(u"E&xit"_s);
     exit->setShortcut(QKeySequence(u"Alt+X"_s));
@@ -378,8 +389,23 @@ void TfMain::ShowSettings()
     const auto downloadFirefox = [this] {
         OpenWebPage(ServerUrl(u"/download/FireFox"_s), u"Download WebKit component"_s, true);
     };
-    if (!TfSettingsDlg::Execute(*m_settings, FirefoxAvailable(), downloadFirefox, this))
+    TfSettingsDlg dialog(this);
+    dialog.SetSettings(*m_settings);
+    dialog.SetFirefoxAvailable(FirefoxAvailable());
+    dialog.OnDownloadFirefox = downloadFirefox;
+    dialog.SetChangeAlertsOnDesktop(TSiteNotifications::ChangeAlertsOnDesktop(m_siteSettings.get()));
+    // The sleep delay is the site windows' own, kept with their settings.
+    const double sleepAfter = TCustomInternetBrowserWindow::HibernateAfterMinutes(m_siteSettings.get());
+    dialog.SetSleepAfterMinutes(sleepAfter);
+    if (dialog.exec() != mrOk)
         return;
+    // Absent means the default, the desktop's notifications.
+    m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup),
+                             QString::fromUtf16(TSiteNotifications::kChangeAlertsOnDesktop),
+                             dialog.ChangeAlertsOnDesktop() ? QString() : u"false"_s);
+    if (dialog.SleepAfterMinutes() != sleepAfter)
+        m_siteSettings->SetValue(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s,
+                                 QString::number(dialog.SleepAfterMinutes()));
     // What the user confirmed is kept at once: a crash or a kill later must not lose it.
     SaveChangedConfig();
     ConfigureNewsCheck();

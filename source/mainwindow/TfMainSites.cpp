@@ -2,6 +2,7 @@
 // data file, and what the tab's commands ask of the window.
 
 #include "TSiteBrowsers.h"
+#include "TSiteLauncherBadges.h"
 #include "TfMain.h"
 #include "browser/TBrowserManager.h"
 #include "browser/TUnreadCounts.h"
@@ -12,7 +13,6 @@
 #include "markup/CountBadge.h"
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
-#include "sites/SiteBackup.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
@@ -27,7 +27,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -71,6 +70,11 @@ void TfMain::CreateSiteBrowsers()
             [this](bool on) { m_siteBrowsers->Quiet().SetDoNotDisturb(on); });
     connect(m_trayMenu, &QMenu::aboutToShow, doNotDisturb,
             [this, doNotDisturb] { doNotDisturb->setChecked(m_siteBrowsers->Quiet().DoNotDisturb()); });
+    connect(m_doNotDisturbAction, &QAction::triggered, this,
+            [this](bool on) { m_siteBrowsers->Quiet().SetDoNotDisturb(on); });
+    if (QMenu* file = qobject_cast<QMenu*>(m_doNotDisturbAction->parent()))
+        connect(file, &QMenu::aboutToShow, m_doNotDisturbAction,
+                [this] { m_doNotDisturbAction->setChecked(m_siteBrowsers->Quiet().DoNotDisturb()); });
     // Ctrl+Q in a site window ends the program as "Exit" does.
     connect(manager, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
         connect(window, &TCustomInternetBrowserWindow::QuitRequested, this, &TfMain::Quit);
@@ -82,7 +86,12 @@ void TfMain::CreateSiteBrowsers()
     connect(manager, &TBrowserManager::SiteWindowChanged, this, [this](TMorvalenBaseClass* site, bool open) {
         m_installedSites->SiteBrowserChanged(*site, open);
     });
+    connect(manager, &TBrowserManager::SiteSleepingChanged, this,
+            [this](TMorvalenBaseClass* site, bool sleeping) {
+                m_installedSites->SiteSleepingChanged(*site, sleeping);
+            });
     TUnreadCounts* counts = &m_siteBrowsers->UnreadCounts();
+    m_siteLauncherBadges = std::make_unique<TSiteLauncherBadges>(*counts, *m_siteShortcuts);
     connect(counts, &TUnreadCounts::CountChanged, this,
             [this](TMorvalenBaseClass* site, const TUnreadCounts::TCount& count) {
                 m_installedSites->SiteUnreadCountChanged(*site, count.Count, count.Old);
@@ -111,35 +120,13 @@ void TfMain::UpdateTrayIcon()
     m_trayIcon->setToolTip(hint);
 }
 
-void TfMain::BackUpSites()
-{
-    const QString title = u"Back up sites"_s;
-    const QString path = QFileDialog::getSaveFileName(
-        this, title, QDir::homePath() + u"/Morvalen sites.zip"_s, u"Zip archives (*.zip)"_s);
-    if (path.isEmpty())
-        return;
-    // Sign-ins let whoever holds the archive into the user's accounts: only when asked for.
-    const QMessageBox::StandardButton signIns = QMessageBox::question(
-        this, title,
-        u"Include the sites' sign-ins (cookies and stored logins)? Anyone who has the archive can then use them."_s,
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::No);
-    if (signIns == QMessageBox::Cancel)
-        return;
-    // The arrangement lives in the configuration file, which is written only now and then.
-    SaveConfig();
-    try {
-        SiteBackup::Write(m_dataFolder, path, signIns == QMessageBox::Yes);
-        SetStatusText(u"The sites were backed up to %1."_s.arg(path));
-    } catch (const EMorvalenError& error) {
-        QMessageBox::warning(this, title, QString::fromUtf8(error.what()));
-    }
-}
-
 void TfMain::LoadInstalledSites()
 {
     // The arrange mode of the configuration file applies to the loaded sites.
     m_installedSites->LoadFromFile(m_dataFolder + kSitesFileName);
     m_installedSites->ShowInstalledCount();
+    for (const auto& site : m_installedSites->Manager().Items())
+        m_siteBrowsers->RestoreUnreadCount(*site);
 }
 
 TInstalledSitesHooks TfMain::InstalledSitesHooks()
@@ -191,6 +178,9 @@ TInstalledSitesHooks TfMain::InstalledSitesHooks()
     };
     hooks.CloseAllBrowsers = [this] {
         m_siteBrowsers->CloseAll();
+    };
+    hooks.ShowSiteWindows = [this] {
+        m_siteBrowsers->ShowSiteWindows(this);
     };
     hooks.SiteMuted = [this](const TMorvalenBaseClass& record) {
         return m_siteBrowsers->Quiet().Muted(record.ElementId());

@@ -31,6 +31,17 @@ void TMVTrayNotifyManager::Notify(TEntryId entry, const QString& siteTitle, cons
         m_window->ShowNotification();
 }
 
+void TMVTrayNotifyManager::NotifyChanged(TEntryId entry, const QString& siteTitle, const QString& pageTitle,
+                                         const QString& iconFile)
+{
+    if (const auto line = m_changeLines.find(entry); line != m_changeLines.end() && m_window) {
+        m_window->UpdateSite(line->second, pageTitle);
+        return;
+    }
+    Notify(entry, siteTitle, pageTitle, iconFile);
+    m_changeLines[entry] = int(m_announced.size()) - 1;
+}
+
 void TMVTrayNotifyManager::ItemClicked(int index)
 {
     if (index < 0 || size_t(index) >= m_announced.size())
@@ -43,4 +54,5 @@ void TMVTrayNotifyManager::NotifyWindowClosed()
 {
     m_window = nullptr;
     m_announced.clear();
+    m_changeLines.clear();
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <vector>
 
 // Gathers the reports of changed sites into one notification window and turns a click on a
@@ -30,6 +31,11 @@ public:
 
     // Announces a site: the site's title, the changed page's title and the site's icon file.
     void Notify(TEntryId entry, const QString& siteTitle, const QString& pageTitle, const QString& iconFile);
+    // Announces a page change the monitor found. A page that changes at every check (a
+    // ticker, a clock) must not fill the window: a window already listing this entry's change
+    // keeps its one line, which takes the newest page title and shows again in full.
+    void NotifyChanged(TEntryId entry, const QString& siteTitle, const QString& pageTitle,
+                       const QString& iconFile);
     // A click on line index of the window.
     void ItemClicked(int index);
     // The window closed (a click, its close button or the end of its display time).
@@ -45,4 +51,6 @@ private:
     TTrayNotifyTimings m_timings;
     QPointer<TfTrayNotifyWin> m_window;
     std::vector<TEntryId> m_announced;
+    // The line of each entry's page change in the open window.
+    std::map<TEntryId, int> m_changeLines;
 };

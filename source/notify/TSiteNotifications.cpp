@@ -2,15 +2,24 @@
 #include "TNotificationQuiet.h"
 
 #include "browser/TBrowserManager.h"
+#include "browser/TBrowserStatusBar.h"
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TWindowChangeMonitor.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "menus/MVMenus.h"
 #include "platform/DesktopNotifier.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "sites/TSiteSettings.h"
 
+#include <QAction>
 #include <QDir>
+#include <QImage>
 #include <QLoggingCategory>
+#include <QMenu>
+#include <QPointer>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -41,8 +50,14 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
     };
     connect(&m_browsers, &TBrowserManager::SiteChanged, this, &TSiteNotifications::SiteChanged);
     connect(&m_browsers, &TBrowserManager::WindowCreated, this, [this](TCustomInternetBrowserWindow* window) {
-        TWindowChangeMonitor::Attach(*window,
-                                     {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs});
+        if (TWindowChangeMonitor* monitor = TWindowChangeMonitor::Attach(
+                *window, {m_options.MonitorBaselineDelayMs, m_options.MonitorIntervalMs}))
+            AddCheckItem(*window, *monitor);
+        // The user looks at the site: its change on the desktop's list is old news.
+        connect(window, &TCustomInternetBrowserWindow::ActivationChanged, this, [this, window](bool active) {
+            if (const TBrowserEntry* entry = active ? m_browsers.FindByWindow(window) : nullptr)
+                WithdrawChange(entry->Id);
+        });
     });
     TfrmInternetBrowser::OnWebNotification = [this](const TWebNotificationRec& notification) {
         WebNotification(notification);
@@ -52,6 +67,24 @@ TSiteNotifications::TSiteNotifications(TBrowserManager& browsers, const TSiteNot
 TSiteNotifications::~TSiteNotifications()
 {
     TfrmInternetBrowser::OnWebNotification = nullptr;
+}
+
+void TSiteNotifications::AddCheckItem(TCustomInternetBrowserWindow& window, TWindowChangeMonitor& monitor)
+{
+    QMenu* options = window.MiscMenu();
+    if (!options)
+        return;
+    QAction* check = options->addAction(u"Check for changes now"_s);
+    check->setObjectName(u"miCheckForChanges"_s);
+    connect(check, &QAction::triggered, &monitor, [&monitor, window = QPointer(&window)] {
+        monitor.Monitor().CheckNow([window](bool changed) {
+            if (window && window->StatusBar())
+                window->StatusBar()->SetText(changed ? u"The page changed since the last check."_s
+                                                     : u"No change since the last check."_s);
+        });
+    });
+    if (auto* menu = qobject_cast<TMVPopupMenu*>(options))
+        menu->PrepareItems();
 }
 
 TBrowserEntry* TSiteNotifications::EntryOfOrigin(const QUrl& origin) const
@@ -102,13 +135,28 @@ bool TSiteNotifications::MayShow(const TBrowserEntry* entry, const QString& site
     return false;
 }
 
+bool TSiteNotifications::ChangeAlertsOnDesktop(const TSiteSettings* settings)
+{
+    const QString value = settings ? settings->Value(QString::fromUtf16(TSiteSettings::kGeneralGroup),
+                                                     QString::fromUtf16(kChangeAlertsOnDesktop))
+                                   : QString();
+    return value != u"false"_s;
+}
+
 void TSiteNotifications::SiteChanged(const TBrowserEntry& entry)
 {
     const QString pageTitle = entry.Window ? entry.Window->MonitoredPageTitle() : QString();
-    qCDebug(lcNotify) << "site changed:" << SiteTitle(entry);
-    if (!MayShow(&entry, SiteTitle(entry), IconFile(entry)))
+    const QString siteTitle = SiteTitle(entry);
+    const QString iconFile = IconFile(entry);
+    qCDebug(lcNotify) << "site changed:" << siteTitle;
+    if (!MayShow(&entry, siteTitle, iconFile))
         return;
-    m_tray.Notify(entry.Id, SiteTitle(entry), pageTitle, IconFile(entry));
+    if (!ChangeAlertsOnDesktop(m_settings) && TDesktopNotifier::OwnWindowPlaceable()) {
+        m_tray.NotifyChanged(entry.Id, siteTitle, pageTitle, iconFile);
+        return;
+    }
+    ShowOnDesktop(entry.Id, u"Morvalen Desktop"_s, u"%1 changed"_s.arg(siteTitle), pageTitle,
+                  iconFile.isEmpty() ? QImage() : QImage(iconFile), siteTitle, pageTitle, iconFile, {}, true);
 }
 
 void TSiteNotifications::WebNotification(const TWebNotificationRec& notification)
@@ -119,9 +167,25 @@ void TSiteNotifications::WebNotification(const TWebNotificationRec& notification
     const QString iconFile = entry ? IconFile(*entry) : QString();
     const QString line = notification.Message.isEmpty() ? notification.Title
                                                         : notification.Title + u": "_s + notification.Message;
+    // It counts as unread also when it does not show.
+    if (entry && entry->Site)
+        emit WebNotificationArrived(entry->Site);
     if (!MayShow(entry, siteTitle, iconFile))
         return;
-    std::function<void()> click = notification.Click;
+    ShowOnDesktop(entryId, siteTitle, notification.Title, notification.Message, notification.Icon, siteTitle,
+                  line, iconFile, notification.Click, false);
+}
+
+void TSiteNotifications::ShowOnDesktop(uint64_t entryId, const QString& appName, const QString& summary,
+                                       const QString& body, const QImage& icon, const QString& siteTitle,
+                                       const QString& line, const QString& iconFile,
+                                       const std::function<void()>& click, bool pageChange)
+{
+    // A page that changes at every check has one notification on the desktop, not one a check.
+    if (pageChange && std::any_of(m_shown.begin(), m_shown.end(), [entryId](const auto& shown) {
+            return shown.second.PageChange && shown.second.EntryId == entryId;
+        }))
+        return;
     // The bus is reached with the first notification, not at the program's start.
     if (!m_desktop) {
         m_desktop = std::make_unique<TDesktopNotifier>(m_options.BusConnection);
@@ -132,16 +196,26 @@ void TSiteNotifications::WebNotification(const TWebNotificationRec& notification
             m_shown.erase(id);
         };
     }
-    m_desktop->Show(siteTitle, notification.Title, notification.Message, notification.Icon,
-                    [this, entryId, siteTitle, iconFile, line, click](uint32_t id) {
+    m_desktop->Show(appName, summary, body, icon,
+                    [this, entryId, siteTitle, iconFile, line, click, pageChange](uint32_t id) {
                         if (id != 0) {
                             qCDebug(lcNotify) << "desktop notification shown:" << id;
-                            m_shown[id] = {entryId, click};
+                            m_shown[id] = {entryId, click, pageChange};
                             return;
                         }
                         // No service took it: the program's own notification window shows it.
-                        m_tray.Notify(entryId, siteTitle, line, iconFile);
+                        if (pageChange)
+                            m_tray.NotifyChanged(entryId, siteTitle, line, iconFile);
+                        else
+                            m_tray.Notify(entryId, siteTitle, line, iconFile);
                     });
+}
+
+void TSiteNotifications::WithdrawChange(uint64_t entryId)
+{
+    for (const auto& [id, shown] : m_shown)
+        if (shown.PageChange && shown.EntryId == entryId && m_desktop)
+            m_desktop->Close(id);
 }
 
 void TSiteNotifications::DesktopNotificationClicked(uint32_t id)

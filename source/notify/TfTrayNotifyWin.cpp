@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -119,6 +121,20 @@ void TfTrayNotifyWin::AddSite(const QString& siteTitle, const QString& pageTitle
     if (isVisible()) {
         BuildLines();
         PlaceWindow();
+        if (m_state != nsFadingIn)
+            ShowFully();
+    }
+}
+
+void TfTrayNotifyWin::UpdateSite(int index, const QString& pageTitle)
+{
+    const auto site = std::find_if(m_sites.begin(), m_sites.end(),
+                                   [index](const auto& line) { return line->Index == index; });
+    if (site == m_sites.end())
+        return;
+    (*site)->PageTitle = pageTitle;
+    if (isVisible()) {
+        BuildLines();
         if (m_state != nsFadingIn)
             ShowFully();
     }

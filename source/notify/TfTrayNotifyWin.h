@@ -64,6 +64,8 @@ public:
 
     // Appends a line; a visible window shows it at once and starts its display time again.
     void AddSite(const QString& siteTitle, const QString& pageTitle, int index, const QString& iconFile);
+    // The line of index takes a new page title and, shown, restarts the display time as AddSite.
+    void UpdateSite(int index, const QString& pageTitle);
     // The first show: placed, shown without activation, fading in.
     void ShowNotification();
     // Tells OnClose, then closes (and so frees) the window.

@@ -56,7 +56,7 @@ void TDialogHeader::Relayout()
     int left = 0;
     int right = 0;
     if (!m_image.isNull()) {
-        const int side = m_image.width() + m_imageOffset;
+        const int side = int(m_image.deviceIndependentSize().width()) + m_imageOffset;
         (m_imageAlignment == iaLeft ? left : right) = side;
     }
     setContentsMargins(left, 0, right, kBottomEdge);
@@ -67,8 +67,9 @@ void TDialogHeader::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), ColorToQColor(m_color));
     if (!m_image.isNull()) {
-        const int y = (height() - m_image.height() - 2) / 2;
-        const int x = m_imageAlignment == iaLeft ? m_imageOffset : width() - m_image.width() - m_imageOffset;
+        const QSize shown = m_image.deviceIndependentSize().toSize();
+        const int y = (height() - shown.height() - 2) / 2;
+        const int x = m_imageAlignment == iaLeft ? m_imageOffset : width() - shown.width() - m_imageOffset;
         painter.drawImage(QPoint(x, y), m_image);
     }
     const QRect lower(0, height() - 1, width(), 1);

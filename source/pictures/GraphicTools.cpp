@@ -10,6 +10,7 @@
 #include "common/FileUtils.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 
@@ -100,6 +101,32 @@ QImage LoadPngResource(const QString& name)
         }
     }
     return Placeholder();
+}
+
+QImage LoadPngResource(const QString& name, qreal devicePixelRatio)
+{
+    QImage normal = LoadPngResource(name);
+    if (devicePixelRatio <= 1.01 || name.isEmpty())
+        return normal;
+    if (const std::optional<QByteArray> data =
+            FileUtils::ReadWholeFile(PictureResources::SharpPngPath(name))) {
+        try {
+            QImage sharp = PngFile::Read(*data, PictureLimits::kNamedPicture);
+            // Only a picture of exactly twice the size can stand in for the normal one.
+            if (sharp.size() == normal.size() * 2) {
+                sharp.setDevicePixelRatio(2.0);
+                return sharp;
+            }
+        } catch (const EInvalidGraphic&) {
+            // The normal picture is still right, if less sharp.
+        }
+    }
+    return normal;
+}
+
+qreal ProgramPixelRatio()
+{
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
 QImage LoadResourcePicture(const QString& name)

@@ -22,6 +22,15 @@ namespace GraphicTools {
 // unreadable picture gives a 16 x 16 white square with a red outline.
 QImage LoadPngResource(const QString& name);
 
+// The picture for a screen of that many device pixels to the program's pixel: above 1 the
+// picture drawn at twice the pixels, its devicePixelRatio 2, so that a painter draws it at
+// the same size as LoadPngResource's, and sharp. Layouts measure it with
+// deviceIndependentSize().
+QImage LoadPngResource(const QString& name, qreal devicePixelRatio);
+// The ratio of the program's screens (QT_SCALE_FACTOR and the screens' own), 1 without a
+// window system.
+qreal ProgramPixelRatio();
+
 // The same picture for a picture holder (LoadPngResource's fallback included).
 QImage LoadResourcePicture(const QString& name);
 

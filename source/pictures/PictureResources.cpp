@@ -19,6 +19,13 @@ QString PngPath(const QString& name)
     return u":/pictures/"_s + name.toUpper() + u".png"_s;
 }
 
+QString SharpPngPath(const QString& name)
+{
+    static const bool registered = RegisterPictureResources();
+    Q_UNUSED(registered);
+    return u":/pictures/"_s + name.toUpper() + u"@2x.png"_s;
+}
+
 QString IconPath(const QString& name)
 {
     static const bool registered = RegisterPictureResources();

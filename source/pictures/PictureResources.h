@@ -8,6 +8,8 @@ namespace PictureResources {
 
 // ":/pictures/NAME.png" and ":/icons/NAME.ico"; registers the resources on first use.
 QString PngPath(const QString& name);
+// The same picture at twice its pixels: ":/pictures/NAME@2x.png".
+QString SharpPngPath(const QString& name);
 QString IconPath(const QString& name);
 
 } // namespace PictureResources

@@ -6,6 +6,7 @@
 #include <QDBusMetaType>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QGuiApplication>
 
 #include <optional>
 #include <utility>
@@ -175,4 +176,9 @@ void TDesktopNotifier::HandleClosed(uint id, uint)
 {
     if (OnClosed)
         OnClosed(id);
+}
+
+bool TDesktopNotifier::OwnWindowPlaceable()
+{
+    return !QGuiApplication::platformName().startsWith(u"wayland"_s);
 }

@@ -32,6 +32,10 @@ public:
               const std::function<void(uint32_t id)>& shown);
     void Close(uint32_t id);
 
+    // Whether the program can place a notification window of its own next to the panel:
+    // not on Wayland, where a client does not place its windows.
+    static bool OwnWindowPlaceable();
+
     // The user clicked the notification.
     std::function<void(uint32_t id)> OnActivated;
     // The notification went (expired, dismissed, clicked or closed by the program).

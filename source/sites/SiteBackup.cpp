@@ -255,9 +255,32 @@ void MergeStore(const QString& extracted, const QString& dataFolder, const QStri
         FileUtils::WriteFileAtomically(dataFolder + indexName, NamePairIndexFile::Serialize(ours));
 }
 
+// Extracts the archive into folder (checked) and reads the sites of its data file.
+SitesDataFile::LoadResult ExtractSites(const QString& archivePath, const QString& folder,
+                                       const SiteBackup::Limits& limits)
+{
+    ExtractChecked(archivePath, folder, limits);
+    const QString dataFileName = QString::fromLatin1(SitesDataFile::kFileName);
+    const std::optional<QByteArray> data = FileUtils::ReadWholeFile(folder + dataFileName);
+    if (!data)
+        Refuse(archivePath, u"it holds no %1"_s.arg(dataFileName));
+    SitesDataFile::LoadResult sites = SitesDataFile::Parse(*data);
+    if (!sites.headerValid || sites.skipped > 0)
+        Refuse(archivePath, u"its %1 is damaged"_s.arg(dataFileName));
+    return sites;
+}
+
 } // namespace
 
 namespace SiteBackup {
+
+std::vector<std::unique_ptr<TMorvalenBaseClass>> Sites(const QString& archivePath, const Limits& limits)
+{
+    QTemporaryDir temporary;
+    if (!temporary.isValid())
+        throw EFileError(u"Could not create a temporary folder to read \"%1\"."_s.arg(archivePath));
+    return ExtractSites(archivePath, WithSlash(temporary.path()), limits).records;
+}
 
 void Write(const QString& dataFolder, const QString& archivePath, bool withSignIns)
 {
@@ -314,15 +337,8 @@ RestoreResult Restore(const QString& dataFolder, const QString& archivePath, con
         if (!temporary.isValid())
             throw EFileError(u"Could not create a temporary folder in \"%1\"."_s.arg(dataFolder));
         const QString extracted = WithSlash(temporary.path());
-        ExtractChecked(archivePath, extracted, limits);
-
+        SitesDataFile::LoadResult theirs = ExtractSites(archivePath, extracted, limits);
         const QString dataFileName = QString::fromLatin1(SitesDataFile::kFileName);
-        const std::optional<QByteArray> theirData = FileUtils::ReadWholeFile(extracted + dataFileName);
-        if (!theirData)
-            Refuse(archivePath, u"it holds no %1"_s.arg(dataFileName));
-        SitesDataFile::LoadResult theirs = SitesDataFile::Parse(*theirData);
-        if (!theirs.headerValid || theirs.skipped > 0)
-            Refuse(archivePath, u"its %1 is damaged"_s.arg(dataFileName));
 
         const std::optional<QByteArray> ourData = FileUtils::ReadWholeFile(root + dataFileName);
         if (!ourData) {

@@ -4,6 +4,8 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class TMorvalenBaseClass;
 
@@ -42,6 +44,10 @@ struct RestoreResult
 // Asked for each site of the archive the data folder already has (the same ElementId), with
 // the archive's record; true replaces the folder's site by it.
 using ReplaceQuestion = std::function<bool(const TMorvalenBaseClass& fromArchive)>;
+
+// The sites an archive holds, read after the checks Restore makes, so that a damaged or
+// hostile archive is refused (EFileError, as Restore) before anyone is asked anything.
+std::vector<std::unique_ptr<TMorvalenBaseClass>> Sites(const QString& archivePath, const Limits& limits = {});
 
 // Reads the archive into dataFolder. Into a folder without sites everything is taken as it
 // is. Otherwise the sites the folder lacks are added at the end with their settings, icons and

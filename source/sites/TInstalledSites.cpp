@@ -241,6 +241,11 @@ void TInstalledSites::BuildMenus()
         if (m_hooks.HideAllBrowsersToTray)
             m_hooks.HideAllBrowsersToTray();
     });
+    QAction* siteWindows = m_pmOpenedBrowsers->addAction(u"Site windows..."_s, this, [this] {
+        if (m_hooks.ShowSiteWindows)
+            m_hooks.ShowSiteWindows();
+    });
+    siteWindows->setObjectName(u"miSiteWindows"_s);
     m_pmOpenedBrowsers->addSeparator();
     m_pmOpenedBrowsers->addAction(ToolIcon(u"res_Ico_Stop"), u"Close all browsers"_s, this, [this] {
         if (m_hooks.CloseAllBrowsers)

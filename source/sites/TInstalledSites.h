@@ -66,6 +66,7 @@ struct TInstalledSitesHooks
     std::function<void()> MinimizeAllBrowsers;
     std::function<void()> HideAllBrowsersToTray;
     std::function<void()> CloseAllBrowsers;
+    std::function<void()> ShowSiteWindows;
     // The site is about to be removed: its open browser window closes without writing into
     // it. Unset: CloseSiteBrowser.
     std::function<void(TMVWebElement& tile)> SiteRemoving;
@@ -122,6 +123,7 @@ public:
     // The browser manager says whether a site's window is open; the tile shows it.
     void SiteBrowserChanged(const TMorvalenBaseClass& site, bool open);
     void SiteUnreadCountChanged(const TMorvalenBaseClass& site, int count, bool old);
+    void SiteSleepingChanged(const TMorvalenBaseClass& site, bool sleeping);
     // A site's window captured its page: the site's thumbnail.
     // The page's own icon, for a site that still has the default one: kept in the icon store
     // as a fetched favicon is, and shown on the tile.

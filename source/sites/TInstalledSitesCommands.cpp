@@ -62,6 +62,12 @@ void TInstalledSites::SiteBrowserChanged(const TMorvalenBaseClass& site, bool op
         tile->SetHasBrowser(open);
 }
 
+void TInstalledSites::SiteSleepingChanged(const TMorvalenBaseClass& site, bool sleeping)
+{
+    if (TMVWebElement* tile = m_manager->TileOf(&site))
+        tile->SetSleeping(sleeping);
+}
+
 void TInstalledSites::SiteUnreadCountChanged(const TMorvalenBaseClass& site, int count, bool old)
 {
     if (TMVWebElement* tile = m_manager->TileOf(&site))

@@ -5,11 +5,13 @@
 #include "TMVWebElementDrag.h"
 #include "TMorvalenBaseClass.h"
 #include "common/Errors.h"
+#include "common/FileUtils.h"
 
 #include <QDateTime>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -162,6 +164,50 @@ bool TMVVisualManager::Save()
         return false;
     }
     m_saveFailed = false;
+    return true;
+}
+
+bool TMVVisualManager::ReloadFromFile(const QSet<QString>& fresh)
+{
+    const std::optional<QByteArray> data = FileUtils::ReadWholeFile(m_fileName);
+    if (!data)
+        return false;
+    SitesDataFile::LoadResult loaded = SitesDataFile::Parse(*data);
+    if (!loaded.headerValid)
+        return false;
+    QHash<QString, qsizetype> position;
+    for (qsizetype index = 0; index < qsizetype(loaded.records.size()); ++index)
+        position.insert(loaded.records[size_t(index)]->ElementId(), index);
+    for (size_t index = m_items.size(); index-- > 0;) {
+        const QString id = m_items[index]->ElementId();
+        if (position.contains(id) && !fresh.contains(id))
+            continue;
+        TMVWebElement* tile = TileOf(m_items[index].get());
+        if (m_dropTarget == tile || m_dropSource == tile)
+            CancelDrop();
+        std::erase(m_tiles, QPointer<TMVWebElement>(tile));
+        delete tile;
+        m_items.erase(m_items.begin() + qsizetype(index));
+    }
+    // Each kept record stands for one of the file's records of its ElementId.
+    QHash<QString, int> kept;
+    for (const auto& item : m_items)
+        ++kept[item->ElementId()];
+    for (auto& record : loaded.records) {
+        if (int& left = kept[record->ElementId()]; left > 0) {
+            --left;
+            continue;
+        }
+        if (const auto handler = OnItemLoaded)
+            handler(*this, *record);
+        CreateTile(std::move(record), true);
+    }
+    std::stable_sort(m_items.begin(), m_items.end(), [&position](const auto& a, const auto& b) {
+        return position.value(a->ElementId()) < position.value(b->ElementId());
+    });
+    LayoutTiles();
+    if (OnCountChanged)
+        OnCountChanged(*this);
     return true;
 }
 

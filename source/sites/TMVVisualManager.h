@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -57,6 +58,12 @@ public:
     // records are skipped; the file as it was is then kept aside before the first save.
     void LoadFromFile(const QString& fileName);
     const QString& FileName() const { return m_fileName; }
+    // The data file was rewritten by another writer (a restore): reads it again and saves
+    // nothing. A site in fresh, or one this manager lacks, gets a new record and tile from the
+    // file (the one it had goes first: its window must be closed by then); every other site
+    // keeps its record and tile, so that its open window stays. Sites the file lacks go; the
+    // order becomes the file's. False, and nothing changes, when the file cannot be read.
+    bool ReloadFromFile(const QSet<QString>& fresh);
     // Rewrites the data file (nothing before LoadFromFile). A failure keeps the sites in
     // memory, is reported once through OnSaveFailed and is tried again by the next save.
     bool Save();

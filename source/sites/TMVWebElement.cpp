@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QTimer>
 #include <QToolTip>
 
@@ -43,6 +44,8 @@ constexpr TColor kFocusedTitle = 0x000080;
 constexpr TColor kTitle = 0x000000;
 constexpr TColor kAddress = 0xF06048;
 constexpr TColor kUnfocusedDescription = 0x808080;
+// The moon of a sleeping site: a night blue.
+constexpr TColor kSleepingMoon = 0x9C6A4A;
 
 constexpr uint32_t kFlashInterval = 200;
 constexpr int kFlashTicks = 5;
@@ -87,9 +90,12 @@ const QFontMetrics& TextMetrics()
 TMVWebElement::TMVWebElement(QWidget* parent) : QWidget(parent)
 {
     // Decoded once for all tiles; the copies share the pixels.
-    static const QImage closeImage = Paintable(GraphicTools::LoadPngResource(u"wiClose"_s));
-    static const QImage runImage = Paintable(GraphicTools::LoadPngResource(u"wiRun"_s));
-    static const QImage shortcutImage = Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s));
+    static const QImage closeImage =
+        Paintable(GraphicTools::LoadPngResource(u"wiClose"_s, GraphicTools::ProgramPixelRatio()));
+    static const QImage runImage =
+        Paintable(GraphicTools::LoadPngResource(u"wiRun"_s, GraphicTools::ProgramPixelRatio()));
+    static const QImage shortcutImage =
+        Paintable(GraphicTools::LoadPngResource(u"wiShortCut"_s, GraphicTools::ProgramPixelRatio()));
     m_closeImage = closeImage;
     m_runImage = runImage;
     m_shortcutImage = shortcutImage;
@@ -152,6 +158,16 @@ void TMVWebElement::SetThumbnail(const QImage& thumbnail)
 void TMVWebElement::SetHasBrowser(bool hasBrowser)
 {
     m_hasBrowser = hasBrowser;
+    if (!hasBrowser)
+        m_sleeping = false;
+    update();
+}
+
+void TMVWebElement::SetSleeping(bool sleeping)
+{
+    if (sleeping == m_sleeping)
+        return;
+    m_sleeping = sleeping;
     update();
 }
 
@@ -228,13 +244,14 @@ void TMVWebElement::paintEvent(QPaintEvent*)
     content.HasThumbnail = !m_thumbnail.isNull();
     content.HasIcon = !m_iconPicture.isNull();
     content.ButtonShows = m_hasBrowser || focused;
-    content.ShortcutHeight = m_shortcutImage.height();
+    content.ShortcutHeight = int(m_shortcutImage.deviceIndependentSize().height());
     const TTileLayout layout = Layout(size(), content);
 
     QPainter painter(this);
     PaintCard(painter, layout, focused);
     PaintTexts(painter, layout, focused);
     PaintBadge(painter, layout);
+    PaintMoon(painter, layout);
 }
 
 void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool focused)
@@ -290,8 +307,42 @@ void TMVWebElement::PaintCard(QPainter& painter, const TTileLayout& layout, bool
         if (m_item && m_item->ShortcutKinds() != 0)
             painter.drawImage(layout.ShortcutPos, m_shortcutImage);
     }
-    if (!m_iconPicture.isNull())
-        painter.drawImage(QRect(layout.IconPos, QSize(kIconSize, kIconSize)), m_iconPicture);
+    PaintIcon(painter, layout);
+}
+
+void TMVWebElement::PaintIcon(QPainter& painter, const TTileLayout& layout)
+{
+    if (m_iconPicture.isNull())
+        return;
+    painter.save();
+    if (m_sleeping)
+        painter.setOpacity(0.35);
+    painter.drawImage(QRect(layout.IconPos, QSize(kIconSize, kIconSize)), m_iconPicture);
+    painter.restore();
+}
+
+void TMVWebElement::PaintMoon(QPainter& painter, const TTileLayout& layout)
+{
+    if (!m_sleeping)
+        return;
+    // In the header left of the button and of the count, where a long title ends anyway: a
+    // disc with a disc of the card's colour cut out of its upper right.
+    const int middle = layout.Header.center().y();
+    int right = layout.ButtonZone.left() - 3;
+    if (m_unreadCount > 0)
+        right = CountBadge::Bounds(CountBadge::Text(m_unreadCount), TextFont(), right, middle).left() - 3;
+    constexpr qreal kMoon = 13;
+    const QRectF moon(right - kMoon, middle - kMoon / 2 + 0.5, kMoon, kMoon);
+    QPainterPath crescent;
+    crescent.addEllipse(moon);
+    QPainterPath bite;
+    bite.addEllipse(moon.translated(kMoon * 0.38, -kMoon * 0.22));
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ColorToQColor(kSleepingMoon));
+    painter.drawPath(crescent.subtracted(bite));
+    painter.restore();
 }
 
 void TMVWebElement::PaintBadge(QPainter& painter, const TTileLayout& layout)

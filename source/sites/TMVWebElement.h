@@ -70,6 +70,11 @@ public:
     bool HasBrowser() const { return m_hasBrowser; }
     void SetHasBrowser(bool hasBrowser);
 
+    // The site's window sleeps (its pages let go until it is used again): the icon is dimmed
+    // and a small moon shows in the header. A window that closes sleeps no more.
+    bool Sleeping() const { return m_sleeping; }
+    void SetSleeping(bool sleeping);
+
     // The site's unread messages as a badge (none for 0); old: the count its window had when
     // it closed, drawn pale.
     int UnreadCount() const { return m_unreadCount; }
@@ -161,6 +166,8 @@ private:
     void PaintCard(QPainter& painter, const TileGeometry::TTileLayout& layout, bool focused);
     void PaintTexts(QPainter& painter, const TileGeometry::TTileLayout& layout, bool focused);
     void PaintBadge(QPainter& painter, const TileGeometry::TTileLayout& layout);
+    void PaintIcon(QPainter& painter, const TileGeometry::TTileLayout& layout);
+    void PaintMoon(QPainter& painter, const TileGeometry::TTileLayout& layout);
     TZone VisibleZoneAt(QPoint point) const;
     void ClearHint();
     void StartDrag(QPoint pointer);
@@ -178,6 +185,7 @@ private:
     QImage m_iconPicture;
     QImage m_thumbnail;
     bool m_hasBrowser = false;
+    bool m_sleeping = false;
     int m_unreadCount = 0;
     bool m_unreadCountOld = false;
     TMorvalenBaseClass* m_item = nullptr;

@@ -95,6 +95,15 @@ const QStringList& TSiteSettings::PermissionNames()
 
 TSiteSettings::TSiteSettings(const QString& fileName, QObject* parent) : QObject(parent), m_fileName(fileName)
 {
+    Reload();
+}
+
+void TSiteSettings::Reload()
+{
+    const QString& fileName = m_fileName;
+    m_groups.clear();
+    m_readOnly = false;
+    m_lastError.clear();
     const QFileInfo info(fileName);
     if (!info.exists())
         return;

@@ -39,6 +39,9 @@ public:
     explicit TSiteSettings(const QString& fileName, QObject* parent = nullptr);
 
     const QString& FileName() const { return m_fileName; }
+    // Reads the file again after another writer replaced it (a restore): what this object
+    // held is dropped, never written over the new file.
+    void Reload();
     // The last read or write failure, empty when none.
     const QString& LastError() const { return m_lastError; }
 

@@ -3,6 +3,8 @@
 #include "TMorvalenBaseClass.h"
 #include "stores/TFavoriteIconManager.h"
 
+#include <QFileInfo>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -80,4 +82,10 @@ void TSiteShortcuts::DetectShortcuts(TMorvalenBaseClass& site) const
             kinds |= uint8_t(1 << place);
     }
     site.SetShortcutKinds(kinds);
+}
+
+QString TSiteShortcuts::MenuEntryFileName(const TMorvalenBaseClass& site) const
+{
+    const QString path = m_launchers.Find(lpApplicationsMenu, site.Title(), site.ElementId());
+    return path.isEmpty() ? QString() : QFileInfo(path).fileName();
 }

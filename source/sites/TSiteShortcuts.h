@@ -36,6 +36,9 @@ public:
     static QString WindowClass(const TMorvalenBaseClass& site);
 
     SiteLauncher LauncherOf(const TMorvalenBaseClass& site, int kind) const;
+    // The file name of the site's own entry in the applications menu, the one docks know;
+    // empty when it has none.
+    QString MenuEntryFileName(const TMorvalenBaseClass& site) const;
     const SiteLaunchers& Launchers() const { return m_launchers; }
 
 private:

@@ -11,6 +11,7 @@
 #include "pictures/GraphicTools.h"
 #include "pictures/MakeThumbnail.h"
 #include "pictures/TExIcon.h"
+#include "platform/XWaylandChoice.h"
 #include "settings/TApplicationsSettings.h"
 #include "stores/SiteAddress.h"
 #include "stores/TFavoriteIconManager.h"
@@ -341,6 +342,9 @@ void TfSiteDlg::OkClick()
         StoreSite();
     if (m_siteSettings && m_site)
         m_browsing->Store(*m_siteSettings, m_site->ElementId());
+    // The program's, not the site's: the way every WebKit site of this session opens.
+    if (m_throughXWayland && m_throughXWayland->isChecked() != XWaylandChoice::Chosen())
+        XWaylandChoice::Choose(m_throughXWayland->isChecked());
     done(mrOk);
 }
 
@@ -408,7 +412,9 @@ void TfSiteDlg::DrawEngine(QPainter& painter, const QRect& rect, int index, bool
 {
     if (index == beInternetExplorer || index == beFireFox) {
         const QImage& picture = m_engineImages[m_renderEngine->isEnabled() ? index : index + 2];
-        painter.drawImage(rect.left() + 2, rect.top() + (rect.height() - picture.height()) / 2, picture);
+        painter.drawImage(rect.left() + 2,
+                          rect.top() + (rect.height() - int(picture.deviceIndependentSize().height())) / 2,
+                          picture);
     }
     m_renderEngine->DrawText(painter, rect, 22, m_renderEngine->itemText(index), selected);
 }

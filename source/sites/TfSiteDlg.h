@@ -146,6 +146,8 @@ private:
     std::vector<QAction*> m_screenSizeItems;
     OwnerDrawnComboBox* m_renderEngine = nullptr;
     QCheckBox* m_runAsTrayIcon = nullptr;
+    // Only in a Wayland session with XWayland.
+    QCheckBox* m_throughXWayland = nullptr;
     QCheckBox* m_monitorChanges = nullptr;
     QLabel* m_intervalLabel = nullptr;
     OwnerDrawnComboBox* m_monitorInterval = nullptr;

@@ -10,6 +10,7 @@
 #include "pictures/Colors.h"
 #include "pictures/GraphicTools.h"
 #include "pictures/MakeThumbnail.h"
+#include "platform/XWaylandChoice.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -121,7 +122,8 @@ void TfSiteDlg::BuildLayout()
         {u"Shortcuts", u"png_SiteDlg_Shortcuts"}, {u"Browsing", u"png_SiteDlg_Browser"}};
     for (const auto& [text, picture] : pages) {
         auto* item = new QListWidgetItem(QString::fromUtf16(text), m_pages);
-        item->setData(Qt::DecorationRole, GraphicTools::LoadPngResource(QString::fromUtf16(picture)));
+        item->setData(Qt::DecorationRole, GraphicTools::LoadPngResource(QString::fromUtf16(picture),
+                                                                        GraphicTools::ProgramPixelRatio()));
     }
 
     m_notebook = new QStackedWidget(this);
@@ -169,7 +171,7 @@ void TfSiteDlg::BuildLayout()
     layout->addWidget(header);
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
-    setFixedSize(kClientWidth, kClientHeight);
+    DialogParts::SetFixedSizeOnScreen(this, QSize(kClientWidth, kClientHeight));
 }
 
 QWidget* TfSiteDlg::BuildGeneralPage()
@@ -283,9 +285,11 @@ QWidget* TfSiteDlg::BuildBrowserPage()
 {
     auto* page = new QWidget(this);
     QVBoxLayout* layout = PageLayout(page);
-    m_engineImages = {GraphicTools::LoadPngResource(u"brIE"_s), GraphicTools::LoadPngResource(u"brFireFox"_s),
-                      GraphicTools::LoadPngResource(u"brIE_BW"_s),
-                      GraphicTools::LoadPngResource(u"brFireFox_BW"_s)};
+    const qreal ratio = GraphicTools::ProgramPixelRatio();
+    m_engineImages = {GraphicTools::LoadPngResource(u"brIE"_s, ratio),
+                      GraphicTools::LoadPngResource(u"brFireFox"_s, ratio),
+                      GraphicTools::LoadPngResource(u"brIE_BW"_s, ratio),
+                      GraphicTools::LoadPngResource(u"brFireFox_BW"_s, ratio)};
     m_renderEngine = new OwnerDrawnComboBox(page);
     m_renderEngine->setObjectName(u"cmbRenderEngine"_s);
     for (const QString& name : EngineNames())
@@ -300,6 +304,22 @@ QWidget* TfSiteDlg::BuildBrowserPage()
     layout->addWidget(DialogParts::GroupHeading(u"Browser"_s, page));
     layout->addWidget(Caption(u"Web browser rendering engine"_s, m_renderEngine, page));
     layout->addWidget(m_renderEngine);
+    if (XWaylandChoice::Offered()) {
+        // Said where the engine is chosen: a Wayland window cannot hold the WebKit engine's
+        // pages, the whole program running through XWayland can.
+        auto* note = new QLabel(
+            u"The WebKit engine needs X11. In this Wayland session, sites set to it open only when "
+            "Morvalen Desktop runs through XWayland."_s,
+            page);
+        note->setObjectName(u"lbWebKitNeedsX11"_s);
+        note->setWordWrap(true);
+        m_throughXWayland =
+            new QCheckBox(u"Run Morvalen Desktop through XWayland (from its next start)"_s, page);
+        m_throughXWayland->setObjectName(u"cbThroughXWayland"_s);
+        m_throughXWayland->setChecked(XWaylandChoice::Chosen());
+        layout->addWidget(note);
+        layout->addWidget(m_throughXWayland);
+    }
     layout->addSpacing(8);
     layout->addWidget(m_runAsTrayIcon);
     layout->addStretch(1);
@@ -354,7 +374,8 @@ QWidget* TfSiteDlg::BuildShortcutsPage()
     for (size_t kind = 0; kind < boxes.size(); ++kind) {
         const auto& [name, caption, picture] = boxes[kind];
         auto* image = new QLabel(page);
-        image->setPixmap(QPixmap::fromImage(GraphicTools::LoadPngResource(QString::fromUtf16(picture))));
+        image->setPixmap(QPixmap::fromImage(
+            GraphicTools::LoadPngResource(QString::fromUtf16(picture), GraphicTools::ProgramPixelRatio())));
         auto* box = new QCheckBox(QString::fromUtf16(caption), page);
         box->setObjectName(QString::fromUtf16(name));
         m_shortcutBoxes[kind] = box;

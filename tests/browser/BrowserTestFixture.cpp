@@ -52,6 +52,7 @@ TestHttpServer& BrowserTest::Server()
                                     "height:60px\">"),
                        html);
         created->Serve(u"/two"_s, Page("Page two"), html);
+        created->Serve(u"/long"_s, Page("Long page", "<div style=\"height: 6000px\">long</div>"), html);
         // A page that updates itself, as a mail or news page does.
         created->Serve(u"/growing"_s,
                        Page("Growing",

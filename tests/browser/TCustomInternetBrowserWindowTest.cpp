@@ -215,27 +215,34 @@ TEST_F(TCustomInternetBrowserWindowTest, TheWindowsKeysWorkWhileThePageHasTheFoc
         << listed.join(u", "_s).toStdString();
 }
 
-TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtTheirAddresses)
+TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtTheirAddressesAndScrollPositions)
 {
     QTemporaryDir folder;
     TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
     // Fractional minutes: a fifth of a second.
     settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.0033"_s);
-    Open(Url(u"/one"_s), {Url(u"/two"_s)}, 0, &settings, u"IDLE"_s);
+    Open(Url(u"/long"_s), {Url(u"/two"_s)}, 0, &settings, u"IDLE"_s);
     ASSERT_TRUE(m_window->PagesOpened());
     m_window->ShowRestored();
     TfrmInternetBrowser& home = *m_window->Tab(0)->Frame();
     TfrmInternetBrowser& behind = *m_window->Tab(1)->Frame();
-    ASSERT_TRUE(WaitForTitle(home, u"Page one"_s));
+    ASSERT_TRUE(WaitForTitle(home, u"Long page"_s));
     ASSERT_TRUE(WaitForTitle(behind, u"Page two"_s));
     ASSERT_EQ(m_window->ActiveTab()->Frame(), &home);
+    const auto scrolled = [&] {
+        return RunScript(home, u"String(window.scrollY)"_s);
+    };
+    ASSERT_TRUE(WaitUntil([&] {
+        RunScript(home, u"window.scrollTo(0, 1200)"_s);
+        return scrolled() == u"1200"_s;
+    }));
 
     // Another window takes the focus: the tab behind sleeps, the one on screen stays.
     QWidget other;
     other.resize(200, 100);
     other.show();
     other.activateWindow();
-    ASSERT_TRUE(WaitUntil([&] { return behind.Sleeping(); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return behind.EngineAsleep(); }, 10000));
     EXPECT_EQ(PageOf(behind)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
     EXPECT_FALSE(home.Sleeping());
     EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
@@ -243,16 +250,18 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
 
     // Hidden, the window's current tab sleeps too.
     m_window->hide();
-    ASSERT_TRUE(WaitUntil([&] { return home.Sleeping(); }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return home.EngineAsleep(); }, 10000));
     EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
     EXPECT_TRUE(m_window->Sleeping());
 
-    // Back in use, the tab the user sees loads again where it was; the other waits to be chosen.
+    // Back in use, the tab the user sees loads again where it was, scrolled as it was; the
+    // other waits to be chosen.
     m_window->ShowRestored();
     ASSERT_TRUE(WaitUntil([&] { return !home.Sleeping(); }, 10000));
     EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
-    EXPECT_TRUE(WaitUntil([&] { return RunScript(home, u"document.title"_s) == u"Page one"_s; }));
-    EXPECT_EQ(home.GetLocationURL(), Url(u"/one"_s));
+    EXPECT_TRUE(WaitUntil([&] { return RunScript(home, u"document.title"_s) == u"Long page"_s; }));
+    EXPECT_EQ(home.GetLocationURL(), Url(u"/long"_s));
+    EXPECT_TRUE(WaitUntil([&] { return scrolled() == u"1200"_s; })) << scrolled().toStdString();
     EXPECT_TRUE(behind.Sleeping());
     m_window->SetActiveTab(1);
     EXPECT_FALSE(behind.Sleeping());

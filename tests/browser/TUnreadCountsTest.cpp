@@ -11,13 +11,12 @@
 #include "platform/XdgAutostart.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMorvalenBaseClass.h"
+#include "support/LauncherListener.h"
 #include "support/StandInFrame.h"
 #include "support/TestNotificationService.h"
 #include "support/TestSupport.h"
 
-#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QPointer>
 
 #include <gtest/gtest.h>
@@ -32,48 +31,6 @@ namespace {
 const QString kInbox = u"http://127.0.0.1/inbox"_s;
 const QString kRead = u"http://127.0.0.1/read"_s;
 const QString kChat = u"http://127.0.0.1/chat"_s;
-
-// What the docks hear: every Update of the launcher entry interface.
-class TLauncherListener final : public QObject
-{
-    Q_OBJECT
-
-public:
-    struct TUpdate
-    {
-        QString AppUri;
-        qint64 Count = -1;
-        bool Visible = false;
-    };
-
-    explicit TLauncherListener(const QString& address)
-        : m_bus(QDBusConnection::connectToBus(address, u"launcher-listener"_s))
-    {
-        m_bus.connect(QString(), QString(), u"com.canonical.Unity.LauncherEntry"_s, u"Update"_s, this,
-                      SLOT(Heard(QDBusMessage)));
-    }
-    ~TLauncherListener() override { QDBusConnection::disconnectFromBus(u"launcher-listener"_s); }
-
-    QList<TUpdate> Updates;
-
-public slots:
-    void Heard(const QDBusMessage& message)
-    {
-        const QVariantList arguments = message.arguments();
-        TUpdate update;
-        if (arguments.size() == 2) {
-            update.AppUri = arguments.at(0).toString();
-            const QVariantMap properties = qdbus_cast<QVariantMap>(arguments.at(1));
-            if (properties.value(u"count"_s).metaType() == QMetaType::fromType<qint64>())
-                update.Count = properties.value(u"count"_s).toLongLong();
-            update.Visible = properties.value(u"count-visible"_s).toBool();
-        }
-        Updates.append(update);
-    }
-
-private:
-    QDBusConnection m_bus;
-};
 
 class TUnreadCountsTest : public ::testing::Test
 {
@@ -148,7 +105,7 @@ TEST_F(TUnreadCountsTest, TheDockBadgeOfTheProgramsEntryFollowsALoopbackPagesTit
     TestNotificationService bus(false);
     if (!bus.Running())
         GTEST_SKIP() << "dbus-daemon is not installed";
-    TLauncherListener listener(bus.Address());
+    TestLauncherListener listener(bus.Address());
     const QDBusConnection client = bus.ClientConnection();
     const std::unique_ptr<TLauncherBadge> badge =
         TLauncherBadge::ForDesktopEntry(u"morvalen-desktop.desktop"_s, client.name());
@@ -167,5 +124,3 @@ TEST_F(TUnreadCountsTest, TheDockBadgeOfTheProgramsEntryFollowsALoopbackPagesTit
     EXPECT_EQ(listener.Updates.back().Count, 0);
     EXPECT_FALSE(listener.Updates.back().Visible);
 }
-
-#include "TUnreadCountsTest.moc"

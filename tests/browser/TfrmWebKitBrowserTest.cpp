@@ -8,15 +8,19 @@
 #include "support/TestTlsServer.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -229,6 +233,48 @@ TEST_F(TfrmWebKitBrowserTest, CaptureHasTheFramesSizeAndThePage)
     EXPECT_EQ(qRgb(0, 255, 0), bitmap.pixel(bitmap.width() / 2, bitmap.height() / 2));
 }
 
+// Run at QT_SCALE_FACTOR 1, 1.5 and 2 (see CMakeLists.txt): the engine's window is measured in
+// the screen's pixels, the page in the program's.
+TEST_F(TfrmWebKitBrowserTest, PageFillsItsAreaAtTheProgramsScale)
+{
+    m_server.Serve(u"/green"_s, TestPage("Green", "<style>html,body{margin:0;background:#00ff00}</style>"),
+                   "text/html");
+    Load(m_frame, m_server.Url(u"/green"_s));
+    const qreal scale = m_frame->devicePixelRatioF();
+    // What the screen shows where the frame's corners are, in the screen's own pixels.
+    const auto shownAt = [&](QPoint inFrame) {
+        const QPoint global = m_frame->mapToGlobal(inFrame);
+        const QImage shot = m_frame->screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
+        return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
+    };
+    const QPoint farCorner(m_frame->width() - 3, m_frame->height() - 3);
+    EXPECT_TRUE(WaitUntil([&] {
+        return shownAt(farCorner) == 0x00ff00 && shownAt(QPoint(2, 2)) == 0x00ff00;
+    })) << "at scale "
+        << scale << " the page does not reach the frame's far corner: " << std::hex << shownAt(farCorner);
+
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(Evaluate(m_frame, u"window.innerWidth"_s) - m_frame->width()) <= 2;
+    })) << "page pixels are the program's: "
+        << Evaluate(m_frame, u"window.innerWidth"_s) << " of " << m_frame->width();
+    // Whole scales reach the page as its pixel ratio, so that pictures and text are sharp.
+    EXPECT_EQ(Evaluate(m_frame, u"window.devicePixelRatio"_s), int64_t(std::floor(scale + 0.01)));
+
+    m_frame->SetZoomFactor(2.0);
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(Evaluate(m_frame, u"window.innerWidth"_s) - m_frame->width() / 2) <= 2;
+    })) << "the site's zoom comes on top of the scale: "
+        << Evaluate(m_frame, u"window.innerWidth"_s);
+    // A new size keeps the scale.
+    m_window->resize(m_window->width() - 100, m_window->height());
+    EXPECT_TRUE(WaitUntil([&] {
+        return std::abs(Evaluate(m_frame, u"window.innerWidth"_s) - m_frame->width() / 2) <= 2;
+    })) << Evaluate(m_frame, u"window.innerWidth"_s)
+        << " of " << m_frame->width();
+    EXPECT_TRUE(
+        WaitUntil([&] { return shownAt(QPoint(m_frame->width() - 3, m_frame->height() - 3)) == 0x00ff00; }));
+}
+
 TEST_F(TfrmWebKitBrowserTest, PageTextLengthOfTheLoadedPage)
 {
     m_server.Serve(u"/inner"_s, TestPage("Inner", "12345"), "text/html");
@@ -411,4 +457,79 @@ TEST_F(TfrmWebKitBrowserTest, APagesNotificationGoesToTheProgramAndItsClickBackT
     shown.front().Click();
     EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Clicked"_s; }))
         << m_frame->Title().toStdString();
+}
+
+TEST_F(TfrmWebKitBrowserTest, ASleepingPageEndsItsViewInTheHostAndWakesWhereItWasScrolledTo)
+{
+    m_server.Serve(u"/long"_s, TestPage("Long", "<div style='height: 6000px'>long</div>"), "text/html");
+    Load(m_frame, m_server.Url(u"/long"_s));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Evaluate(m_frame, u"window.scrollTo(0, 900), window.scrollY"_s) == 900; }));
+    const qint64 host = m_frame->Host()->ProcessId();
+    // The page's own web process, a child of the host, is what the page costs.
+    const auto webProcesses = [host] {
+        int count = 0;
+        for (const QString& entry : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile stat(u"/proc/%1/stat"_s.arg(entry));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (text.contains("(WebKitWebProces") && fields.size() > 1 && fields.at(1).toLongLong() == host)
+                ++count;
+        }
+        return count;
+    };
+    ASSERT_GT(webProcesses(), 0);
+
+    EXPECT_FALSE(m_frame->PutToSleep()) << "a page on screen stays awake";
+    m_window->hide();
+    ASSERT_TRUE(m_frame->PutToSleep());
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->EngineAsleep(); }));
+    EXPECT_TRUE(WaitUntil([&] { return webProcesses() == 0; }, 20000)) << "the page's web process ended";
+    EXPECT_EQ(m_frame->GetLocationURL(), m_server.Url(u"/long"_s));
+
+    m_window->show();
+    m_completed.clear();
+    m_frame->Wake();
+    ASSERT_TRUE(WaitUntil([&] { return !m_completed.isEmpty(); }, 20000));
+    EXPECT_EQ(m_completed.first().second, m_server.Url(u"/long"_s));
+    EXPECT_EQ(m_frame->Host()->ProcessId(), host) << "the window's host serves the page again";
+    EXPECT_TRUE(WaitUntil([&] { return Evaluate(m_frame, u"window.scrollY"_s) == 900; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Long"_s; }));
+}
+
+TEST_F(TfrmWebKitBrowserTest, APagePlayingSoundStaysAwake)
+{
+    // Two seconds of a quiet tone, looped.
+    QByteArray samples;
+    for (int i = 0; i < 2 * 8000; ++i)
+        samples.append(char(128 + int(20 * std::sin(i * 2 * M_PI * 440 / 8000))));
+    QByteArray wave = "RIFF" + QByteArray(4, '\0') + "WAVEfmt ";
+    const auto le = [&wave](quint32 value, int bytes) {
+        for (int b = 0; b < bytes; ++b)
+            wave.append(char((value >> (8 * b)) & 0xff));
+    };
+    le(16, 4), le(1, 2), le(1, 2), le(8000, 4), le(8000, 4), le(1, 2), le(8, 2);
+    wave += "data";
+    le(quint32(samples.size()), 4);
+    wave += samples;
+    const quint32 riff = quint32(wave.size() - 8);
+    for (int b = 0; b < 4; ++b)
+        wave[4 + b] = char((riff >> (8 * b)) & 0xff);
+    m_server.Serve(u"/tone.wav"_s, wave, "audio/wav");
+    m_server.Serve(u"/sound"_s, TestPage("Sound", "<audio id=a src='/tone.wav' autoplay loop></audio>"),
+                   "text/html");
+    Load(m_frame, m_server.Url(u"/sound"_s));
+    Evaluate(m_frame, u"document.getElementById('a').play(), 1"_s);
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->KeepsAwake(); }, 20000))
+        << "playing: " << Evaluate(m_frame, u"document.getElementById('a').paused ? 0 : 1"_s) << " ready "
+        << Evaluate(m_frame, u"document.getElementById('a').readyState"_s) << " error "
+        << Evaluate(m_frame, u"(e => e ? e.code : 0)(document.getElementById('a').error)"_s);
+    m_window->hide();
+    EXPECT_FALSE(m_frame->PutToSleep());
+    // Once it stops, the page may sleep.
+    Evaluate(m_frame, u"document.getElementById('a').pause(), 1"_s);
+    EXPECT_TRUE(WaitUntil([&] { return !m_frame->KeepsAwake(); }, 20000));
+    EXPECT_TRUE(m_frame->PutToSleep());
 }

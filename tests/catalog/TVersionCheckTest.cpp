@@ -1,10 +1,12 @@
 #include "catalog/TVersionCheck.h"
+#include "catalog/CatalogAddresses.h"
 #include "catalog/ProgramVersion.h"
 #include "catalog/TRemoteVersion.h"
 #include "platform/XdgAutostart.h"
 #include "server/ServerProcess.h"
 #include "settings/TApplicationsSettings.h"
 #include "stores/TFileCacheManager.h"
+#include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -62,13 +64,18 @@ protected:
         m_check->OnLatestVersion = [this](uint32_t program) {
             m_latest.push_back(program);
         };
+        m_check->OnFileRefused = [this](const QString& text) {
+            m_refused.push_back(text);
+        };
     }
 
-    // Lets the request's report arrive: the cache ends every request with one.
+    // Lets the request's report arrive (the cache ends every request with one) and the file
+    // it brought be read.
     void WaitForReport()
     {
         ASSERT_TRUE(WaitUntil([this] { return !m_cache->Busy(); }));
         ProcessEventsFor(50);
+        ASSERT_TRUE(WaitUntil([this] { return !(m_check && m_check->Reading()); }));
     }
 
     struct Offer
@@ -90,6 +97,7 @@ protected:
     std::optional<uint32_t> m_program = PackVersion(2, 1, 0, 3);
     std::vector<Offer> m_offered;
     std::vector<uint32_t> m_latest;
+    std::vector<QString> m_refused;
     int m_settingsChanges = 0;
 };
 
@@ -170,6 +178,40 @@ TEST_F(VersionCheck, OnDemandSaysLatestVersionOrOffersTheNewerOne)
     WaitForReport();
     ASSERT_EQ(m_latest.size(), 2u);
     EXPECT_EQ(m_latest[1], 0u);
+}
+
+TEST_F(VersionCheck, AVersionFileOverTheLimitIsRefusedAndSaysSoInsteadOfLatestVersion)
+{
+    // A newer version hidden behind 16 MB of padding must not be parsed, nor read as "nothing
+    // newer".
+    TestHttpServer server;
+    QByteArray file = "<?xml version=\"1.0\"?><products><product id=\"MorvalenDesktop\"><versions>"
+                      "<version major=\"9\" minor=\"0\" release=\"0\" build=\"0\"/></versions></product>";
+    file += "<!--" + QByteArray(16 * 1024 * 1024, 'x') + "--></products>";
+    server.Serve(QString::fromUtf16(kVersionFilePath), file, "text/xml");
+    MakeCheck(server.Url(QString()));
+    m_settings.SetLastUpdateCheck(kToday - 40);
+
+    m_check->CheckVersionOnDemand();
+    WaitForReport();
+    EXPECT_TRUE(m_offered.empty());
+    EXPECT_TRUE(m_latest.empty());
+    ASSERT_EQ(m_refused.size(), 1u);
+    EXPECT_EQ(m_refused[0], u"The catalog server sent a version file larger than 16 MB; it was not read."_s);
+
+    m_settings.SetLastUpdateCheck(kToday - 40);
+    m_check->CheckVersionAutomatically();
+    WaitForReport();
+    EXPECT_TRUE(m_offered.empty());
+    EXPECT_EQ(m_refused.size(), 2u);
+
+    // Within the limit the same announcement is read.
+    server.Serve(QString::fromUtf16(kVersionFilePath), file.left(file.indexOf("<!--")) + "</products>",
+                 "text/xml");
+    m_check->CheckVersionOnDemand();
+    WaitForReport();
+    ASSERT_EQ(m_offered.size(), 1u);
+    EXPECT_EQ(VersionText(m_offered[0].offered), u"9.0.0.0"_s);
 }
 
 TEST_F(VersionCheck, UnreachableServerShowsNothingAndRecordsNothing)

@@ -244,6 +244,38 @@ TEST_F(CatalogViewsTest, AListTooLargeOrNestedEndlesslyIsRefusedAndTheListsSeenB
     EXPECT_TRUE(m_pages->isTabVisible(TCatalogViews::kWhatsNewPage));
 }
 
+TEST_F(CatalogViewsTest, ListsStillBeingReadWhenTheViewsGoAreNeverHandedToThem)
+{
+    // Four lists of 100,000 applications (10 MB) each take a while to parse: the views go
+    // meanwhile, as when the main window closes during a refresh.
+    TestHttpServer server;
+    const QByteArray xml = "text/xml";
+    const QString corpus = QString::fromUtf8(MORVALEN_FUZZ_CORPUS);
+    server.Serve(QString::fromUtf16(kCategoryListPath),
+                 ReadFile(corpus + u"/category_list/categorylist.xml"_s), xml);
+    QByteArray list = "<?xml version=\"1.0\"?><webapplications>";
+    for (int id = 1; id <= 100000; ++id)
+        list += "<webapp nid=\"" + QByteArray::number(id) +
+                "\" cat_id=\"101\"><description><title>Application</title></description></webapp>";
+    list += "</webapplications>";
+    for (int kind = 0; kind < kCatalogListCount; ++kind)
+        server.Serve(CatalogListPath(kind), list, xml);
+    m_address = server.Url(QString());
+    MakeViews();
+    m_views->RefreshCatalog();
+    ASSERT_TRUE(WaitUntil([this] { return m_window.pendingFives == 1; }));
+    ASSERT_TRUE(WaitUntil([this] { return !m_cache->Busy(); }));
+    const int pending = m_window.pending;
+    ASSERT_GT(pending, 0) << "the lists were read before the views went";
+    const int merged = m_applications->Count();
+
+    m_search.reset();
+    m_views.reset();
+    ProcessEventsFor(1000);
+    EXPECT_EQ(m_window.pending, pending);
+    EXPECT_EQ(m_applications->Count(), merged);
+}
+
 TEST_F(CatalogViewsTest, ARefreshWhileHiddenToTheTrayLeavesTheBusyBarAlone)
 {
     MakeViews();

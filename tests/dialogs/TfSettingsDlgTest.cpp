@@ -216,8 +216,9 @@ TEST_F(SettingsDialog, AStoredIndexWithoutEntryIsShownAndStoredAsTheFirstEntry)
 TEST_F(SettingsDialog, TabMovesThroughTheControlsInTheirOrder)
 {
     const char* order[] = {
-        "cbRunWithWindows",       "cbMinimizeOnStartup", "cbHideOnClose",   "cmbAutoUpdate",   "cmbNews",
-        "cmbDefaultRenderEngine", "cbOpenLinksLocaly",   "cbClearOldCache", "cmbClearOldCache"};
+        "cbRunWithWindows", "cbMinimizeOnStartup",    "cbHideOnClose",     "cmbAutoUpdate",
+        "cmbNews",          "cmbDefaultRenderEngine", "cbOpenLinksLocaly", "cbClearOldCache",
+        "cmbClearOldCache", "cbChangeAlertsOnDesktop"};
     m_dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dialog));
     m_dialog.findChild<QWidget*>(QString::fromLatin1(order[0]))->setFocus();

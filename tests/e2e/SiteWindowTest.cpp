@@ -13,8 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -153,6 +155,13 @@ TEST(SiteWindowProgram, ASiteOfTheWebKitEngineOpensItsPageInTheEnginesHelper)
     }
     EXPECT_TRUE(helperRuns);
     EXPECT_TRUE(QFileInfo(data + u"/WebKit"_s).isDir());
+    // Only a Chromium window needs OpenGL in the program: without one the driver (Mesa's,
+    // with its compiler) is never loaded, which is most of a cold start's time.
+    QFile maps(u"/proc/%1/maps"_s.arg(pid));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    ASSERT_TRUE(mapped.contains("libQt6Widgets"));
+    EXPECT_FALSE(mapped.contains("libGLX_mesa")) << "the OpenGL driver was loaded";
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(30000));
 }
@@ -274,4 +283,122 @@ TEST(SiteWindowProgram, AnAlertLoopWaitsInItsTabAndTheSiteWindowStillCloses)
     program.terminate();
     EXPECT_TRUE(program.waitForFinished(30000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+}
+
+namespace {
+
+// Where a window of that exact title is on the screen, in the screen's pixels.
+std::optional<QRect> WindowRect(const QByteArray& display, const QString& title)
+{
+    const std::optional<QString> found = ProgramUnderTest::Xdotool(
+        display, {u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^"_s + title + u"$"_s});
+    if (!found || found->trimmed().isEmpty())
+        return std::nullopt;
+    const std::optional<QString> shell = ProgramUnderTest::Xdotool(
+        display, {u"getwindowgeometry"_s, u"--shell"_s, found->trimmed().split(u'\n').first()});
+    if (!shell)
+        return std::nullopt;
+    QRect rect;
+    for (const QString& line : shell->split(u'\n')) {
+        const int value = line.section(u'=', 1).toInt();
+        if (line.startsWith(u"X="_s))
+            rect.moveLeft(value);
+        else if (line.startsWith(u"Y="_s))
+            rect.moveTop(value);
+        else if (line.startsWith(u"WIDTH="_s))
+            rect.setWidth(value);
+        else if (line.startsWith(u"HEIGHT="_s))
+            rect.setHeight(value);
+    }
+    return rect;
+}
+
+std::string Text(const std::optional<QRect>& rect)
+{
+    if (!rect)
+        return "none";
+    return QString(u"%1,%2 %3x%4"_s)
+        .arg(rect->x())
+        .arg(rect->y())
+        .arg(rect->width())
+        .arg(rect->height())
+        .toStdString();
+}
+
+QImage Screen(const QByteArray& display)
+{
+    QProcess import;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
+    import.setProcessEnvironment(environment);
+    import.start(u"import"_s, {u"-window"_s, u"root"_s, u"png:-"_s});
+    if (!import.waitForFinished(20000))
+        return QImage();
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+} // namespace
+
+// As on a HiDPI laptop: QT_SCALE_FACTOR=2 on the test's 1280 x 1024 screen.
+TEST(SiteWindowProgram, AtScaleTwoTheWindowsFitTheScreenAndTheWebKitPageFillsItsWindow)
+{
+    const QByteArray display = qgetenv("MORVALEN_TEST_X11_DISPLAY");
+    if (display.isEmpty())
+        GTEST_SKIP() << "skipped: no X server with a window manager (MORVALEN_TEST_X11_DISPLAY is not set)";
+    const QString helper =
+        QFileInfo(QStringLiteral(MORVALEN_DESKTOP_PATH)).dir().filePath(u"morvalen-webkit-host"_s);
+    if (!QFileInfo(helper).isExecutable() || QStandardPaths::findExecutable(u"xdotool"_s).isEmpty() ||
+        QStandardPaths::findExecutable(u"import"_s).isEmpty())
+        GTEST_SKIP() << "skipped: needs morvalen-webkit-host, xdotool and ImageMagick's import";
+
+    TestHttpServer server;
+    server.Serve(
+        u"/scaled"_s,
+        "<!DOCTYPE html><html><head><title>Scaled page</title>"
+        "<style>html,body{margin:0;height:100%;background:#00c000}</style></head><body></body></html>",
+        "text/html");
+    QTemporaryDir home(QDir::tempPath() + u"/mv-XXXXXX"_s);
+    const QString data = home.filePath(u"data-folder"_s);
+    ProgramUnderTest::SaveSite(data, [&](TMorvalenBaseClass& site) {
+        site.SetTitle(u"Scaled site"_s);
+        site.SetURL(server.Url(u"/scaled"_s));
+        site.SetElementId(u"0123456789ABCDEF0126"_s);
+        site.SetBrowserEngine(1);
+    });
+    QProcessEnvironment environment = ProgramUnderTest::Environment(home, display);
+    environment.insert(u"QT_SCALE_FACTOR"_s, u"2"_s);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(MORVALEN_DESKTOP_PATH),
+                  ProgramUnderTest::Options(data) + QStringList{u"Element=0123456789ABCDEF0126"_s});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    QByteArray trace;
+    ASSERT_TRUE(
+        WaitForTrace(program, trace, "document complete: \"" + server.Url(u"/scaled"_s).toUtf8() + '"'))
+        << trace.toStdString();
+
+    const QRect screen(0, 0, 1280, 1024);
+    std::optional<QRect> main;
+    std::optional<QRect> site;
+    EXPECT_TRUE(WaitUntil([&] {
+        main = WindowRect(display, u"Morvalen Desktop"_s);
+        site = WindowRect(display, u"Morvalen Desktop: Scaled site"_s);
+        // Sizes only: xdotool counts the window manager's frame into the position twice.
+        return main && site && main->width() <= screen.width() && main->height() <= screen.height() &&
+               site->width() <= screen.width() && site->height() <= screen.height();
+    })) << "main "
+        << Text(main) << ", site " << Text(site);
+    // The page reaches the window's right edge and its lower part, above the status bar (the
+    // window is maximized, at the screen's left).
+    ASSERT_TRUE(site);
+    const QPoint corner(site->width() - 30, site->height() * 3 / 4);
+    QRgb shown = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        const QImage image = Screen(display);
+        shown = image.isNull() ? 0 : image.pixel(corner) & 0xffffff;
+        return shown == 0x00c000;
+    })) << std::hex
+        << shown;
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000));
 }

@@ -9,6 +9,7 @@
 #include "catalogviews/TCatalogListView.h"
 #include "catalogviews/TCatalogViews.h"
 #include "details/TMVLinksBar.h"
+#include "dialogs/TfSettingsDlg.h"
 #include "mainwindow/TSiteBrowsers.h"
 #include "mainwindow/TfMain.h"
 #include "panels/TMVFrame.h"
@@ -29,6 +30,7 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTest>
@@ -301,9 +303,110 @@ TEST_F(TfMainSitesTest, ASitesUnreadCountReachesItsTileAndTheTrayAndItsSwitchesR
     EXPECT_EQ(TSiteSettings(DataFolder() + u"/SiteSettings.ini"_s).Value(u"General"_s, u"DoNotDisturb"_s),
               u"true"_s);
     EXPECT_TRUE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+    // The main window's item is the same switch.
+    auto* mainSwitch = window->findChild<QAction*>(u"miMainDoNotDisturb"_s);
+    ASSERT_NE(mainSwitch, nullptr);
+    auto* fileMenu = qobject_cast<QMenu*>(mainSwitch->parent());
+    ASSERT_NE(fileMenu, nullptr);
+    emit fileMenu->aboutToShow();
+    EXPECT_TRUE(mainSwitch->isChecked());
+    mainSwitch->trigger();
+    emit tray->aboutToShow();
+    EXPECT_FALSE(doNotDisturb->isChecked());
+    EXPECT_FALSE(trayIcon->toolTip().endsWith(u"Do not disturb"_s));
+    doNotDisturb->trigger();
 
     // The closed window's count stays on the tile, as old.
     window->InstalledSites().CloseSiteBrowser(tile);
     EXPECT_EQ(tile.UnreadCount(), 3);
     EXPECT_TRUE(tile.UnreadCountOld());
+
+    // The next run shows it, still old, and sums it on the tray icon.
+    window.reset();
+    window = Create();
+    ASSERT_EQ(window->InstalledSites().Manager().Count(), 1);
+    TMVWebElement& again = *window->InstalledSites().Manager().MVViewers(0);
+    EXPECT_EQ(again.UnreadCount(), 3);
+    EXPECT_TRUE(again.UnreadCountOld());
+    EXPECT_EQ(window->findChild<QSystemTrayIcon*>(u"TrayIcon"_s)->toolTip().section(u'\n', 0, 0),
+              u"Morvalen Desktop (3 unread)"_s);
+}
+
+TEST_F(TfMainSitesTest, ASleepingSitesTileIsMarkedUntilItsWindowWakesOrCloses)
+{
+    TStandInFrame::Register();
+    WriteSites({u"Mail"_s});
+    auto window = Create();
+    TMVVisualManager& sites = window->InstalledSites().Manager();
+    TMorvalenBaseClass& site = *sites.Items()[0];
+    TMVWebElement& tile = *sites.TileOf(&site);
+    tile.resize(tile.sizeHint());
+    window->HandleParameter(u"Element="_s + site.ElementId());
+    TCustomInternetBrowserWindow* browser = window->SiteBrowsers().Manager().WindowOfSite(&site);
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return browser->PagesOpened(); }));
+    const QImage awake = tile.grab().toImage();
+
+    browser->HideToTray();
+    ASSERT_TRUE(browser->Hibernate());
+    EXPECT_TRUE(tile.Sleeping());
+    EXPECT_NE(tile.grab().toImage(), awake) << "the tile looks asleep";
+    browser->ShowRestored();
+    EXPECT_TRUE(WaitUntil([&] { return !tile.Sleeping(); }));
+    EXPECT_EQ(tile.grab().toImage(), awake);
+
+    // A window that closes asleep leaves no sleeping mark behind.
+    browser->HideToTray();
+    ASSERT_TRUE(browser->Hibernate());
+    ASSERT_TRUE(tile.Sleeping());
+    window->InstalledSites().CloseSiteBrowser(tile);
+    EXPECT_FALSE(tile.Sleeping());
+}
+
+TEST_F(TfMainSitesTest, TheSleepDelayIsEditedInTheSettingsDialogAndKeptInTheSiteSettings)
+{
+    auto window = Create();
+    TSiteSettings& settings = window->SiteSettings();
+    QAction* settingsItem = nullptr;
+    for (QAction* action : window->findChildren<QAction*>()) {
+        if (action->text() == u"&Settings..."_s)
+            settingsItem = action;
+    }
+    ASSERT_NE(settingsItem, nullptr);
+    const auto edit = [&](std::function<void(QSpinBox&)> change) {
+        bool missed = false;
+        WhenModalShows<TfSettingsDlg>(
+            [&](TfSettingsDlg* dialog) {
+                auto* box = dialog->findChild<QSpinBox*>(u"seSleepAfter"_s);
+                if (box)
+                    change(*box);
+                ClickButton(dialog, "btnOk");
+            },
+            nullptr, &missed);
+        settingsItem->trigger();
+        EXPECT_FALSE(missed);
+    };
+    const auto stored = [&] {
+        return TSiteSettings(settings.FileName()).Value(u"General"_s, u"HibernateAfterMinutes"_s);
+    };
+
+    // Absent, the box shows the default; "Never" stores 0, which the windows take as never.
+    edit([](QSpinBox& box) {
+        EXPECT_EQ(box.value(), TCustomInternetBrowserWindow::kDefaultHibernateMinutes);
+        box.setValue(0);
+        EXPECT_EQ(box.text(), u"Never"_s);
+    });
+    EXPECT_EQ(stored(), u"0"_s);
+    EXPECT_EQ(TCustomInternetBrowserWindow::HibernateDelay(&settings, u"MAIL"_s), std::nullopt);
+    edit([](QSpinBox& box) { box.setValue(45); });
+    EXPECT_EQ(stored(), u"45"_s);
+
+    // A delay the box cannot show (a fraction of a minute, written by hand) survives an "Ok"
+    // that did not touch it.
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.25"_s);
+    edit([](QSpinBox& box) {
+        EXPECT_EQ(box.value(), 1);
+        EXPECT_EQ(box.text(), u"1 minute"_s);
+    });
+    EXPECT_EQ(stored(), u"0.25"_s);
 }

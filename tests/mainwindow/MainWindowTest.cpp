@@ -18,6 +18,10 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <QScreen>
+
+#include <QGuiApplication>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -393,4 +397,20 @@ TEST_F(MainWindowTest, RunAtStartupShowsTheTruthAndStartsThisConfiguration)
     ASSERT_TRUE(command.has_value());
     EXPECT_EQ(command->mid(1), QStringList({u"--data-folder="_s + QFileInfo(DataFolder()).absoluteFilePath(),
                                             u"--catalog-server=http://127.0.0.1:9/"_s, u"runminimized"_s}));
+}
+
+// Also run at QT_SCALE_FACTOR=2 on a 1280 x 1024 screen (tests/mainwindow/CMakeLists.txt),
+// whose free area is then smaller than the window's least size at 96 dpi.
+TEST_F(MainWindowTest, TheFirstSizeFitsTheScreensFreeArea)
+{
+    auto window = Create();
+    window->Start();
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(window->minimumWidth(), free.width());
+    EXPECT_LE(window->minimumHeight(), free.height());
+    // Its frame is the window manager's, if there is one: the window itself has to fit.
+    EXPECT_LE(window->width(), free.width());
+    EXPECT_LE(window->height(), free.height());
+    EXPECT_TRUE(free.intersects(window->geometry()));
+    window->hide();
 }

@@ -41,6 +41,29 @@ TEST(PictureNames, EveryPictureExistsAtItsSizeAndIsNeverThePlaceholder)
     }
 }
 
+// At a scale of 2 a picture is drawn from its drawing at twice the pixels, not enlarged: some
+// 2 x 2 block of it is not one colour.
+TEST(PictureNames, EveryPictureHasASharpTwinAtTwiceItsPixels)
+{
+    for (const PictureNames::Picture& picture : PictureNames::kPictures) {
+        const QString name = Name(picture.name);
+        const QImage normal = GraphicTools::LoadPngResource(name, 1.0);
+        const QImage sharp = GraphicTools::LoadPngResource(name, 2.0);
+        EXPECT_EQ(normal.devicePixelRatio(), 1.0) << picture.name;
+        ASSERT_EQ(sharp.size(), normal.size() * 2) << picture.name;
+        EXPECT_EQ(sharp.devicePixelRatio(), 2.0) << picture.name;
+        EXPECT_EQ(sharp.deviceIndependentSize().toSize(), normal.size()) << picture.name;
+        bool finer = false;
+        for (int y = 0; y + 1 < sharp.height() && !finer; y += 2)
+            for (int x = 0; x + 1 < sharp.width() && !finer; x += 2)
+                finer =
+                    sharp.pixel(x, y) != sharp.pixel(x + 1, y) || sharp.pixel(x, y) != sharp.pixel(x, y + 1);
+        EXPECT_TRUE(finer) << picture.name << " is its normal picture enlarged";
+    }
+    // A picture without a twin stays itself.
+    EXPECT_EQ(GraphicTools::LoadPngResource(u"no such picture"_s, 2.0).devicePixelRatio(), 1.0);
+}
+
 TEST(PictureNames, GreyVariantsAreGrey)
 {
     for (const char* name : {"brIE_BW", "brFireFox_BW", "brOpera_BW", "brSafari_BW"}) {

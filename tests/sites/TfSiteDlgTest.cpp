@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -491,4 +492,26 @@ TEST(TfSiteDlg, ChangingTheOwnSessionAsksWhetherItsSignInIsKept)
     change(true, false);
     EXPECT_EQ(asked.size(), 2) << "no change, no question";
     TSiteBrowsingPage::KeepSignIn = previous;
+}
+
+// Also run at QT_SCALE_FACTOR=2 on a 1280 x 1024 screen (tests/sites/CMakeLists.txt), where the
+// dialog's own 680 px are 1360 of the screen's.
+TEST(TfSiteDlg, FitsTheScreensFreeAreaWithItsButtonsWhole)
+{
+    Stores stores;
+    TMorvalenBaseClass site;
+    Dialog d(stores, site, false);
+    const QRect free = d.dialog.screen()->availableGeometry();
+    EXPECT_LE(d.dialog.width(), free.width());
+    EXPECT_LE(d.dialog.height(), free.height());
+    if (free.width() > 720 && free.height() > 460) {
+        EXPECT_EQ(d.dialog.size(), QSize(680, 400)) << "with room enough the dialog keeps its size";
+    }
+    for (const char* name : {"btnOk", "btnCancel"}) {
+        auto* button = d.dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        const QRect shown(button->mapTo(&d.dialog, QPoint(0, 0)), button->size());
+        EXPECT_TRUE(d.dialog.rect().contains(shown)) << name << " is cut off";
+        EXPECT_GE(button->width(), button->minimumSizeHint().width()) << name;
+    }
 }

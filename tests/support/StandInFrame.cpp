@@ -59,6 +59,11 @@ void TStandInFrame::NavigateTo(const QUrl& url)
     Load(m_history.at(m_current));
 }
 
+bool TStandInFrame::MaySleepNow() const
+{
+    return !isVisible();
+}
+
 bool TStandInFrame::SleepEngine()
 {
     return !isVisible();

@@ -50,6 +50,7 @@ protected:
     void ReloadPage() override;
     void RestartEngine() override;
     // As the engine, it lets no page on screen sleep; a sleeping frame shows no page.
+    bool MaySleepNow() const override;
     bool SleepEngine() override;
 
 private:
