@@ -45,37 +45,50 @@ std::string ShortTextOf(const char* text)
     return whole;
 }
 
+// A picture of the engine's as the protocol carries it: premultiplied ARGB32 rows, no larger
+// than limit on a side (else nothing).
+bool PixelsOf(cairo_surface_t* surface, int limit, int& width, int& height, std::string& data)
+{
+    width = cairo_image_surface_get_width(surface);
+    height = cairo_image_surface_get_height(surface);
+    if (width <= 0 || height <= 0 || width > limit || height > limit ||
+        std::size_t(width) * std::size_t(height) * 4 >= MaxFrameSize - 4096)
+        return false;
+    // The engine may hand back any kind of surface; an image surface of our own has the row
+    // layout the program reads.
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(image);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* pixels = cairo_image_surface_get_data(image);
+    if (pixels) {
+        data.reserve(std::size_t(width) * std::size_t(height) * 4);
+        for (int y = 0; y < height; ++y)
+            data.append(reinterpret_cast<const char*>(pixels + std::size_t(y) * std::size_t(stride)),
+                        std::size_t(width) * 4);
+    }
+    cairo_surface_destroy(image);
+    return pixels != nullptr;
+}
+
 void OnSnapshotReady(GObject* source, GAsyncResult* result, gpointer data)
 {
     std::unique_ptr<PendingAnswer> pending(static_cast<PendingAnswer*>(data));
     Message answer{MessageType::SnapshotReady, pending->view, {pending->request, 0, 0}, {}, {}};
     cairo_surface_t* surface = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
     if (surface) {
-        // The engine may hand back any kind of surface; an image surface of our own has
-        // the row layout the program reads.
-        const int width = cairo_image_surface_get_width(surface);
-        const int height = cairo_image_surface_get_height(surface);
         // At a GTK scale the snapshot has every pixel of the screen; copied one to one.
         cairo_surface_set_device_scale(surface, 1.0, 1.0);
-        cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-        cairo_t* cr = cairo_create(image);
-        cairo_set_source_surface(cr, surface, 0, 0);
-        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-        cairo_paint(cr);
-        cairo_destroy(cr);
-        cairo_surface_flush(image);
-        const int stride = cairo_image_surface_get_stride(image);
-        const unsigned char* pixels = cairo_image_surface_get_data(image);
-        if (pixels && width > 0 && height > 0 &&
-            std::size_t(width) * std::size_t(height) * 4 < MaxFrameSize - 4096) {
+        int width = 0;
+        int height = 0;
+        if (PixelsOf(surface, 16384, width, height, answer.data))
             answer.integers = {pending->request, width, height};
-            answer.data.reserve(std::size_t(width) * std::size_t(height) * 4);
-            for (int y = 0; y < height; ++y)
-                answer.data.append(
-                    reinterpret_cast<const char*>(pixels + std::size_t(y) * std::size_t(stride)),
-                    std::size_t(width) * 4);
-        }
-        cairo_surface_destroy(image);
+        else
+            answer.data.clear();
         cairo_surface_destroy(surface);
     }
     pending->send(answer);
@@ -209,6 +222,45 @@ guint KeyvalOfQtKey(std::int64_t key, const std::string& text)
     return 0;
 }
 
+// The Qt key code (qnamespace.h) of a GDK key value: what the program's shortcuts compare.
+std::int64_t QtKeyOfKeyval(guint keyval)
+{
+    static const std::map<guint, std::int64_t> special{
+        {GDK_KEY_Escape, 0x01000000},    {GDK_KEY_Tab, 0x01000001},       {GDK_KEY_ISO_Left_Tab, 0x01000002},
+        {GDK_KEY_BackSpace, 0x01000003}, {GDK_KEY_Return, 0x01000004},    {GDK_KEY_KP_Enter, 0x01000005},
+        {GDK_KEY_Insert, 0x01000006},    {GDK_KEY_Delete, 0x01000007},    {GDK_KEY_Home, 0x01000010},
+        {GDK_KEY_End, 0x01000011},       {GDK_KEY_Left, 0x01000012},      {GDK_KEY_Up, 0x01000013},
+        {GDK_KEY_Right, 0x01000014},     {GDK_KEY_Down, 0x01000015},      {GDK_KEY_Page_Up, 0x01000016},
+        {GDK_KEY_Page_Down, 0x01000017}, {GDK_KEY_Shift_L, 0x01000020},   {GDK_KEY_Shift_R, 0x01000020},
+        {GDK_KEY_Control_L, 0x01000021}, {GDK_KEY_Control_R, 0x01000021}, {GDK_KEY_Alt_L, 0x01000023},
+        {GDK_KEY_Alt_R, 0x01000023},     {GDK_KEY_Super_L, 0x01000053},   {GDK_KEY_Super_R, 0x01000054},
+        {GDK_KEY_KP_Add, 0x2b},          {GDK_KEY_KP_Subtract, 0x2d},     {GDK_KEY_KP_0, 0x30},
+        {GDK_KEY_KP_Left, 0x01000012},   {GDK_KEY_KP_Right, 0x01000014},
+    };
+    if (const auto found = special.find(keyval); found != special.end())
+        return found->second;
+    if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F12)
+        return 0x01000030 + std::int64_t(keyval - GDK_KEY_F1);
+    const gunichar character = gdk_keyval_to_unicode(keyval);
+    if (character >= 0x20 && character != 0x7f)
+        return std::int64_t(g_unichar_toupper(character));
+    return 0;
+}
+
+std::int64_t StateToQtModifiers(guint state)
+{
+    std::int64_t modifiers = 0;
+    if (state & GDK_SHIFT_MASK)
+        modifiers |= 0x02000000;
+    if (state & GDK_CONTROL_MASK)
+        modifiers |= 0x04000000;
+    if (state & GDK_MOD1_MASK)
+        modifiers |= 0x08000000;
+    if (state & GDK_SUPER_MASK)
+        modifiers |= 0x10000000;
+    return modifiers;
+}
+
 int QtModifiersToState(std::int64_t modifiers)
 {
     int state = 0;
@@ -284,6 +336,15 @@ HostView::HostView(std::uint32_t id, WebKitWebContext* context, int width, int h
     g_signal_connect(m_webView, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
     g_signal_connect(m_webView, "permission-request", G_CALLBACK(OnPermission), this);
     g_signal_connect(m_webView, "button-press-event", G_CALLBACK(OnButtonPress), this);
+    g_signal_connect(m_webView, "show-notification", G_CALLBACK(OnShowNotification), this);
+    g_signal_connect(m_webView, "notify::favicon", G_CALLBACK(OnFavicon), this);
+    WebKitFindController* find = webkit_web_view_get_find_controller(m_webView);
+    g_signal_connect(find, "found-text", G_CALLBACK(OnFoundText), this);
+    g_signal_connect(find, "failed-to-find-text", G_CALLBACK(OnFindFailed), this);
+    // The window system gives the page's window the keys while the pointer is over it; the
+    // program's window has the focus and decides, as for every other key.
+    g_signal_connect(m_window, "key-press-event", G_CALLBACK(OnWindowKey), this);
+    g_signal_connect(m_window, "key-release-event", G_CALLBACK(OnWindowKey), this);
     // Answered by the program's tab, never by a window of the host's own.
     g_signal_connect(m_webView, "script-dialog", G_CALLBACK(OnScriptDialog), this);
     // A page that plays sound or captures is kept awake by the program.
@@ -308,6 +369,11 @@ HostView::~HostView()
         webkit_script_dialog_close(dialog);
         webkit_script_dialog_unref(dialog);
     }
+    for (auto& [id, notification] : m_notifications) {
+        g_signal_handlers_disconnect_by_data(notification, this);
+        g_object_unref(notification);
+    }
+    g_signal_handlers_disconnect_by_data(webkit_web_view_get_find_controller(m_webView), this);
     g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(m_webView), this);
     g_signal_handlers_disconnect_by_data(m_webView, this);
     g_signal_handlers_disconnect_by_data(m_before, this);
@@ -405,6 +471,12 @@ void HostView::Handle(const Message& message)
         break;
     case MessageType::DialogAnswer:
         AnswerDialog(message.Integer(0), message.Integer(1) != 0, message.Text(0));
+        break;
+    case MessageType::Find:
+        Find(message.Integer(0) != 0, message.Text(0));
+        break;
+    case MessageType::NotifyClicked:
+        ClickNotification(message.Integer(0));
         break;
     default:
         break;
@@ -627,6 +699,115 @@ void HostView::CancelDownload(const std::string& destination)
     const auto found = RunningDownloads().find({m_id, destination});
     if (found != RunningDownloads().end())
         webkit_download_cancel(found->second);
+}
+
+void HostView::Find(bool backward, const std::string& text)
+{
+    WebKitFindController* find = webkit_web_view_get_find_controller(m_webView);
+    if (text.empty()) {
+        m_findText.clear();
+        webkit_find_controller_search_finish(find);
+        return;
+    }
+    const bool again = text == m_findText;
+    m_findsPending.push_back(!again);
+    if (again) {
+        if (backward)
+            webkit_find_controller_search_previous(find);
+        else
+            webkit_find_controller_search_next(find);
+        return;
+    }
+    m_findText = text;
+    guint options = WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND;
+    if (backward)
+        options |= WEBKIT_FIND_OPTIONS_BACKWARDS;
+    webkit_find_controller_search(find, text.c_str(), options, G_MAXUINT);
+}
+
+void HostView::OnFoundText(WebKitFindController*, guint matches, HostView* self)
+{
+    const bool counted = self->m_findsPending.empty() || self->m_findsPending.front();
+    if (!self->m_findsPending.empty())
+        self->m_findsPending.pop_front();
+    if (counted)
+        self->m_findMatches = matches;
+    // Only the answer to the latest search says what the page shows now.
+    if (self->m_findsPending.empty())
+        self->Report(MessageType::FindResult, {std::int64_t(std::max(self->m_findMatches, 1u))});
+}
+
+void HostView::OnFindFailed(WebKitFindController*, HostView* self)
+{
+    if (!self->m_findsPending.empty())
+        self->m_findsPending.pop_front();
+    self->m_findMatches = 0;
+    if (self->m_findsPending.empty())
+        self->Report(MessageType::FindResult, {0});
+}
+
+gboolean HostView::OnWindowKey(GtkWidget*, GdkEventKey* event, HostView* self)
+{
+    // Keys the program sends are marked as sent; they are the page's.
+    if (event->send_event)
+        return FALSE;
+    const gunichar character = gdk_keyval_to_unicode(event->keyval);
+    char utf8[8] = {};
+    if (character >= 0x20 && character != 0x7f && !(event->state & GDK_CONTROL_MASK))
+        g_unichar_to_utf8(character, utf8);
+    self->Report(MessageType::PageKey,
+                 {event->type == GDK_KEY_PRESS ? 1 : 0, std::int64_t(event->hardware_keycode),
+                  std::int64_t(event->state), QtKeyOfKeyval(event->keyval), StateToQtModifiers(event->state)},
+                 {utf8});
+    return TRUE;
+}
+
+gboolean HostView::OnShowNotification(WebKitWebView* webView, WebKitNotification* notification,
+                                      HostView* self)
+{
+    // The program shows it under the site's name and icon, and brings the site's window
+    // forward on a click; the engine's own would carry the helper's name.
+    const std::int64_t id = self->m_nextNotification++;
+    self->m_notifications[id] = WEBKIT_NOTIFICATION(g_object_ref(notification));
+    g_signal_connect(notification, "closed", G_CALLBACK(OnNotificationClosed), self);
+    self->Report(MessageType::Notification, {id},
+                 {ShortTextOf(webkit_notification_get_title(notification)),
+                  ShortTextOf(webkit_notification_get_body(notification)),
+                  TextOf(webkit_web_view_get_uri(webView))});
+    return TRUE;
+}
+
+void HostView::OnNotificationClosed(WebKitNotification* notification, HostView* self)
+{
+    for (auto found = self->m_notifications.begin(); found != self->m_notifications.end(); ++found) {
+        if (found->second == notification) {
+            g_signal_handlers_disconnect_by_data(notification, self);
+            g_object_unref(notification);
+            self->m_notifications.erase(found);
+            return;
+        }
+    }
+}
+
+void HostView::ClickNotification(std::int64_t id)
+{
+    const auto found = m_notifications.find(id);
+    if (found != m_notifications.end())
+        webkit_notification_clicked(found->second);
+}
+
+void HostView::OnFavicon(WebKitWebView* webView, GParamSpec*, HostView* self)
+{
+    Message message{MessageType::IconChanged, self->m_id, {0, 0}, {}, {}};
+    if (cairo_surface_t* favicon = webkit_web_view_get_favicon(webView)) {
+        int width = 0;
+        int height = 0;
+        if (PixelsOf(favicon, 512, width, height, message.data))
+            message.integers = {width, height};
+        else
+            message.data.clear();
+    }
+    self->m_send(message);
 }
 
 void HostView::OnMediaState(WebKitWebView* webView, GParamSpec*, HostView* self)

@@ -6,6 +6,7 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 
@@ -46,6 +47,9 @@ private:
     void ApplySite(const WebKitHostProtocol::Message& message);
     void AnswerDialog(std::int64_t request, bool accepted, const std::string& text);
     void Download(const std::string& address, const std::string& destination);
+    // The same text again goes on to the next (or previous) match; a new one starts over.
+    void Find(bool backward, const std::string& text);
+    void ClickNotification(std::int64_t id);
     // GTK counts in its own scale's pixels; the view's zoom carries what that scale leaves out.
     int GtkScale() const;
     void ApplySize(std::int64_t width, std::int64_t height, std::int64_t scaleThousandths);
@@ -68,6 +72,12 @@ private:
     static void OnMediaState(WebKitWebView*, GParamSpec*, HostView* self);
     static gboolean OnButtonPress(GtkWidget*, GdkEvent*, HostView* self);
     static gboolean OnSentinelFocus(GtkWidget* sentinel, GdkEvent*, HostView* self);
+    static gboolean OnWindowKey(GtkWidget*, GdkEventKey* event, HostView* self);
+    static void OnFoundText(WebKitFindController*, guint matches, HostView* self);
+    static void OnFindFailed(WebKitFindController*, HostView* self);
+    static gboolean OnShowNotification(WebKitWebView*, WebKitNotification* notification, HostView* self);
+    static void OnNotificationClosed(WebKitNotification* notification, HostView* self);
+    static void OnFavicon(WebKitWebView* webView, GParamSpec*, HostView* self);
 
     std::uint32_t m_id;
     Sender m_send;
@@ -81,6 +91,15 @@ private:
     std::map<std::int64_t, WebKitScriptDialog*> m_dialogs;
     std::int64_t m_nextDialog = 1;
     bool m_loading = false;
+    std::string m_findText;
+    // What the last new search counted: moving on to the next match keeps it.
+    guint m_findMatches = 0;
+    // The engine answers each search in turn: for each one not answered yet, whether it was a
+    // new search (which counts) or a move to the next or previous match (which does not).
+    std::deque<bool> m_findsPending;
+    // The page's notifications still on the desktop, by the number the program knows them by.
+    std::map<std::int64_t, WebKitNotification*> m_notifications;
+    std::int64_t m_nextNotification = 1;
     double m_scale = 1.0;
     double m_zoom = 1.0;
 };

@@ -53,6 +53,9 @@ WebKitWebContext* CreateContext(const std::string& profile)
     webkit_cookie_manager_set_persistent_storage(webkit_website_data_manager_get_cookie_manager(manager),
                                                  cookies.c_str(), WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
     g_object_unref(manager);
+    // The pages' icons, which the program gives a site that has none of its own.
+    const std::string favicons = profile + "/Favicons";
+    webkit_web_context_set_favicon_database_directory(context, favicons.c_str());
     return context;
 }
 

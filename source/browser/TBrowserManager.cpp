@@ -4,6 +4,7 @@
 #include "platform/FreedMemory.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "sites/TSiteShortcuts.h"
+#include "stores/TFavoriteIconManager.h"
 
 #include <QTimer>
 
@@ -85,6 +86,10 @@ void TBrowserManager::Configure(TCustomInternetBrowserWindow& window, TMorvalenB
     window.SetSiteSettings(m_siteSettings, site.ElementId());
     window.SetSiteTitle(site.Title());
     window.SetSiteIcon(icon);
+    window.SetTakesPageIcon(
+        site.FavIconFileName().isEmpty() ||
+        site.FavIconFileName().compare(QLatin1String(TFavoriteIconManager::kDefaultFileName),
+                                       Qt::CaseInsensitive) == 0);
     window.SetWindowClassName(TSiteShortcuts::WindowClass(site));
     window.SetTrayMode(site.RunAsTrayIcon());
     window.SetStartURL(site.URL());
@@ -115,6 +120,10 @@ void TBrowserManager::Wire(TCustomInternetBrowserWindow& window)
                 if (const TBrowserEntry* entry = FindByWindow(&window))
                     emit ThumbnailCaptured(entry->Site, page);
             });
+    connect(&window, &TCustomInternetBrowserWindow::PageIconTaken, this, [this, &window](const QIcon& icon) {
+        if (const TBrowserEntry* entry = FindByWindow(&window))
+            emit PageIconTaken(entry->Site, icon);
+    });
     connect(&window, &TCustomInternetBrowserWindow::PagesRemembered, this,
             [this, &window](const QStringList& addresses) {
                 if (const TBrowserEntry* entry = FindByWindow(&window)) {

@@ -76,6 +76,8 @@ signals:
     void SiteSleepingChanged(TMorvalenBaseClass* site, bool sleeping);
     // A window captured its page for the site's thumbnail.
     void ThumbnailCaptured(TMorvalenBaseClass* site, const QImage& page);
+    // A window of a site without an icon of its own took its page's icon.
+    void PageIconTaken(TMorvalenBaseClass* site, const QIcon& icon);
     // For every window it makes, after configuring and before showing it (the change
     // monitor attaches itself there).
     void WindowCreated(TCustomInternetBrowserWindow* window);

@@ -3,6 +3,7 @@
 #include "BrowserTitles.h"
 #include "TBrowserDownloads.h"
 #include "TBrowserDownloadsView.h"
+#include "TBrowserFindBar.h"
 #include "TBrowserNavigationBar.h"
 #include "TBrowserStatusBar.h"
 #include "TBrowserTab.h"
@@ -336,6 +337,17 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
             emit MonitoredDocumentCompleted();
     });
     connect(frame, &TfrmInternetBrowser::DownloadChanged, m_statusBar, &TBrowserStatusBar::ShowDownload);
+    if (tab.IsHome())
+        connect(frame, &TfrmInternetBrowser::IconChanged, this, [this](const QIcon& icon) {
+            if (!m_takesPageIcon || icon.isNull())
+                return;
+            SetSiteIcon(icon);
+            emit PageIconTaken(icon);
+        });
+    connect(frame, &TfrmInternetBrowser::FindFinished, this, [this, &tab](int activeMatch, int matches) {
+        if (&tab == m_findTab && m_findBar->isVisible())
+            m_findBar->ShowResult(activeMatch, matches);
+    });
     connect(frame, &TfrmInternetBrowser::FullScreenRequested, this,
             [this, &tab](bool fullScreen) { TabFullScreen(tab, fullScreen); });
 }
@@ -415,9 +427,27 @@ void TCustomInternetBrowserWindow::CaptureThumbnail()
     TBrowserTab* tab = ActiveTab();
     if (!tab)
         return;
+    // A page that has not painted yet gives a picture of one colour: the picture waits for the
+    // page, and a blank one is taken again once before the window gives up.
+    tab->Frame()->WhenPainted([this, tab = QPointer<TBrowserTab>(tab)] { CaptureFrom(tab, true); });
+}
+
+void TCustomInternetBrowserWindow::CaptureFrom(TBrowserTab* tab, bool mayRetry)
+{
+    if (!tab || m_pages->indexOf(tab) < 0)
+        return;
     QImage bitmap;
     tab->Frame()->CaptureTo(bitmap);
-    emit ThumbnailCaptured(bitmap);
+    if (!TfrmInternetBrowser::IsBlankPicture(bitmap)) {
+        emit ThumbnailCaptured(bitmap);
+        return;
+    }
+    if (mayRetry) {
+        QTimer::singleShot(kCaptureRetryMs, this,
+                           [this, tab = QPointer<TBrowserTab>(tab)] { CaptureFrom(tab, false); });
+        return;
+    }
+    m_statusBar->SetText(u"The page shows nothing yet: no thumbnail was taken."_s);
 }
 
 void TCustomInternetBrowserWindow::RememberPages()
@@ -495,6 +525,11 @@ void TCustomInternetBrowserWindow::PagesChange()
         return;
     m_header->SetCurrentTab(tab);
     m_statusBar->SetCurrentTab(tab);
+    // The find bar searches the page the user sees.
+    if (m_findBar->isVisible() && !m_findBar->Text().isEmpty()) {
+        m_findBar->ClearResult();
+        FindInPage(m_findBar->Text(), false);
+    }
 }
 
 TfrmInternetBrowser* TCustomInternetBrowserWindow::NewWindowTab()

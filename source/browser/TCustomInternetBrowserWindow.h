@@ -21,6 +21,7 @@ class QTabWidget;
 class TApplicationsSettings;
 class TBrowserDownloads;
 class TBrowserDownloadsView;
+class TBrowserFindBar;
 class TBrowserNavigationBar;
 class TBrowserStatusBar;
 class TBrowserTab;
@@ -44,6 +45,8 @@ public:
     // Posted to itself once the window is on screen: the engines start then.
     static constexpr int kOpenPagesMessage = 0x0400 + 530;
     static constexpr int kTabCaptionLimit = 50;
+    // How long a capture that came out blank waits before its second try.
+    static constexpr int kCaptureRetryMs = 1000;
 
     explicit TCustomInternetBrowserWindow(QWidget* parent = nullptr);
     ~TCustomInternetBrowserWindow() override;
@@ -56,6 +59,9 @@ public:
     const QString& SiteTitle() const { return m_siteTitle; }
     // The site's favorite icon: the window's, the tray icon's and the tray menu's.
     void SetSiteIcon(const QIcon& icon);
+    // The site has no icon of its own yet: the window (and its tray icon) takes its home
+    // page's icon and says so with PageIconTaken.
+    void SetTakesPageIcon(bool takes) { m_takesPageIcon = takes; }
     // The window class the site's launchers name, so that docks group the window under them;
     // given to the native window as soon as it exists.
     void SetWindowClassName(const QString& className);
@@ -137,6 +143,7 @@ public:
     TBrowserNavigationBar* NavigationBar() const { return m_header; }
     TBrowserStatusBar* StatusBar() const { return m_statusBar; }
     TBrowserTray* Tray() const { return m_tray; }
+    TBrowserFindBar* FindBar() const { return m_findBar; }
     QMenu* MiscMenu() const;
     QMenu* TabsMenu() const;
     // The downloads of the window's tabs, and their list (Ctrl+J, the status bar's button):
@@ -153,6 +160,8 @@ signals:
     // Ctrl+Q: the user asks to end the program from this window.
     void QuitRequested();
     void ThumbnailCaptured(const QImage& bitmap);
+    // The window took its home page's icon for the site (SetTakesPageIcon).
+    void PageIconTaken(const QIcon& icon);
     // "Remember Current Web Pages": the addresses of the tabs besides the home tab.
     void PagesRemembered(const QStringList& addresses);
     // The change monitor found a change while the window was inactive.
@@ -183,6 +192,11 @@ private:
     void WireTab(TBrowserTab& tab);
     void UpdateTabControls();
     void PagesChange();
+    // Ctrl+F: the find bar opens with the keyboard in it. F3 and Shift+F3 go on with its text.
+    void OpenFindBar();
+    void FindAgain(bool backward);
+    void FindInPage(const QString& text, bool backward);
+    void CloseFindBar();
 
     TfrmInternetBrowser* NewWindowTab();
     void TabTitleChange(TBrowserTab& tab, const QString& title);
@@ -192,6 +206,8 @@ private:
     // The keys the Options menu lists, with their names.
     static std::vector<std::pair<QString, QKeySequence>> KeyList();
     void CopyToClipboard(const QString& text);
+    // A blank picture is never the thumbnail: one more try when mayRetry.
+    void CaptureFrom(TBrowserTab* tab, bool mayRetry);
     void StartEngines();
     void LeaveFullScreen();
     void PrepareSurface();
@@ -213,6 +229,7 @@ private:
     QString m_startUrl;
     QStringList m_tabUrls;
     bool m_trayMode = false;
+    bool m_takesPageIcon = false;
     bool m_standalone = false;
     bool m_monitor = false;
     int32_t m_monitorInterval = 0;
@@ -233,6 +250,9 @@ private:
     TBrowserNavigationBar* m_header = nullptr;
     QTabWidget* m_pages = nullptr;
     TBrowserStatusBar* m_statusBar = nullptr;
+    TBrowserFindBar* m_findBar = nullptr;
+    // The tab the find bar's marks are in.
+    QPointer<TBrowserTab> m_findTab;
     TBrowserTray* m_tray = nullptr;
     TBrowserDownloads* m_downloads = nullptr;
     QPointer<TBrowserDownloadsView> m_downloadsView;

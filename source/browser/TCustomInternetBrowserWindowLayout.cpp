@@ -2,6 +2,7 @@
 
 #include "TCustomInternetBrowserWindow.h"
 
+#include "TBrowserFindBar.h"
 #include "TBrowserNavigationBar.h"
 #include "TBrowserStatusBar.h"
 #include "TBrowserTab.h"
@@ -46,6 +47,10 @@ void TCustomInternetBrowserWindow::BuildLayout()
         m_pmTabs->popup(m_pages->tabBar()->mapToGlobal(point));
     });
     layout->addWidget(m_pages, 1);
+    m_findBar = new TBrowserFindBar(this);
+    connect(m_findBar, &TBrowserFindBar::FindRequested, this, &TCustomInternetBrowserWindow::FindInPage);
+    connect(m_findBar, &TBrowserFindBar::Closed, this, &TCustomInternetBrowserWindow::CloseFindBar);
+    layout->addWidget(m_findBar);
     m_statusBar = new TBrowserStatusBar(this);
     layout->addWidget(m_statusBar);
     BuildMenus();
@@ -60,26 +65,24 @@ void TCustomInternetBrowserWindow::BuildMenus()
 {
     m_pmMisc = new TMVPopupMenu(this);
     m_pmMisc->setObjectName(u"pmMisc"_s);
-    QAction* newWindow = m_pmMisc->addAction(u"New window"_s, this, [this] { NewTab(); });
-    newWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    // Shown in the menu; the window's own key does the work.
-    newWindow->setShortcutContext(Qt::WidgetShortcut);
-    newWindow->setShortcutVisibleInContextMenu(true);
-    m_pmMisc->addAction(u"-"_s);
-    m_pmMisc->addAction(u"Capture Screenshot Thumbnail"_s, this, [this] { CaptureThumbnail(); });
-    m_pmMisc->addAction(u"Remember Current Web Pages"_s, this, [this] { RememberPages(); });
-    m_pmMisc->addAction(u"-"_s);
-    // The keys are the window's; the menu shows them.
-    const auto zoomItem = [this](const QString& caption, const QKeySequence& key, auto action) {
+    // The keys are the window's (BuildKeys, so that they work while the menu is closed); an
+    // item shows its key.
+    const auto keyItem = [this](const QString& caption, const QKeySequence& key, auto action) {
         QAction* item = m_pmMisc->addAction(caption, this, action);
         item->setObjectName(caption);
         item->setShortcut(key);
         item->setShortcutContext(Qt::WidgetShortcut);
         item->setShortcutVisibleInContextMenu(true);
     };
-    zoomItem(u"Zoom in"_s, QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { ZoomIn(); });
-    zoomItem(u"Zoom out"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomOut(); });
-    zoomItem(u"Actual size"_s, QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ResetZoom(); });
+    keyItem(u"New window"_s, QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NewTab(); });
+    keyItem(u"Find in page..."_s, QKeySequence(Qt::CTRL | Qt::Key_F), [this] { OpenFindBar(); });
+    m_pmMisc->addAction(u"-"_s);
+    m_pmMisc->addAction(u"Capture Screenshot Thumbnail"_s, this, [this] { CaptureThumbnail(); });
+    m_pmMisc->addAction(u"Remember Current Web Pages"_s, this, [this] { RememberPages(); });
+    m_pmMisc->addAction(u"-"_s);
+    keyItem(u"Zoom in"_s, QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { ZoomIn(); });
+    keyItem(u"Zoom out"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus), [this] { ZoomOut(); });
+    keyItem(u"Actual size"_s, QKeySequence(Qt::CTRL | Qt::Key_0), [this] { ResetZoom(); });
     m_pmMisc->addAction(u"-"_s);
     m_pmMisc->addAction(u"Copy page Title"_s, this, [this] { CopyToClipboard(m_header->PageTitle()); });
     m_pmMisc->addAction(u"Copy page URL"_s, this,
@@ -87,7 +90,8 @@ void TCustomInternetBrowserWindow::BuildMenus()
     // Window managers own the window menu: "Hide to tray" lives here instead.
     m_pmMisc->addAction(u"-"_s);
     m_pmMisc->addAction(u"Hide to tray"_s, this, [this] { HideToTray(); });
-    // The window's keys, listed where a browser lists them; the window's shortcuts do the work.
+    // The window's other keys, those without an item of their own, listed where a browser
+    // lists them.
     m_pmMisc->addAction(u"-"_s);
     QMenu* keys = m_pmMisc->addMenu(u"Keys"_s);
     keys->setObjectName(u"pmKeys"_s);
@@ -135,6 +139,10 @@ void TCustomInternetBrowserWindow::BuildKeys()
             LeaveFullScreen();
             return;
         }
+        if (m_findBar->isVisible()) {
+            CloseFindBar();
+            return;
+        }
         if (TBrowserTab* tab = ActiveTab())
             tab->Frame()->Stop();
     });
@@ -170,6 +178,10 @@ void TCustomInternetBrowserWindow::BuildKeys()
     });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Q)}, [this] { emit QuitRequested(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_J)}, [this] { ShowDownloads(); });
+    onKeys({QKeySequence(Qt::CTRL | Qt::Key_F)}, [this] { OpenFindBar(); });
+    onKeys({QKeySequence(Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { FindAgain(false); });
+    onKeys({QKeySequence(Qt::SHIFT | Qt::Key_F3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G)},
+           [this] { FindAgain(true); });
     onKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)},
            [this] { NextTab(); });
     onKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
@@ -198,11 +210,53 @@ std::vector<std::pair<QString, QKeySequence>> TCustomInternetBrowserWindow::KeyL
             {u"Go to the address box"_s, QKeySequence(Qt::CTRL | Qt::Key_L)},
             {u"Next page"_s, QKeySequence(Qt::CTRL | Qt::Key_Tab)},
             {u"Previous page"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
-            {u"Zoom in"_s, QKeySequence(Qt::CTRL | Qt::Key_Plus)},
-            {u"Zoom out"_s, QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-            {u"Actual size"_s, QKeySequence(Qt::CTRL | Qt::Key_0)},
             {u"Downloads"_s, QKeySequence(Qt::CTRL | Qt::Key_J)},
+            {u"Find next"_s, QKeySequence(Qt::Key_F3)},
+            {u"Find previous"_s, QKeySequence(Qt::SHIFT | Qt::Key_F3)},
             {u"Quit Morvalen Desktop"_s, QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+}
+
+void TCustomInternetBrowserWindow::OpenFindBar()
+{
+    m_findBar->Open();
+}
+
+void TCustomInternetBrowserWindow::FindAgain(bool backward)
+{
+    if (m_findBar->Text().isEmpty()) {
+        OpenFindBar();
+        return;
+    }
+    m_findBar->show();
+    FindInPage(m_findBar->Text(), backward);
+}
+
+void TCustomInternetBrowserWindow::FindInPage(const QString& text, bool backward)
+{
+    TBrowserTab* tab = ActiveTab();
+    if (m_findTab && m_findTab != tab)
+        m_findTab->Frame()->StopFinding();
+    m_findTab = tab;
+    if (!tab)
+        return;
+    if (text.isEmpty()) {
+        tab->Frame()->StopFinding();
+        m_findBar->ClearResult();
+        return;
+    }
+    tab->Frame()->FindText(text, backward);
+}
+
+void TCustomInternetBrowserWindow::CloseFindBar()
+{
+    m_findBar->hide();
+    m_findBar->ClearResult();
+    if (m_findTab)
+        m_findTab->Frame()->StopFinding();
+    m_findTab = nullptr;
+    // The keyboard goes back to the page the bar searched.
+    if (TBrowserTab* tab = ActiveTab())
+        tab->Frame()->setFocus(Qt::OtherFocusReason);
 }
 
 void TCustomInternetBrowserWindow::NextTab()

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -38,8 +39,20 @@ TWebEngineProfile::TWebEngineProfile(const QString& dataFolder, const QString& s
     const QString folder =
         dataFolder + (storage.isEmpty() ? u"WebEngine"_s : u"WebEngine/Sites/"_s + storage);
     QDir().mkpath(folder);
-    m_profile =
-        new QWebEngineProfile(storage.isEmpty() ? u"Morvalen"_s : QString(u"Morvalen-"_s + storage), this);
+    {
+        // A named profile starts in the engine's own folder of the user's data folder (and
+        // writes its settings there) before it can be told where to keep its data: let that be
+        // inside the program's data folder too.
+        const QByteArray userData = qgetenv("XDG_DATA_HOME");
+        const bool userDataSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataFolder + u"WebEngine/Engine"_s));
+        m_profile = new QWebEngineProfile(
+            storage.isEmpty() ? u"Morvalen"_s : QString(u"Morvalen-"_s + storage), this);
+        if (userDataSet)
+            qputenv("XDG_DATA_HOME", userData);
+        else
+            qunsetenv("XDG_DATA_HOME");
+    }
     m_profile->setHttpUserAgent(DefaultUserAgent(m_profile->httpUserAgent()));
     m_profile->setPersistentStoragePath(folder);
     m_profile->setCachePath(folder + u"/Cache"_s);

@@ -648,6 +648,24 @@ void TfrmInternetBrowser::WebBrowserFullScreen(bool fullScreen)
     emit FullScreenRequested(fullScreen);
 }
 
+bool TfrmInternetBrowser::IsBlankPicture(const QImage& picture)
+{
+    if (picture.isNull())
+        return true;
+    const QImage pixels = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb first = pixels.pixel(0, 0);
+    // A page may well be one colour of its own.
+    if (first != qRgb(255, 255, 255) && first != qRgb(0, 0, 0))
+        return false;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x)
+            if (row[x] != first)
+                return false;
+    }
+    return true;
+}
+
 void TfrmInternetBrowser::WhenPainted(std::function<void()> painted)
 {
     if (painted)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -137,6 +138,16 @@ public:
     virtual void SetZoomFactor(double factor) { Q_UNUSED(factor); }
     virtual double ZoomFactor() const { return 1.0; }
 
+    // Finds text in the page, case-insensitively and round past the end: the same text again
+    // moves to the next match (the previous one when backward), a new text starts over. Every
+    // match is marked until StopFinding. The engine answers with FindFinished.
+    virtual void FindText(const QString& text, bool backward)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(backward);
+    }
+    virtual void StopFinding() {}
+
     // The site whose permission answers this frame keeps across runs, in its settings: the
     // answers to pages of the site's own host (siteAddress's); what other hosts in the frame
     // ask, and everything without settings, is kept for the run only.
@@ -209,6 +220,9 @@ public:
 
     // The question's text for a permission, with the site's host for %1.
     static QString PermissionText(TSitePermission permission);
+    // A picture with nothing on it: null, or all white or all black (what an engine gives of a
+    // page that has not painted yet, or of an empty page).
+    static bool IsBlankPicture(const QImage& picture);
     // What the user typed, as a browser's address box takes it.
     static QUrl TypedAddress(const QString& address);
     // Where a download goes, from the name the page suggests (or the address's file name):
@@ -256,6 +270,11 @@ signals:
     void FullScreenRequested(bool fullScreen);
     // The frame went to sleep or woke.
     void SleepingChanged(bool sleeping);
+    // The answer to FindText: the number of matches (0 when none) and which of them is
+    // selected, from 1; -1 where the engine does not say.
+    void FindFinished(int activeMatch, int matches);
+    // The page's own icon (its favicon), as the engine has it; a null icon while it has none.
+    void IconChanged(const QIcon& icon);
 
 protected:
     // The engine's view, shown below the permission bar (where the stopped page replaces it);

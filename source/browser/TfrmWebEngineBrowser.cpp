@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineFindTextResult>
 #include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
@@ -103,6 +104,30 @@ TfrmWebEngineBrowser::TfrmWebEngineBrowser(TWebEngineProfile& profile, const TFr
     };
     commandState(QWebEnginePage::Back, kCommandBack);
     commandState(QWebEnginePage::Forward, kCommandForward);
+    connect(m_page, &QWebEnginePage::iconChanged, this, &TfrmWebEngineBrowser::IconChanged);
+    // The signal has the search's final count; the callback of findText has only its first,
+    // partial one (nothing, on a page that is still counting).
+    connect(m_page, &QWebEnginePage::findTextFinished, this, [this](const QWebEngineFindTextResult& result) {
+        if (m_finding)
+            emit FindFinished(result.activeMatch(), result.numberOfMatches());
+    });
+}
+
+void TfrmWebEngineBrowser::FindText(const QString& text, bool backward)
+{
+    if (text.isEmpty()) {
+        StopFinding();
+        return;
+    }
+    m_finding = true;
+    m_page->findText(text, backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+}
+
+void TfrmWebEngineBrowser::StopFinding()
+{
+    // An empty text is how the engine is told to drop its marks.
+    m_finding = false;
+    m_page->findText(QString());
 }
 
 void TfrmWebEngineBrowser::ApplySite(const TFrameSite& site)

@@ -41,6 +41,8 @@ public:
     void WhenPainted(std::function<void()> painted) override;
     void SetZoomFactor(double factor) override;
     double ZoomFactor() const override;
+    void FindText(const QString& text, bool backward) override;
+    void StopFinding() override;
 
     bool KeepsAwake() const override;
     qint64 EngineProcessId() const override;
@@ -100,4 +102,6 @@ private:
     bool m_capturing = false;
     // The downloads the page started: they end with the tab, as their reports do.
     QList<QPointer<QWebEngineDownloadRequest>> m_downloads;
+    // Between FindText and StopFinding.
+    bool m_finding = false;
 };

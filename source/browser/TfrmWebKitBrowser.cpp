@@ -4,6 +4,7 @@
 #include "TPageDialogSheet.h"
 #include "TWebKitHost.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
@@ -11,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -23,6 +25,11 @@ using namespace WebKitHostProtocol;
 std::function<void(const QString&)> TfrmWebKitBrowser::OpenOutside = [](const QString& address) {
     QDesktopServices::openUrl(QUrl(address));
 };
+
+// Qt's own way of trying a key on the shortcuts (what QTest's key clicks use).
+Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int k, Qt::KeyboardModifiers mods,
+                                               const QString& text = QString(), bool autorep = false,
+                                               ushort count = 1);
 
 namespace {
 
@@ -313,6 +320,21 @@ void TfrmWebKitBrowser::RunPageScript(const QString& script, std::function<void(
     Send(MessageType::Evaluate, {request}, {script.toStdString()});
 }
 
+void TfrmWebKitBrowser::WhenPainted(std::function<void()> painted)
+{
+    if (!painted)
+        return;
+    if (m_loaded || IsStopped()) {
+        painted();
+        return;
+    }
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(this, &TfrmInternetBrowser::DocumentCompleted, this, [once, painted] {
+        QObject::disconnect(*once);
+        painted();
+    });
+}
+
 void TfrmWebKitBrowser::HandleMessage(const Message& message)
 {
     if (message.view != m_view)
@@ -329,6 +351,8 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         WebBrowserStatusTextChange(text);
         break;
     case MessageType::ProgressChanged:
+        if (message.Integer(0) == 0)
+            m_loaded = false;
         WebBrowserProgressChange(int32_t(std::clamp<int64_t>(message.Integer(0), 0, 100)),
                                  int32_t(std::clamp<int64_t>(message.Integer(1), 0, 100)));
         break;
@@ -343,6 +367,7 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
             m_address = text;
         break;
     case MessageType::LoadFinished:
+        m_loaded = true;
         WebBrowserDocumentComplete(text);
         break;
     case MessageType::NewWindow:
@@ -400,6 +425,18 @@ void TfrmWebKitBrowser::HandleMessage(const Message& message)
         break;
     case MessageType::ScriptDialog:
         HandleScriptDialog(message);
+        break;
+    case MessageType::FindResult:
+        emit FindFinished(-1, int(std::clamp<int64_t>(message.Integer(0), 0, 1000000)));
+        break;
+    case MessageType::PageKey:
+        HandlePageKey(message);
+        break;
+    case MessageType::Notification:
+        HandleNotification(message);
+        break;
+    case MessageType::IconChanged:
+        HandleIcon(message);
         break;
     case MessageType::MediaState:
         m_playsSound = message.Integer(0) != 0;
@@ -488,6 +525,74 @@ void TfrmWebKitBrowser::HandleScriptDialog(const Message& message)
                   [this, request](bool accepted, const QString& text) {
                       Send(MessageType::DialogAnswer, {request, accepted ? 1 : 0}, {text.toStdString()});
                   });
+}
+
+void TfrmWebKitBrowser::FindText(const QString& text, bool backward)
+{
+    Send(MessageType::Find, {backward ? 1 : 0}, {text.toStdString()});
+}
+
+void TfrmWebKitBrowser::StopFinding()
+{
+    Send(MessageType::Find, {0}, {std::string()});
+}
+
+void TfrmWebKitBrowser::HandlePageKey(const Message& message)
+{
+    // A key the window system gave the page's window (the pointer was over it) is the
+    // program's first: its shortcuts, then whatever has the focus, which is the frame (and so
+    // the page again) when the user clicked into the page.
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != window())
+        target = this;
+    const bool pressed = message.Integer(0) != 0;
+    const int key = int(message.Integer(3));
+    const auto modifiers = Qt::KeyboardModifiers(int(message.Integer(4) & int64_t(Qt::KeyboardModifierMask)));
+    const QString text = QString::fromStdString(message.Text(0));
+    if (pressed && key != 0) {
+        if (qt_sendShortcutOverrideEvent(target, 0, key, modifiers, text))
+            return;
+        // Ctrl++ comes with Shift on most keyboards; the window's key is Ctrl++.
+        if ((modifiers & Qt::ShiftModifier) && (modifiers & Qt::ControlModifier) && !QChar(key).isLetter() &&
+            key < 0x01000000 &&
+            qt_sendShortcutOverrideEvent(target, 0, key, modifiers & ~Qt::ShiftModifier, text))
+            return;
+    }
+    QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease, key, modifiers,
+                    quint32(std::clamp<int64_t>(message.Integer(1), 0, 255)), 0,
+                    quint32(std::clamp<int64_t>(message.Integer(2), 0, 0xFFFF)), text);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+void TfrmWebKitBrowser::HandleNotification(const Message& message)
+{
+    TWebNotificationRec record;
+    record.Title = QString::fromStdString(message.Text(0));
+    record.Message = QString::fromStdString(message.Text(1));
+    record.Origin = QUrl(QString::fromStdString(message.Text(2)))
+                        .adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment);
+    const int64_t id = message.Integer(0);
+    QPointer<TfrmWebKitBrowser> alive(this);
+    record.Click = [alive, id] {
+        if (alive)
+            alive->Send(MessageType::NotifyClicked, {id});
+    };
+    WebNotification(record);
+}
+
+void TfrmWebKitBrowser::HandleIcon(const Message& message)
+{
+    const int64_t width = message.Integer(0);
+    const int64_t height = message.Integer(1);
+    if (width <= 0 || height <= 0 || width > 512 || height > 512 ||
+        message.data.size() != std::size_t(width * height * 4)) {
+        emit IconChanged(QIcon());
+        return;
+    }
+    const QImage picture = QImage(reinterpret_cast<const uchar*>(message.data.data()), int(width),
+                                  int(height), int(width * 4), QImage::Format_ARGB32_Premultiplied)
+                               .copy();
+    emit IconChanged(QIcon(QPixmap::fromImage(picture)));
 }
 
 void TfrmWebKitBrowser::HostEnded()

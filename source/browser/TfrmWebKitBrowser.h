@@ -31,6 +31,9 @@ public:
     uint8_t BrowserEngine() const override { return 1; }
     void SetZoomFactor(double factor) override;
     double ZoomFactor() const override;
+    // The engine counts the matches but does not say which one is selected.
+    void FindText(const QString& text, bool backward) override;
+    void StopFinding() override;
     // The frame itself: a new window of another WebKit frame is loaded into it.
     QObject* GetApplication() override { return this; }
     void GoBack() override;
@@ -47,6 +50,8 @@ public:
     // The page's own world: WebKitGTK runs the script as the page's scripts run. The value
     // comes back as JSON, so numbers, texts, lists and objects cross.
     void RunPageScript(const QString& script, std::function<void(const QVariant& value)> result) override;
+    // The engine does not say when it painted: once the document has loaded.
+    void WhenPainted(std::function<void()> painted) override;
 
     // The host serving this frame (tests).
     TWebKitHost* Host() const { return m_host; }
@@ -89,6 +94,9 @@ private:
     TBrowserDownloadRec DownloadReport(const QString& target);
     void HandlePermission(int64_t request, int64_t kind, const QString& origin);
     void HandleScriptDialog(const WebKitHostProtocol::Message& message);
+    void HandlePageKey(const WebKitHostProtocol::Message& message);
+    void HandleNotification(const WebKitHostProtocol::Message& message);
+    void HandleIcon(const WebKitHostProtocol::Message& message);
     void HostEnded();
     QSize PageSize() const;
     // The page area in the screen's pixels, what the engine's window measures.
@@ -106,6 +114,7 @@ private:
     // The running downloads' ids by their files (the host reports their end by file).
     QHash<QString, uint64_t> m_downloadIds;
     bool m_pageFocused = false;
+    bool m_loaded = false;
     bool m_playsSound = false;
     bool m_capturing = false;
     bool m_leaving = false;

@@ -19,7 +19,7 @@
 namespace WebKitHostProtocol {
 
 // Raised in Hello by both sides; a host that answers with another version is not used.
-constexpr std::int64_t Version = 1;
+constexpr std::int64_t Version = 2;
 
 // Large enough for a snapshot of a 4096 x 4096 page in 32-bit pixels.
 constexpr std::uint32_t MaxFrameSize = 4096u * 4096u * 4u + 4096u;
@@ -55,6 +55,8 @@ enum class MessageType : std::uint8_t
     Zoom,             // view; integers: zoom factor in thousandths
     DialogAnswer,     // view; integers: request, accepted (0/1); texts: the text typed into a prompt
     CancelDownload,   // view; texts: destination file of a running download
+    Find,             // view; integers: backward (0/1); texts: the text (empty: stop finding)
+    NotifyClicked,    // view; integers: notification
 
     // The host to the program.
     HelloReply = 64,   // integers: version, process id
@@ -81,6 +83,11 @@ enum class MessageType : std::uint8_t
     ScriptDialog,      // view; integers: request, DialogKind; texts: message, default text, page address
     DownloadProgress,  // view; integers: bytes received, bytes in all (-1 unknown); texts: destination
                        // file. A few times a second at most.
+    FindResult,        // view; integers: matches (0: none)
+    PageKey,           // view; as Key: a key the window system gave the page's window directly (the
+                       // pointer was over it), for the program to handle as its own
+    Notification,      // view; integers: notification; texts: title, body, page address
+    IconChanged,       // view; integers: width, height; data: premultiplied ARGB32 rows (none: no icon)
     MediaState,        // view; integers: plays sound (0/1), captures the camera, microphone or screen (0/1)
 };
 

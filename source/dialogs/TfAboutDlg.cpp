@@ -11,7 +11,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-TfAboutDlg::TfAboutDlg(const QString& versionText, QWidget* parent) : TMVDialog(parent)
+TfAboutDlg::TfAboutDlg(const QString& versionText, QWidget* parent, const QString& note) : TMVDialog(parent)
 {
     setWindowTitle(u"About"_s);
 
@@ -45,6 +45,12 @@ TfAboutDlg::TfAboutDlg(const QString& versionText, QWidget* parent) : TMVDialog(
     body->setContentsMargins(16, 12, 16, 12);
     body->setSpacing(6);
     body->addWidget(version);
+    if (!note.isEmpty()) {
+        auto* noteLine = new QLabel(note, this);
+        noteLine->setObjectName(u"lbNote"_s);
+        noteLine->setWordWrap(true);
+        body->addWidget(noteLine);
+    }
     body->addWidget(owner);
     body->addSpacing(4);
     body->addWidget(warning, 1);
@@ -56,20 +62,20 @@ TfAboutDlg::TfAboutDlg(const QString& versionText, QWidget* parent) : TMVDialog(
     layout->setSpacing(0);
     layout->addWidget(band);
     layout->addLayout(body, 1);
-    setFixedSize(400, 250);
+    setFixedSize(400, note.isEmpty() ? 250 : 280);
     ok->setFocus();
 }
 
-bool ShowAbout(std::optional<uint32_t> version, QWidget* parent)
+bool ShowAbout(std::optional<uint32_t> version, QWidget* parent, const QString& note)
 {
     if (!version)
         return false;
-    TfAboutDlg dialog(VersionText(*version), parent);
+    TfAboutDlg dialog(VersionText(*version), parent, note);
     dialog.exec();
     return true;
 }
 
-bool ShowAbout(QWidget* parent)
+bool ShowAbout(QWidget* parent, const QString& note)
 {
-    return ShowAbout(ProgramVersion(), parent);
+    return ShowAbout(ProgramVersion(), parent, note);
 }

@@ -8,15 +8,18 @@
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
 #include "notify/TSiteNotifications.h"
+#include "pictures/TExIcon.h"
 #include "platform/LauncherBadge.h"
 #include "platform/WindowActivation.h"
 #include "settings/TApplicationsSettings.h"
 #include "sites/TMVWebElement.h"
 #include "sites/TMorvalenBaseClass.h"
 #include "sites/TSiteSettings.h"
+#include "stores/TFavoriteIconManager.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
@@ -25,9 +28,39 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The site's favorite icon as its window shows it; none when the tile has no usable one.
-QIcon SiteIcon(const TMVWebElement& tile)
+// Every picture of an icon file (or resource), so that the window manager, the task bar and the
+// tray each take the size they draw; null when none decodes.
+QIcon IconOfEverySize(const QString& fileName, const QString& resourceName)
 {
+    QIcon result;
+    try {
+        TExIcon source;
+        if (!fileName.isEmpty() && QFileInfo::exists(fileName))
+            source.LoadFromFile(fileName);
+        else
+            source.LoadFromResourceName(resourceName);
+        for (int index = 0; index < source.ImageCount(); ++index) {
+            source.SetCurrentIndex(index);
+            const QImage picture = source.Handle();
+            if (!picture.isNull())
+                result.addPixmap(QPixmap::fromImage(picture));
+        }
+    } catch (const std::exception&) {
+        return {};
+    }
+    return result;
+}
+
+// The site's favorite icon as its window shows it, at every size the site's icon has; the
+// tile's picture when the file gives none, and none when the tile has no usable one either.
+QIcon SiteIcon(const TMVWebElement& tile, const QString& iconFolder)
+{
+    const TMorvalenBaseClass* site = tile.MorvalenItem();
+    const QIcon sizes = IconOfEverySize(
+        site && !site->FavIconFileName().isEmpty() ? iconFolder + site->FavIconFileName() : QString(),
+        QString::fromLatin1(TFavoriteIconManager::kDefaultIconResource));
+    if (!sizes.isNull())
+        return sizes;
     try {
         TExIcon icon;
         icon.Assign(tile.Icon());
@@ -48,7 +81,7 @@ TSiteBrowsers::TSiteBrowsers(TApplicationsSettings& settings, const QString& dat
     BrowserFrames::SetDataFolder(dataFolder);
     m_manager->SetSettings(&settings);
     TSiteNotificationOptions options = TestNotificationOptions();
-    options.IconFolder = dataFolder + u"FavIcons/"_s;
+    options.IconFolder = m_iconFolder = dataFolder + u"FavIcons/"_s;
     m_notifications = std::make_unique<TSiteNotifications>(*m_manager, options);
     m_quiet = std::make_unique<TNotificationQuiet>(nullptr);
     m_unreadCounts = std::make_unique<TUnreadCounts>(*m_manager);
@@ -141,7 +174,7 @@ int TSiteBrowsers::OpenBrowserCount() const
 TCustomInternetBrowserWindow* TSiteBrowsers::OpenSite(TMVWebElement& tile, bool minimized)
 {
     TMorvalenBaseClass* site = tile.MorvalenItem();
-    return site ? m_manager->OpenBrowser(*site, SiteIcon(tile), minimized) : nullptr;
+    return site ? m_manager->OpenBrowser(*site, SiteIcon(tile, m_iconFolder), minimized) : nullptr;
 }
 
 void TSiteBrowsers::CloseSiteBrowser(TMVWebElement& tile)

@@ -78,6 +78,8 @@ private:
     void AddMuteItem(TCustomInternetBrowserWindow& window);
 
     TApplicationsSettings& m_settings;
+    // The site icons' folder (FavIcons/ of the data folder).
+    QString m_iconFolder;
     std::unique_ptr<TBrowserManager> m_manager;
     // Watches the site windows and announces changes and the sites' own notifications; goes
     // before the manager.

@@ -66,7 +66,7 @@ constexpr uint32_t kVersionCheckDelayMs = 500;
 } // namespace
 
 TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent)
-    : QMainWindow(parent), m_catalogServer(options.catalogServer)
+    : QMainWindow(parent), m_catalogServer(options.catalogServer), m_sampleCatalog(options.sampleCatalog)
 {
     setObjectName(u"TfMain"_s);
     setWindowTitle(u"Morvalen Desktop"_s);
@@ -80,6 +80,10 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
 
     CreateStores();
     BuildLayout();
+    if (m_sampleCatalog) {
+        m_offlineNote = SampleCatalogNote();
+        SetStatusText(m_offlineNote);
+    }
     CreateInstalledSites();
     LoadStores();
     m_launcherFolders = std::make_unique<XdgLauncherFolders>();

@@ -231,6 +231,8 @@ private:
     void UpdateTrayIcon();
     void ShowSettings();
     void ShowAbout();
+    // What the status line and About say while the program serves its own sample catalog.
+    static QString SampleCatalogNote();
     void BackUpSites();
     void RestoreSites();
     void ReloadRestoredSites(const QSet<QString>& replaced);
@@ -265,6 +267,9 @@ private:
     int m_shownPage = -1;
     // The status line at rest: why the catalog shown may be old, or nothing.
     QString m_offlineNote;
+    // The catalog is the sample one the program serves itself for this run (no catalog server
+    // answered): the status line and About say so.
+    bool m_sampleCatalog = false;
 
     std::unique_ptr<XdgAutostart> m_autostart;
     std::unique_ptr<TFavoriteIconManager> m_favoriteIconManager;

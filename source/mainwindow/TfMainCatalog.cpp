@@ -34,7 +34,7 @@ TCatalogHooks TfMain::CatalogHooks()
         SetPending(0);
     };
     hooks.SetOfflineNote = [this](const QString& text) {
-        m_offlineNote = text;
+        m_offlineNote = text.isEmpty() && m_sampleCatalog ? SampleCatalogNote() : text;
     };
     hooks.IsHiddenToTray = [this] {
         return HiddenToTray();

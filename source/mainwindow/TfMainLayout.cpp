@@ -158,6 +158,9 @@ QWidget* TfMain::BuildHeader()
     refresh->setObjectName(u"tbtnRefresh"_s);
     refresh->setToolTip(u"Get the latest Web 2.0 applications"_s);
     connect(refresh, &QAction::triggered, this, [this] { RefreshCatalog(); });
+    // A tool bar keeps its buttons out of the Tab order; these are the window's main commands.
+    for (QAction* action : {addSite, refresh})
+        toolbar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
     row->addWidget(toolbar);
     return header;
 }
@@ -416,5 +419,10 @@ void TfMain::ShowSettings()
 
 void TfMain::ShowAbout()
 {
-    ::ShowAbout(this);
+    ::ShowAbout(this, m_sampleCatalog ? SampleCatalogNote() : QString());
+}
+
+QString TfMain::SampleCatalogNote()
+{
+    return u"Sample catalog: no catalog server answered, so the catalog that came with Morvalen Desktop is shown."_s;
 }

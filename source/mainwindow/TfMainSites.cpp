@@ -101,6 +101,9 @@ void TfMain::CreateSiteBrowsers()
             [this](TMorvalenBaseClass* site, const QImage& page) {
                 m_installedSites->SiteThumbnailCaptured(*site, page);
             });
+    connect(
+        manager, &TBrowserManager::PageIconTaken, this,
+        [this](TMorvalenBaseClass* site, const QIcon& icon) { m_installedSites->SitePageIcon(*site, icon); });
     UpdateTrayIcon();
 }
 

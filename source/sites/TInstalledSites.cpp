@@ -129,6 +129,8 @@ QWidget* TInstalledSites::BuildToolHeader(QWidget& page)
     m_tbAddSite->setObjectName(u"tbAddSite"_s);
     m_tbAddSite->setToolTip(u"Install a web site of your own"_s);
     connect(m_tbAddSite, &QAction::triggered, this, [this] { AddSiteOrInstall(); });
+    // A tool bar keeps its buttons out of the Tab order, unlike the tool buttons beside it.
+    toolbar->widgetForAction(m_tbAddSite)->setFocusPolicy(Qt::TabFocus);
     toolbar->addSeparator();
 
     m_tbArrange = new QToolButton(toolbar);

@@ -125,6 +125,9 @@ public:
     void SiteUnreadCountChanged(const TMorvalenBaseClass& site, int count, bool old);
     void SiteSleepingChanged(const TMorvalenBaseClass& site, bool sleeping);
     // A site's window captured its page: the site's thumbnail.
+    // The page's own icon, for a site that still has the default one: kept in the icon store
+    // as a fetched favicon is, and shown on the tile.
+    void SitePageIcon(TMorvalenBaseClass& site, const QIcon& icon);
     void SiteThumbnailCaptured(const TMorvalenBaseClass& site, const QImage& page);
     void SetOpenBrowserCount(int count);
 

@@ -89,6 +89,31 @@ void TInstalledSites::SiteThumbnailCaptured(const TMorvalenBaseClass& site, cons
     tile->update();
 }
 
+void TInstalledSites::SitePageIcon(TMorvalenBaseClass& site, const QIcon& icon)
+{
+    if (!site.FavIconFileName().isEmpty() && site.FavIconFileName() != m_favoriteIcons.DefaultFileName())
+        return;
+    // The engine's largest picture of it: the store makes its own sizes from that.
+    QSize largest(64, 64);
+    for (const QSize size : icon.availableSizes())
+        if (size.width() * size.height() > largest.width() * largest.height())
+            largest = size;
+    const QString fileName = m_favoriteIcons.StorePageIcon(site.URL(), icon.pixmap(largest).toImage());
+    if (fileName.isEmpty())
+        return;
+    try {
+        m_favoriteIcons.SaveIndex();
+    } catch (const EMorvalenError& error) {
+        qWarning("%s", qPrintable(error.Message()));
+    }
+    site.SetFavIconFileName(fileName);
+    site.Changed();
+    if (TMVWebElement* tile = m_manager->TileOf(&site)) {
+        tile->ReloadImages();
+        tile->update();
+    }
+}
+
 void TInstalledSites::AddSiteOrInstall()
 {
     TWebApplicationClass* application = m_hooks.FocusedApplication ? m_hooks.FocusedApplication() : nullptr;

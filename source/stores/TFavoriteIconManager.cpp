@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
@@ -107,21 +108,30 @@ bool TFavoriteIconManager::FetchWhileWaiting(const QString& address, QByteArray&
     return fetched;
 }
 
+bool TFavoriteIconManager::StorePicture(const QImage& picture, const QString& path)
+{
+    if (picture.isNull())
+        return false;
+    // The sizes the tiles, menus, windows and launchers draw, so that the store holds one form
+    // only.
+    std::vector<QImage> sizes;
+    for (const int side : {16, 32, 48})
+        sizes.push_back(picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    TExIcon icon;
+    icon.SetPictures(sizes, IconImageData::pf32bit);
+    if (icon.Empty() || icon.ImageCount() == 0)
+        return false;
+    icon.SaveToFile(path);
+    return true;
+}
+
 bool TFavoriteIconManager::StoreIcon(QByteArrayView data, const QString& path)
 {
     try {
+        if (PictureFile::Sniff(data) != PictureFile::Format::Unknown)
+            return StorePicture(PictureFile::Read(data, PictureLimits::kIconImage), path);
         TExIcon icon;
-        if (PictureFile::Sniff(data) != PictureFile::Format::Unknown) {
-            // A PNG, GIF or JPEG becomes an icon of the sizes the tiles, menus and launchers
-            // draw, so that the store holds one form only.
-            const QImage picture = PictureFile::Read(data, PictureLimits::kIconImage);
-            std::vector<QImage> sizes;
-            for (const int side : {16, 32, 48})
-                sizes.push_back(picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-            icon.SetPictures(sizes, IconImageData::pf32bit);
-        } else {
-            icon.LoadFromStream(data);
-        }
+        icon.LoadFromStream(data);
         if (icon.Empty() || icon.ImageCount() == 0)
             return false;
         icon.SaveToFile(path);
@@ -129,6 +139,29 @@ bool TFavoriteIconManager::StoreIcon(QByteArrayView data, const QString& path)
     } catch (const std::exception&) {
         return false;
     }
+}
+
+QString TFavoriteIconManager::StorePageIcon(const QString& url, const QImage& picture)
+{
+    const QString key = SiteNameOfURL(url);
+    if (m_folder.isEmpty() || key.isEmpty() ||
+        key.compare(QLatin1String(kDefaultName), Qt::CaseInsensitive) == 0)
+        return {};
+    const auto existing = std::find_if(m_items.begin(), m_items.end(), [&](const TFavoriteIconItemRec& item) {
+        return item.Name.compare(key, Qt::CaseInsensitive) == 0;
+    });
+    const QString iconFile = existing != m_items.end() ? existing->FileName : key + u".ico"_s;
+    if (!NamePairIndexFile::IsPlainFileName(key) || !NamePairIndexFile::IsPlainFileName(iconFile))
+        return {};
+    try {
+        if (!StorePicture(picture, m_folder + iconFile))
+            return {};
+    } catch (const std::exception&) {
+        return {};
+    }
+    if (existing == m_items.end())
+        m_items.push_back({key, iconFile});
+    return iconFile;
 }
 
 QString DeclaredIconAddress(QByteArrayView page, const QString& pageAddress)

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+class QImage;
+
 // One entry of the icon index.
 struct TFavoriteIconItemRec
 {
@@ -58,6 +60,11 @@ public:
     // worker thread; the caller waits for it while the main thread's events (painting) go on,
     // but not user input. The index is not written here.
     void DownloadIcon(const QString& url, QString& name);
+    // A picture of the site's icon that came another way (the page's icon, as the engine has
+    // it): kept as the site name's icon file, in the same form as a fetched one, replacing an
+    // earlier one. The entry's file name; empty when the picture or the name is unusable or
+    // the file cannot be written. The index is not written here.
+    QString StorePageIcon(const QString& url, const QImage& picture);
     // Ends a running DownloadIcon soon, with the default name.
     void StopDownload() { m_stopRequested = true; }
 
@@ -79,6 +86,7 @@ private:
     bool FetchWhileWaiting(const QString& address, QByteArray& data);
     // Stores an ICO, PNG, GIF or JPEG as the store's icon file; false for anything else.
     static bool StoreIcon(QByteArrayView data, const QString& path);
+    static bool StorePicture(const QImage& picture, const QString& path);
 
     QString m_folder;
     std::vector<TFavoriteIconItemRec> m_items;

@@ -4,6 +4,8 @@
 #include "browser/TfrmInternetBrowser.h"
 #include "support/TestSupport.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTemporaryDir>
 
 using namespace Qt::Literals::StringLiterals;
@@ -31,6 +33,23 @@ TestHttpServer& BrowserTest::Server()
         const QByteArray html = "text/html; charset=utf-8";
         created->Serve(u"/home"_s, Page("Home page", "<a id=\"one\" href=\"/one\">one</a>"), html);
         created->Serve(u"/one"_s, Page("Page one"), html);
+        // A page with an icon of its own: a green square.
+        QImage square(32, 32, QImage::Format_ARGB32);
+        square.fill(QColor(0, 160, 0));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        square.save(&buffer, "PNG");
+        created->Serve(u"/green.png"_s, png, "image/png");
+        created->Serve(
+            u"/iconic"_s,
+            Page("Iconic", "<p>icon</p>").replace("<title>", "<link rel=icon href=/green.png><title>"), html);
+        // Three of one word, another's letters among them.
+        created->Serve(u"/find"_s,
+                       Page("Find", "<p>apple pie</p><p>banana</p><p>APPLE tart</p><p>pineapple</p>"
+                                    "<input id=\"box\" style=\"position:fixed;left:0;top:0;width:300px;"
+                                    "height:60px\">"),
+                       html);
         created->Serve(u"/two"_s, Page("Page two"), html);
         created->Serve(u"/long"_s, Page("Long page", "<div style=\"height: 6000px\">long</div>"), html);
         // A page that updates itself, as a mail or news page does.

@@ -202,7 +202,16 @@ TEST_F(TCustomInternetBrowserWindowTest, TheWindowsKeysWorkWhileThePageHasTheFoc
     for (const QAction* item : keys->actions())
         listed.append(item->shortcut().toString());
     EXPECT_TRUE(listed.contains(u"Ctrl+W"_s) && listed.contains(u"Ctrl+Q"_s) &&
-                listed.contains(u"Alt+Left"_s))
+                listed.contains(u"Alt+Left"_s) && listed.contains(u"F3"_s))
+        << listed.join(u", "_s).toStdString();
+    // Once: a key with an item of its own shows there and not in the list again.
+    for (const QAction* item : m_window->MiscMenu()->actions()) {
+        if (item->shortcut().isEmpty())
+            continue;
+        listed.append(item->shortcut().toString());
+        EXPECT_EQ(listed.count(item->shortcut().toString()), 1) << item->text().toStdString();
+    }
+    EXPECT_TRUE(listed.contains(u"Ctrl+F"_s) && listed.contains(u"Ctrl++"_s) && listed.contains(u"Ctrl+N"_s))
         << listed.join(u", "_s).toStdString();
 }
 

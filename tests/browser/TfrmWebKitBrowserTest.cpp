@@ -422,6 +422,43 @@ TEST_F(TfrmWebKitBrowserTest, TheSitesUserAgentStyleScriptAndZoomReachItsPages)
     EXPECT_NE(agent, QByteArray("Agent/7 (site's own)"));
 }
 
+TEST_F(TfrmWebKitBrowserTest, APagesNotificationGoesToTheProgramAndItsClickBackToThePage)
+{
+    // Asked on a key the user types: the engine asks only in answer to the user.
+    m_server.Serve(
+        u"/notify"_s,
+        TestPage("Notifies",
+                 "<script>document.addEventListener('keydown', ask); function ask() {"
+                 "  document.title = 'Asking'; Notification.requestPermission().then(function (answer) {"
+                 "    if (answer != 'granted') { document.title = answer; return; }"
+                 "    var shown = new Notification('New mail', { body: 'From Ann' });"
+                 "    shown.onclick = function () { document.title = 'Clicked'; };"
+                 "  });"
+                 "}</script>"),
+        "text/html");
+    std::vector<TWebNotificationRec> shown;
+    TfrmInternetBrowser::OnWebNotification = [&](const TWebNotificationRec& notification) {
+        shown.push_back(notification);
+    };
+    Load(m_frame, m_server.Url(u"/notify"_s));
+    m_frame->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->hasFocus(); }));
+    QTest::keyClick(m_frame, Qt::Key_A);
+    ASSERT_TRUE(WaitUntil([&] { return !m_frame->PendingPermission().isEmpty(); }))
+        << m_frame->Title().toStdString();
+    m_frame->AnswerPermission(true);
+    // Shown by the program (under the site's name and icon), never by the engine itself.
+    ASSERT_TRUE(WaitUntil([&] { return !shown.empty(); }));
+    TfrmInternetBrowser::OnWebNotification = nullptr;
+    EXPECT_EQ(shown.front().Title, u"New mail"_s);
+    EXPECT_EQ(shown.front().Message, u"From Ann"_s);
+    EXPECT_EQ(shown.front().Origin, QUrl(m_server.Url(u"/"_s)).adjusted(QUrl::RemovePath));
+    ASSERT_TRUE(shown.front().Click);
+    shown.front().Click();
+    EXPECT_TRUE(WaitUntil([&] { return m_frame->Title() == u"Clicked"_s; }))
+        << m_frame->Title().toStdString();
+}
+
 TEST_F(TfrmWebKitBrowserTest, ASleepingPageEndsItsViewInTheHostAndWakesWhereItWasScrolledTo)
 {
     m_server.Serve(u"/long"_s, TestPage("Long", "<div style='height: 6000px'>long</div>"), "text/html");

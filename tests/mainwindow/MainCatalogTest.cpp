@@ -57,11 +57,12 @@ protected:
         ASSERT_GT(m_server->Port(), 0);
     }
 
-    std::unique_ptr<TfMain> Create(const QString& server)
+    std::unique_ptr<TfMain> Create(const QString& server, bool sampleCatalog = false)
     {
         ProgramOptions options;
         options.dataFolder = m_home.filePath(u"data-folder"_s);
         options.catalogServer = server;
+        options.sampleCatalog = sampleCatalog;
         auto window = std::make_unique<TfMain>(options, TfMain::TrayMode::Unavailable);
         // The version check answers into lists rather than dialogs.
         window->VersionCheck().OnNewVersion = [this](uint32_t, const TRemoteVersion& remote) {
@@ -134,6 +135,17 @@ TEST_F(MainCatalogTest, TheStartUpRefreshFillsTheCatalogTabsNewestFirst)
     refresh->trigger();
     EXPECT_EQ(window->StatusText(), kRetrieving);
     ASSERT_TRUE(WaitUntil([&] { return window->StatusText().isEmpty(); }, 30000));
+}
+
+TEST_F(MainCatalogTest, TheSampleCatalogTheProgramServesItselfIsSaidSoInTheStatusLine)
+{
+    StartServer();
+    auto window = Create(m_server->BaseURL(), true);
+    window->Start();
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText() == kRetrieving; }, 20000));
+    // Once the lists are in, the line says whose catalog they are, and stays so.
+    ASSERT_TRUE(WaitUntil([&] { return window->StatusText().startsWith(u"Sample catalog"_s); }, 30000))
+        << window->StatusText().toStdString();
 }
 
 TEST_F(MainCatalogTest, AFirstStartWithoutServerSaysSoAndStopsBeingBusy)

@@ -14,6 +14,7 @@
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -337,6 +338,24 @@ TEST_F(MainWindowTest, TheDiskSpaceWarningShowsOnceAndComesBackOnALaterReport)
     freeSpace = qint64(1) << 40;
     fetch(u"/c.xml"_s);
     EXPECT_FALSE(window->DiskSpaceWarningShown());
+}
+
+TEST_F(MainWindowTest, BothAddSiteButtonsAreInTheTabOrder)
+{
+    auto window = Create();
+    window->show();
+    window->MainTabs()->setCurrentIndex(TfMain::pgInstalled);
+    // What Tab reaches: the focus chain's shown widgets that take the focus by Tab.
+    QStringList reached;
+    for (QWidget* widget = window->nextInFocusChain(); widget != window.get();
+         widget = widget->nextInFocusChain()) {
+        const auto* button = qobject_cast<QToolButton*>(widget);
+        if (button && button->defaultAction() && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->isVisible())
+            reached.append(button->defaultAction()->objectName());
+    }
+    EXPECT_TRUE(reached.contains(u"tbtnAddWebSite"_s)) << reached.join(u", "_s).toStdString();
+    EXPECT_TRUE(reached.contains(u"tbAddSite"_s)) << reached.join(u", "_s).toStdString();
 }
 
 TEST_F(MainWindowTest, TheViewMenuFollowsTheTabs)

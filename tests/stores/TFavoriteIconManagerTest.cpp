@@ -8,10 +8,13 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -228,6 +231,38 @@ TEST_F(FavoriteIconStore, PicturesAndIconsThePageDeclaresBecomeStoredIcons)
               u"http://a.b/i.png"_s);
     EXPECT_EQ(DeclaredIconAddress("<link rel=icon href='javascript:alert(1)'>", u"http://a.b/"_s), QString());
     EXPECT_EQ(DeclaredIconAddress("<link rel=iconic href=/i.png>", u"http://a.b/"_s), QString());
+}
+
+TEST_F(FavoriteIconStore, APagesIconFromTheEngineIsStoredAsAFetchedOneIs)
+{
+    TFavoriteIconManager store;
+    Reopen(store);
+    QImage page(32, 32, QImage::Format_ARGB32);
+    page.fill(QColor(20, 120, 220));
+    const QString fileName = store.StorePageIcon(u"http://127.0.0.1:8123/mail/"_s, page);
+    ASSERT_EQ(fileName, u"127.0.0.1-8123.ico"_s);
+    TExIcon icon;
+    icon.LoadFromFile(m_folder + u'/' + fileName);
+    ASSERT_EQ(icon.ImageCount(), 3);
+    icon.SetCurrentIndex(2);
+    EXPECT_EQ(icon.Width(), 48);
+    EXPECT_EQ(QColor(icon.Handle().pixel(24, 24)), QColor(20, 120, 220));
+
+    // A later icon of the page replaces it under the same entry; the index keeps it.
+    page.fill(QColor(220, 20, 20));
+    EXPECT_EQ(store.StorePageIcon(u"http://127.0.0.1:8123/other"_s, page), fileName);
+    store.SaveIndex();
+    const auto entries = ReopenedEntries();
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                            [&](const NamePairIndexFile::Entry& entry) { return entry.second == fileName; }),
+              1);
+    icon.LoadFromFile(m_folder + u'/' + fileName);
+    EXPECT_EQ(QColor(icon.Handle().pixel(8, 8)), QColor(220, 20, 20));
+
+    // Nothing to store: no picture, or no site.
+    EXPECT_TRUE(store.StorePageIcon(u"http://127.0.0.1:8124/"_s, QImage()).isEmpty());
+    EXPECT_TRUE(store.StorePageIcon(QString(), page).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(m_folder + u"/127.0.0.1-8124.ico"_s));
 }
 
 TEST_F(FavoriteIconStore, AnythingButAnIconLeavesTheDefault)
