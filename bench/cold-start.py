@@ -7,7 +7,7 @@ usage: bench/cold-start.py [BUILD_DIR] [RUNS]   (default: build 15)
 Runs off screen unless QT_QPA_PLATFORM is set (set it to xcb under Xvfb to include the
 X server). Each start of the program gets a fresh data folder and private XDG folders, and a
 catalog server address where nothing answers, so it measures start-up alone. Goal: the
-program's median at most 1.5 times the empty window's.
+program's median at most 2.0 times the empty window's, under X11 with a session bus.
 """
 import os
 import statistics
@@ -63,8 +63,8 @@ def main():
         print(f"{name:>13}: median {statistics.median(values):7.1f} ms"
               f"  (min {min(values):.1f}, max {max(values):.1f}, {len(values)} runs)")
     ratio = statistics.median(times["program"]) / statistics.median(times["empty window"])
-    print(f"        ratio: {ratio:.2f} (goal: at most 1.50)")
-    return 0 if ratio <= 1.5 else 1
+    print(f"        ratio: {ratio:.2f} (goal: at most 2.00) {'met' if ratio <= 2.0 else 'NOT met'}")
+    return 0 if ratio <= 2.0 else 1
 
 
 if __name__ == "__main__":
