@@ -420,138 +420,140 @@ TEST_P(TCustomInternetBrowserWindowTabsTest,
     cancel->click();
     EXPECT_TRUE(WaitUntil([&] { return list.At(1).State == TBrowserDownloadRec::dsCancelled; }, 30000));
     EXPECT_EQ(asked, 0);
-    TEST_P(TCustomInternetBrowserWindowTabsTest, TheFindBarFindsInThePageGoesOnAndClosesWithEsc)
-    {
-        Open(Url(u"/find"_s));
-        TfrmInternetBrowser& frame = *m_window->ActiveTab()->Frame();
-        ASSERT_TRUE(WaitForTitle(frame, u"Find"_s));
-        // The engine finds only in what it has laid out and painted.
-        auto painted = std::make_shared<bool>(false);
-        frame.WhenPainted([painted] { *painted = true; });
-        ASSERT_TRUE(WaitUntil([&] { return *painted; }, 20000));
-        TBrowserFindBar& bar = *m_window->FindBar();
-        EXPECT_FALSE(bar.isVisible());
+}
 
-        QTest::keyClick(m_window, Qt::Key_F, Qt::ControlModifier);
-        ASSERT_TRUE(bar.isVisible());
-        EXPECT_EQ(QApplication::focusWidget(), bar.TextBox());
-        // Found as it is typed, whatever the case; "pineapple" holds one as well.
-        QTest::keyClicks(bar.TextBox(), u"apple"_s);
-        // Chromium says which match is selected; WebKit counts only.
-        const bool counts = GetParam() == 1;
-        const auto shows = [&](int active) {
-            return counts ? u"3 matches"_s : u"%1 of 3"_s.arg(active);
-        };
-        ASSERT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(1); }, 20000))
-            << bar.MatchText().toStdString();
-        // Enter, F3 and Shift+Enter move through them, round past the end.
-        QTest::keyClick(bar.TextBox(), Qt::Key_Return);
-        EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(2); })) << bar.MatchText().toStdString();
-        QTest::keyClick(bar.TextBox(), Qt::Key_F3);
-        EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(3); })) << bar.MatchText().toStdString();
-        QTest::keyClick(bar.TextBox(), Qt::Key_Return);
-        EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(1); })) << bar.MatchText().toStdString();
-        QTest::keyClick(bar.TextBox(), Qt::Key_Return, Qt::ShiftModifier);
-        EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(3); })) << bar.MatchText().toStdString();
-        // For a look by eye: the bar in use over its page.
-        if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
-            ProcessEventsFor(1000);
-            m_window->grab().save(
-                folder + u"/find-bar-%1.png"_s.arg(QString::fromStdString(EngineName({GetParam(), 0}))));
-        }
+TEST_P(TCustomInternetBrowserWindowTabsTest, TheFindBarFindsInThePageGoesOnAndClosesWithEsc)
+{
+    Open(Url(u"/find"_s));
+    TfrmInternetBrowser& frame = *m_window->ActiveTab()->Frame();
+    ASSERT_TRUE(WaitForTitle(frame, u"Find"_s));
+    // The engine finds only in what it has laid out and painted.
+    auto painted = std::make_shared<bool>(false);
+    frame.WhenPainted([painted] { *painted = true; });
+    ASSERT_TRUE(WaitUntil([&] { return *painted; }, 20000));
+    TBrowserFindBar& bar = *m_window->FindBar();
+    EXPECT_FALSE(bar.isVisible());
 
-        QTest::keyClicks(bar.TextBox(), u"zz"_s);
-        EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == u"No matches"_s; }))
-            << bar.MatchText().toStdString();
-
-        // Esc closes the bar, not the page's loading, and the keyboard goes back to the page.
-        QTest::keyClick(bar.TextBox(), Qt::Key_Escape);
-        EXPECT_FALSE(bar.isVisible());
-        EXPECT_TRUE(
-            WaitUntil([&] { return frame.hasFocus() || frame.isAncestorOf(QApplication::focusWidget()); }));
-        // Opened again, it has the last text ready to replace.
-        QTest::keyClick(m_window, Qt::Key_F, Qt::ControlModifier);
-        EXPECT_EQ(bar.TextBox()->selectedText(), u"applezz"_s);
+    QTest::keyClick(m_window, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(bar.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), bar.TextBox());
+    // Found as it is typed, whatever the case; "pineapple" holds one as well.
+    QTest::keyClicks(bar.TextBox(), u"apple"_s);
+    // Chromium says which match is selected; WebKit counts only.
+    const bool counts = GetParam() == 1;
+    const auto shows = [&](int active) {
+        return counts ? u"3 matches"_s : u"%1 of 3"_s.arg(active);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(1); }, 20000))
+        << bar.MatchText().toStdString();
+    // Enter, F3 and Shift+Enter move through them, round past the end.
+    QTest::keyClick(bar.TextBox(), Qt::Key_Return);
+    EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(2); })) << bar.MatchText().toStdString();
+    QTest::keyClick(bar.TextBox(), Qt::Key_F3);
+    EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(3); })) << bar.MatchText().toStdString();
+    QTest::keyClick(bar.TextBox(), Qt::Key_Return);
+    EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(1); })) << bar.MatchText().toStdString();
+    QTest::keyClick(bar.TextBox(), Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == shows(3); })) << bar.MatchText().toStdString();
+    // For a look by eye: the bar in use over its page.
+    if (const QString folder = qEnvironmentVariable("MORVALEN_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        ProcessEventsFor(1000);
+        m_window->grab().save(folder +
+                              u"/find-bar-%1.png"_s.arg(QString::fromStdString(EngineName({GetParam(), 0}))));
     }
 
-    TEST_P(TCustomInternetBrowserWindowTabsTest, AWindowWithoutASiteIconTakesItsPagesIcon)
-    {
-        Open(Url(u"/iconic"_s));
-        m_window->SetTakesPageIcon(true);
-        QIcon taken;
-        QObject::connect(m_window, &TCustomInternetBrowserWindow::PageIconTaken,
-                         [&](const QIcon& icon) { taken = icon; });
-        ASSERT_TRUE(WaitUntil([&] { return !taken.isNull(); }, 30000));
-        // The page's own picture, on the window (and its tray icon).
-        const QImage picture = m_window->windowIcon().pixmap(16, 16).toImage();
-        ASSERT_FALSE(picture.isNull());
-        const QColor middle = picture.pixelColor(picture.width() / 2, picture.height() / 2);
-        EXPECT_GT(middle.green(), 120);
-        EXPECT_LT(middle.red(), 60);
-    }
+    QTest::keyClicks(bar.TextBox(), u"zz"_s);
+    EXPECT_TRUE(WaitUntil([&] { return bar.MatchText() == u"No matches"_s; }))
+        << bar.MatchText().toStdString();
 
-    namespace {
+    // Esc closes the bar, not the page's loading, and the keyboard goes back to the page.
+    QTest::keyClick(bar.TextBox(), Qt::Key_Escape);
+    EXPECT_FALSE(bar.isVisible());
+    EXPECT_TRUE(
+        WaitUntil([&] { return frame.hasFocus() || frame.isAncestorOf(QApplication::focusWidget()); }));
+    // Opened again, it has the last text ready to replace.
+    QTest::keyClick(m_window, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(bar.TextBox()->selectedText(), u"applezz"_s);
+}
 
-    // A script's value through the frame's own script channel, as text; empty when none came.
-    QString PageText(TfrmInternetBrowser& frame, const QString& script)
-    {
-        auto answer = std::make_shared<std::optional<QVariant>>();
-        frame.RunPageScript(script, [answer](const QVariant& value) { *answer = value; });
-        WaitUntil([&] { return answer->has_value(); });
-        return answer->has_value() ? answer->value().toString() : QString();
-    }
+TEST_P(TCustomInternetBrowserWindowTabsTest, AWindowWithoutASiteIconTakesItsPagesIcon)
+{
+    Open(Url(u"/iconic"_s));
+    m_window->SetTakesPageIcon(true);
+    QIcon taken;
+    QObject::connect(m_window, &TCustomInternetBrowserWindow::PageIconTaken,
+                     [&](const QIcon& icon) { taken = icon; });
+    ASSERT_TRUE(WaitUntil([&] { return !taken.isNull(); }, 30000));
+    // The page's own picture, on the window (and its tray icon).
+    const QImage picture = m_window->windowIcon().pixmap(16, 16).toImage();
+    ASSERT_FALSE(picture.isNull());
+    const QColor middle = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    EXPECT_GT(middle.green(), 120);
+    EXPECT_LT(middle.red(), 60);
+}
 
-    // xdotool on the test's X server; false when it failed.
-    bool XTool(const QStringList& arguments)
-    {
-        return QProcess::execute(u"xdotool"_s, arguments) == 0;
-    }
+namespace {
 
-    } // namespace
+// A script's value through the frame's own script channel, as text; empty when none came.
+QString PageText(TfrmInternetBrowser& frame, const QString& script)
+{
+    auto answer = std::make_shared<std::optional<QVariant>>();
+    frame.RunPageScript(script, [answer](const QVariant& value) { *answer = value; });
+    WaitUntil([&] { return answer->has_value(); });
+    return answer->has_value() ? answer->value().toString() : QString();
+}
 
-    TEST_P(TCustomInternetBrowserWindowTabsTest, TheWindowsKeysWorkWhileItsWebKitPageHasTheKeyboard)
-    {
-        if (GetParam() != 1)
-            GTEST_SKIP() << "the page of engine 0 is one of the window's own widgets";
-        if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
-            GTEST_SKIP() << "xdotool is not installed";
-        Open(Url(u"/find"_s));
-        TfrmInternetBrowser& frame = *m_window->ActiveTab()->Frame();
-        ASSERT_TRUE(WaitForTitle(frame, u"Find"_s));
-        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
-        // A click into the page's box, and the pointer stays over the page: the window system
-        // gives the page's own window the keys from now on.
-        const QPoint box = frame.mapToGlobal(QPoint(100, 30));
-        ASSERT_TRUE(XTool({u"mousemove"_s, u"--sync"_s, QString::number(box.x()), QString::number(box.y())}));
-        ASSERT_TRUE(XTool({u"click"_s, u"1"_s}));
-        ASSERT_TRUE(WaitUntil([&] { return frame.hasFocus(); }));
-        ASSERT_TRUE(WaitUntil([&] { return PageText(frame, u"document.activeElement.id"_s) == u"box"_s; }));
+// xdotool on the test's X server; false when it failed.
+bool XTool(const QStringList& arguments)
+{
+    return QProcess::execute(u"xdotool"_s, arguments) == 0;
+}
 
-        // Typing reaches the page, each key once.
-        ASSERT_TRUE(XTool({u"type"_s, u"--delay"_s, u"50"_s, u"ab"_s}));
-        EXPECT_TRUE(WaitUntil([&] {
-            return PageText(frame, u"document.getElementById('box').value"_s) == u"ab"_s;
-        })) << PageText(frame, u"document.getElementById('box').value"_s).toStdString();
+} // namespace
 
-        // The window's keys are the window's.
-        ASSERT_TRUE(XTool({u"key"_s, u"ctrl+plus"_s}));
-        EXPECT_TRUE(WaitUntil([&] { return m_window->ZoomFactor() > 1.0; })) << m_window->ZoomFactor();
-        ASSERT_TRUE(XTool({u"key"_s, u"ctrl+0"_s}));
-        EXPECT_TRUE(WaitUntil([&] { return qFuzzyCompare(m_window->ZoomFactor(), 1.0); }));
-        ASSERT_TRUE(XTool({u"key"_s, u"ctrl+f"_s}));
-        ASSERT_TRUE(WaitUntil([&] { return m_window->FindBar()->isVisible(); }));
-        EXPECT_EQ(QApplication::focusWidget(), m_window->FindBar()->TextBox());
-        // With the pointer still over the page, what is typed goes where the keyboard is now.
-        ASSERT_TRUE(XTool({u"type"_s, u"--delay"_s, u"50"_s, u"pie"_s}));
-        EXPECT_TRUE(WaitUntil([&] { return m_window->FindBar()->Text() == u"pie"_s; }))
-            << m_window->FindBar()->Text().toStdString();
-        ASSERT_TRUE(XTool({u"key"_s, u"Escape"_s}));
-        EXPECT_TRUE(WaitUntil([&] { return !m_window->FindBar()->isVisible() && frame.hasFocus(); }));
-        ASSERT_TRUE(XTool({u"key"_s, u"ctrl+n"_s}));
-        EXPECT_TRUE(WaitUntil([&] { return m_window->TabCount() == 2; }));
-        EXPECT_EQ(PageText(frame, u"document.getElementById('box').value"_s), u"ab"_s)
-            << "the window's keys do not reach the page";
-    }
+TEST_P(TCustomInternetBrowserWindowTabsTest, TheWindowsKeysWorkWhileItsWebKitPageHasTheKeyboard)
+{
+    if (GetParam() != 1)
+        GTEST_SKIP() << "the page of engine 0 is one of the window's own widgets";
+    if (QStandardPaths::findExecutable(u"xdotool"_s).isEmpty())
+        GTEST_SKIP() << "xdotool is not installed";
+    Open(Url(u"/find"_s));
+    TfrmInternetBrowser& frame = *m_window->ActiveTab()->Frame();
+    ASSERT_TRUE(WaitForTitle(frame, u"Find"_s));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
+    // A click into the page's box, and the pointer stays over the page: the window system
+    // gives the page's own window the keys from now on.
+    const QPoint box = frame.mapToGlobal(QPoint(100, 30));
+    ASSERT_TRUE(XTool({u"mousemove"_s, u"--sync"_s, QString::number(box.x()), QString::number(box.y())}));
+    ASSERT_TRUE(XTool({u"click"_s, u"1"_s}));
+    ASSERT_TRUE(WaitUntil([&] { return frame.hasFocus(); }));
+    ASSERT_TRUE(WaitUntil([&] { return PageText(frame, u"document.activeElement.id"_s) == u"box"_s; }));
 
-    INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,
-                             ::testing::Values(MORVALEN_TEST_WINDOW_ENGINE), EngineName);
+    // Typing reaches the page, each key once.
+    ASSERT_TRUE(XTool({u"type"_s, u"--delay"_s, u"50"_s, u"ab"_s}));
+    EXPECT_TRUE(WaitUntil([&] {
+        return PageText(frame, u"document.getElementById('box').value"_s) == u"ab"_s;
+    })) << PageText(frame, u"document.getElementById('box').value"_s).toStdString();
+
+    // The window's keys are the window's.
+    ASSERT_TRUE(XTool({u"key"_s, u"ctrl+plus"_s}));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->ZoomFactor() > 1.0; })) << m_window->ZoomFactor();
+    ASSERT_TRUE(XTool({u"key"_s, u"ctrl+0"_s}));
+    EXPECT_TRUE(WaitUntil([&] { return qFuzzyCompare(m_window->ZoomFactor(), 1.0); }));
+    ASSERT_TRUE(XTool({u"key"_s, u"ctrl+f"_s}));
+    ASSERT_TRUE(WaitUntil([&] { return m_window->FindBar()->isVisible(); }));
+    EXPECT_EQ(QApplication::focusWidget(), m_window->FindBar()->TextBox());
+    // With the pointer still over the page, what is typed goes where the keyboard is now.
+    ASSERT_TRUE(XTool({u"type"_s, u"--delay"_s, u"50"_s, u"pie"_s}));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->FindBar()->Text() == u"pie"_s; }))
+        << m_window->FindBar()->Text().toStdString();
+    ASSERT_TRUE(XTool({u"key"_s, u"Escape"_s}));
+    EXPECT_TRUE(WaitUntil([&] { return !m_window->FindBar()->isVisible() && frame.hasFocus(); }));
+    ASSERT_TRUE(XTool({u"key"_s, u"ctrl+n"_s}));
+    EXPECT_TRUE(WaitUntil([&] { return m_window->TabCount() == 2; }));
+    EXPECT_EQ(PageText(frame, u"document.getElementById('box').value"_s), u"ab"_s)
+        << "the window's keys do not reach the page";
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,
+                         ::testing::Values(MORVALEN_TEST_WINDOW_ENGINE), EngineName);
