@@ -214,7 +214,12 @@ QLineEdit& TCatalogSearch::BuildSearchBox(QWidget& panel)
     edit->setObjectName(u"edMainSearch"_s);
     edit->setPlaceholderText(u"Search the catalog"_s);
     edit->setFixedWidth(200);
-    edit->setClearButtonEnabled(true);
+    // The clear button's picture comes from the desktop's icon theme, whose first use loads an
+    // image plugin and the theme's index: a few milliseconds the window would wait for at
+    // start, for a button that shows only once there is text.
+    connect(
+        edit, &QLineEdit::textChanged, edit, [edit] { edit->setClearButtonEnabled(true); },
+        Qt::SingleShotConnection);
     auto* button = new QToolButton(&panel);
     button->setObjectName(u"tbtnSearch"_s);
     button->setText(u"Search"_s);
