@@ -12,9 +12,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -23,6 +26,7 @@ namespace {
 
 constexpr int kSettingsClientWidth = 729;
 constexpr int kSettingsClientHeight = 389;
+constexpr int kBodyMargin = 10;
 
 OwnerDrawnComboBox* Box(const QString& name, const QStringList& entries, QWidget* parent)
 {
@@ -134,32 +138,62 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     downloads->addWidget(m_downloads);
     QVBoxLayout* notifications = Group(u"Notifications"_s, panel);
     notifications->addWidget(m_changeAlertsOnDesktop);
-
-    auto* grid = new QGridLayout(panel);
-    grid->setContentsMargins(18, 16, 18, 16);
-    grid->setHorizontalSpacing(26);
-    grid->setVerticalSpacing(22);
-    grid->addLayout(general, 0, 0);
-    // Downloads stand below the auto update in the first column's lower cell.
+    // Downloads stand below the auto update, notifications above the sleep.
     auto* firstColumn = new QVBoxLayout;
     firstColumn->setSpacing(22);
     firstColumn->addLayout(autoUpdate);
     firstColumn->addLayout(downloads);
-    grid->addLayout(firstColumn, 1, 0);
-    grid->addLayout(news, 0, 1);
-    grid->addLayout(browser, 1, 1);
-    grid->addLayout(cache, 0, 2);
-    // Notifications and sleep share the last column's lower cell.
     auto* lastColumn = new QVBoxLayout;
     lastColumn->setSpacing(22);
     lastColumn->addLayout(notifications);
     lastColumn->addLayout(sleep);
-    grid->addLayout(lastColumn, 1, 2);
-    for (int column = 0; column < 3; ++column)
+
+    // The groups in reading order, down each column, in as many columns (three at most) as the
+    // screen has room for: QT_SCALE_FACTOR=2 on a 1280 px screen leaves 640 pixels. What is then
+    // too tall scrolls; the buttons stay below the scrolled part.
+    const QSize size = DialogParts::FitOnScreen(this, QSize(kSettingsClientWidth, kSettingsClientHeight));
+    QLayout* const groups[] = {general, firstColumn, news, browser, cache, lastColumn};
+    constexpr int kGroups = int(std::size(groups));
+    constexpr int kMargin = 14;
+    constexpr int kColumnGap = 14;
+    const auto rowsFor = [](int columns) {
+        return (kGroups + columns - 1) / columns;
+    };
+    const auto widthFor = [&](int columns) {
+        const int rows = rowsFor(columns);
+        int width = 2 * kMargin + (columns - 1) * kColumnGap;
+        for (int column = 0; column < columns; ++column) {
+            int widest = 0;
+            for (int i = column * rows; i < std::min(kGroups, (column + 1) * rows); ++i)
+                widest = std::max(widest, groups[i]->minimumSize().width());
+            width += widest;
+        }
+        return width;
+    };
+    // The body's margins, and a scroll bar once the groups stand in fewer columns.
+    const int room = size.width() - 2 * kBodyMargin;
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int columns = 3;
+    while (columns > 1 && widthFor(columns) > room - (columns < 3 ? scrollBar : 0))
+        --columns;
+    const int rows = rowsFor(columns);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(kMargin, 16, kMargin, 16);
+    grid->setHorizontalSpacing(kColumnGap);
+    grid->setVerticalSpacing(22);
+    for (int i = 0; i < kGroups; ++i) {
+        grid->addLayout(groups[i], i % rows, i / rows);
+        grid->setAlignment(groups[i], Qt::AlignTop);
+    }
+    for (int column = 0; column < columns; ++column)
         grid->setColumnStretch(column, 1);
-    grid->setRowStretch(2, 1);
-    for (QLayout* group : {general, firstColumn, news, browser, cache, lastColumn})
-        grid->setAlignment(group, Qt::AlignTop);
+    grid->setRowStretch(rows, 1);
+
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(u"sbOptions"_s);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(panel);
 
     QPushButton* ok = DialogParts::Button(u"Ok"_s, this);
     ok->setObjectName(u"btnOk"_s);
@@ -170,9 +204,9 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 
     auto* body = new QVBoxLayout;
-    body->setContentsMargins(10, 10, 10, 10);
+    body->setContentsMargins(kBodyMargin, kBodyMargin, kBodyMargin, kBodyMargin);
     body->setSpacing(10);
-    body->addWidget(panel, 1);
+    body->addWidget(scroller, 1);
     body->addLayout(DialogParts::ButtonRow({ok, cancel}));
 
     auto* layout = new QVBoxLayout(this);
@@ -198,7 +232,12 @@ TfSettingsDlg::TfSettingsDlg(QWidget* parent) : TMVDialog(parent)
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    setFixedSize(kSettingsClientWidth, kSettingsClientHeight);
+    // As tall as the groups need, where the screen has room for that: the dialog's least
+    // height with the whole panel showing.
+    scroller->setMinimumHeight(panel->minimumSizeHint().height());
+    const int needed = layout->minimumSize().height();
+    scroller->setMinimumHeight(0);
+    setFixedSize(DialogParts::FitOnScreen(this, QSize(size.width(), std::max(size.height(), needed))));
     m_runWithWindows->setFocus();
 }
 
