@@ -26,6 +26,9 @@ std::map<uint8_t, BrowserFrames::TSiteFrameCreator>& Creators()
     return creators;
 }
 
+// False once a test stands in for the Chromium engine: there is nothing of it to prepare then.
+bool g_chromiumBuiltIn = true;
+
 QString& Folder()
 {
     static QString folder;
@@ -38,19 +41,27 @@ namespace BrowserFrames {
 
 void Register(uint8_t engine, TFrameCreator creator)
 {
-    Creators()[engine] = [creator = std::move(creator)](QWidget* parent, const TFrameSite&) {
+    Register(engine, [creator = std::move(creator)](QWidget* parent, const TFrameSite&) {
         return creator(parent);
-    };
+    });
 }
 
 void Register(uint8_t engine, TSiteFrameCreator creator)
 {
+    if (engine == 0)
+        g_chromiumBuiltIn = false;
     Creators()[engine] = std::move(creator);
 }
 
 bool IsRegistered(uint8_t engine)
 {
     return Creators().contains(engine);
+}
+
+void Prepare(uint8_t engine)
+{
+    if (engine == 0 && g_chromiumBuiltIn)
+        WebEngineModule::Prepare();
 }
 
 TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent)

@@ -23,6 +23,10 @@ void Register(uint8_t engine, TFrameCreator creator);
 void Register(uint8_t engine, TSiteFrameCreator creator);
 bool IsRegistered(uint8_t engine);
 
+// Starts loading the engine in the background where it can be (the built-in Chromium engine),
+// for a window that is about to show one of its frames. Returns at once.
+void Prepare(uint8_t engine);
+
 // A new frame of the engine, a child of parent. Throws EMorvalenError when the engine is
 // unknown or cannot be started.
 TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent);

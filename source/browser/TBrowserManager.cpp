@@ -1,5 +1,6 @@
 #include "TBrowserManager.h"
 
+#include "BrowserFrames.h"
 #include "TCustomInternetBrowserWindow.h"
 #include "platform/FreedMemory.h"
 #include "sites/TMorvalenBaseClass.h"
@@ -57,6 +58,8 @@ TCustomInternetBrowserWindow* TBrowserManager::OpenBrowser(TMorvalenBaseClass& s
         entry->Window->ShowRestored();
         return entry->Window;
     }
+    // The engine loads while the window is built and first drawn.
+    BrowserFrames::Prepare(site.BrowserEngine());
     auto* window = new TCustomInternetBrowserWindow;
     try {
         Configure(*window, site, icon);

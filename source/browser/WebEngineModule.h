@@ -23,9 +23,17 @@ inline constexpr const char* kCreateFrameSymbol = "morvalen_webengine_create_sit
 TfrmInternetBrowser* CreateFrame(QWidget* parent, const QString& dataFolder, const TFrameSite& site);
 bool IsLoaded();
 
+// Starts, on a thread of its own, what the first frame waits for: the shared OpenGL context
+// and the engine's libraries, so that their load overlaps the program's own start and the
+// window's construction. Returns at once; the first frame takes what the thread made (and
+// waits for it where it is not done). Does nothing a second time, or where OpenGL contexts
+// cannot be made off the main thread.
+void Prepare();
+
 // The OpenGL context the engine and its views share, made once, with the first Chromium
-// window rather than with the application (which would load the driver before the main window
-// shows); a program that made it at its start keeps its own. Null where there is no OpenGL.
+// window (or by Prepare) rather than with the application, which would load the driver before
+// the main window shows; a program that made it at its start keeps its own. Null where there
+// is no OpenGL.
 QOpenGLContext* SharedGraphicsContext();
 
 } // namespace WebEngineModule

@@ -76,6 +76,7 @@ TfMain::TfMain(const ProgramOptions& options, TrayMode trayMode, QWidget* parent
                                                       : trayMode == TrayMode::Available;
 
     m_dataFolder = DataFolder::Resolve(options.dataFolder, QCoreApplication::applicationDirPath());
+    PrepareStartEngines(options.parameters);
     m_schedule = new TMainSchedule(this);
 
     CreateStores();

@@ -209,6 +209,8 @@ private:
     void CreateInstalledSites();
     void CreateSiteBrowsers();
     void LoadInstalledSites();
+    // Starts loading the engines of the sites the parameters open, while the window is built.
+    void PrepareStartEngines(const QStringList& parameters) const;
 
     // The catalog views' and the version check's links to the window (TfMainCatalog.cpp).
     TCatalogHooks CatalogHooks();

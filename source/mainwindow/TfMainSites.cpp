@@ -1,9 +1,11 @@
 // The main window's part of the installed sites: creating the Installed tab, loading the
 // data file, and what the tab's commands ask of the window.
 
+#include "ProgramParameters.h"
 #include "TSiteBrowsers.h"
 #include "TSiteLauncherBadges.h"
 #include "TfMain.h"
+#include "browser/BrowserFrames.h"
 #include "browser/TBrowserManager.h"
 #include "browser/TUnreadCounts.h"
 #include "browser/TfBrowserThumbnailForm.h"
@@ -13,6 +15,7 @@
 #include "markup/CountBadge.h"
 #include "menus/MVMenus.h"
 #include "notify/TNotificationQuiet.h"
+#include "sites/SitesDataFile.h"
 #include "sites/TInstalledSites.h"
 #include "sites/TMVVisualManager.h"
 #include "sites/TMVWebElement.h"
@@ -27,6 +30,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -118,6 +122,27 @@ void TfMain::UpdateTrayIcon()
     if (quiet)
         hint += u"\nDo not disturb"_s;
     m_trayIcon->setToolTip(hint);
+}
+
+void TfMain::PrepareStartEngines(const QStringList& parameters) const
+{
+    QStringList elementIds;
+    HandleCommandLineParameters(parameters, [&elementIds](const QString& parameter) {
+        if (const TElementParameter element = ParseParameter(parameter); !element.empty)
+            elementIds.append(element.elementId);
+    });
+    if (elementIds.isEmpty())
+        return;
+    // Read once more by LoadInstalledSites, much later; a damaged or outsized file is its to
+    // report.
+    constexpr qint64 kLargestRead = 64 << 20;
+    QFile file(m_dataFolder + kSitesFileName);
+    if (file.size() > kLargestRead || !file.open(QIODevice::ReadOnly))
+        return;
+    for (const auto& record : SitesDataFile::Parse(file.readAll()).records) {
+        if (elementIds.contains(record->ElementId().toLower()))
+            BrowserFrames::Prepare(record->BrowserEngine());
+    }
 }
 
 void TfMain::LoadInstalledSites()

@@ -15,6 +15,7 @@
 #include "pictures/MakeThumbnail.h"
 #include "pictures/PictureFile.h"
 #include "pictures/PictureLimits.h"
+#include "stores/TFavoriteIconManager.h"
 #include "stores/TFileCacheManager.h"
 #include "stores/TThumbnailManager.h"
 
