@@ -41,9 +41,8 @@ namespace BrowserFrames {
 
 void Register(uint8_t engine, TFrameCreator creator)
 {
-    Register(engine, [creator = std::move(creator)](QWidget* parent, const TFrameSite&) {
-        return creator(parent);
-    });
+    Register(engine,
+             [creator = std::move(creator)](QWidget* parent, const TFrameSite&) { return creator(parent); });
 }
 
 void Register(uint8_t engine, TSiteFrameCreator creator)

@@ -5,10 +5,13 @@
 #include "panels/TMVDelimiter.h"
 #include "pictures/GraphicTools.h"
 
+#include <QAction>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -64,6 +67,25 @@ QPushButton* Button(const QString& caption, QWidget* parent)
     button->setAutoDefault(false);
     button->setMinimumWidth(80);
     return button;
+}
+
+QToolButton* ToolButton(QWidget* parent, QAction* action)
+{
+    auto* button = new QToolButton(parent);
+    if (action)
+        button->setDefaultAction(action);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(24, 24));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return button;
+}
+
+QFrame* ToolSeparator(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
 }
 
 QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons)

@@ -7,8 +7,11 @@
 
 #include <initializer_list>
 
+class QAction;
 class QBoxLayout;
+class QFrame;
 class QPushButton;
+class QToolButton;
 class TDialogHeader;
 class THtmlLabel;
 
@@ -37,6 +40,13 @@ TDialogHeader* Header(const QString& picture, const QString& title, const QStrin
 
 // A push button of the program's size.
 QPushButton* Button(const QString& caption, QWidget* parent = nullptr);
+
+// A flat button in a window's row of tools, for action when one is given: its picture at 24
+// pixels, the text beside it. A row of them looks and works like a tool bar, without a tool
+// bar's own style sheet and overflow menu to make at start.
+QToolButton* ToolButton(QWidget* parent, QAction* action = nullptr);
+// The line between groups of such buttons.
+QFrame* ToolSeparator(QWidget* parent);
 
 // The buttons at the bottom right, in the order given.
 QBoxLayout* ButtonRow(std::initializer_list<QPushButton*> buttons);

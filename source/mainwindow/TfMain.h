@@ -18,7 +18,6 @@ class QMenu;
 class QScrollArea;
 class QSystemTrayIcon;
 class QTabWidget;
-class QToolBar;
 class QToolButton;
 class TApplicationsSettings;
 class TCatalogSearch;

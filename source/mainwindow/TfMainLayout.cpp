@@ -5,6 +5,7 @@
 #include "TMainSchedule.h"
 #include "TSiteBrowsers.h"
 #include "browser/TCustomInternetBrowserWindow.h"
+#include "dialogs/DialogParts.h"
 #include "dialogs/ModalResult.h"
 #include "dialogs/TfAboutDlg.h"
 #include "dialogs/TfSettingsDlg.h"
@@ -31,7 +32,6 @@
 #include <QScrollArea>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -145,23 +145,19 @@ QWidget* TfMain::BuildHeader()
     searchRow->setContentsMargins(0, 0, 0, 0);
     row->addWidget(m_searchPanel);
 
-    auto* toolbar = new QToolBar(header);
-    toolbar->setObjectName(u"tlbMainToolbar"_s);
-    toolbar->setIconSize(QSize(24, 24));
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    toolbar->setStyleSheet(u"QToolBar { background: transparent; border: none; }"_s);
-    QAction* addSite = toolbar->addAction(Icon(u"res_Ico_AddSite"), u"Add site"_s);
+    auto* addSite = new QAction(Icon(u"res_Ico_AddSite"), u"Add site"_s, header);
     addSite->setObjectName(u"tbtnAddWebSite"_s);
     addSite->setToolTip(u"Install the chosen application, or a web site of your own"_s);
     connect(addSite, &QAction::triggered, this, [this] { m_installedSites->AddSiteOrInstall(); });
-    QAction* refresh = toolbar->addAction(Icon(u"res_Ico_Reload"), u"Refresh"_s);
+    QAction* refresh = new QAction(Icon(u"res_Ico_Reload"), u"Refresh"_s, header);
     refresh->setObjectName(u"tbtnRefresh"_s);
     refresh->setToolTip(u"Get the latest Web 2.0 applications"_s);
     connect(refresh, &QAction::triggered, this, [this] { RefreshCatalog(); });
-    // A tool bar keeps its buttons out of the Tab order; these are the window's main commands.
+    auto* tools = new QHBoxLayout;
+    tools->setSpacing(2);
     for (QAction* action : {addSite, refresh})
-        toolbar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
-    row->addWidget(toolbar);
+        tools->addWidget(DialogParts::ToolButton(header, action));
+    row->addLayout(tools);
     return header;
 }
 

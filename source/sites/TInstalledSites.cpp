@@ -6,6 +6,7 @@
 #include "TMVWebElement.h"
 #include "TMorvalenBaseClass.h"
 #include "TSiteFindEdit.h"
+#include "dialogs/DialogParts.h"
 #include "menus/MVMenus.h"
 #include "panels/TDialogHeader.h"
 #include "panels/TMVFrame.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
@@ -104,13 +104,9 @@ QWidget* TInstalledSites::BuildToolHeader(QWidget& page)
     row->setContentsMargins(6, 2, 10, 4);
     row->setSpacing(6);
 
-    auto* toolbar = new QToolBar(header);
-    toolbar->setObjectName(u"tlbAppToolBar"_s);
-    toolbar->setIconSize(QSize(24, 24));
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    toolbar->setStyleSheet(u"QToolBar { background: transparent; border: none; }"_s);
-
-    m_tbBrowsers = new QToolButton(toolbar);
+    auto* tools = new QHBoxLayout;
+    tools->setSpacing(2);
+    m_tbBrowsers = DialogParts::ToolButton(header);
     m_tbBrowsers->setObjectName(u"tbBrowsers"_s);
     m_tbBrowsers->setText(u"Browsers"_s);
     QIcon browsers = ToolIcon(u"res_Ico_Browsers");
@@ -118,31 +114,28 @@ QWidget* TInstalledSites::BuildToolHeader(QWidget& page)
         browsers.addPixmap(ToolIcon(u"res_Ico_BrowsersSiteGray").pixmap(size), QIcon::Disabled);
     m_tbBrowsers->setIcon(browsers);
     m_tbBrowsers->setToolTip(u"The open browser windows"_s);
-    m_tbBrowsers->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_tbBrowsers->setPopupMode(QToolButton::InstantPopup);
     m_tbBrowsers->setMenu(m_pmOpenedBrowsers);
     m_tbBrowsers->setEnabled(false);
-    toolbar->addWidget(m_tbBrowsers);
-    toolbar->addSeparator();
+    tools->addWidget(m_tbBrowsers);
+    tools->addWidget(DialogParts::ToolSeparator(header));
 
-    m_tbAddSite = toolbar->addAction(ToolIcon(u"res_Ico_AddSite"), u"Add site"_s);
+    m_tbAddSite = new QAction(ToolIcon(u"res_Ico_AddSite"), u"Add site"_s, header);
     m_tbAddSite->setObjectName(u"tbAddSite"_s);
     m_tbAddSite->setToolTip(u"Install a web site of your own"_s);
     connect(m_tbAddSite, &QAction::triggered, this, [this] { AddSiteOrInstall(); });
-    // A tool bar keeps its buttons out of the Tab order, unlike the tool buttons beside it.
-    toolbar->widgetForAction(m_tbAddSite)->setFocusPolicy(Qt::TabFocus);
-    toolbar->addSeparator();
+    tools->addWidget(DialogParts::ToolButton(header, m_tbAddSite));
+    tools->addWidget(DialogParts::ToolSeparator(header));
 
-    m_tbArrange = new QToolButton(toolbar);
+    m_tbArrange = DialogParts::ToolButton(header);
     m_tbArrange->setObjectName(u"tbArrange"_s);
     m_tbArrange->setText(u"Arrange"_s);
     m_tbArrange->setIcon(ToolIcon(u"res_Ico_Arrange"));
     m_tbArrange->setToolTip(u"Arrange the sites by name or popularity"_s);
-    m_tbArrange->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_tbArrange->setPopupMode(QToolButton::InstantPopup);
     m_tbArrange->setMenu(m_pmHoldArea);
-    toolbar->addWidget(m_tbArrange);
-    row->addWidget(toolbar);
+    tools->addWidget(m_tbArrange);
+    row->addLayout(tools);
     row->addStretch(1);
 
     m_finder = new TSiteFindEdit(header);
