@@ -9,7 +9,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git ccache
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-svg-dev
   qt6-webengine-dev qt6-webengine-dev-tools libqt6webenginecore6-bin hunspell-en-us
-  qt6-qpa-plugins libgl1-mesa-dev libxcb1-dev
+  qt6-qpa-plugins libgl1-mesa-dev libxcb1-dev libfontconfig-dev
   libcurl4-openssl-dev libpugixml-dev libpng-dev libjpeg-dev libgif-dev zlib1g-dev libzip-dev
   libcpp-httplib-dev libsqlite3-dev libssl-dev libmicrohttpd-dev libpq-dev postgresql
   clang libclang-rt-14-dev

@@ -3,6 +3,7 @@
 #include "platform/BundledCatalogServer.h"
 #include "platform/ChromiumSandbox.h"
 #include "platform/DataFolder.h"
+#include "platform/FontConfigPreload.h"
 #include "platform/HelperPrograms.h"
 #include "platform/InstallLayout.h"
 #include "platform/TerminationSignals.h"
@@ -82,7 +83,10 @@ int main(int argc, char* argv[])
 
     // Qt WebEngine's shared OpenGL context comes with the first site window (WebEngineModule):
     // made here, with the application, it would load the driver before the window shows.
+    // The fonts load meanwhile; after the environment has been set for the application.
+    TFontConfigPreload fontConfig;
     QApplication application(argc, argv);
+    fontConfig.Finish();
     QApplication::setApplicationName(u"Morvalen Desktop"_s);
     QApplication::setApplicationVersion(VersionText());
     // Wayland compositors and task bars match the window to the menu entry and its icon by it.
