@@ -158,24 +158,25 @@ void Prepare()
     std::promise<QOpenGLContext*> context;
     preparation.context = context.get_future();
     QThread* mainThread = QThread::currentThread();
-    preparation.thread = std::thread([context = std::move(context), mainThread]() mutable {
-        auto* made = new QOpenGLContext;
-        if (made->create()) {
-            made->moveToThread(mainThread);
-            // The engine's libraries look for it when they load.
-            qt_gl_set_global_share_context(made);
-        } else {
-            delete made;
-            made = nullptr;
-        }
-        context.set_value(made);
-        // Loads them into the process (the frame's load finds them there); errors are the
-        // frame's to report.
-        for (const QString& candidate : ModuleCandidates()) {
-            if (QLibrary(candidate).load())
-                break;
-        }
-    });
+    preparation.thread =
+        std::thread([context = std::move(context), mainThread, candidates = ModuleCandidates()]() mutable {
+            auto* made = new QOpenGLContext;
+            if (made->create()) {
+                made->moveToThread(mainThread);
+                // The engine's libraries look for it when they load.
+                qt_gl_set_global_share_context(made);
+            } else {
+                delete made;
+                made = nullptr;
+            }
+            context.set_value(made);
+            // Loads them into the process (the frame's load finds them there); errors are the
+            // frame's to report.
+            for (const QString& candidate : candidates) {
+                if (QLibrary(candidate).load())
+                    break;
+            }
+        });
     // A program that ends before its first frame still waits for the thread, and ends the
     // context nobody took.
     qAddPostRoutine([] {
@@ -190,10 +191,8 @@ void Prepare()
 
 QOpenGLContext* SharedGraphicsContext()
 {
-    if (Preparation().context.valid()) {
-        if (QOpenGLContext* prepared = TakePreparedContext())
-            return Adopt(prepared);
-    }
+    if (QOpenGLContext* prepared = TakePreparedContext())
+        return Adopt(prepared);
     if (QOpenGLContext* existing = qt_gl_global_share_context())
         return existing;
     auto* shared = new QOpenGLContext;
