@@ -94,7 +94,12 @@ TCatalogViews::TCatalogViews(QTabWidget& pages, TFileCacheManager& cache, TWebCa
         if (!m_preloading)
             UpdateCategoryCounts();
     };
-    BuildPages();
+    for (const ListKindInfo& kind : kListKinds)
+        m_tabPages[size_t(kind.page)] = m_pages.widget(kind.page);
+    m_tabPages[kCategoriesPage] = m_pages.widget(kCategoriesPage);
+    for (int page = 0; page < 5; ++page)
+        m_pages.setTabVisible(page, false);
+    m_pages.tabBar()->installEventFilter(this);
     BuildMenus();
 }
 
@@ -110,17 +115,20 @@ TCatalogViews::~TCatalogViews()
     m_applications.OnGetCategory = nullptr;
 }
 
+TCatalogViews& TCatalogViews::Built() const
+{
+    auto& views = const_cast<TCatalogViews&>(*this);
+    views.BuildPages();
+    return views;
+}
+
 void TCatalogViews::BuildPages()
 {
-    for (const ListKindInfo& kind : kListKinds) {
-        m_tabPages[size_t(kind.page)] = m_pages.widget(kind.page);
+    if (std::exchange(m_pagesBuilt, true))
+        return;
+    for (const ListKindInfo& kind : kListKinds)
         BuildListPage(*m_tabPages[size_t(kind.page)], kind.tag, QString::fromUtf16(kind.caption));
-    }
-    m_tabPages[kCategoriesPage] = m_pages.widget(kCategoriesPage);
     BuildCategoriesPage(*m_tabPages[kCategoriesPage]);
-    for (int page = 0; page < 5; ++page)
-        m_pages.setTabVisible(page, false);
-    m_pages.tabBar()->installEventFilter(this);
 }
 
 void TCatalogViews::BuildListPage(QWidget& page, int tag, const QString& caption)
@@ -224,21 +232,26 @@ TCatalogListView& TCatalogViews::ListView(int tag) const
 {
     if (tag < 1 || tag > 5)
         throw EMorvalenError(u"Index out of range!"_s);
-    return *m_lists[size_t(tag - 1)];
+    return *Built().m_lists[size_t(tag - 1)];
 }
 
 TCatalogDetailsPanel& TCatalogViews::DetailsPanel(int tag) const
 {
     if (tag < 1 || tag > 5)
         throw EMorvalenError(u"Index out of range!"_s);
-    return *m_panels[size_t(tag - 1)];
+    return *Built().m_panels[size_t(tag - 1)];
+}
+
+QTreeWidget& TCatalogViews::CategoryView() const
+{
+    return *Built().m_vstCategory;
 }
 
 TMVFrame& TCatalogViews::ListFrame(int tag) const
 {
     if (tag < 1 || tag > 5)
         throw EMorvalenError(u"Index out of range!"_s);
-    return *m_listFrames[size_t(tag - 1)];
+    return *Built().m_listFrames[size_t(tag - 1)];
 }
 
 void TCatalogViews::SetStatus(const QString& text)
@@ -281,6 +294,7 @@ void TCatalogViews::SetOfflineNote(const QString& text)
 
 void TCatalogViews::RefreshCatalog()
 {
+    BuildPages();
     if (!(m_hooks.IsHiddenToTray && m_hooks.IsHiddenToTray()) && m_hooks.StartBusy)
         m_hooks.StartBusy();
     SetStatus(u"Retrieving latest Web 2.0 applications.."_s);
@@ -438,6 +452,7 @@ void TCatalogViews::PreloadCategories()
 
 void TCatalogViews::RebuildCategoryTree()
 {
+    BuildPages();
     DetailsPanel(kCategoriesTag).Collapse();
     m_vstCategory->setUpdatesEnabled(false);
     {
@@ -470,6 +485,7 @@ void TCatalogViews::RebuildCategoryTree()
 
 void TCatalogViews::UpdateCategoryCounts()
 {
+    BuildPages();
     QHash<const void*, int> counts;
     for (int i = 0; i < m_applications.Count(); ++i) {
         if (const TWebCategoryClass* category = m_applications.Items(i).Category())
@@ -489,6 +505,8 @@ void TCatalogViews::UpdateCategoryCounts()
 
 QTreeWidgetItem* TCatalogViews::CategoryItem(int32_t categoryId) const
 {
+    if (!m_pagesBuilt)
+        return nullptr;
     for (QTreeWidgetItemIterator it(m_vstCategory); *it; ++it) {
         if ((*it)->data(0, kCategoryIdRole).toInt() == categoryId)
             return *it;
@@ -498,12 +516,15 @@ QTreeWidgetItem* TCatalogViews::CategoryItem(int32_t categoryId) const
 
 int32_t TCatalogViews::FocusedCategoryId() const
 {
+    if (!m_pagesBuilt)
+        return -1;
     const QTreeWidgetItem* current = m_vstCategory->currentItem();
     return current ? current->data(0, kCategoryIdRole).toInt() : -1;
 }
 
 void TCatalogViews::FillCategoryList(int32_t categoryId)
 {
+    BuildPages();
     DetailsPanel(kCategoriesTag).Collapse();
     const QTreeWidgetItem* item = m_vstCategory->currentItem();
     const void* category = item ? item->data(0, kCategoryPointerRole).value<void*>() : nullptr;
@@ -538,6 +559,7 @@ void TCatalogViews::CategorySelected(QTreeWidgetItem* item)
 
 void TCatalogViews::CategoryFileArrived(const QString& url, TCacheStatus status)
 {
+    BuildPages();
     int32_t found = -1;
     for (QTreeWidgetItemIterator it(m_vstCategory); *it; ++it) {
         const int32_t id = (*it)->data(0, kCategoryIdRole).toInt();
@@ -572,6 +594,7 @@ void TCatalogViews::CategoryFileRead(int32_t found, TCacheStatus status)
 
 void TCatalogViews::GoToCategory(TWebApplicationClass* application)
 {
+    BuildPages();
     if (!application || !application->Category())
         return;
     ActivatePage(kCategoriesPage);
@@ -601,12 +624,15 @@ TWebApplicationClass* TCatalogViews::FocusedApplication() const
     QWidget* page = m_pages.currentWidget();
     if (!page)
         return nullptr;
-    for (const ListKindInfo& kind : kListKinds) {
-        if (page == m_tabPages[size_t(kind.page)])
-            return ListView(kind.tag).FocusedApplication();
+    // Lists not made yet have no focused row.
+    if (m_pagesBuilt) {
+        for (const ListKindInfo& kind : kListKinds) {
+            if (page == m_tabPages[size_t(kind.page)])
+                return ListView(kind.tag).FocusedApplication();
+        }
+        if (page == m_tabPages[kCategoriesPage])
+            return ListView(kCategoriesTag).FocusedApplication();
     }
-    if (page == m_tabPages[kCategoriesPage])
-        return ListView(kCategoriesTag).FocusedApplication();
     return m_search ? m_search->FocusedApplication(page) : nullptr;
 }
 

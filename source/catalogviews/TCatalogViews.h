@@ -116,13 +116,16 @@ public:
     // Shared by the search frames' details panels.
     void ConnectDetailsActions(TCatalogDetailsPanel& panel);
 
-    // The parts, by the names the main window's layout uses (also for tests).
+    // The parts, by the names the main window's layout uses (also for tests). The lists, their
+    // details panels and the category tree are made with the first use of any of them (a
+    // refresh, a list that arrives, one of these), not with the views: the window, which
+    // hides the catalog tabs until their lists come, shows without them.
     QTabWidget& Pages() const { return m_pages; }
     QWidget* Page(int index) const { return m_tabPages[size_t(index)]; }
     TCatalogListView& ListView(int tag) const;
     TCatalogDetailsPanel& DetailsPanel(int tag) const;
     TMVFrame& ListFrame(int tag) const;
-    QTreeWidget& CategoryView() const { return *m_vstCategory; }
+    QTreeWidget& CategoryView() const;
     // The tree row of a category; null when the tree has none.
     QTreeWidgetItem* CategoryItem(int32_t categoryId) const;
 
@@ -140,6 +143,8 @@ protected:
 private:
     struct ListTab;
 
+    // Makes the pages' parts once; the views, for the const readers of those parts.
+    TCatalogViews& Built() const;
     void BuildPages();
     void BuildListPage(QWidget& page, int tag, const QString& caption);
     void BuildCategoriesPage(QWidget& page);
@@ -196,6 +201,7 @@ private:
     // While the cached category files are read one after the other, counting waits for
     // the last.
     bool m_preloading = false;
+    bool m_pagesBuilt = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     // Last: it goes first, and with it every read whose result would come back to the views.
     TReadQueue m_reads;
