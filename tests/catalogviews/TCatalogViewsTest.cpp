@@ -57,6 +57,36 @@ TEST_F(CatalogViewsTest, AtCreationEveryCatalogTabIsHidden)
     EXPECT_TRUE(m_views->DetailsPanel(1).IsCollapsed());
 }
 
+// The lists, panels and tree come with their first use: whatever the window asks before the
+// catalog has arrived finds nothing and does nothing, and the first refresh still fills them.
+TEST_F(CatalogViewsTest, BeforeTheFirstRefreshTheCommandsFindNothingAndTheRefreshFillsTheTabs)
+{
+    MakeViews();
+    m_pages->setCurrentIndex(TCatalogViews::kWhatsNewPage);
+    EXPECT_EQ(m_views->FocusedApplication(), nullptr);
+    EXPECT_EQ(m_views->CategoryItem(1), nullptr);
+    m_views->InstallFocused();
+    m_views->VisitFocused();
+    m_views->ViewScreenshotFocused();
+    EXPECT_TRUE(m_window.installed.empty());
+    EXPECT_TRUE(m_window.opened.empty());
+    EXPECT_TRUE(m_window.screenshots.empty());
+    // "Show all tabs" shows only tabs with rows.
+    m_views->PrepareTabsMenu();
+    ASSERT_EQ(m_views->TabsMenu().actions().constLast()->text(), u"Show all tabs"_s);
+    m_views->TabsMenu().actions().constLast()->trigger();
+    for (int page = 0; page < 5; ++page)
+        EXPECT_FALSE(m_pages->isTabVisible(page)) << page;
+
+    RefreshAndWait();
+    for (int page = 0; page < 5; ++page)
+        EXPECT_TRUE(m_pages->isTabVisible(page)) << page;
+    EXPECT_GT(m_views->ListView(1).model()->rowCount(), 0);
+    ASSERT_GT(m_views->CategoryView().topLevelItemCount(), 0);
+    QTreeWidgetItem* first = m_views->CategoryView().topLevelItem(0);
+    EXPECT_EQ(m_views->CategoryItem(first->data(0, Qt::UserRole + 1).toInt()), first);
+}
+
 TEST_F(CatalogViewsTest, FirstRefreshFillsTheFourTabsNewestFirstAndTheTreeWithCounts)
 {
     MakeViews();
