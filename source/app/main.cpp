@@ -4,6 +4,7 @@
 #include "platform/ChromiumSandbox.h"
 #include "platform/DataFolder.h"
 #include "platform/FontConfigPreload.h"
+#include "platform/FreedMemory.h"
 #include "platform/HelperPrograms.h"
 #include "platform/InstallLayout.h"
 #include "platform/TerminationSignals.h"
@@ -81,6 +82,8 @@ int main(int argc, char* argv[])
             DataFolder::Resolve(options.dataFolder, QFileInfo(u"/proc/self/exe"_s).canonicalPath())))
         qCDebug(lcStart) << "through XWayland, as chosen";
 
+    // The windows' pictures, copied on every update, reuse the heap's memory.
+    ReuseFreedMemory();
     // Qt WebEngine's shared OpenGL context comes with the first site window (WebEngineModule):
     // made here, with the application, it would load the driver before the window shows.
     // The fonts load meanwhile; after the environment has been set for the application.
