@@ -63,6 +63,11 @@ void Prepare(uint8_t engine)
         WebEngineModule::Prepare();
 }
 
+bool Started(uint8_t engine)
+{
+    return engine == 0 && (!g_chromiumBuiltIn || WebEngineModule::IsLoaded());
+}
+
 TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent)
 {
     return Create(engine, parent, TFrameSite());

@@ -27,6 +27,11 @@ bool IsRegistered(uint8_t engine);
 // for a window that is about to show one of its frames. Returns at once.
 void Prepare(uint8_t engine);
 
+// True when the engine's frames are made at once: it runs in the program already (a frame of
+// it has been made) or a test stands in for it. Only Chromium is counted; the WebKit engine
+// is never taken for started.
+bool Started(uint8_t engine);
+
 // A new frame of the engine, a child of parent. Throws EMorvalenError when the engine is
 // unknown or cannot be started.
 TfrmInternetBrowser* Create(uint8_t engine, QWidget* parent);

@@ -78,6 +78,9 @@ TCustomInternetBrowserWindow* TBrowserManager::OpenBrowser(TMorvalenBaseClass& s
     }
     emit SiteWindowChanged(&site, true);
     emit Changed();
+    // Once whoever follows the site's windows has taken this one.
+    if (!runMinimized)
+        window->OpenPagesBeforeDrawn();
     return window;
 }
 

@@ -1,5 +1,6 @@
 #include "TCustomInternetBrowserWindow.h"
 
+#include "BrowserFrames.h"
 #include "BrowserTitles.h"
 #include "TBrowserDownloads.h"
 #include "TBrowserDownloadsView.h"
@@ -132,6 +133,19 @@ void TCustomInternetBrowserWindow::CloseFromTray()
     close();
 }
 
+void TCustomInternetBrowserWindow::OpenPagesBeforeDrawn()
+{
+    // The engine goes on with the page (its request, its renderer) while the window is drawn.
+    // The view waits for the drawing: drawn with the window, it would take as long again before
+    // the window appears, and keep the engine waiting as well.
+    if (m_pagesOpened || m_enginesStarting || !isVisible() || !BrowserFrames::Started(m_engine))
+        return;
+    OpenPages();
+    m_heldPage = m_pages->currentWidget();
+    if (m_heldPage)
+        m_heldPage->hide();
+}
+
 void TCustomInternetBrowserWindow::StartEngines()
 {
     qCDebug(lcBrowser) << "window shown:" << windowTitle();
@@ -181,7 +195,7 @@ void TCustomInternetBrowserWindow::showEvent(QShowEvent* event)
 bool TCustomInternetBrowserWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == windowHandle() && event->type() == QEvent::Expose && !m_enginesStarting &&
-        !m_pagesOpened && windowHandle()->isExposed()) {
+        (!m_pagesOpened || m_heldPage) && windowHandle()->isExposed()) {
         windowHandle()->removeEventFilter(this);
         StartEngines();
     }
@@ -191,6 +205,9 @@ bool TCustomInternetBrowserWindow::eventFilter(QObject* watched, QEvent* event)
 bool TCustomInternetBrowserWindow::event(QEvent* event)
 {
     if (int(event->type()) == kOpenPagesMessage) {
+        // Unless the user has gone to another tab meanwhile, which shows itself.
+        if (QWidget* held = std::exchange(m_heldPage, nullptr); held && held == m_pages->currentWidget())
+            held->show();
         OpenPages();
         return true;
     }

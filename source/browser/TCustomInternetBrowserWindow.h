@@ -119,6 +119,10 @@ public:
     // Makes the home tab and one tab per remembered address and starts loading them.
     void OpenPages();
     bool PagesOpened() const { return m_pagesOpened; }
+    // Where the engine runs already, makes the pages and starts loading them while the window,
+    // just shown, is first drawn; the current one shows once it has been. Nothing otherwise:
+    // the pages open after the first drawing, as the engine starts.
+    void OpenPagesBeforeDrawn();
     TBrowserTab* NewTab();
     void CloseTab(TBrowserTab* tab);
     void NavigateTyped();
@@ -240,6 +244,8 @@ private:
     bool m_firstShow = true;
     bool m_enginesStarting = false;
     bool m_pagesOpened = false;
+    // The tab whose page loads while the window is first drawn, shown once it has been.
+    QPointer<QWidget> m_heldPage;
     bool m_destroying = false;
     bool m_closing = false;
     bool m_fullScreen = false;

@@ -185,3 +185,25 @@ TEST_F(TBrowserManagerTest, RememberedPagesAndARemovedSiteEachGoThroughTheSitesO
     EXPECT_EQ(saves, 1);
     EXPECT_FALSE(m_manager.HasBrowser(&site));
 }
+
+TEST_F(TBrowserManagerTest, ARunningEngineLoadsThePageWhileTheWindowIsFirstDrawnAndShowsItOnceDrawn)
+{
+    TMorvalenBaseClass& site = AddSite(u"Mail"_s, u"/home"_s);
+    QPointer<TCustomInternetBrowserWindow> window = m_manager.OpenBrowser(site, QIcon(), false);
+    ASSERT_TRUE(window);
+    // The page loads before the window has been drawn; its tab waits for the drawing.
+    ASSERT_EQ(window->TabCount(), 1);
+    TBrowserTab* tab = window->Tab(0);
+    EXPECT_FALSE(tab->isVisible());
+    EXPECT_EQ(TStandInFrame::Frames().back()->GetLocationURL(), u"http://mail.test/home"_s);
+    ASSERT_TRUE(WaitForTitle(*window, u"Home page"_s));
+    EXPECT_TRUE(WaitUntil([&] { return tab->isVisible(); }));
+
+    // Minimized at its start, a window opens its pages as before: once it has gone from the screen.
+    TMorvalenBaseClass& other = AddSite(u"Other"_s, u"/one"_s);
+    QPointer<TCustomInternetBrowserWindow> minimized = m_manager.OpenBrowser(other, QIcon(), true);
+    ASSERT_TRUE(minimized);
+    ASSERT_TRUE(WaitForTitle(*minimized, u"Page one"_s));
+    minimized->ShowRestored();
+    EXPECT_TRUE(WaitUntil([&] { return minimized->Tab(0)->isVisible(); }));
+}

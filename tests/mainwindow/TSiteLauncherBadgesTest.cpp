@@ -19,6 +19,7 @@
 
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,8 @@ TEST(TSiteBrowsers, WebNotificationsOfAWindowInTheBackgroundCountUntilTheWindowI
     ASSERT_TRUE(window);
     ASSERT_TRUE(
         WaitUntil([&] { return window->TabCount() == 1 && window->Tab(0)->Frame()->Title() == u"Inbox"_s; }));
+    // The page may be there before the window has come to the front.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QWidget elsewhere;
     elsewhere.show();
     elsewhere.activateWindow();

@@ -69,6 +69,9 @@ protected:
                 return !TStandInFrame::Frames().isEmpty() && TStandInFrame::Frames().back()->Loads() > 0;
             }))
             return nullptr;
+        // The page may be there before the window has come to the front.
+        if (!QTest::qWaitForWindowActive(window))
+            return nullptr;
         m_elsewhere.show();
         m_elsewhere.activateWindow();
         if (!WaitUntil([&] { return !window->WindowActive(); }))
