@@ -28,6 +28,23 @@ using namespace Qt::Literals::StringLiterals;
 using ProgramUnderTest::ActiveWindowName;
 using ProgramUnderTest::WaitForTrace;
 
+namespace {
+
+// The X server's whole screen, as a person sees it.
+QImage Screen(const QByteArray& display)
+{
+    QProcess import;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
+    import.setProcessEnvironment(environment);
+    import.start(u"import"_s, {u"-window"_s, u"root"_s, u"png:-"_s});
+    if (!import.waitForFinished(20000))
+        return QImage();
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+} // namespace
+
 TEST(SiteWindowProgram, AnElementParameterOpensTheSiteWindowAndQuittingStoresItsPlacement)
 {
     const QByteArray display = qgetenv("MORVALEN_TEST_X11_DISPLAY");
@@ -180,6 +197,7 @@ TEST(SiteWindowProgram, TwoSitesOfOneServiceStaySignedInAsTwoUsersSideBySide)
         "if (!/user=/.test(document.cookie))"
         "  document.cookie = 'user=' + location.pathname.slice(1) + '; path=/; max-age=3600';"
         "fetch('/whoami?from=' + location.pathname.slice(1));"
+        "document.documentElement.style.background = location.pathname == '/bob' ? '#0000c0' : '#00c000';"
         "</script></body></html>";
     server.Serve(u"/ann"_s, page, "text/html");
     server.Serve(u"/bob"_s, page, "text/html");
@@ -221,6 +239,17 @@ TEST(SiteWindowProgram, TwoSitesOfOneServiceStaySignedInAsTwoUsersSideBySide)
         ASSERT_TRUE(
             WaitUntil([&] { return !cookieOf(id.endsWith(u"ANN"_s) ? "ann" : "bob").isEmpty(); }, 30000))
             << trace.toStdString();
+    }
+    // The window the second start opened, in front, shows its page.
+    if (!QStandardPaths::findExecutable(u"import"_s).isEmpty()) {
+        EXPECT_TRUE(WaitUntil([&] {
+            const QImage image = Screen(display);
+            int shown = 0;
+            for (int y = 0; y < image.height(); y += 4)
+                for (int x = 0; x < image.width(); x += 4)
+                    shown += (image.pixel(x, y) & 0xffffff) == 0x0000c0;
+            return shown > 10000;
+        })) << "the second site's page is not on screen";
     }
     EXPECT_TRUE(cookieOf("ann").contains("user=ann")) << cookieOf("ann").toStdString();
     EXPECT_TRUE(cookieOf("bob").contains("user=bob")) << cookieOf("bob").toStdString();
@@ -323,18 +352,6 @@ std::string Text(const std::optional<QRect>& rect)
         .arg(rect->width())
         .arg(rect->height())
         .toStdString();
-}
-
-QImage Screen(const QByteArray& display)
-{
-    QProcess import;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(display));
-    import.setProcessEnvironment(environment);
-    import.start(u"import"_s, {u"-window"_s, u"root"_s, u"png:-"_s});
-    if (!import.waitForFinished(20000))
-        return QImage();
-    return QImage::fromData(import.readAllStandardOutput(), "PNG");
 }
 
 } // namespace
