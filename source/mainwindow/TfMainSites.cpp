@@ -40,12 +40,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcWindow)
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-const auto kSitesFileName = u"MorvalenDesktop.dat"_s;
-
-} // namespace
-
 void TfMain::CreateInstalledSites()
 {
     m_installedSites =
@@ -136,7 +130,7 @@ void TfMain::PrepareStartEngines(const QStringList& parameters) const
     // Read once more by LoadInstalledSites, much later; a damaged or outsized file is its to
     // report.
     constexpr qint64 kLargestRead = 64 << 20;
-    QFile file(m_dataFolder + kSitesFileName);
+    QFile file(m_dataFolder + QString::fromLatin1(SitesDataFile::kFileName));
     if (file.size() > kLargestRead || !file.open(QIODevice::ReadOnly))
         return;
     for (const auto& record : SitesDataFile::Parse(file.readAll()).records) {
@@ -148,7 +142,7 @@ void TfMain::PrepareStartEngines(const QStringList& parameters) const
 void TfMain::LoadInstalledSites()
 {
     // The arrange mode of the configuration file applies to the loaded sites.
-    m_installedSites->LoadFromFile(m_dataFolder + kSitesFileName);
+    m_installedSites->LoadFromFile(m_dataFolder + QString::fromLatin1(SitesDataFile::kFileName));
     m_installedSites->ShowInstalledCount();
     for (const auto& site : m_installedSites->Manager().Items())
         m_siteBrowsers->RestoreUnreadCount(*site);
