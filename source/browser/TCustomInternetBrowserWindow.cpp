@@ -158,9 +158,10 @@ void TCustomInternetBrowserWindow::setVisible(bool visible)
     if (visible)
         PrepareSurface();
     QWidget::setVisible(visible);
-    if (!visible)
+    if (!visible) {
         ArmHibernation();
-    else if (!isMinimized())
+        ReleaseNativeWindowLater();
+    } else if (!isMinimized())
         WakeCurrentTab();
 }
 
@@ -339,6 +340,8 @@ void TCustomInternetBrowserWindow::WireTab(TBrowserTab& tab)
     m_downloads->Track(frame);
     connect(frame, &TfrmInternetBrowser::SleepingChanged, this,
             &TCustomInternetBrowserWindow::UpdateSleeping);
+    connect(frame, &TfrmInternetBrowser::EngineWentToSleep, this,
+            &TCustomInternetBrowserWindow::ReleaseNativeWindowLater);
     connect(frame, &TfrmInternetBrowser::TitleChanged, this,
             [this, &tab](const QString& title) { TabTitleChange(tab, title); });
     connect(frame, &TfrmInternetBrowser::CloseRequested, this, [this, tab = QPointer<TBrowserTab>(&tab)] {

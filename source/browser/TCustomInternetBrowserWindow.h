@@ -221,6 +221,9 @@ private:
     // The window is in use again: the tab the user sees comes back.
     void WakeCurrentTab();
     void UpdateSleeping();
+    // Hidden with every page asleep, the window gives up its native window; showing it makes a
+    // new one.
+    void ReleaseNativeWindowLater();
 
     TApplicationsSettings* m_settings = nullptr;
     TSiteSettings* m_siteSettings = nullptr;

@@ -81,6 +81,24 @@ void TCustomInternetBrowserWindow::UpdateSleeping()
     }
 }
 
+void TCustomInternetBrowserWindow::ReleaseNativeWindowLater()
+{
+    // Out of the event that hid the window or put its last page to sleep, which the native
+    // window may still be delivering.
+    QTimer::singleShot(0, this, [this] {
+        if (m_destroying || isVisible() || !internalWinId() || !m_pagesOpened || TabCount() == 0)
+            return;
+        for (int index = 0; index < TabCount(); ++index)
+            if (!Tab(index)->Frame()->EngineAsleep())
+                return;
+        // Nothing of it is on screen, yet the native window keeps what it is drawn with: its
+        // picture, and the OpenGL context and buffers that compose it, about 20 MiB a window.
+        qCDebug(lcBrowser) << "native window released:" << windowTitle();
+        destroy();
+        ReleaseFreedMemoryLater(this);
+    });
+}
+
 void TCustomInternetBrowserWindow::WakeCurrentTab()
 {
     TBrowserTab* tab = ActiveTab();

@@ -479,6 +479,7 @@ void TfrmInternetBrowser::SleepEngineNow(uint64_t turn, const QVariant& scroll)
     }
     if (SleepEngine()) {
         m_engineAsleep = true;
+        emit EngineWentToSleep();
         return;
     }
     // The page came on screen meanwhile: it stays awake.

@@ -270,6 +270,8 @@ signals:
     void FullScreenRequested(bool fullScreen);
     // The frame went to sleep or woke.
     void SleepingChanged(bool sleeping);
+    // The engine let the sleeping page go (EngineAsleep).
+    void EngineWentToSleep();
     // The answer to FindText: the number of matches (0 when none) and which of them is
     // selected, from 1; -1 where the engine does not say.
     void FindFinished(int activeMatch, int matches);

@@ -7,6 +7,7 @@
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "platform/WindowClass.h"
 #include "sites/TSiteSettings.h"
 #include "support/TestSupport.h"
 
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -248,11 +250,14 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Active);
     EXPECT_FALSE(m_window->Sleeping()) << "what the window shows is awake";
 
-    // Hidden, the window's current tab sleeps too.
+    // Hidden, the window's current tab sleeps too, and with every page asleep the window lets
+    // go of its native window and what draws it.
+    m_window->SetWindowClassName(u"morvalen-idle"_s);
     m_window->hide();
     ASSERT_TRUE(WaitUntil([&] { return home.EngineAsleep(); }, 10000));
     EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
     EXPECT_TRUE(m_window->Sleeping());
+    EXPECT_TRUE(WaitUntil([&] { return !m_window->internalWinId(); }, 5000));
 
     // Back in use, the tab the user sees loads again where it was, scrolled as it was; the
     // other waits to be chosen.
@@ -262,6 +267,15 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     EXPECT_TRUE(WaitUntil([&] { return RunScript(home, u"document.title"_s) == u"Long page"_s; }));
     EXPECT_EQ(home.GetLocationURL(), Url(u"/long"_s));
     EXPECT_TRUE(WaitUntil([&] { return scrolled() == u"1200"_s; })) << scrolled().toStdString();
+    // On screen in a native window of its own again, under the site's window class.
+    RunScript(home, u"document.documentElement.style.background = '#c00000'"_s);
+    const auto shown = [&] {
+        const QPoint centre = home.mapToGlobal(home.rect().center());
+        const QImage shot = home.screen()->grabWindow(0, centre.x(), centre.y(), 1, 1).toImage();
+        return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return shown() == 0xc00000; })) << std::hex << shown();
+    EXPECT_EQ(WindowClass::Of(*m_window), u"morvalen-idle"_s);
     EXPECT_TRUE(behind.Sleeping());
     m_window->SetActiveTab(1);
     EXPECT_FALSE(behind.Sleeping());
