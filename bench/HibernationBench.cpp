@@ -2,7 +2,8 @@
 // own page of an in-process loopback server; the memory (proportional set size of this
 // process and every process it started) with two of them open, with all ten, and once nine
 // of them have been hidden for the sleep delay and put their pages to sleep. The goal: the
-// ten with nine asleep cost at most the two awake plus 10 MiB per sleeping window.
+// ten with nine asleep cost at most the two awake plus 10 MiB per sleeping window. Hidden, a
+// window whose pages all sleep gives up its native window too.
 //
 // usage: morvalen-bench-hibernation DATA_FOLDER
 
@@ -11,6 +12,7 @@
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
+#include "platform/FreedMemory.h"
 #include "sites/TSiteSettings.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
@@ -37,6 +39,8 @@ double SettledMiB(int waitMs = 3000)
 
 int main(int argc, char** argv)
 {
+    // As the program does.
+    ReuseFreedMemory();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     if (argc != 2) {
