@@ -171,11 +171,12 @@ void TCustomInternetBrowserWindow::PrepareSurface()
     // screen is destroyed and made anew. A child that never shows (so never starts OpenGL)
     // makes the window an OpenGL one from the start; it has to come before the window exists,
     // which a maximized state already brings about. Only where widgets compose through
-    // OpenGL: the desktop platforms, with the context the program shares with Chromium.
+    // OpenGL: the desktop platforms, with the context the program shares with Chromium, unless
+    // the views draw in software.
     if (m_engine != beInternetExplorer || m_surfacePrepared || testAttribute(Qt::WA_WState_Created))
         return;
     const QString platform = QGuiApplication::platformName();
-    if ((platform != u"xcb"_s && platform != u"wayland"_s) || !WebEngineModule::SharedGraphicsContext())
+    if ((platform != u"xcb"_s && platform != u"wayland"_s) || WebEngineModule::DrawsInSoftware())
         return;
     m_surfacePrepared = true;
     (new QOpenGLWidget(this))->hide();

@@ -92,7 +92,8 @@ void TCustomInternetBrowserWindow::ReleaseNativeWindowLater()
             if (!Tab(index)->Frame()->EngineAsleep())
                 return;
         // Nothing of it is on screen, yet the native window keeps what it is drawn with: its
-        // picture, and the OpenGL context and buffers that compose it, about 20 MiB a window.
+        // picture and, where it composes through OpenGL, the context and buffers that do
+        // that, about 20 MiB a window.
         qCDebug(lcBrowser) << "native window released:" << windowTitle();
         destroy();
         ReleaseFreedMemoryLater(this);

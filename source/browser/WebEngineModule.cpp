@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QThread>
 
 #include <future>
@@ -52,6 +54,26 @@ void FindDictionaries()
     const QString installed = InstallLayout::DataFolder(programFolder) + u"/qtwebengine_dictionaries"_s;
     if (!QFileInfo::exists(programFolder + u"/qtwebengine_dictionaries"_s) && QFileInfo(installed).isDir())
         qputenv("QTWEBENGINE_DICTIONARIES_PATH", QFile::encodeName(installed));
+}
+
+// What the context's renderer says of itself: whether it rasterizes in software. Made current
+// on a surface of its own for the question, on the main thread (where a platform without
+// off-screen buffers makes a hidden window for it).
+bool RendersInSoftware(QOpenGLContext& context)
+{
+    QOffscreenSurface surface;
+    surface.setFormat(context.format());
+    surface.create();
+    if (!surface.isValid() || !context.makeCurrent(&surface))
+        return false;
+    const auto* text = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    const QByteArray renderer = QByteArray(text ? text : "").toLower();
+    context.doneCurrent();
+    // Mesa's software rasterizers (llvmpipe, softpipe, the old swrast) and Google's.
+    for (const char* software : {"llvmpipe", "softpipe", "software rasterizer", "swiftshader"})
+        if (renderer.contains(software))
+            return true;
+    return false;
 }
 
 // What Prepare's thread makes: the context first (a window's surface waits for it), then the
@@ -201,6 +223,20 @@ QOpenGLContext* SharedGraphicsContext()
         return nullptr;
     }
     return Adopt(shared);
+}
+
+bool DrawsInSoftware()
+{
+    static const bool software = [] {
+        const QByteArray chosen = qgetenv("MORVALEN_COMPOSITING").trimmed().toLower();
+        if (chosen == "software")
+            return true;
+        if (chosen == "opengl")
+            return false;
+        QOpenGLContext* context = SharedGraphicsContext();
+        return !context || RendersInSoftware(*context);
+    }();
+    return software;
 }
 
 } // namespace WebEngineModule

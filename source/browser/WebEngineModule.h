@@ -36,4 +36,13 @@ void Prepare();
 // is no OpenGL.
 QOpenGLContext* SharedGraphicsContext();
 
+// Whether the views, and the windows that show them, draw in software rather than compose
+// through OpenGL: where the OpenGL there is draws in software itself (Mesa's llvmpipe, as in
+// virtual machines and remote sessions) or there is none. There, composing through OpenGL is
+// the same work done the long way: a context and buffers of its own for every window (about
+// 20 MiB each) and a whole-window composition for every change of the window. The
+// environment's MORVALEN_COMPOSITING=software or =opengl decides instead. Decided once, with
+// the first Chromium window; the module asks it too (see frame-symbols.list).
+bool DrawsInSoftware();
+
 } // namespace WebEngineModule

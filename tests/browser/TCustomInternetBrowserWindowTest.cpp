@@ -7,7 +7,6 @@
 #include "browser/TBrowserTab.h"
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
-#include "platform/WindowClass.h"
 #include "sites/TSiteSettings.h"
 #include "support/TestSupport.h"
 
@@ -252,7 +251,6 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
 
     // Hidden, the window's current tab sleeps too, and with every page asleep the window lets
     // go of its native window and what draws it.
-    m_window->SetWindowClassName(u"morvalen-idle"_s);
     m_window->hide();
     ASSERT_TRUE(WaitUntil([&] { return home.EngineAsleep(); }, 10000));
     EXPECT_EQ(PageOf(home)->lifecycleState(), QWebEnginePage::LifecycleState::Discarded);
@@ -267,7 +265,7 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     EXPECT_TRUE(WaitUntil([&] { return RunScript(home, u"document.title"_s) == u"Long page"_s; }));
     EXPECT_EQ(home.GetLocationURL(), Url(u"/long"_s));
     EXPECT_TRUE(WaitUntil([&] { return scrolled() == u"1200"_s; })) << scrolled().toStdString();
-    // On screen in a native window of its own again, under the site's window class.
+    // On screen again, in a native window of its own.
     RunScript(home, u"document.documentElement.style.background = '#c00000'"_s);
     const auto shown = [&] {
         const QPoint centre = home.mapToGlobal(home.rect().center());
@@ -275,7 +273,6 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
         return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
     };
     EXPECT_TRUE(WaitUntil([&] { return shown() == 0xc00000; })) << std::hex << shown();
-    EXPECT_EQ(WindowClass::Of(*m_window), u"morvalen-idle"_s);
     EXPECT_TRUE(behind.Sleeping());
     m_window->SetActiveTab(1);
     EXPECT_FALSE(behind.Sleeping());
