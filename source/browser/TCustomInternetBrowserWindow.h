@@ -221,8 +221,8 @@ private:
     // The window is in use again: the tab the user sees comes back.
     void WakeCurrentTab();
     void UpdateSleeping();
-    // Hidden with every page asleep, the window gives up its native window; showing it makes a
-    // new one.
+    // Hidden with every page asleep, a Chromium window gives up its native window; showing it
+    // makes a new one.
     void ReleaseNativeWindowLater();
 
     TApplicationsSettings* m_settings = nullptr;

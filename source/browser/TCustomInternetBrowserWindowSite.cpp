@@ -83,6 +83,10 @@ void TCustomInternetBrowserWindow::UpdateSleeping()
 
 void TCustomInternetBrowserWindow::ReleaseNativeWindowLater()
 {
+    // Not a WebKit window: the host's page windows sit in it, and the host ends an asleep
+    // page's window in its own time; gone with the native window before that, the host ends.
+    if (m_engine != beInternetExplorer)
+        return;
     // Out of the event that hid the window or put its last page to sleep, which the native
     // window may still be delivering.
     QTimer::singleShot(0, this, [this] {

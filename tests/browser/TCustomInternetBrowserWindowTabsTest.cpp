@@ -555,5 +555,33 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, TheWindowsKeysWorkWhileItsWebKitPag
         << "the window's keys do not reach the page";
 }
 
+// Hidden for the delay, the window sleeps with its page; shown again, the page comes back and
+// stays, and the WebKit host that served it before serves it again (it once ended when the
+// window let go of what it had drawn with, the page's window among it).
+TEST_P(TCustomInternetBrowserWindowTabsTest, AHiddenIdleWindowSleepsAndComesBackWithItsPage)
+{
+    QTemporaryDir folder;
+    TSiteSettings settings(folder.filePath(u"SiteSettings.ini"_s));
+    settings.SetValue(u"General"_s, u"HibernateAfterMinutes"_s, u"0.0033"_s);
+    BrowserWindowTest::Open(Url(u"/home"_s), {}, uint8_t(GetParam()), &settings, u"IDLE"_s);
+    TfrmInternetBrowser& home = *m_window->Tab(0)->Frame();
+    ASSERT_TRUE(WaitForTitle(home, u"Home page"_s));
+    const qint64 host = home.EngineProcessId();
+    m_window->hide();
+    ASSERT_TRUE(WaitUntil([&] { return home.EngineAsleep(); }, 10000));
+    // Whatever the window lets go of goes while it is hidden.
+    QTest::qWait(500);
+
+    m_window->ShowRestored();
+    ASSERT_TRUE(WaitUntil([&] { return !home.Sleeping() && home.Title() == u"Home page"_s; }, 20000))
+        << home.Title().toStdString();
+    EXPECT_FALSE(home.IsStopped());
+    EXPECT_EQ(home.GetLocationURL(), Url(u"/home"_s));
+    // Chromium's page has a renderer of its own after sleeping; the WebKit host is the window's.
+    if (GetParam() == 1) {
+        EXPECT_EQ(home.EngineProcessId(), host) << "the WebKit host ended while its page slept";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Engine, TCustomInternetBrowserWindowTabsTest,
                          ::testing::Values(MORVALEN_TEST_WINDOW_ENGINE), EngineName);
