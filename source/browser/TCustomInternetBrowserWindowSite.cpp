@@ -83,8 +83,9 @@ void TCustomInternetBrowserWindow::UpdateSleeping()
 
 void TCustomInternetBrowserWindow::ReleaseNativeWindowLater()
 {
-    // Not a WebKit window: the host's page windows sit in it, and the host ends an asleep
-    // page's window in its own time; gone with the native window before that, the host ends.
+    // A WebKit window keeps its own: the host's page windows are embedded in it and the host
+    // ends an asleep page's window in its own time; destroyed with it before then, that
+    // window would take the host down.
     if (m_engine != beInternetExplorer)
         return;
     // Out of the event that hid the window or put its last page to sleep, which the native

@@ -555,9 +555,9 @@ TEST_P(TCustomInternetBrowserWindowTabsTest, TheWindowsKeysWorkWhileItsWebKitPag
         << "the window's keys do not reach the page";
 }
 
-// Hidden for the delay, the window sleeps with its page; shown again, the page comes back and
-// stays, and the WebKit host that served it before serves it again (it once ended when the
-// window let go of what it had drawn with, the page's window among it).
+// Hidden for the delay, the window sleeps with its page; shown again, the page comes back, and
+// on WebKit the host that served it before serves it again: nothing the window lets go of
+// while hidden takes the host's page window with it.
 TEST_P(TCustomInternetBrowserWindowTabsTest, AHiddenIdleWindowSleepsAndComesBackWithItsPage)
 {
     QTemporaryDir folder;
