@@ -8,13 +8,13 @@
 #include "browser/TCustomInternetBrowserWindow.h"
 #include "browser/TfrmInternetBrowser.h"
 #include "sites/TSiteSettings.h"
+#include "support/RenderSupport.h"
 #include "support/TestSupport.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -268,9 +268,7 @@ TEST_F(TCustomInternetBrowserWindowTest, AnIdleWindowsTabsSleepAndComeBackAtThei
     // On screen again, in a native window of its own.
     RunScript(home, u"document.documentElement.style.background = '#c00000'"_s);
     const auto shown = [&] {
-        const QPoint centre = home.mapToGlobal(home.rect().center());
-        const QImage shot = home.screen()->grabWindow(0, centre.x(), centre.y(), 1, 1).toImage();
-        return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
+        return ShownOnScreen(home, home.rect().center());
     };
     EXPECT_TRUE(WaitUntil([&] { return shown() == 0xc00000; })) << std::hex << shown();
     EXPECT_TRUE(behind.Sleeping());

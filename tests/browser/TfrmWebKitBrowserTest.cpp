@@ -3,6 +3,7 @@
 #include "browser/IsFireFoxAvailable.h"
 #include "browser/PageTextLength.h"
 #include "browser/TWebKitHost.h"
+#include "support/RenderSupport.h"
 #include "support/TestHttpServer.h"
 #include "support/TestSupport.h"
 #include "support/TestTlsServer.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -243,9 +243,7 @@ TEST_F(TfrmWebKitBrowserTest, PageFillsItsAreaAtTheProgramsScale)
     const qreal scale = m_frame->devicePixelRatioF();
     // What the screen shows where the frame's corners are, in the screen's own pixels.
     const auto shownAt = [&](QPoint inFrame) {
-        const QPoint global = m_frame->mapToGlobal(inFrame);
-        const QImage shot = m_frame->screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
-        return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
+        return ShownOnScreen(*m_frame, inFrame);
     };
     const QPoint farCorner(m_frame->width() - 3, m_frame->height() - 3);
     EXPECT_TRUE(WaitUntil([&] {

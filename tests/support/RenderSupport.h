@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QScreen>
 #include <QWidget>
 
 #include <functional>
@@ -63,4 +64,12 @@ inline bool SameColor(const QColor& a, const QColor& b, int tolerance = 0)
 inline bool IsWhite(const QColor& color)
 {
     return color.red() == 255 && color.green() == 255 && color.blue() == 255;
+}
+
+// What the screen shows at a point of the widget, as 0xRRGGBB; 0 where nothing can be read.
+inline QRgb ShownOnScreen(const QWidget& widget, QPoint inWidget)
+{
+    const QPoint global = widget.mapToGlobal(inWidget);
+    const QImage shot = widget.screen()->grabWindow(0, global.x(), global.y(), 1, 1).toImage();
+    return shot.isNull() ? QRgb(0) : shot.pixel(0, 0) & 0xffffff;
 }
