@@ -17,6 +17,39 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcBrowser)
 
+using namespace Qt::Literals::StringLiterals;
+
+double TCustomInternetBrowserWindow::HibernateAfterMinutes(const TSiteSettings* settings)
+{
+    // A week is longer than anyone leaves a window untouched on purpose, and keeps the timer's
+    // milliseconds in range.
+    constexpr double kMaxMinutes = 7 * 24 * 60;
+    if (!settings)
+        return kDefaultHibernateMinutes;
+    bool ok = false;
+    const double value =
+        settings->Value(QString::fromUtf16(TSiteSettings::kGeneralGroup), u"HibernateAfterMinutes"_s)
+            .trimmed()
+            .toDouble(&ok);
+    if (ok && std::isfinite(value) && value >= 0)
+        return std::min(value, kMaxMinutes);
+    return kDefaultHibernateMinutes;
+}
+
+std::optional<std::chrono::milliseconds>
+TCustomInternetBrowserWindow::HibernateDelay(const TSiteSettings* settings, const QString& elementId)
+{
+    if (elementId.isEmpty())
+        return std::nullopt;
+    if (settings &&
+        settings->Value(elementId, u"Hibernate"_s).trimmed().compare(u"never"_s, Qt::CaseInsensitive) == 0)
+        return std::nullopt;
+    const double minutes = HibernateAfterMinutes(settings);
+    if (minutes == 0)
+        return std::nullopt;
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(minutes * 60000)));
+}
+
 void TCustomInternetBrowserWindow::BuildHibernation()
 {
     m_hibernation = new QTimer(this);
